@@ -1,0 +1,10 @@
+# One interface target carries the warning and sanitizer flags; every target of ours links it.
+add_library(tavlo_warnings INTERFACE)
+target_compile_options(tavlo_warnings INTERFACE -Wall -Wextra -Wpedantic)
+if(TAVLO_WERROR)
+  target_compile_options(tavlo_warnings INTERFACE -Werror)
+endif()
+if(TAVLO_SANITIZE)
+  target_compile_options(tavlo_warnings INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(tavlo_warnings INTERFACE -fsanitize=address,undefined)
+endif()

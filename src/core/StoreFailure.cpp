@@ -1,0 +1,20 @@
+#include "StoreFailure.h"
+
+#include "WindowState.h"
+
+#include "MessageBox.h"
+#include "Platform.h"
+#include "ProcessEnd.h"
+
+namespace tavlo {
+
+void reportStoreFailure(const QString &message, WindowState &state, const Platform &platform)
+{
+    state.MainRecordset.Close();
+    state.DetailRecordset.Close();
+    state.Conn.Rollback();
+    platform.messageBox->show(message, MessageBox::Critical | MessageBox::OkOnly, QStringLiteral("TAVLO"));
+    platform.processEnd->endNow(1);
+}
+
+} // namespace tavlo

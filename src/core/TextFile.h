@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace tavlo {
+
+// Text in the system's 8-bit code page: the locale's encoding here.
+QByteArray encodeSystemText(const QString &text);
+QString decodeSystemText(const QByteArray &bytes);
+
+// Splits text into lines; CR LF, a lone CR and a lone LF each end a line.
+QStringList splitLines(const QString &text);
+
+// Writes the lines, each ending in CR LF, in the system encoding, replacing the file in one
+// step: a reader sees the old file or the new one, never a part. Returns an empty string on
+// success, else the reason.
+QString writeTextFileAtomically(const QString &path, const QStringList &lines);
+QString writeFileAtomically(const QString &path, const QByteArray &bytes);
+
+} // namespace tavlo
