@@ -18,6 +18,17 @@ QString decodeSystemText(const QByteArray &bytes)
     return decoder.decode(bytes);
 }
 
+QString trimBlanks(const QString &text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == QLatin1Char(' '))
+        ++first;
+    while (last > first && text[last - 1] == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
 QStringList splitLines(const QString &text)
 {
     QStringList lines;

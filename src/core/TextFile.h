@@ -10,6 +10,9 @@ namespace tavlo {
 QByteArray encodeSystemText(const QString &text);
 QString decodeSystemText(const QByteArray &bytes);
 
+// Removes leading and trailing blanks (spaces only, as the classic Trim does).
+QString trimBlanks(const QString &text);
+
 // Splits text into lines; CR LF, a lone CR and a lone LF each end a line.
 QStringList splitLines(const QString &text);
 

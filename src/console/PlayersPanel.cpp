@@ -1,0 +1,459 @@
+#include "PlayersPanel.h"
+
+#include "ConsoleLook.h"
+#include "DbTask.h"
+#include "DisplayWriter.h"
+#include "MessageBox.h"
+#include "Platform.h"
+#include "PlayerMarkers.h"
+#include "StoreFailure.h"
+#include "TextFile.h"
+#include "Twips.h"
+#include "WindowState.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+namespace tavlo {
+
+namespace {
+
+const QString Caption = QStringLiteral("TAVLO");
+
+int idOf(const QListWidgetItem *item)
+{
+    return item->data(Qt::UserRole).toInt();
+}
+
+} // namespace
+
+PlayersPanel::PlayersPanel(WindowState &state, const Platform &platform, QWidget *parent)
+    : QFrame(parent), m_state(state), m_platform(platform)
+{
+    setObjectName(QStringLiteral("Frame2"));
+    setFrameShape(QFrame::Box);
+    setBackground(this, bgrColor(0xFFFFFF));
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(twipsRect(240, 450, 4815, 375));
+    Label1->setFont(consoleFont(12, true));
+    setBackground(Label1, bgrColor(0x404040));
+    setForeground(Label1, bgrColor(0xFFFFFF));
+
+    List2 = new QListWidget(this);
+    List2->setObjectName(QStringLiteral("List2"));
+    List2->setGeometry(twipsRect(240, 840, 4815, 5730));
+    List2->setFont(consoleFont(12));
+    List2->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    Picture2 = new QWidget(this);
+    Picture2->setObjectName(QStringLiteral("Picture2"));
+    Picture2->setGeometry(twipsRect(4800, 840, 1335, 7095));
+    setBackground(Picture2, bgrColor(0xFFFFFF));
+
+    cmdPlayersUp = symbolButton(Picture2, QStringLiteral("cmdPlayersUp"), QStringLiteral("\u25B2"), 9.75, false,
+                                QStringLiteral("Move player up"), 0, 480);
+    cmdPlayersDown = symbolButton(Picture2, QStringLiteral("cmdPlayersDown"), QStringLiteral("\u25BC"), 9.75, false,
+                                  QStringLiteral("Move player down"), 480, 480);
+    cmdPlayersTop = symbolButton(Picture2, QStringLiteral("cmdPlayersTop"), QStringLiteral("\u21C8"), 9.75, false,
+                                 QStringLiteral("Move player to top"), 960, 480);
+    cmdPlayersBlink = symbolButton(Picture2, QStringLiteral("cmdPlayersBlink"), QStringLiteral("\u263A"), 14.25, false,
+                                   QStringLiteral("Blink ON/OFF"), 2280, 480);
+    cmdPlayersStar = symbolButton(Picture2, QStringLiteral("cmdPlayersStar"), QStringLiteral("\u2605"), 12, false,
+                                  QStringLiteral("Star symbol ON/OFF"), 2760, 480);
+    cmdPlayersPhone = symbolButton(Picture2, QStringLiteral("cmdPlayersPhone"), QStringLiteral("\u260E"), 12, false,
+                                   QStringLiteral("Phone symbol ON/OFF"), 3240, 480);
+    cmdPlayersDelete = symbolButton(Picture2, QStringLiteral("cmdPlayersDelete"), QStringLiteral("\u2716"), 11.25,
+                                    false, QStringLiteral("Delete player"), 4560, 480);
+    cmdPlayersClear = symbolButton(Picture2, QStringLiteral("cmdPlayersClear"), QStringLiteral("\u2612"), 12, true,
+                                   QStringLiteral("Delete ALL players"), 5040, 480);
+    cmdPlayersAdd = symbolButton(Picture2, QStringLiteral("cmdPlayersAdd"), QStringLiteral("\u271A"), 11.25, false,
+                                 QStringLiteral("Add new player"), 6000, 480);
+    cmdPlayersOk = symbolButton(Picture2, QStringLiteral("cmdPlayersOk"), QStringLiteral("\u2714"), 12, true,
+                                QStringLiteral("Save player"), 6480, 480);
+
+    txtPlayers = new QLineEdit(this);
+    txtPlayers->setObjectName(QStringLiteral("txtPlayers"));
+    txtPlayers->setGeometry(twipsRect(240, 7320, 4815, 375));
+    txtPlayers->setFont(consoleFont(12));
+    setBackground(txtPlayers, bgrColor(0xC0FFFF));
+
+    // The list sits above the button strip where the two overlap.
+    Picture2->lower();
+
+    connectGuarded(cmdPlayersUp, &PlayersPanel::cmdPlayersUp_Click);
+    connectGuarded(cmdPlayersDown, &PlayersPanel::cmdPlayersDown_Click);
+    connectGuarded(cmdPlayersTop, &PlayersPanel::cmdPlayersTop_Click);
+    connectGuarded(cmdPlayersBlink, &PlayersPanel::cmdPlayersBlink_Click);
+    connectGuarded(cmdPlayersStar, &PlayersPanel::cmdPlayersStar_Click);
+    connectGuarded(cmdPlayersPhone, &PlayersPanel::cmdPlayersPhone_Click);
+    connectGuarded(cmdPlayersDelete, &PlayersPanel::cmdPlayersDelete_Click);
+    connectGuarded(cmdPlayersClear, &PlayersPanel::cmdPlayersClear_Click);
+    connectGuarded(cmdPlayersAdd, &PlayersPanel::cmdPlayersAdd_Click);
+    connectGuarded(cmdPlayersOk, &PlayersPanel::cmdPlayersOk_Click);
+    // Only the operator's selections arrive here: the program selects with signals blocked
+    // and runs the selection handling itself.
+    connect(List2, &QListWidget::itemSelectionChanged, this, [this] { runGuarded(m_state, m_platform, [this] { List2_Click(); }); });
+    connect(txtPlayers, &QLineEdit::returnPressed, this, [this] {
+        if (cmdPlayersOk->isEnabled())
+            cmdPlayersOk->click();
+    });
+}
+
+void PlayersPanel::connectGuarded(QPushButton *button, void (PlayersPanel::*handler)())
+{
+    connect(button, &QPushButton::clicked, this, [this, handler] { runGuarded(m_state, m_platform, [this, handler] { (this->*handler)(); }); });
+}
+
+int PlayersPanel::selectedIndex() const
+{
+    const auto items = List2->selectedItems();
+    return items.isEmpty() ? -1 : List2->row(items.first());
+}
+
+void PlayersPanel::select(int row)
+{
+    {
+        const QSignalBlocker blocker(List2);
+        if (row < 0 || row >= List2->count()) {
+            List2->setCurrentRow(-1);
+            List2->clearSelection();
+        } else {
+            List2->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+        }
+    }
+    List2_Click();
+}
+
+void PlayersPanel::insertEntry(int row, const QString &text, int id)
+{
+    const QSignalBlocker blocker(List2);
+    auto *item = new QListWidgetItem(text);
+    item->setData(Qt::UserRole, id);
+    List2->insertItem(row, item);
+}
+
+void PlayersPanel::removeEntry(int row)
+{
+    const QSignalBlocker blocker(List2);
+    const bool wasSelected = selectedIndex() == row;
+    delete List2->takeItem(row);
+    // The toolkit would move the selection to a neighbour; a removed selection leaves none.
+    if (wasSelected) {
+        List2->setCurrentRow(-1);
+        List2->clearSelection();
+    }
+}
+
+void PlayersPanel::rewriteDisplay()
+{
+    CreateHTML(m_state, m_platform.programFolder);
+}
+
+void PlayersPanel::UpdatePlayerList(int gameId, const QString &gameName)
+{
+    setEnabled(true);
+    m_state.CurrentListID = gameId;
+    Label1->setText(gameName);
+    {
+        const QSignalBlocker blocker(List2);
+        List2->clear();
+    }
+    dbTask("open", m_state);
+    openStatement(m_state.DetailRecordset,
+                  QStringLiteral("Select * From list_content Where list_id=") + QString::number(m_state.CurrentListID)
+                          + QStringLiteral(" Order By listbox_order"),
+                  m_state);
+    {
+        const QSignalBlocker blocker(List2);
+        while (!m_state.DetailRecordset.Eof()) {
+            auto *item = new QListWidgetItem(m_state.DetailRecordset.value(QStringLiteral("player_name")).toString());
+            item->setData(Qt::UserRole, m_state.DetailRecordset.value(QStringLiteral("id")).toInt());
+            List2->addItem(item);
+            m_state.DetailRecordset.MoveNext();
+        }
+        List2->setCurrentRow(-1);
+        List2->clearSelection();
+    }
+    m_state.DetailRecordset.Close();
+    dbTask("close", m_state);
+    m_state.PlayersMode = QStringLiteral("EDIT");
+    List2_Click();
+    cmdPlayersAdd->setEnabled(true);
+    cmdPlayersOk->setEnabled(false);
+    txtPlayers->clear();
+    txtPlayers->setEnabled(false);
+    cmdPlayersClear->setEnabled(List2->count() > 0);
+}
+
+void PlayersPanel::List2_Click()
+{
+    const int selected = selectedIndex();
+    cmdPlayersUp->setEnabled(selected > 0);
+    cmdPlayersTop->setEnabled(selected > 0);
+    cmdPlayersDown->setEnabled(selected >= 0 && selected < List2->count() - 1);
+    m_state.BlinkOn = false;
+    m_state.StarOn = false;
+    m_state.PhoneOn = false;
+    const bool any = selected >= 0;
+    for (QPushButton *button : {cmdPlayersBlink, cmdPlayersPhone, cmdPlayersStar, cmdPlayersDelete, cmdPlayersOk})
+        button->setEnabled(any);
+    if (any) {
+        const MarkedName marked = readMarkers(List2->item(selected)->text());
+        m_state.BlinkOn = marked.markers.blink;
+        m_state.StarOn = marked.markers.star;
+        m_state.PhoneOn = marked.markers.phone;
+        txtPlayers->setText(marked.bareName);
+        txtPlayers->setEnabled(true);
+    } else {
+        txtPlayers->clear();
+        txtPlayers->setEnabled(false);
+    }
+}
+
+void PlayersPanel::cmdPlayersAdd_Click()
+{
+    m_state.BlinkOn = false;
+    m_state.StarOn = false;
+    m_state.PhoneOn = false;
+    m_state.PlayersMode = QStringLiteral("ADD");
+    select(-1);
+    cmdPlayersOk->setEnabled(true);
+    txtPlayers->setEnabled(true);
+    txtPlayers->clear();
+    txtPlayers->setFocus();
+}
+
+void PlayersPanel::cmdPlayersOk_Click()
+{
+    if (trimBlanks(txtPlayers->text()).isEmpty()) {
+        m_platform.messageBox->show(QStringLiteral("Player name cannot be blank"), MessageBox::Exclamation, Caption);
+        txtPlayers->setFocus();
+        return;
+    }
+    const QString mode = m_state.PlayersMode.toUpper();
+    const int selected = selectedIndex();
+    if (mode == QLatin1String("EDIT") && selected < 0) {
+        // After a single delete nothing is selected: there is no row to rewrite.
+        m_platform.messageBox->show(QStringLiteral("Select a player first"), MessageBox::Exclamation, Caption);
+        return;
+    }
+    if (mode != QLatin1String("ADD") && mode != QLatin1String("EDIT"))
+        return;
+
+    const QString name = writeMarkers(txtPlayers->text(),
+                                      PlayerMarkers{m_state.BlinkOn, m_state.StarOn, m_state.PhoneOn});
+    Recordset &row = m_state.MainRecordset;
+    dbTask("open", m_state);
+    if (mode == QLatin1String("ADD")) {
+        openStatement(row, QStringLiteral("Select * From list_content"), m_state);
+        row.AddNew();
+        const int id = row.value(QStringLiteral("id")).toInt();
+        insertEntry(List2->count(), name, id);
+        row.Fields(QStringLiteral("listbox_order")) = List2->count() - 1;
+    } else {
+        const int id = idOf(List2->item(selected));
+        openStatement(row, QStringLiteral("Select * From list_content Where id=") + QString::number(id), m_state);
+        row.Fields(QStringLiteral("listbox_order")) = selected;
+        insertEntry(selected + 1, name, id);
+        removeEntry(selected);
+    }
+    row.Fields(QStringLiteral("player_name")) = name;
+    row.Fields(QStringLiteral("player_phone")) = QString(QLatin1String(""));
+    row.Fields(QStringLiteral("player_number")) = 0;
+    row.Fields(QStringLiteral("list_id")) = m_state.CurrentListID;
+    select(row.value(QStringLiteral("listbox_order")).toInt());
+    row.Update();
+    row.Close();
+    dbTask("close", m_state);
+    rewriteDisplay();
+    txtPlayers->clear();
+    txtPlayers->setEnabled(false);
+    cmdPlayersOk->setEnabled(false);
+    cmdPlayersClear->setEnabled(true);
+    m_state.PlayersMode = QStringLiteral("EDIT");
+    List2->setFocus();
+    List2_Click();
+}
+
+void PlayersPanel::cmdPlayersDelete_Click()
+{
+    const int selected = selectedIndex();
+    if (selected < 0)
+        return;
+    const int id = idOf(List2->item(selected));
+    dbTask("open", m_state);
+    openStatement(m_state.DetailRecordset, QStringLiteral("Select * From list_content Where id=") + QString::number(id), m_state);
+    if (!m_state.DetailRecordset.Eof())
+        m_state.DetailRecordset.Delete();
+    m_state.DetailRecordset.Close();
+    dbTask("close", m_state);
+    removeEntry(selected);
+    UpdatePlayersData();
+}
+
+void PlayersPanel::cmdPlayersClear_Click()
+{
+    if (List2->count() == 0 || m_state.CurrentListID == 0)
+        return;
+    if (m_platform.messageBox->show(QStringLiteral("Delete ALL players from list"),
+                                    MessageBox::Question | MessageBox::YesNo, Caption)
+        == MessageBox::No)
+        return;
+    dbTask("open", m_state);
+    openStatement(m_state.DetailRecordset,
+                  QStringLiteral("Select * From list_content Where list_id = ") + QString::number(m_state.CurrentListID),
+                  m_state);
+    while (!m_state.DetailRecordset.Eof()) {
+        m_state.DetailRecordset.Delete();
+        m_state.DetailRecordset.MoveNext();
+    }
+    m_state.DetailRecordset.Close();
+    dbTask("close", m_state);
+    rewriteDisplay();
+    {
+        const QSignalBlocker blocker(List2);
+        List2->clear();
+    }
+    for (QPushButton *button : {cmdPlayersClear, cmdPlayersDelete, cmdPlayersBlink, cmdPlayersPhone, cmdPlayersStar,
+                                cmdPlayersTop, cmdPlayersUp, cmdPlayersDown})
+        button->setEnabled(false);
+    cmdPlayersAdd->setEnabled(true);
+    cmdPlayersOk->setEnabled(false);
+    txtPlayers->clear();
+    txtPlayers->setEnabled(false);
+    cmdPlayersAdd->setFocus();
+}
+
+void PlayersPanel::move(int offset)
+{
+    const int p = selectedIndex();
+    const int count = List2->count();
+    if (offset < 0 && p > 0) {
+        const QListWidgetItem *entry = List2->item(p);
+        insertEntry(p - 1, entry->text(), idOf(entry));
+        select(p - 1);
+        removeEntry(p + 1);
+    } else if (offset > 0 && p >= 0 && p < count - 1) {
+        const QListWidgetItem *entry = List2->item(p);
+        insertEntry(p + 2, entry->text(), idOf(entry));
+        select(p + 2);
+        removeEntry(p);
+    }
+}
+
+void PlayersPanel::cmdPlayersUp_Click()
+{
+    List2->setUpdatesEnabled(false);
+    move(-1);
+    UpdatePlayersData();
+    List2->setUpdatesEnabled(true);
+}
+
+void PlayersPanel::cmdPlayersDown_Click()
+{
+    List2->setUpdatesEnabled(false);
+    move(+1);
+    UpdatePlayersData();
+    List2->setUpdatesEnabled(true);
+}
+
+void PlayersPanel::cmdPlayersTop_Click()
+{
+    const int p = selectedIndex();
+    if (p < 0)
+        return; // nothing selected: there is no entry to move
+    List2->setUpdatesEnabled(false);
+    const QListWidgetItem *entry = List2->item(p);
+    insertEntry(0, entry->text(), idOf(entry));
+    removeEntry(p + 1);
+    select(0);
+    List2->setFocus();
+    List2->setUpdatesEnabled(true);
+    UpdatePlayersData();
+}
+
+void PlayersPanel::UpdatePlayersData()
+{
+    // An emptied list is rewritten too, so the board never shows a player who has gone.
+    if (List2->count() > 0) {
+        dbTask("open", m_state);
+        for (int i = 0; i < List2->count(); ++i) {
+            openStatement(m_state.DetailRecordset,
+                          QStringLiteral("Select * From list_content Where id = ") + QString::number(idOf(List2->item(i))),
+                          m_state);
+            m_state.DetailRecordset.Fields(QStringLiteral("listbox_order")) = i;
+            m_state.DetailRecordset.Update();
+            m_state.DetailRecordset.Close();
+        }
+        dbTask("close", m_state);
+    }
+    rewriteDisplay();
+}
+
+void PlayersPanel::toggleMarker(const QString &tag, bool WindowState::*flag)
+{
+    const int selected = selectedIndex();
+    if (selected < 0) {
+        m_platform.messageBox->show(QStringLiteral("Select a player first"), MessageBox::Exclamation, Caption);
+        return;
+    }
+    const bool found = List2->item(selected)->text().contains(tag);
+    List2_Click();
+    m_state.*flag = !found;
+    cmdPlayersOk_Click();
+    select(selected);
+}
+
+void PlayersPanel::cmdPlayersBlink_Click()
+{
+    toggleMarker(BlinkTag, &WindowState::BlinkOn);
+}
+
+void PlayersPanel::cmdPlayersStar_Click()
+{
+    toggleMarker(StarTag, &WindowState::StarOn);
+}
+
+void PlayersPanel::cmdPlayersPhone_Click()
+{
+    toggleMarker(PhoneTag, &WindowState::PhoneOn);
+}
+
+void PlayersPanel::blankForNewGame()
+{
+    Label1->clear();
+    {
+        const QSignalBlocker blocker(List2);
+        List2->clear();
+    }
+    List2_Click();
+    cmdPlayersAdd->setEnabled(false);
+    cmdPlayersOk->setEnabled(false);
+    cmdPlayersClear->setEnabled(false);
+    txtPlayers->clear();
+    txtPlayers->setEnabled(false);
+    setEnabled(false);
+}
+
+void PlayersPanel::blankForDeletedGame()
+{
+    {
+        const QSignalBlocker blocker(List2);
+        List2->clear();
+    }
+    Label1->clear();
+    for (QPushButton *button : {cmdPlayersClear, cmdPlayersDelete, cmdPlayersBlink, cmdPlayersPhone, cmdPlayersStar,
+                                cmdPlayersTop, cmdPlayersUp, cmdPlayersDown, cmdPlayersAdd, cmdPlayersOk})
+        button->setEnabled(false);
+    txtPlayers->clear();
+    txtPlayers->setEnabled(false);
+    setEnabled(false);
+}
+
+} // namespace tavlo
