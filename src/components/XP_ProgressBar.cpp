@@ -409,9 +409,10 @@ QString XP_ProgressBar::captionText() const
     return QString::number(m_percent) + QStringLiteral(" %");
 }
 
-void XP_ProgressBar::CenterCaption(const QString &text, int W, int H)
+void XP_ProgressBar::CenterCaption(DrawContext &dc, const QString &text, int W, int H)
 {
-    const QFontMetrics metrics(font());
+    // Measured on the device drawn into, so that size and drawing agree.
+    const QFontMetrics metrics = dc.image ? QFontMetrics(font(), dc.image) : QFontMetrics(font());
     const int width = metrics.horizontalAdvance(text);
     const int height = metrics.height();
     m_captionRect.left = Nearest(W / 2.0 - width / 2.0);
@@ -445,7 +446,7 @@ void XP_ProgressBar::DrawCaption(DrawContext &dc, int W, int H)
     const bool overlay = m_scrolling == Dark || m_scrolling == Glossy;
     dc.transparentBackground = true;
     dc.textColor = m_scrolling == Dark ? Silver : Black;
-    CenterCaption(text, W, H);
+    CenterCaption(dc, text, W, H);
     const double p = m_percent / 100.0 * W;
     if (!(overlay && p > m_captionRect.right))
         DrawText(dc, text, m_captionRect);

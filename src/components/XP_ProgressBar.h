@@ -120,7 +120,7 @@ private:
     void DrawPicture(DrawContext &dc, int W, int H);
     void DrawGlossy(DrawContext &dc, int W, int H);
     void DrawCaption(DrawContext &dc, int W, int H);
-    void CenterCaption(const QString &text, int W, int H);
+    void CenterCaption(DrawContext &dc, const QString &text, int W, int H);
     void DrawText(DrawContext &dc, const QString &text, const Rect &clip);
 
     int m_percent = 0;

@@ -443,7 +443,7 @@ void TestXPProgressBar::caption()
     const QImage captioned = b.draw(W, H);
 
     const Rect r = b.bar.captionRect();
-    const QFontMetrics metrics(b.bar.Font());
+    const QFontMetrics metrics(b.bar.Font(), &captioned);
     QCOMPARE(r.right - r.left, metrics.horizontalAdvance(text));
     QCOMPARE(r.left, gdi::Nearest(W / 2.0 - (r.right - r.left) / 2.0));
     QCOMPARE(r.top, gdi::Nearest(H / 2.0 - (r.bottom - r.top) / 2.0));
