@@ -68,7 +68,7 @@ void FragmentWatcher::check()
     watchFolder();
     const QByteArray bytes = readFragment(m_path);
     if (m_hasShown && bytes == m_shown) {
-        m_held.clear();
+        m_held.reset();
         m_heldChecks = 0;
         return;
     }
@@ -90,7 +90,7 @@ void FragmentWatcher::show(const QByteArray &bytes)
 {
     m_shown = bytes;
     m_hasShown = true;
-    m_held.clear();
+    m_held.reset();
     m_heldChecks = 0;
     emit fragmentChanged(decodeSystemText(bytes));
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <optional>
+
 namespace tavlo::display {
 
 // Follows the fragment file. The console replaces it by a rename, so the folder is watched
@@ -43,7 +45,7 @@ private:
     QTimer m_poll;
     QByteArray m_shown;
     bool m_hasShown = false;
-    QByteArray m_held;
+    std::optional<QByteArray> m_held;
     int m_heldChecks = 0;
 };
 
