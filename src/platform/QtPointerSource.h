@@ -1,0 +1,14 @@
+#pragma once
+
+#include "PointerSource.h"
+
+namespace tavlo {
+
+// The real pointer, read through QCursor.
+class CursorPointerSource final : public PointerSource {
+public:
+    QPoint globalPosition() const override;
+    static CursorPointerSource &instance();
+};
+
+} // namespace tavlo
