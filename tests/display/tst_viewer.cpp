@@ -109,17 +109,6 @@ private slots:
         }
     }
 
-    void emptyBoardShowsTheProductName()
-    {
-        BoardView view;
-        view.resize(800, 450);
-        view.setBoard(parseFragment(QString()));
-        QCOMPARE(view.items().size(), 1);
-        QCOMPARE(view.items()[0].kind, Kind::Title);
-        QCOMPARE(view.items()[0].text, QStringLiteral("TAVLO"));
-        QVERIFY(textPixels(view.grab().toImage(), view.rect()) > 500);
-    }
-
     // Whatever the number of games, everything fits the screen without overlapping, large
     // enough to be read across the room.
     void boardFitsTheScreen_data()
