@@ -5,7 +5,10 @@
 #include "RecordingProcessEnd.h"
 #include "ScriptedMessageBox.h"
 
+#include <QList>
+#include <QPair>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace tavlo::test {
@@ -32,6 +35,13 @@ public:
     void writeFile(const QString &fileName, const QByteArray &bytes);
     QByteArray readFile(const QString &fileName) const;
     QString path(const QString &fileName) const;
+
+    // Stores games with their players (stored names), in this order, into a database file.
+    // Rows go in out of id order, so readers must follow listbox_order.
+    using Game = QPair<QString, QStringList>;
+    static void seed(const QString &databasePath, const QList<Game> &games);
+    // The rows a statement returns, fields joined by '|', read through a connection of its own.
+    static QStringList rows(const QString &databasePath, const QString &statement);
 
     QTemporaryDir dir;
     ScriptedMessageBox messages;
