@@ -31,7 +31,7 @@ private Q_SLOTS:
 
 namespace {
 
-using Game = QPair<QString, QStringList>;
+using Game = TestPlatform::Game;
 
 struct Board {
     TestPlatform t;
@@ -44,34 +44,7 @@ struct Board {
         state.PlayersPerListRow1 = 15;
         state.PlayersPerListRow2 = 10;
     }
-    void seed(const QList<Game> &games)
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("seed"));
-            db.setDatabaseName(state.DatabasePath);
-            db.open();
-            db.transaction();
-            QSqlQuery q(db);
-            // Stored out of id order, so the writer must follow listbox_order.
-            for (qsizetype g = games.size() - 1; g >= 0; --g) {
-                q.prepare(QStringLiteral("insert into lists (list_name, listbox_order) values (?, ?)"));
-                q.addBindValue(games[g].first);
-                q.addBindValue(int(g));
-                q.exec();
-                const QVariant id = q.lastInsertId();
-                const QStringList &players = games[g].second;
-                for (qsizetype p = players.size() - 1; p >= 0; --p) {
-                    q.prepare(QStringLiteral("insert into list_content (list_id, player_name, player_number, player_phone, listbox_order) values (?, ?, 0, '', ?)"));
-                    q.addBindValue(id);
-                    q.addBindValue(players[p]);
-                    q.addBindValue(int(p));
-                    q.exec();
-                }
-            }
-            db.commit();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("seed"));
-    }
+    void seed(const QList<Game> &games) { TestPlatform::seed(state.DatabasePath, games); }
     QStringList lines()
     {
         CreateHTML(state, t.platform.programFolder);

@@ -45,26 +45,7 @@ struct Store {
         t.addEmptyDatabase();
         state.DatabasePath = t.path(QStringLiteral("TAVLO.mdb"));
     }
-    // Reads rows through a separate connection, as another program would.
-    QStringList rows(const QString &sql)
-    {
-        QStringList out;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("peek"));
-            db.setDatabaseName(state.DatabasePath);
-            db.open();
-            QSqlQuery q(db);
-            q.exec(sql);
-            while (q.next()) {
-                QStringList fields;
-                for (int i = 0; i < q.record().count(); ++i)
-                    fields << q.value(i).toString();
-                out << fields.join(QLatin1Char('|'));
-            }
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("peek"));
-        return out;
-    }
+    QStringList rows(const QString &sql) { return TestPlatform::rows(state.DatabasePath, sql); }
     void addGame(const QString &name, int order)
     {
         dbTask("open", state);
