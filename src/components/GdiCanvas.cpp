@@ -1,6 +1,7 @@
 #include "GdiCanvas.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -124,30 +125,33 @@ void LineTo(DrawContext &dc, int x0, int y0, int x1, int y1, OleColor resolved)
             FillRect(dc, {x0, y1 + 1, x0 + 1, y0 + 1}, resolved);
         return;
     }
-    // Bresenham for slanted lines, stopping before the end point.
-    const long long dx = std::llabs(static_cast<long long>(x1) - x0);
-    const long long dy = -std::llabs(static_cast<long long>(y1) - y0);
-    const int sx = x0 < x1 ? 1 : -1;
-    const int sy = y0 < y1 ? 1 : -1;
-    long long err = dx + dy;
-    int x = x0;
-    int y = y0;
-    const int width = dc.image ? dc.image->width() : 0;
-    const int height = dc.image ? dc.image->height() : 0;
-    while (x != x1 || y != y1) {
-        put(dc, x, y, c);
-        // Past the image in the direction of travel nothing more can be seen.
-        if ((sx > 0 && x >= width) || (sx < 0 && x < 0) || (sy > 0 && y >= height) || (sy < 0 && y < 0))
-            break;
-        const long long e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
-        }
+    // Slanted lines step along their longer axis, only over the part that can reach the
+    // image, with the other coordinate rounded from the exact slope; the end point is left out.
+    if (!dc.image || dc.image->isNull())
+        return;
+    const long long dx = static_cast<long long>(x1) - x0;
+    const long long dy = static_cast<long long>(y1) - y0;
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    const long long major = xMajor ? dx : dy;
+    const long long minor = xMajor ? dy : dx;
+    const long long start = xMajor ? x0 : y0;
+    const long long other = xMajor ? y0 : x0;
+    const long long extent = xMajor ? dc.image->width() : dc.image->height();
+    const int step = major > 0 ? 1 : -1;
+    const long long steps = std::llabs(major); // 0 .. steps - 1 are drawn
+    // Steps k for which start + step * k lies inside 0 .. extent - 1.
+    long long first = step > 0 ? -start : start - (extent - 1);
+    long long last = step > 0 ? extent - 1 - start : start;
+    first = std::max(first, 0LL);
+    last = std::min(last, steps - 1);
+    for (long long k = first; k <= last; ++k) {
+        const long long q = std::llround(static_cast<long double>(minor) * k / steps);
+        const long long a = start + step * k;
+        const long long b = other + q;
+        if (xMajor)
+            put(dc, int(a), b < 0 || b > INT_MAX ? -1 : int(b), c);
+        else
+            put(dc, b < 0 || b > INT_MAX ? -1 : int(b), int(a), c);
     }
 }
 

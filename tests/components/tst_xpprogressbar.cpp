@@ -3,6 +3,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <limits>
+
 using namespace tavlo;
 
 namespace {
@@ -52,6 +54,7 @@ private slots:
     void frameCorners();
     void gradientEdgeCases();
     void verticalStyles();
+    void extremeInputs();
     void flatAndEtchedAndDark();
     void fillEndsShortOfTheEdge_data();
     void fillEndsShortOfTheEdge();
@@ -216,6 +219,58 @@ void TestXPProgressBar::gradientEdgeCases()
     QCOMPARE(px(img, 8, 16), b);
     QCOMPARE(px(img, 1, 14), RGB(128, 0, 128)); // 127.5 rounds to the even 128
     QCOMPARE(px(img, 9, 14), White);
+}
+
+void TestXPProgressBar::extremeInputs()
+{
+    XP_ProgressBar bar;
+    QImage img(12, 12, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    DrawContext dc;
+    dc.image = &img;
+    const OleColor red = RGB(255, 0, 0);
+
+    // A slanted line keeps its start and leaves out its end.
+    bar.DrawLine(0, 0, 4, 2, dc, red);
+    QCOMPARE(px(img, 0, 0), red);
+    QCOMPARE(px(img, 3, 2), red);
+    QCOMPARE(px(img, 4, 2), White);
+
+    // Lines and gradients far beyond the image are clipped, not walked.
+    const int big = 2'000'000'000;
+    bar.DrawLine(-big, 5, big, 5, dc, red);
+    bar.DrawLine(-big, -big, big, big, dc, red);
+    QCOMPARE(px(img, 0, 5), red);
+    QCOMPARE(px(img, 11, 5), red);
+    QCOMPARE(px(img, 7, 7), red);
+    QCOMPARE(px(img, 8, 7), White);
+    OleColor a = RGB(0, 0, 255);
+    OleColor b = RGB(0, 255, 0);
+    bar.DrawGradient(a, b, -big, 9, std::numeric_limits<int>::max(), 11, dc, true);
+    QCOMPARE(px(img, 0, 9), RGB(0, 237, 18)); // step 2e9 of 2147483647
+    QCOMPARE(px(img, 11, 10), px(img, 0, 10));
+
+    // Positions no 32-bit arithmetic can hold are refused.
+    QCOMPARE(bar.setValue(std::numeric_limits<int>::min()), XP_ProgressBar::ValueStatus::Overflow);
+    bar.setMin(std::numeric_limits<int>::min());
+    bar.setMax(std::numeric_limits<int>::max());
+    QCOMPARE(bar.setValue(0), XP_ProgressBar::ValueStatus::Overflow);
+    QCOMPARE(bar.setValue(std::numeric_limits<int>::min()), XP_ProgressBar::ValueStatus::Ok);
+    QCOMPARE(bar.percent(), 0);
+
+    // A stored position far below zero draws every style as an empty bar.
+    PropertyBag bag;
+    bag.WriteProperty("Value", std::numeric_limits<int>::min());
+    for (int style = 0; style <= 10; ++style) {
+        bag.WriteProperty("Scrolling", style);
+        XP_ProgressBar loaded;
+        loaded.ReadProperties(bag);
+        const QImage drawn = loaded.render(QSize(60, 17));
+        QVERIFY(!drawn.isNull());
+        Bar empty(style, 0, loaded.Color());
+        QCOMPARE(px(drawn, 30, 8), px(empty.draw(60, 17), 30, 8));
+        QCOMPARE(px(drawn, 59, 8), px(empty.draw(60, 17), 59, 8));
+    }
 }
 
 void TestXPProgressBar::verticalStyles()
