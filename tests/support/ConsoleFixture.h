@@ -31,6 +31,8 @@ public:
         form = std::make_unique<Form1>(t.platform);
         loaded = form->Form_Load();
         form->show();
+        form->activateWindow();
+        active = QTest::qWaitForWindowActive(form.get());
     }
 
     QString databasePath() const { return t.path(QStringLiteral("TAVLO.mdb")); }
@@ -66,6 +68,7 @@ public:
     TestPlatform t;
     std::unique_ptr<Form1> form;
     bool loaded = false;
+    bool active = false;
 };
 
 } // namespace tavlo::test
