@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages TAVLO needs that are missing. "run" for building and running,
+# "test" adds what the test suite uses (virtual display, browser for the display page).
+set -euo pipefail
+set_name=${1:-run}
+
+packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite libgl-dev fonts-wine fonts-dejavu-core)
+if [ "$set_name" = test ]; then
+  packages+=(libbenchmark-dev xvfb xauth imagemagick chromium)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
