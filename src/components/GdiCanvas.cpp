@@ -111,18 +111,20 @@ void FrameRect(DrawContext &dc, const Rect &r, OleColor resolved)
 void LineTo(DrawContext &dc, int x0, int y0, int x1, int y1, OleColor resolved)
 {
     const QRgb c = toQRgb(resolved);
+    // One past a coordinate, kept inside the int range (nothing is drawn that far out anyway).
+    auto next = [](int v) { return v == INT_MAX ? v : v + 1; };
     if (y0 == y1) {
         if (x0 <= x1)
-            FillRect(dc, {x0, y0, x1, y0 + 1}, resolved);
+            FillRect(dc, {x0, y0, x1, next(y0)}, resolved);
         else
-            FillRect(dc, {x1 + 1, y0, x0 + 1, y0 + 1}, resolved);
+            FillRect(dc, {next(x1), y0, next(x0), next(y0)}, resolved);
         return;
     }
     if (x0 == x1) {
         if (y0 <= y1)
-            FillRect(dc, {x0, y0, x0 + 1, y1}, resolved);
+            FillRect(dc, {x0, y0, next(x0), y1}, resolved);
         else
-            FillRect(dc, {x0, y1 + 1, x0 + 1, y0 + 1}, resolved);
+            FillRect(dc, {x0, next(y1), next(x0), next(y0)}, resolved);
         return;
     }
     // Slanted lines step along their longer axis, only over the part that can reach the
@@ -173,6 +175,8 @@ void DrawEdge(DrawContext &dc, const Rect &r, int edge, const QPalette &palette)
         FillRect(dc, {q.left, q.bottom - 1, q.right, q.bottom}, bottomRight);
         FillRect(dc, {q.right - 1, q.top, q.right, q.bottom}, bottomRight);
     };
+    if (r.left >= r.right || r.top >= r.bottom)
+        return;
     if (edge & BDR_RAISEDOUTER)
         ring(r, sys(COLOR_3DLIGHT), sys(COLOR_3DDKSHADOW));
     else if (edge & BDR_SUNKENOUTER)

@@ -248,7 +248,7 @@ void XP_ProgressBar::DrawBar(DrawContext &dc, int W, int H)
         const int R = F + 4 > W ? F - 4 : F;
         if (m_scrolling == Searching) {
             for (int i = 0; i < 3; ++i) {
-                const int x0 = Nearest(F + 12 * i - (100 - m_percent) / 100.0 * 45);
+                const int x0 = Nearest(F + 12 * i - (100.0 - m_percent) / 100.0 * 45);
                 OleColor c1 = LightenColor(m_color, 220 - 40 * i);
                 OleColor c2 = LightenColor(m_color, 200 - 40 * i);
                 DrawGradient(c1, c2, x0, 3, 9, H - 2, dc, true);

@@ -244,6 +244,9 @@ void TestXPProgressBar::extremeInputs()
     QCOMPARE(px(img, 11, 5), red);
     QCOMPARE(px(img, 7, 7), red);
     QCOMPARE(px(img, 8, 7), White);
+    bar.DrawLine(std::numeric_limits<int>::max(), 3, 0, 3, dc, red); // leftwards, end left out
+    QCOMPARE(px(img, 1, 3), red);
+    QCOMPARE(px(img, 0, 3), White);
     OleColor a = RGB(0, 0, 255);
     OleColor b = RGB(0, 255, 0);
     bar.DrawGradient(a, b, -big, 9, std::numeric_limits<int>::max(), 11, dc, true);
