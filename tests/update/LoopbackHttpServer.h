@@ -1,56 +1,63 @@
 #pragma once
 
-#include <QByteArray>
 #include <QHash>
-#include <QList>
 #include <QObject>
-#include <QString>
 #include <QTcpServer>
 
 class QTcpSocket;
 
 namespace tavlo::test {
 
-// A small HTTP server on 127.0.0.1 for the update tests. Each path answers as its route says:
-// with or without a length, in slow pieces, breaking off, with a status and a redirect, or
-// never. Unknown paths answer 404.
+// HTTP on 127.0.0.1 for the update tests. Each path answers as its route says: with or without
+// a length, in slow pieces, cut off, with any status and a Location, or never. Others get 404.
 class LoopbackHttpServer : public QObject {
     Q_OBJECT
 
 public:
     struct Route {
-        int status = 200;
+        Route(int status = 200, QByteArray body = {}) : status(status), body(std::move(body)) {}
+        Route withoutLength() const { return with([](Route &r) { r.withLength = false; }); }
+        // The body goes out in pieces of this size, 20 ms apart.
+        Route inPieces(int size) const { return with([size](Route &r) { r.pieceSize = size; }); }
+        // The connection is cut after so many body bytes.
+        Route cutAfter(qsizetype bytes) const { return with([bytes](Route &r) { r.breakAfter = bytes; }); }
+        Route silent() const { return with([](Route &r) { r.neverAnswer = true; }); }
+        Route redirectTo(const QByteArray &to) const { return with([to](Route &r) { r.location = to; }); }
+
+        int status;
         QByteArray body;
         bool withLength = true;
-        int pieceSize = 0;         // > 0: the body goes out in pieces of this size
-        int pieceDelayMs = 0;      // pause before each piece
-        qsizetype breakAfter = -1; // >= 0: the connection is cut after so many body bytes
+        int pieceSize = 0;
+        qsizetype breakAfter = -1;
         bool neverAnswer = false;
-        QByteArray location; // Location header, for redirects
+        QByteArray location;
+
+    private:
+        template<typename F>
+        Route with(F change) const
+        {
+            Route copy = *this;
+            change(copy);
+            return copy;
+        }
     };
 
-    explicit LoopbackHttpServer(QObject *parent = nullptr);
-
-    bool start();
-    QString root() const;
-    QString url(const QString &path) const { return root() + path; }
-
+    bool start() { return m_server.listen(QHostAddress::LocalHost, 0); }
+    QString root() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
     void serve(const QString &path, const Route &route) { m_routes.insert(path, route); }
-    void serveBody(const QString &path, const QByteArray &body);
-
+    void serve(const QString &path, const QByteArray &body) { serve(path, Route(200, body)); }
     int requests(const QString &path) const { return m_requests.value(path); }
     int totalRequests() const { return m_total; }
-    // The header block of the last request for the path.
     QByteArray lastHead(const QString &path) const { return m_heads.value(path); }
+
+    LoopbackHttpServer();
 
 signals:
     void requestReceived(const QString &path);
 
 private:
-    void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
-    void answer(QTcpSocket *socket, const QString &path);
-    void sendPieces(QTcpSocket *socket, QByteArray rest, int pieceSize, int delayMs);
+    void sendPieces(QTcpSocket *socket, const QByteArray &rest, int pieceSize);
 
     QTcpServer m_server;
     QHash<QString, Route> m_routes;

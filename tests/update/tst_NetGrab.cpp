@@ -1,47 +1,27 @@
 #include "LoopbackHttpServer.h"
 #include "NetGrab.h"
 
-#include <QFile>
 #include <QNetworkReply>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using tavlo::NetGrab;
-using tavlo::test::LoopbackHttpServer;
-using Route = LoopbackHttpServer::Route;
-
+using Route = tavlo::test::LoopbackHttpServer::Route;
 Q_DECLARE_METATYPE(Route)
 
 namespace {
 
-constexpr int waitMs = 10000;
-
 QByteArray everyByte()
 {
     QByteArray bytes;
-    for (int i = 0; i < 256; ++i)
-        bytes += char(i);
-    return bytes + "\r\n\0\r" + QByteArray(3000, 'z');
+    for (int i = 0; i < 3000; ++i)
+        bytes += char(i % 256);
+    return bytes;
 }
 
-Route slowRoute(const QByteArray &body, bool withLength)
+Route slow(const QByteArray &body)
 {
-    Route route;
-    route.body = body;
-    route.withLength = withLength;
-    route.pieceSize = 400;
-    route.pieceDelayMs = 20;
-    return route;
-}
-
-// A port on 127.0.0.1 with nobody listening.
-quint16 closedPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
+    return Route(200, body).inPieces(500);
 }
 
 QByteArray readFile(const QString &path)
@@ -53,8 +33,7 @@ QByteArray readFile(const QString &path)
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 } // namespace
@@ -63,342 +42,200 @@ class tst_NetGrab : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void completes_data();
-    void completes();
-    void fails_data();
-    void fails();
-    void emptyAddressStartsNothing();
+    void init()
+    {
+        server = std::make_unique<tavlo::test::LoopbackHttpServer>();
+        QVERIFY(server->start());
+    }
+    void transfer_data();
+    void transfer();
     void startWhileBusyReplacesTheRead();
-    void cancelEndsWithFailureAndKeepsData();
-    void freshModeBypassesCaches();
-    void durationSpansTheTickWrap_data();
-    void durationSpansTheTickWrap();
-    void saveAsWritesOnlyAfterSuccess();
-    void saveAsReportsWriteErrors_data();
-    void saveAsReportsWriteErrors();
+    void cancelEndsWithFailure();
+    void durationAcrossTheTickWrap_data();
+    void durationAcrossTheTickWrap();
+    void saveAs();
 
 private:
-    std::unique_ptr<LoopbackHttpServer> server;
+    std::unique_ptr<tavlo::test::LoopbackHttpServer> server;
 };
 
-void tst_NetGrab::init()
-{
-    server = std::make_unique<LoopbackHttpServer>();
-    QVERIFY(server->start());
-}
-
-void tst_NetGrab::completes_data()
+void tst_NetGrab::transfer_data()
 {
     QTest::addColumn<Route>("route");
-    QTest::addColumn<bool>("totalKnown");
+    QTest::addColumn<QString>("address"); // empty: the served /file
+    QTest::addColumn<int>("errNum");      // 0: success, -1: any failure
 
-    Route plain;
-    plain.body = everyByte();
-    QTest::newRow("with length") << plain << true;
-    QTest::newRow("slow with length") << slowRoute(everyByte(), true) << true;
-    QTest::newRow("slow without length") << slowRoute(everyByte(), false) << false;
-    Route moved;
-    moved.status = 302;
-    moved.location = "/real"; // serves everyByte() with its length
-    QTest::newRow("redirect") << moved << true;
-}
-
-void tst_NetGrab::completes()
-{
-    QFETCH(Route, route);
-    QFETCH(bool, totalKnown);
-    server->serve(QStringLiteral("/file"), route);
-    server->serve(QStringLiteral("/real"), slowRoute(everyByte(), true));
-    const QByteArray expected = everyByte();
-
-    NetGrab grab;
-    QSignalSpy complete(&grab, &NetGrab::DownloadComplete);
-    QSignalSpy failed(&grab, &NetGrab::DownloadFailed);
-    QSignalSpy progress(&grab, &NetGrab::DownloadProgress);
-    QList<qint32> durationsDuring;
-    QList<qsizetype> bytesDuring;
-    connect(&grab, &NetGrab::DownloadProgress, this, [&] {
-        durationsDuring << grab.Duration();
-        bytesDuring << grab.Bytes().size();
-    });
-
-    grab.DownloadStart(server->url(QStringLiteral("/file")), NetGrab::FreshFromServer);
-    QVERIFY(grab.Busy());
-    QTRY_VERIFY_WITH_TIMEOUT(!grab.Busy(), waitMs);
-
-    QCOMPARE(failed.count(), 0);
-    QCOMPARE(complete.count(), 1);
-    QCOMPARE(complete.at(0).at(0).toInt(), expected.size());
-    QCOMPARE(grab.Bytes(), expected);
-    QVERIFY(grab.Duration() >= 0);
-    QVERIFY(!progress.isEmpty());
-    for (int i = 0; i < progress.count(); ++i) {
-        QCOMPARE(progress.at(i).at(0).toInt(), bytesDuring.at(i));
-        QCOMPARE(durationsDuring.at(i), 0);
-        // Once all has arrived the size is known, announced or not.
-        const bool last = i == progress.count() - 1;
-        if (totalKnown || !last)
-            QCOMPARE(progress.at(i).at(1).toInt(), totalKnown ? expected.size() : 0);
-    }
-    if (!totalKnown)
-        QVERIFY(progress.count() >= 2);
-    QCOMPARE(progress.last().at(0).toInt(), expected.size());
-}
-
-void tst_NetGrab::fails_data()
-{
-    QTest::addColumn<Route>("route");
-    QTest::addColumn<QString>("address"); // empty: the route's path
-    QTest::addColumn<int>("errNum");      // 0: any
-
-    Route missing;
-    missing.status = 404;
-    missing.body = "<html>Not Found</html>";
-    QTest::newRow("404") << missing << QString() << int(QNetworkReply::ContentNotFoundError);
-
-    Route broken = slowRoute(QByteArray(4000, 'b'), true);
-    broken.breakAfter = 1500;
-    QTest::newRow("broken off mid-body") << broken << QString() << int(QNetworkReply::RemoteHostClosedError);
-
-    Route silent;
-    silent.neverAnswer = true;
-    QTest::newRow("never answers") << silent << QString() << int(QNetworkReply::TimeoutError);
-
-    Route toFile;
-    toFile.status = 302;
-    toFile.location = "file:///etc/hostname";
-    QTest::newRow("redirect to a file") << toFile << QString() << 0;
-
-    QTest::newRow("refused") << Route() << QStringLiteral("http://127.0.0.1:%1/file").arg(closedPort()) << 0;
+    QTest::newRow("with length") << slow(everyByte()) << QString() << 0;
+    QTest::newRow("without length") << slow(everyByte()).withoutLength() << QString() << 0;
+    QTest::newRow("redirect") << Route(302).redirectTo("/real") << QString() << 0;
+    QTest::newRow("404") << Route(404, "<html>Not Found</html>") << QString()
+                         << int(QNetworkReply::ContentNotFoundError);
+    QTest::newRow("broken off") << slow(everyByte()).cutAfter(1500) << QString()
+                                << int(QNetworkReply::RemoteHostClosedError);
+    QTest::newRow("never answers") << Route().silent() << QString()
+                                   << int(QNetworkReply::TimeoutError);
+    QTest::newRow("redirect to a file") << Route(302).redirectTo("file:///etc/hostname")
+                                        << QString() << -1;
     QTest::newRow("malformed") << Route() << QStringLiteral("http://") << int(QNetworkReply::ProtocolUnknownError);
     QTest::newRow("not http") << Route() << QStringLiteral("file:///etc/hostname")
                               << int(QNetworkReply::ProtocolUnknownError);
-    QTest::newRow("https to a plain server") << Route() << QStringLiteral("https-loopback") << 0;
+    QTest::newRow("https to a plain server") << Route() << QStringLiteral("https") << -1;
 }
 
-void tst_NetGrab::fails()
+void tst_NetGrab::transfer()
 {
     QFETCH(Route, route);
     QFETCH(QString, address);
     QFETCH(int, errNum);
     server->serve(QStringLiteral("/file"), route);
-    if (address.isEmpty())
-        address = server->url(QStringLiteral("/file"));
-    else if (address == QLatin1String("https-loopback"))
-        address = server->url(QStringLiteral("/file")).replace(QStringLiteral("http:"), QStringLiteral("https:"));
+    server->serve(QStringLiteral("/real"), slow(everyByte()));
+    const QString file = server->root() + QStringLiteral("/file");
+    if (address.isEmpty() || address == QLatin1String("https"))
+        address = address.isEmpty() ? file : QString(file).replace(QStringLiteral("http:"), QStringLiteral("https:"));
 
     NetGrab grab;
     grab.setTransferTimeout(400);
     QSignalSpy complete(&grab, &NetGrab::DownloadComplete);
     QSignalSpy failed(&grab, &NetGrab::DownloadFailed);
+    QSignalSpy progress(&grab, &NetGrab::DownloadProgress);
+    QList<qint32> durations;
+    connect(&grab, &NetGrab::DownloadProgress, this, [&](qint32 n) {
+        durations << grab.Duration();
+        QCOMPARE(grab.Bytes().size(), n);
+    });
 
     grab.DownloadStart(address, NetGrab::FreshFromServer);
-    QVERIFY(grab.Busy()); // the failure, too, arrives from the event loop
-    QTRY_VERIFY_WITH_TIMEOUT(!grab.Busy(), waitMs);
-
-    QCOMPARE(complete.count(), 0);
-    QCOMPARE(failed.count(), 1);
-    if (errNum != 0)
-        QCOMPARE(failed.at(0).at(0).toInt(), errNum);
-    QVERIFY(failed.at(0).at(0).toInt() != 0);
-    QVERIFY(!failed.at(0).at(1).toString().isEmpty());
+    QVERIFY(grab.Busy()); // every end of a read, a refusal too, comes from the event loop
+    QTRY_VERIFY_WITH_TIMEOUT(!grab.Busy(), 10000);
     QVERIFY(grab.Duration() >= 0);
 
-    // Nothing from a failed read can be saved.
-    QTemporaryDir dir;
-    QVERIFY(!grab.SaveAs(dir.filePath(QStringLiteral("out"))));
-    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("out"))));
-}
-
-void tst_NetGrab::emptyAddressStartsNothing()
-{
-    server->serveBody(QStringLiteral("/a"), "first");
-    NetGrab grab;
-    QSignalSpy complete(&grab, &NetGrab::DownloadComplete);
-    QSignalSpy failed(&grab, &NetGrab::DownloadFailed);
-
-    grab.DownloadStart(QString());
-    QVERIFY(!grab.Busy());
-
-    // While busy, an empty address leaves the running read alone.
-    grab.DownloadStart(server->url(QStringLiteral("/a")));
-    grab.DownloadStart(QString());
-    QVERIFY(grab.Busy());
-    QTRY_VERIFY_WITH_TIMEOUT(!grab.Busy(), waitMs);
-
-    QCOMPARE(server->totalRequests(), 1);
+    if (errNum != 0) {
+        QCOMPARE(complete.count(), 0);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.at(0).at(0).toInt() == errNum, errNum != -1);
+        QVERIFY(failed.at(0).at(0).toInt() != 0 && !failed.at(0).at(1).toString().isEmpty());
+        QTemporaryDir dir;
+        QVERIFY(!grab.SaveAs(dir.filePath(QStringLiteral("out"))));
+        return;
+    }
     QCOMPARE(failed.count(), 0);
     QCOMPARE(complete.count(), 1);
-    QCOMPARE(grab.Bytes(), QByteArray("first"));
+    QCOMPARE(complete.at(0).at(0).toInt(), everyByte().size());
+    QCOMPARE(grab.Bytes(), everyByte());
+    QVERIFY(server->lastHead(QStringLiteral("/file")).toLower().contains("cache-control: no-cache"));
+    QVERIFY(progress.count() >= 2);
+    QCOMPARE(progress.last().at(0).toInt(), everyByte().size());
+    // Without a length the total reads 0, until everything has arrived.
+    const int total = route.withLength ? everyByte().size() : 0;
+    QCOMPARE(progress.first().at(1).toInt(), total);
+    QCOMPARE(durations, QList<qint32>(progress.count(), 0));
 }
 
 void tst_NetGrab::startWhileBusyReplacesTheRead()
 {
-    Route silent;
-    silent.neverAnswer = true;
-    server->serve(QStringLiteral("/silent"), silent);
-    server->serve(QStringLiteral("/slow"), slowRoute(QByteArray(2000, 's'), true));
-    server->serveBody(QStringLiteral("/b"), "second body");
-
+    server->serve(QStringLiteral("/silent"), Route().silent());
+    server->serve(QStringLiteral("/slow"), slow(everyByte()));
+    server->serve(QStringLiteral("/b"), QByteArray("second"));
     NetGrab grab;
-    grab.setTransferTimeout(3000);
     QSignalSpy complete(&grab, &NetGrab::DownloadComplete);
     QSignalSpy failed(&grab, &NetGrab::DownloadFailed);
-    QSignalSpy progress(&grab, &NetGrab::DownloadProgress);
-
-    // Mid-body, from the owner's handler: whatever the dropped read still has in flight must
-    // not reach the next one.
+    // Mid-body, from the owner's handler: nothing of the dropped read may reach the next one.
     connect(&grab, &NetGrab::DownloadProgress, this, [&] {
-        if (progress.count() == 1)
-            grab.DownloadStart(server->url(QStringLiteral("/b")));
+        if (server->requests(QStringLiteral("/b")) == 0)
+            grab.DownloadStart(server->root() + QStringLiteral("/b"));
     });
 
-    grab.DownloadStart(server->url(QStringLiteral("/silent")));
-    QTRY_COMPARE_WITH_TIMEOUT(server->requests(QStringLiteral("/silent")), 1, waitMs);
-    grab.DownloadStart(server->url(QStringLiteral("/slow")));
+    grab.DownloadStart(server->root() + QStringLiteral("/silent"));
+    QTRY_COMPARE(server->requests(QStringLiteral("/silent")), 1);
+    grab.DownloadStart(server->root() + QStringLiteral("/slow"));
+    grab.DownloadStart(QString()); // an empty address leaves the running read alone
     QVERIFY(grab.Busy());
-    QTRY_VERIFY_WITH_TIMEOUT(!grab.Busy(), waitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!grab.Busy(), 10000);
 
-    QCOMPARE(server->requests(QStringLiteral("/b")), 1);
+    QCOMPARE(server->totalRequests(), 3);
     QCOMPARE(failed.count(), 0);
     QCOMPARE(complete.count(), 1);
-    QCOMPARE(complete.at(0).at(0).toInt(), 11);
-    QCOMPARE(grab.Bytes(), QByteArray("second body"));
-}
-
-void tst_NetGrab::cancelEndsWithFailureAndKeepsData()
-{
-    server->serve(QStringLiteral("/slow"), slowRoute(QByteArray(8000, 'c'), true));
-    NetGrab grab;
-    QSignalSpy complete(&grab, &NetGrab::DownloadComplete);
-    QSignalSpy failed(&grab, &NetGrab::DownloadFailed);
-    bool busyAfterCancel = false;
-    bool cancelled = false;
-    connect(&grab, &NetGrab::DownloadProgress, this, [&] {
-        if (cancelled)
-            return;
-        cancelled = true;
-        grab.DownloadCancel(); // from the owner's handler, as the Cancel button does
-        busyAfterCancel = grab.Busy();
-    });
-
-    grab.DownloadStart(server->url(QStringLiteral("/slow")), NetGrab::FreshFromServer);
-    QTRY_VERIFY_WITH_TIMEOUT(!grab.Busy(), waitMs);
-
-    QVERIFY(cancelled);
-    QVERIFY(busyAfterCancel);
-    QCOMPARE(complete.count(), 0);
-    QCOMPARE(failed.count(), 1);
-    QCOMPARE(failed.at(0).at(0).toInt(), int(QNetworkReply::OperationCanceledError));
-    // The part received stays readable, but cannot be saved as if it were the file.
-    QVERIFY(!grab.Bytes().isEmpty());
-    QVERIFY(grab.Bytes().size() < 8000);
-    QTemporaryDir dir;
-    QVERIFY(!grab.SaveAs(dir.filePath(QStringLiteral("part"))));
-
-    // Cancelling when nothing runs changes nothing.
-    grab.DownloadCancel();
+    QCOMPARE(grab.Bytes(), QByteArray("second"));
+    grab.DownloadStart(QString());
     QVERIFY(!grab.Busy());
 }
 
-void tst_NetGrab::freshModeBypassesCaches()
+void tst_NetGrab::cancelEndsWithFailure()
 {
-    server->serveBody(QStringLiteral("/v"), "1");
+    server->serve(QStringLiteral("/slow"), slow(everyByte()));
     NetGrab grab;
-    grab.DownloadStart(server->url(QStringLiteral("/v")), NetGrab::FreshFromServer);
-    QTRY_VERIFY_WITH_TIMEOUT(!grab.Busy(), waitMs);
-    QVERIFY(server->lastHead(QStringLiteral("/v")).toLower().contains("cache-control: no-cache"));
+    QSignalSpy failed(&grab, &NetGrab::DownloadFailed);
+    bool busyAfterCancel = false;
+    connect(&grab, &NetGrab::DownloadProgress, this, [&] {
+        if (failed.isEmpty() && !busyAfterCancel) {
+            grab.DownloadCancel();
+            busyAfterCancel = grab.Busy(); // only the end of the read clears it
+        }
+    });
+    grab.DownloadStart(server->root() + QStringLiteral("/slow"));
+    QTRY_VERIFY_WITH_TIMEOUT(!grab.Busy(), 10000);
 
-    grab.DownloadStart(server->url(QStringLiteral("/v")), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(!grab.Busy(), waitMs);
-    QVERIFY(!server->lastHead(QStringLiteral("/v")).toLower().contains("no-cache"));
-    QCOMPARE(server->requests(QStringLiteral("/v")), 2);
+    QVERIFY(busyAfterCancel);
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0).at(0).toInt(), int(QNetworkReply::OperationCanceledError));
+    QVERIFY(!grab.Bytes().isEmpty()); // the part received stays readable
 }
 
-void tst_NetGrab::durationSpansTheTickWrap_data()
+void tst_NetGrab::durationAcrossTheTickWrap_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<quint32>("startTick");
     QTest::addColumn<quint32>("endTick");
     QTest::addColumn<int>("duration");
-
     QTest::newRow("plain") << QStringLiteral("/ok") << 1000u << 3500u << 2500;
     QTest::newRow("across the wrap") << QStringLiteral("/ok") << 0xFFFFFF00u << 0x100u << 0x200;
     QTest::newRow("tick 0 at the start") << QStringLiteral("/ok") << 0u << 42u << 42;
     QTest::newRow("after a failure") << QStringLiteral("/missing") << 0x7FFFFFF0u << 0x80000010u << 0x20;
 }
 
-void tst_NetGrab::durationSpansTheTickWrap()
+void tst_NetGrab::durationAcrossTheTickWrap()
 {
     QFETCH(QString, path);
     QFETCH(quint32, startTick);
     QFETCH(quint32, endTick);
     QFETCH(int, duration);
-    server->serve(QStringLiteral("/ok"), slowRoute(QByteArray(1200, 'd'), true));
-
+    server->serve(QStringLiteral("/ok"), QByteArray("ok"));
     quint32 now = startTick;
     NetGrab grab;
     grab.setTickSource([&now] { return now; });
-    QList<qint32> during;
-    connect(&grab, &NetGrab::DownloadProgress, this, [&] { during << grab.Duration(); });
-
-    grab.DownloadStart(server->url(path));
-    // A started read is busy even when the tick happens to read 0.
+    grab.DownloadStart(server->root() + path);
     QVERIFY(grab.Busy());
     QCOMPARE(grab.Duration(), 0);
     now = endTick;
-    QTRY_VERIFY_WITH_TIMEOUT(!grab.Busy(), waitMs);
-
+    QTRY_VERIFY_WITH_TIMEOUT(!grab.Busy(), 10000);
     QCOMPARE(grab.Duration(), duration);
-    for (qint32 d : during)
-        QCOMPARE(d, 0);
 }
 
-void tst_NetGrab::saveAsWritesOnlyAfterSuccess()
+void tst_NetGrab::saveAs()
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("TAVLO.upg"));
     writeFile(file, QByteArray(5000, 'o'));
-    server->serveBody(QStringLiteral("/new"), everyByte().left(300));
-
+    server->serve(QStringLiteral("/new"), everyByte().left(300));
     NetGrab grab;
     QVERIFY(!grab.SaveAs(file)); // nothing received yet
     QCOMPARE(readFile(file), QByteArray(5000, 'o'));
 
-    grab.DownloadStart(server->url(QStringLiteral("/new")));
-    QTRY_VERIFY_WITH_TIMEOUT(!grab.Busy(), waitMs);
-    QVERIFY(grab.SaveAs(file)); // a shorter file replaces a longer one completely
+    grab.DownloadStart(server->root() + QStringLiteral("/new"));
+    QTRY_VERIFY_WITH_TIMEOUT(!grab.Busy(), 10000);
+    QVERIFY(grab.SaveAs(file)); // replaces a longer file completely, bytes unchanged
     QCOMPARE(readFile(file), everyByte().left(300));
-    // Saving writes no leftovers beside the file.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("TAVLO.upg")});
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    QVERIFY(!grab.SaveAs(dir.filePath(QStringLiteral("folder"))));
+    QVERIFY(!grab.SaveAs(dir.filePath(QStringLiteral("no/such/folder"))));
 
     writeFile(file, "kept");
-    grab.DownloadStart(server->url(QStringLiteral("/missing")));
-    QTRY_VERIFY_WITH_TIMEOUT(!grab.Busy(), waitMs);
+    grab.DownloadStart(server->root() + QStringLiteral("/missing"));
+    QTRY_VERIFY_WITH_TIMEOUT(!grab.Busy(), 10000);
     QVERIFY(!grab.SaveAs(file));
     QCOMPARE(readFile(file), QByteArray("kept"));
-}
-
-void tst_NetGrab::saveAsReportsWriteErrors_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::newRow("missing folder") << QStringLiteral("no/such/folder/file");
-    QTest::newRow("a folder in the way") << QStringLiteral("folder");
-}
-
-void tst_NetGrab::saveAsReportsWriteErrors()
-{
-    QFETCH(QString, target);
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-    server->serveBody(QStringLiteral("/new"), "payload");
-
-    NetGrab grab;
-    grab.DownloadStart(server->url(QStringLiteral("/new")));
-    QTRY_VERIFY_WITH_TIMEOUT(!grab.Busy(), waitMs);
-    QVERIFY(!grab.SaveAs(dir.filePath(target)));
-    QVERIFY(!QFileInfo(dir.filePath(target)).isFile());
+    QCOMPARE(grab.Bytes(), everyByte().left(300)); // the error page is not taken for data
 }
 
 QTEST_GUILESS_MAIN(tst_NetGrab)
