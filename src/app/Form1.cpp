@@ -1,9 +1,11 @@
 #include "Form1.h"
 
+#include "AutoSizer.h"
 #include "ConsoleLook.h"
 #include "DisplayWriter.h"
 #include "FileLookup.h"
 #include "GamesPanel.h"
+#include "HotLabel.h"
 #include "MessageBox.h"
 #include "OutlineShape.h"
 #include "Platform.h"
@@ -25,6 +27,9 @@
 #include <QPushButton>
 #include <QScreen>
 
+#ifndef TAVLO_VENDOR_URL
+#define TAVLO_VENDOR_URL ""
+#endif
 #ifndef TAVLO_VERSION_TEXT
 #define TAVLO_VERSION_TEXT "0.0.0"
 #endif
@@ -114,8 +119,26 @@ void Form1::buildLayout()
     Label3 = addLabel(QStringLiteral("Label3"), QStringLiteral("TAVLO"), 600, 480, 1500, 525);
     setForeground(Label3, bgrColor(0x404040));
     Label3->setFont(consoleFont(21.75, true));
-    Label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("Changes show at once"), 600, 7440, 1710, 195);
+    Label2 = addLabel(QStringLiteral("Label2"), QStringLiteral("Waiting lists, live"), 600, 7440, 1710, 195);
     setForeground(Label2, bgrColor(0x808080));
+
+    HotLabel1 = new HotLabel(this);
+    HotLabel1->setObjectName(QStringLiteral("HotLabel1"));
+    HotLabel1->setFont(consoleFont(8.25));
+    HotLabel1->setCaption(QStringLiteral(TAVLO_VENDOR_URL));
+    HotLabel1->setURL(QStringLiteral(TAVLO_VENDOR_URL));
+    HotLabel1->setForeColor(0x00808080);
+    HotLabel1->setHotColor(0x00C55410);
+    HotLabel1->setBackColor(0x00C0C0C0);
+    HotLabel1->setShowHand(false);
+    HotLabel1->move(twipsRect(5520, 7440, 1215, 195).topLeft());
+
+    // Below the client area, out of sight, as it has always been placed.
+    AutoSizer1 = new AutoSizer(this);
+    AutoSizer1->setObjectName(QStringLiteral("AutoSizer1"));
+    AutoSizer1->setGeometry(twipsRect(2640, 9720, 855, 375));
+    AutoSizer::markWithoutFont(Shape1);
+    AutoSizer::markWithoutFont(Shape2);
 
     const QList<QWidget *> order{
         Frame1->List1, Frame1->cmdListsUp, Frame1->cmdListsDown, Frame1->cmdListsDelete, Frame1->cmdListsAdd,

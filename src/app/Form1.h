@@ -13,6 +13,8 @@ struct Platform;
 class GamesPanel;
 class PlayersPanel;
 class OutlineShape;
+class AutoSizer;
+class HotLabel;
 
 // The main window: the layout, the window state and its lifecycle.
 class Form1 : public QWidget {
@@ -40,6 +42,8 @@ public:
     QLabel *Label6;
     OutlineShape *Shape1;
     OutlineShape *Shape2;
+    AutoSizer *AutoSizer1;
+    HotLabel *HotLabel1;
 
     static QString welcomeText();
     static QString versionText();

@@ -1,3 +1,4 @@
+#include "CheckVersion.h"
 #include "Connectivity.h"
 #include "Form1.h"
 #include "Platform.h"
@@ -23,5 +24,5 @@ int main(int argc, char **argv)
     platform.connectivity = &connectivity;
     platform.programFolder = tavlo::programFolder();
 
-    return tavlo::SubMain(platform, [](tavlo::Form1 &) {});
+    return tavlo::SubMain(platform, [&platform](tavlo::Form1 &form) { tavlo::CheckVersion(platform, &form); });
 }

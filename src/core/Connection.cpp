@@ -85,10 +85,23 @@ void Connection::Open(const QString &connectionString)
     m_open = true;
 }
 
+QSqlQuery &Connection::prepared(const QString &statement)
+{
+    auto &slot = m_prepared[statement];
+    if (!slot) {
+        auto query = std::make_shared<QSqlQuery>(database());
+        if (!query->prepare(statement))
+            throw StoreError(failure(statement, query->lastError()));
+        slot = std::move(query);
+    }
+    return *slot;
+}
+
 void Connection::Close()
 {
     if (!m_open)
         return;
+    m_prepared.clear();
     QSqlDatabase db = database();
     QSqlQuery commit(db);
     if (!commit.exec(QStringLiteral("COMMIT"))) {
@@ -106,6 +119,7 @@ void Connection::Rollback() noexcept
     if (!m_open)
         return;
     m_open = false;
+    m_prepared.clear();
     QSqlDatabase db = database();
     if (db.isOpen()) {
         {

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QHash>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
+
+#include <memory>
 
 namespace tavlo {
 
@@ -28,10 +32,15 @@ public:
 
     static QString dataSourceOf(const QString &connectionString);
 
+    // A prepared statement kept for the life of the open bracket, so that the renumbering's
+    // hundred look-alike statements are compiled once.
+    QSqlQuery &prepared(const QString &statement);
+
 private:
     QString m_name;
     QString m_connectionString;
     bool m_open = false;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_prepared;
 };
 
 } // namespace tavlo

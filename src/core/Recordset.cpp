@@ -27,6 +27,26 @@ QString tableOf(const QString &statement)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
+QString withBoundNumbers(const QString &statement, QVariantList &values)
+{
+    // Texts with quoted parts are left alone: a number inside a string literal is no key.
+    if (statement.contains(QLatin1Char('\'')) || statement.contains(QLatin1Char('"')) || statement.contains(QLatin1Char('?')))
+        return statement;
+    static const QRegularExpression number(QStringLiteral("=\\s*(\\d{1,18})(?![\\w.])"));
+    QString shape;
+    qsizetype last = 0;
+    auto it = number.globalMatch(statement);
+    while (it.hasNext()) {
+        const auto match = it.next();
+        shape += QStringView(statement).mid(last, match.capturedStart(1) - last);
+        shape += QLatin1Char('?');
+        values << match.captured(1).toLongLong();
+        last = match.capturedEnd();
+    }
+    shape += QStringView(statement).mid(last);
+    return shape;
+}
+
 QString quoted(const QString &identifier)
 {
     QString escaped = identifier;
@@ -57,9 +77,15 @@ void Recordset::Open(const QString &statement, Connection &connection)
     if (!connection.isOpen())
         throw StoreError(QStringLiteral("Operation is not allowed when the object is closed.\r\n") + statement);
 
-    QSqlQuery query(connection.database());
+    // The keys compared with "=" become bound values, so statements that differ only in
+    // their key share one compiled form; the statement means exactly what its text says.
+    QVariantList keys;
+    const QString shape = withBoundNumbers(statement, keys);
+    QSqlQuery &query = connection.prepared(shape);
     query.setForwardOnly(true);
-    if (!query.exec(statement))
+    for (int i = 0; i < keys.size(); ++i)
+        query.bindValue(i, keys[i]);
+    if (!query.exec())
         throw StoreError(failure(statement, query.lastError()));
 
     m_table = tableOf(statement);
@@ -83,6 +109,7 @@ void Recordset::Open(const QString &statement, Connection &connection)
     }
     if (query.lastError().isValid())
         throw StoreError(failure(statement, query.lastError()));
+    query.finish();
     m_position = 0;
     m_connection = &connection;
 }
@@ -216,13 +243,12 @@ void Recordset::Update()
         values << row.values[static_cast<size_t>(m_idColumn)];
     }
 
-    QSqlQuery query(m_connection->database());
-    if (!query.prepare(statement))
-        throw StoreError(failure(statement, query.lastError()));
-    for (const QVariant &value : std::as_const(values))
-        query.addBindValue(value);
+    QSqlQuery &query = m_connection->prepared(statement);
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values[i]);
     if (!query.exec())
         throw StoreError(failure(statement, query.lastError()));
+    query.finish();
     row.isNew = false;
     row.changed.assign(row.changed.size(), false);
 }
@@ -234,11 +260,11 @@ void Recordset::Delete()
         throw StoreError(QStringLiteral("Current Recordset does not support updating."));
     if (!row.isNew) {
         const QString statement = QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(quoted(m_table));
-        QSqlQuery query(m_connection->database());
-        query.prepare(statement);
-        query.addBindValue(row.values[static_cast<size_t>(m_idColumn)]);
+        QSqlQuery &query = m_connection->prepared(statement);
+        query.bindValue(0, row.values[static_cast<size_t>(m_idColumn)]);
         if (!query.exec())
             throw StoreError(failure(statement, query.lastError()));
+        query.finish();
     }
     row.deleted = true;
 }

@@ -1,6 +1,8 @@
 #include "ConsoleFixture.h"
 #include "SettingsFile.h"
 #include "xpEnable.h"
+#include "AutoSizer.h"
+#include "HotLabel.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +24,7 @@ private Q_SLOTS:
     void firstGameWithPlayers();
     void layoutFromTheControlTable();
     void startMaximizedRoundTrip();
+    void windowScalesAsAWhole();
     void subMainProbesOnlyAfterTheWindowIsShown();
 };
 
@@ -197,6 +200,24 @@ void TestForm1::layoutFromTheControlTable()
                                  "cmdListsOk", "List2", "cmdPlayersUp", "cmdPlayersDown", "cmdPlayersTop",
                                  "cmdPlayersBlink", "cmdPlayersStar", "cmdPlayersPhone", "cmdPlayersDelete",
                                  "cmdPlayersClear", "cmdPlayersAdd", "txtPlayers", "cmdPlayersOk"}));
+}
+
+void TestForm1::windowScalesAsAWhole()
+{
+    ConsoleFixture c({{QStringLiteral("Poker"), {"Anna"}}});
+    QTRY_VERIFY(c.form->AutoSizer1->frm() != nullptr);
+    const QRect frame = c.form->Frame2->geometry();
+    const QRect button = c.playersPanel().cmdPlayersOk->geometry();
+    const double font = c.playersPanel().List2->font().pointSizeF();
+    c.form->resize(c.form->width() * 2, c.form->height() * 2);
+    QTRY_COMPARE(c.form->Frame2->geometry(), QRect(frame.topLeft() * 2, frame.size() * 2));
+    QCOMPARE(c.playersPanel().cmdPlayersOk->geometry(), QRect(button.topLeft() * 2, button.size() * 2));
+    QCOMPARE(c.playersPanel().List2->font().pointSizeF(), font * 2);
+    // The vendor's address sits where the layout puts it, and scales with the rest.
+    QCOMPARE(c.form->HotLabel1->pos(), QPoint(368, 496) * 2);
+    c.form->resize(981, 607);
+    QTRY_COMPARE(c.form->Frame2->geometry(), frame);
+    QCOMPARE(c.playersPanel().List2->font().pointSizeF(), font);
 }
 
 void TestForm1::startMaximizedRoundTrip()
