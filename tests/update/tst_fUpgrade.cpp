@@ -1,6 +1,6 @@
 #include "LoopbackHttpServer.h"
 #include "NetGrab.h"
-#include "RecordingStarter.h"
+#include "ProgramStarter.h"
 #include "TestPlatform.h"
 #include "TextFile.h"
 #include "XP_ProgressBar.h"
@@ -26,6 +26,18 @@ const QByteArray newProgram(6000, 'P');
 const QByteArray bootstrapScript = "#!/bin/sh\nhere=$(dirname \"$0\")\n"
                                    "[ -f \"$here/TAVLO.upg\" ] && cp \"$here/target\" \"$here/bootstrap-ran\"\n";
 
+// Records each start and really starts the program, unless told to refuse.
+struct RecordingStarter final : tavlo::ProgramStarter {
+    bool startDetached(const QString &program, const QString &folder) override
+    {
+        programs << program;
+        folders << folder;
+        return !refuse && tavlo::DetachedProgramStarter().startDetached(program, folder);
+    }
+    QStringList programs, folders;
+    bool refuse = false;
+};
+
 Route slow(const QByteArray &body)
 {
     return Route(200, body).inPieces(1000);
@@ -49,7 +61,7 @@ private slots:
 private:
     std::unique_ptr<tavlo::test::LoopbackHttpServer> server;
     std::unique_ptr<tavlo::test::TestPlatform> test;
-    tavlo::test::RecordingStarter starter;
+    RecordingStarter starter;
     std::unique_ptr<fUpgrade> window;
 };
 
