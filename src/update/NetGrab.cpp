@@ -80,11 +80,10 @@ void NetGrab::DownloadStart(const QString &URL, qint32 Mode)
 {
     if (URL.isEmpty())
         return;
-    if (m_busy) {
-        DownloadCancel();
-        // The cancelled read is superseded: nothing it still reports may reach the new one.
+    // A running read is cancelled and superseded at once: nothing it still reports may reach
+    // the new one.
+    if (m_busy)
         dropReply();
-    }
 
     m_duration = 0;
     m_startTick = m_ticks();
