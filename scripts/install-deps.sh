@@ -4,7 +4,7 @@
 set -euo pipefail
 set_name=${1:-run}
 
-packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite libgl-dev fonts-wine fonts-dejavu-core)
+packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libgl-dev fonts-wine fonts-dejavu-core)
 if [ "$set_name" = test ]; then
   packages+=(libbenchmark-dev xvfb xauth imagemagick chromium)
 fi

@@ -4,27 +4,16 @@
 
 #include <QAtomicInt>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlQuery>
+
+#include <sqlite3.h>
 
 namespace tavlo {
 
 namespace {
 
 QAtomicInt connectionCounter;
-
-QString failure(const QString &what, const QSqlError &error)
-{
-    const QString detail = error.text().trimmed();
-    return detail.isEmpty() ? what : what + QLatin1String(": ") + detail;
-}
-
-void exec(QSqlDatabase &db, const QString &statement)
-{
-    QSqlQuery query(db);
-    if (!query.exec(statement))
-        throw StoreError(failure(statement, query.lastError()));
-}
 
 } // namespace
 
@@ -36,6 +25,7 @@ Connection::Connection()
 Connection::~Connection()
 {
     Rollback();
+    m_database = QSqlDatabase();
     if (QSqlDatabase::contains(m_name))
         QSqlDatabase::removeDatabase(m_name);
 }
@@ -53,9 +43,15 @@ QString Connection::dataSourceOf(const QString &connectionString)
     return connectionString.mid(from, end - from);
 }
 
-QSqlDatabase Connection::database() const
+QString Connection::lastError() const
 {
-    return QSqlDatabase::database(m_name, false);
+    return m_handle ? QString::fromUtf8(sqlite3_errmsg(m_handle)) : QStringLiteral("The connection is closed.");
+}
+
+void Connection::execute(const char *statement)
+{
+    if (sqlite3_exec(m_handle, statement, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw StoreError(QString::fromLatin1(statement) + QLatin1String(": ") + lastError());
 }
 
 void Connection::Open(const QString &connectionString)
@@ -67,51 +63,73 @@ void Connection::Open(const QString &connectionString)
     if (path.isEmpty() || !QFileInfo(path).isFile())
         throw StoreError(QStringLiteral("Could not find file '%1'.").arg(path));
 
-    QSqlDatabase db = QSqlDatabase::contains(m_name) ? QSqlDatabase::database(m_name, false)
-                                                     : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-    db.setDatabaseName(path);
+    if (!m_database.isValid())
+        m_database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    m_database.setDatabaseName(path);
     // A reader elsewhere (the display page, a backup) must not make a write fail at once.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open())
-        throw StoreError(failure(QStringLiteral("Cannot open ") + path, db.lastError()));
+    m_database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!m_database.open())
+        throw StoreError(QStringLiteral("Cannot open %1: %2").arg(path, m_database.lastError().text()));
+    // The engine itself, for the row work: the toolkit's cached results cost more than the rows.
+    const QVariant handle = m_database.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0 || !*static_cast<sqlite3 *const *>(handle.constData())) {
+        m_database.close();
+        throw StoreError(QStringLiteral("Cannot open %1: no SQLite engine").arg(path));
+    }
+    m_handle = *static_cast<sqlite3 *const *>(handle.constData());
     m_connectionString = connectionString;
     try {
         // Take the write lock for the whole bracket, so that ids handed out inside it stay ours.
-        exec(db, QStringLiteral("BEGIN IMMEDIATE"));
+        execute("BEGIN IMMEDIATE");
     } catch (...) {
-        db.close();
+        release();
         throw;
     }
     m_open = true;
 }
 
-QSqlQuery &Connection::prepared(const QString &statement)
+sqlite3_stmt *Connection::prepared(const QString &statement)
 {
-    auto &slot = m_prepared[statement];
+    if (!m_open)
+        throw StoreError(QStringLiteral("Operation is not allowed when the object is closed.\r\n") + statement);
+    sqlite3_stmt *&slot = m_prepared[statement];
     if (!slot) {
-        auto query = std::make_shared<QSqlQuery>(database());
-        if (!query->prepare(statement))
-            throw StoreError(failure(statement, query->lastError()));
-        slot = std::move(query);
+        const QByteArray text = statement.toUtf8();
+        if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &slot, nullptr) != SQLITE_OK
+            || !slot) {
+            const QString reason = lastError();
+            m_prepared.remove(statement);
+            throw StoreError(reason + QLatin1String("\r\n") + statement);
+        }
+    } else {
+        sqlite3_reset(slot);
+        sqlite3_clear_bindings(slot);
     }
-    return *slot;
+    return slot;
+}
+
+void Connection::release() noexcept
+{
+    for (sqlite3_stmt *statement : std::as_const(m_prepared))
+        sqlite3_finalize(statement);
+    m_prepared.clear();
+    m_handle = nullptr;
+    m_database.close();
 }
 
 void Connection::Close()
 {
     if (!m_open)
         return;
-    m_prepared.clear();
-    QSqlDatabase db = database();
-    QSqlQuery commit(db);
-    if (!commit.exec(QStringLiteral("COMMIT"))) {
-        const QString message = failure(QStringLiteral("COMMIT"), commit.lastError());
+    for (sqlite3_stmt *statement : std::as_const(m_prepared))
+        sqlite3_reset(statement);
+    if (sqlite3_exec(m_handle, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        const QString message = QStringLiteral("COMMIT: ") + lastError();
         Rollback();
         throw StoreError(message);
     }
-    commit.finish();
-    db.close();
     m_open = false;
+    release();
 }
 
 void Connection::Rollback() noexcept
@@ -119,15 +137,11 @@ void Connection::Rollback() noexcept
     if (!m_open)
         return;
     m_open = false;
-    m_prepared.clear();
-    QSqlDatabase db = database();
-    if (db.isOpen()) {
-        {
-            QSqlQuery rollback(db);
-            rollback.exec(QStringLiteral("ROLLBACK"));
-        }
-        db.close();
-    }
+    for (sqlite3_stmt *statement : std::as_const(m_prepared))
+        sqlite3_reset(statement);
+    if (m_handle)
+        sqlite3_exec(m_handle, "ROLLBACK", nullptr, nullptr, nullptr);
+    release();
 }
 
 } // namespace tavlo

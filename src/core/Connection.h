@@ -2,10 +2,10 @@
 
 #include <QHash>
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 
-#include <memory>
+struct sqlite3;
+struct sqlite3_stmt;
 
 namespace tavlo {
 
@@ -27,20 +27,26 @@ public:
     void Rollback() noexcept;
 
     bool isOpen() const { return m_open; }
-    QSqlDatabase database() const;
     QString connectionString() const { return m_connectionString; }
 
     static QString dataSourceOf(const QString &connectionString);
 
-    // A prepared statement kept for the life of the open bracket, so that the renumbering's
-    // hundred look-alike statements are compiled once.
-    QSqlQuery &prepared(const QString &statement);
+    // A compiled statement kept for the life of the open bracket, reset and unbound, so that
+    // the renumbering's hundred look-alike statements are compiled once. Throws StoreError.
+    sqlite3_stmt *prepared(const QString &statement);
+    // The engine's words for the last failure.
+    QString lastError() const;
 
 private:
+    void execute(const char *statement);
+    void release() noexcept;
+
     QString m_name;
     QString m_connectionString;
+    QSqlDatabase m_database;
+    sqlite3 *m_handle = nullptr;
     bool m_open = false;
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_prepared;
+    QHash<QString, sqlite3_stmt *> m_prepared;
 };
 
 } // namespace tavlo

@@ -56,24 +56,27 @@ public:
     void Delete();
 
 private:
+    // One row's flags; its values stand in m_values at row * width.
     struct Row {
-        std::vector<QVariant> values;
-        std::vector<bool> changed;
         bool isNew = false;
         bool deleted = false;
     };
 
     int columnOf(const QString &name) const;
-    Row &current();
-    const Row &current() const;
+    int currentRow() const;
+    QVariant &cell(int row, int column) { return m_values[static_cast<size_t>(row * m_columns.size() + column)]; }
     void requireOpen() const;
+    void requireTable() const;
     qint64 nextId();
+    void run(const QString &statement, const QVariantList &values);
 
     Connection *m_connection = nullptr;
     QString m_table;
     QStringList m_columns;
     int m_idColumn = -1;
     std::vector<Row> m_rows;
+    std::vector<QVariant> m_values;
+    std::vector<bool> m_changed; // of the current row, by column
     int m_position = 0;
 };
 
