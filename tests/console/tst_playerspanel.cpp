@@ -14,7 +14,6 @@ private Q_SLOTS:
     void selectingAGameLoadsItsPlayers();
     void firstPlayerEnablesDeleteAll();
     void saveTrimsAndKeepsMarkers();
-    void editKeepsPosition();
     void topOnTheFourthOfFive();
     void upAndDownAtTheEnds_data();
     void upAndDownAtTheEnds();
@@ -29,7 +28,6 @@ private Q_SLOTS:
     void toggles();
     void toggleReloadsTheStoredName();
     void toggleInAddModeAddsAtTheEnd();
-    void toggleWithNothingSelected();
     void tagTypedInOtherCaseStaysInTheName();
 };
 
@@ -103,19 +101,6 @@ void TestPlayersPanel::saveTrimsAndKeepsMarkers()
     QCOMPARE(p.List2->item(3)->text(), QStringLiteral("Dee<blink><phone>"));
     QCOMPARE(p.txtPlayers->text(), QStringLiteral("Dee"));
     QVERIFY(c.form->state().BlinkOn && !c.form->state().StarOn && c.form->state().PhoneOn);
-}
-
-void TestPlayersPanel::editKeepsPosition()
-{
-    ConsoleFixture c(room());
-    PlayersPanel &p = c.playersPanel();
-    ConsoleFixture::clickRow(p.List2, 1);
-    p.txtPlayers->setText(QStringLiteral("Bea "));
-    ConsoleFixture::press(p.cmdPlayersOk);
-    QCOMPARE(c.playersOf(QStringLiteral("Poker")),
-             QStringList({"Anna|0", "Bea<star>|1", "Cid|2", "Dee<blink><phone>|3", "Eve|4"}));
-    QCOMPARE(p.selectedIndex(), 1);
-    QCOMPARE(p.List2->count(), 5);
 }
 
 void TestPlayersPanel::topOnTheFourthOfFive()
@@ -243,8 +228,11 @@ void TestPlayersPanel::nothingSelectedAfterDelete()
     ConsoleFixture::press(p.cmdPlayersOk);
     QCOMPARE(c.t.messages.shown.value(0).text, QStringLiteral("Select a player first"));
     p.cmdPlayersTop_Click();
-    ConsoleFixture::press(p.cmdPlayersStar);
-    QCOMPARE(c.t.messages.count(QStringLiteral("Select a player first")), 2);
+    for (QPushButton *toggle : {p.cmdPlayersBlink, p.cmdPlayersStar, p.cmdPlayersPhone})
+        ConsoleFixture::press(toggle);
+    QCOMPARE(c.t.messages.count(QStringLiteral("Select a player first")), 4);
+    QCOMPARE(c.t.messages.shown.last().style, 48);
+    QCOMPARE(c.t.messages.shown.last().title, QStringLiteral("TAVLO"));
     QCOMPARE(c.playersOf(QStringLiteral("Poker")), before);
     QCOMPARE(p.List2->count(), 4);
     QVERIFY(!c.t.ending.ended());
@@ -337,20 +325,6 @@ void TestPlayersPanel::toggleInAddModeAddsAtTheEnd()
     QCOMPARE(p.selectedIndex(), 2);
     QCOMPARE(p.txtPlayers->text(), QStringLiteral("Cid"));
     QCOMPARE(c.form->state().PlayersMode, QStringLiteral("EDIT"));
-}
-
-void TestPlayersPanel::toggleWithNothingSelected()
-{
-    ConsoleFixture c(room());
-    PlayersPanel &p = c.playersPanel();
-    p.cmdPlayersBlink_Click();
-    p.cmdPlayersStar_Click();
-    p.cmdPlayersPhone_Click();
-    QCOMPARE(c.t.messages.count(QStringLiteral("Select a player first")), 3);
-    QCOMPARE(c.t.messages.shown[0].style, 48);
-    QCOMPARE(c.t.messages.shown[0].title, QStringLiteral("TAVLO"));
-    QCOMPARE(c.playersOf(QStringLiteral("Poker")).size(), 5);
-    QVERIFY(c.fragment().isEmpty());
 }
 
 void TestPlayersPanel::tagTypedInOtherCaseStaysInTheName()
