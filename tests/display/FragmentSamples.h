@@ -30,12 +30,15 @@ inline QStringList workedExampleLines()
     };
 }
 
-inline QString joinCrLf(const QStringList &lines)
+// The worked example as the console writes it, and what it shows, in reading order.
+inline QString workedExample()
 {
-    QString text;
-    for (const QString &line : lines)
-        text += line + QLatin1String("\r\n");
-    return text;
+    return workedExampleLines().join(QLatin1String("\r\n")) + QLatin1String("\r\n");
+}
+inline QStringList workedExampleTexts()
+{
+    return {QStringLiteral("Poker"), QStringLiteral("Anna\u2605"), QStringLiteral("Ben"),
+            QStringLiteral("Carl\u2605\u260E"), QStringLiteral("Blackjack")};
 }
 
 // A fragment laid out the way the console lays one out: `games` games named "Game 1" … with
