@@ -1,69 +1,79 @@
 #pragma once
 
-#include <QHash>
-#include <QObject>
+#include <QPointer>
 #include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
 
-class QTcpSocket;
+#include <functional>
 
 namespace tavlo::test {
 
-// HTTP on 127.0.0.1 for the update tests. Each path answers as its route says: with or without
-// a length, in slow pieces, cut off, with any status and a Location, or never. Others get 404.
-class LoopbackHttpServer : public QObject {
-    Q_OBJECT
+// How the loopback server answers one path.
+struct Route {
+    int status = 200;
+    QByteArray body = {};
+    bool withLength = true;
+    int pieceSize = 0;       // > 0: the body goes out in pieces of this size, 50 ms apart
+    qsizetype cutAfter = -1; // >= 0: the connection closes after so many body bytes
+    bool silent = false;     // the request is read but never answered
+    QByteArray location = {};
+};
 
+// HTTP on 127.0.0.1 for the update tests. Paths without a route get 404.
+class LoopbackHttpServer {
 public:
-    struct Route {
-        Route(int status = 200, QByteArray body = {}) : status(status), body(std::move(body)) {}
-        Route withoutLength() const { return with([](Route &r) { r.withLength = false; }); }
-        // The body goes out in pieces of this size, 20 ms apart.
-        Route inPieces(int size) const { return with([size](Route &r) { r.pieceSize = size; }); }
-        // The connection is cut after so many body bytes.
-        Route cutAfter(qsizetype bytes) const { return with([bytes](Route &r) { r.breakAfter = bytes; }); }
-        Route silent() const { return with([](Route &r) { r.neverAnswer = true; }); }
-        Route redirectTo(const QByteArray &to) const { return with([to](Route &r) { r.location = to; }); }
-
-        int status;
-        QByteArray body;
-        bool withLength = true;
-        int pieceSize = 0;
-        qsizetype breakAfter = -1;
-        bool neverAnswer = false;
-        QByteArray location;
-
-    private:
-        template<typename F>
-        Route with(F change) const
-        {
-            Route copy = *this;
-            change(copy);
-            return copy;
-        }
-    };
-
-    bool start() { return m_server.listen(QHostAddress::LocalHost, 0); }
+    LoopbackHttpServer()
+    {
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+            while (QTcpSocket *socket = m_server.nextPendingConnection())
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { onReadyRead(socket); });
+        });
+        m_server.listen(QHostAddress::LocalHost, 0);
+    }
     QString root() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
-    void serve(const QString &path, const Route &route) { m_routes.insert(path, route); }
-    void serve(const QString &path, const QByteArray &body) { serve(path, Route(200, body)); }
-    int requests(const QString &path) const { return m_requests.value(path); }
-    int totalRequests() const { return m_total; }
-    QByteArray lastHead(const QString &path) const { return m_heads.value(path); }
 
-    LoopbackHttpServer();
-
-signals:
-    void requestReceived(const QString &path);
+    QHash<QString, Route> routes;
+    QStringList asked;               // the paths requested, in order
+    QByteArray lastHead;             // of the last request
+    std::function<void()> onRequest = [] {}; // runs before the answer goes out
 
 private:
-    void onReadyRead(QTcpSocket *socket);
-    void sendPieces(QTcpSocket *socket, const QByteArray &rest, int pieceSize);
+    void onReadyRead(QTcpSocket *socket)
+    {
+        lastHead = socket->property("head").toByteArray() + socket->readAll();
+        socket->setProperty("head", lastHead);
+        if (!lastHead.contains("\r\n\r\n"))
+            return;
+        QObject::disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
+        asked << QString::fromLatin1(lastHead.split(' ').value(1));
+        onRequest();
+        const Route route = routes.value(asked.last(), Route{.status = 404, .body = "<html>Not Found</html>"});
+        if (route.silent)
+            return;
+        QByteArray response = "HTTP/1.1 " + QByteArray::number(route.status) + " Status\r\nConnection: close\r\n";
+        if (!route.location.isEmpty())
+            response += "Location: " + route.location + "\r\n";
+        if (route.withLength)
+            response += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
+        socket->write(response + "\r\n");
+        // Closing short of an announced length is a break-off for the client.
+        send(socket, route.cutAfter >= 0 ? route.body.left(route.cutAfter) : route.body, route.pieceSize);
+    }
+
+    void send(QPointer<QTcpSocket> socket, const QByteArray &rest, int pieceSize)
+    {
+        if (!socket || socket->state() != QAbstractSocket::ConnectedState)
+            return;
+        socket->write(pieceSize > 0 ? rest.left(pieceSize) : rest);
+        if (pieceSize <= 0 || rest.size() <= pieceSize)
+            return socket->disconnectFromHost();
+        QTimer::singleShot(50, socket, [=, this] { send(socket, rest.mid(pieceSize), pieceSize); });
+    }
 
     QTcpServer m_server;
-    QHash<QString, Route> m_routes;
-    QHash<QString, int> m_requests;
-    QHash<QString, QByteArray> m_heads;
-    int m_total = 0;
 };
 
 } // namespace tavlo::test
+
+Q_DECLARE_METATYPE(tavlo::test::Route)
