@@ -123,13 +123,11 @@ void TestForm1::missingDisplayFiles()
     QVERIFY(form.Form_Load());
     QVERIFY(!t.ending.ended());
     QStringList shown;
-    for (const auto &s : t.messages.shown)
+    for (const auto &s : t.messages.shown) {
         shown << s.text;
+        QCOMPARE(s.style, s.text.startsWith(QStringLiteral("TAVLO-Display.hta")) ? 48 : 64);
+    }
     QCOMPARE(shown, messages);
-    if (!messages.isEmpty())
-        QCOMPARE(t.messages.shown.last().style, messages.size() == 2 ? 64 : 64);
-    if (messages.size() == 2)
-        QCOMPARE(t.messages.shown.first().style, 48);
 }
 
 void TestForm1::emptyGamesTable()
@@ -184,7 +182,6 @@ void TestForm1::layoutFromTheControlTable()
     QCOMPARE(c.gamesPanel().cmdListsUp->toolTip(), QStringLiteral("Move game up"));
     QCOMPARE(c.playersPanel().cmdPlayersClear->toolTip(), QStringLiteral("Delete ALL players"));
     QCOMPARE(c.form->Label5->text(), QStringLiteral(" Games"));
-    QCOMPARE(c.form->Label5->palette().color(QPalette::Window), QColor(0, 0x40, 0));
     QCOMPARE(c.playersPanel().txtPlayers->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xC0));
 
     // Tab order runs from the games list through the players panel's Save.

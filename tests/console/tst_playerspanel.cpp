@@ -17,10 +17,8 @@ private Q_SLOTS:
     void topOnTheFourthOfFive();
     void upAndDownAtTheEnds_data();
     void upAndDownAtTheEnds();
-    void movesStayInTheirGame();
     void addThenSelectThenSaveAddsACopy();
     void singleDeleteAsksNothing();
-    void deletingTheLastPlayerClearsTheBoard();
     void nothingSelectedAfterDelete();
     void deleteAll_data();
     void deleteAll();
@@ -107,8 +105,12 @@ void TestPlayersPanel::topOnTheFourthOfFive()
 {
     ConsoleFixture c(room());
     PlayersPanel &p = c.playersPanel();
+    const int poker = c.form->state().CurrentListID;
     ConsoleFixture::clickRow(p.List2, 3);
     ConsoleFixture::press(p.cmdPlayersTop);
+    // A move never changes the current game nor touches another game's players.
+    QCOMPARE(c.form->state().CurrentListID, poker);
+    QCOMPARE(c.playersOf(QStringLiteral("Omaha")), QStringList({"Olga|0", "Otto|1"}));
     QCOMPARE(c.playersOf(QStringLiteral("Poker")),
              QStringList({"Dee<blink><phone>|0", "Anna|1", "Ben<star>|2", "Cid|3", "Eve|4"}));
     QCOMPARE(ConsoleFixture::texts(p.List2), QStringList({"Dee<blink><phone>", "Anna", "Ben<star>", "Cid", "Eve"}));
@@ -158,20 +160,6 @@ void TestPlayersPanel::upAndDownAtTheEnds()
     QCOMPARE(p.cmdPlayersDown->isEnabled(), selected < order.size() - 1);
 }
 
-void TestPlayersPanel::movesStayInTheirGame()
-{
-    ConsoleFixture c(room());
-    PlayersPanel &p = c.playersPanel();
-    const int poker = c.form->state().CurrentListID;
-    ConsoleFixture::clickRow(p.List2, 2);
-    ConsoleFixture::press(p.cmdPlayersUp);
-    ConsoleFixture::press(p.cmdPlayersDown);
-    ConsoleFixture::press(p.cmdPlayersTop);
-    QCOMPARE(c.form->state().CurrentListID, poker);
-    QCOMPARE(c.playersOf(QStringLiteral("Omaha")), QStringList({"Olga|0", "Otto|1"}));
-    QCOMPARE(c.gamesPanel().selectedIndex(), 0);
-}
-
 void TestPlayersPanel::addThenSelectThenSaveAddsACopy()
 {
     ConsoleFixture c(room());
@@ -199,12 +187,8 @@ void TestPlayersPanel::singleDeleteAsksNothing()
     QCOMPARE(p.txtPlayers->text(), QStringLiteral("Ben"));
     QVERIFY(p.cmdPlayersOk->isEnabled());
     QVERIFY(!c.fragment().contains("Ben"));
-}
 
-void TestPlayersPanel::deletingTheLastPlayerClearsTheBoard()
-{
-    ConsoleFixture c(room());
-    PlayersPanel &p = c.playersPanel();
+    // Deleting a game's last player one by one clears it from the board too.
     ConsoleFixture::clickRow(c.gamesPanel().List1, 1);
     for (int i = 0; i < 2; ++i) {
         ConsoleFixture::clickRow(p.List2, 0);

@@ -22,8 +22,6 @@ private Q_SLOTS:
     void namesAreNotEscaped();
     void renderMarkers_data();
     void renderMarkers();
-    void readAndWriteMarkers_data();
-    void readAndWriteMarkers();
     void displayFilesCopiedWhenMissing();
     void failedWriteKeepsPreviousFragment();
 };
@@ -211,35 +209,6 @@ void TestDisplayWriter::renderMarkers()
     QFETCH(QString, stored);
     QFETCH(QString, shown);
     QCOMPARE(renderPlayerName(stored), shown);
-}
-
-void TestDisplayWriter::readAndWriteMarkers_data()
-{
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("bare");
-    QTest::addColumn<bool>("blink");
-    QTest::addColumn<bool>("star");
-    QTest::addColumn<bool>("phone");
-    QTest::addColumn<QString>("rewritten");
-    QTest::newRow("out of order") << "Ben<phone><blink>" << "Ben" << true << false << true << "Ben<blink><phone>";
-    QTest::newRow("duplicates reduced") << "C<star>x<star>" << "Cx" << false << true << false << "Cx<star>";
-    QTest::newRow("blanks kept when read, trimmed when written") << "  E <blink>" << "  E " << true << false << false << "E<blink>";
-}
-
-void TestDisplayWriter::readAndWriteMarkers()
-{
-    QFETCH(QString, stored);
-    QFETCH(QString, bare);
-    QFETCH(bool, blink);
-    QFETCH(bool, star);
-    QFETCH(bool, phone);
-    QFETCH(QString, rewritten);
-    const MarkedName read = readMarkers(stored);
-    QCOMPARE(read.bareName, bare);
-    QCOMPARE(read.markers.blink, blink);
-    QCOMPARE(read.markers.star, star);
-    QCOMPARE(read.markers.phone, phone);
-    QCOMPARE(writeMarkers(read.bareName, read.markers), rewritten);
 }
 
 void TestDisplayWriter::displayFilesCopiedWhenMissing()

@@ -21,7 +21,6 @@ private Q_SLOTS:
     void unconvertibleValueEndsTheProgram();
     void writeIsExactAndReplacesWhole();
     void unwritableFolderNamesWrite();
-    void settingsPathTakenByFolder();
 };
 
 namespace {
@@ -197,19 +196,6 @@ void TestSettingsFile::unwritableFolderNamesWrite()
     QCOMPARE(t.messages.shown.size(), 1);
     QCOMPARE(t.messages.shown[0].text,
              QStringLiteral("Unexpected Error!\r\nCannot WRITE file ") + t.platform.programFolder + QStringLiteral("/TAVLO.ini"));
-}
-
-void TestSettingsFile::settingsPathTakenByFolder()
-{
-    // A settings path that is a folder cannot be replaced: the write fails and reports it.
-    TestPlatform t;
-    QDir(t.platform.programFolder).mkdir(QStringLiteral("TAVLO.ini"));
-    WindowState state;
-    QString job = QStringLiteral("write");
-    QVERIFY(!INIFile(job, state, t.platform));
-    QVERIFY(t.ending.ended());
-    QVERIFY(t.messages.shown.value(0).text.startsWith(QStringLiteral("Unexpected Error!\r\nCannot WRITE file ")));
-    QVERIFY(QFileInfo(t.path(QStringLiteral("TAVLO.ini"))).isDir());
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

@@ -45,7 +45,6 @@ public:
                                    "where l.list_name = '%1' order by c.listbox_order, c.id").arg(game));
     }
     QByteArray fragment() const { return t.readFile(QStringLiteral("TAVLO-Display.txt")); }
-    void clearFragment() const { QFile::remove(t.path(QStringLiteral("TAVLO-Display.txt"))); }
 
     GamesPanel &gamesPanel() const { return *form->Frame1; }
     PlayersPanel &playersPanel() const { return *form->Frame2; }

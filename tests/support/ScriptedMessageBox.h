@@ -25,14 +25,6 @@ public:
         return (style & 0x0F) == YesNo ? Yes : Ok;
     }
 
-    bool any(const QString &text) const
-    {
-        for (const Shown &s : shown) {
-            if (s.text == text)
-                return true;
-        }
-        return false;
-    }
     int count(const QString &text) const
     {
         int n = 0;
