@@ -1,6 +1,8 @@
 #include "GamesPanel.h"
 
 #include "ConsoleLook.h"
+#include "GuardedClick.h"
+#include "ListBox.h"
 #include "DbTask.h"
 #include "DisplayWriter.h"
 #include "MessageBox.h"
@@ -14,18 +16,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSignalBlocker>
 
 namespace tavlo {
 
 namespace {
 
 const QString Caption = QStringLiteral("TAVLO");
-
-int idOf(const QListWidgetItem *item)
-{
-    return item->data(Qt::UserRole).toInt();
-}
 
 } // namespace
 
@@ -65,11 +61,11 @@ GamesPanel::GamesPanel(WindowState &state, const Platform &platform, PlayersPane
     txtLists->setFont(consoleFont(12));
     setBackground(txtLists, bgrColor(0xC0FFFF));
 
-    connectGuarded(cmdListsUp, &GamesPanel::cmdListsUp_Click);
-    connectGuarded(cmdListsDown, &GamesPanel::cmdListsDown_Click);
-    connectGuarded(cmdListsDelete, &GamesPanel::cmdListsDelete_Click);
-    connectGuarded(cmdListsAdd, &GamesPanel::cmdListsAdd_Click);
-    connectGuarded(cmdListsOk, &GamesPanel::cmdListsOk_Click);
+    connectGuarded(cmdListsUp, this, &GamesPanel::cmdListsUp_Click, m_state, m_platform);
+    connectGuarded(cmdListsDown, this, &GamesPanel::cmdListsDown_Click, m_state, m_platform);
+    connectGuarded(cmdListsDelete, this, &GamesPanel::cmdListsDelete_Click, m_state, m_platform);
+    connectGuarded(cmdListsAdd, this, &GamesPanel::cmdListsAdd_Click, m_state, m_platform);
+    connectGuarded(cmdListsOk, this, &GamesPanel::cmdListsOk_Click, m_state, m_platform);
     // Only the operator's selections arrive here: the program selects with signals blocked
     // and runs the selection handling itself.
     connect(List1, &QListWidget::itemSelectionChanged, this, [this] { runGuarded(m_state, m_platform, [this] { List1_Click(); }); });
@@ -79,48 +75,15 @@ GamesPanel::GamesPanel(WindowState &state, const Platform &platform, PlayersPane
     });
 }
 
-void GamesPanel::connectGuarded(QPushButton *button, void (GamesPanel::*handler)())
-{
-    connect(button, &QPushButton::clicked, this, [this, handler] { runGuarded(m_state, m_platform, [this, handler] { (this->*handler)(); }); });
-}
-
 int GamesPanel::selectedIndex() const
 {
-    const auto items = List1->selectedItems();
-    return items.isEmpty() ? -1 : List1->row(items.first());
+    return listbox::selectedRow(List1);
 }
 
 void GamesPanel::select(int row)
 {
-    {
-        const QSignalBlocker blocker(List1);
-        if (row < 0 || row >= List1->count()) {
-            List1->setCurrentRow(-1);
-            List1->clearSelection();
-        } else {
-            List1->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
-        }
-    }
+    listbox::selectQuietly(List1, row);
     List1_Click();
-}
-
-void GamesPanel::insertEntry(int row, const QString &text, int id)
-{
-    const QSignalBlocker blocker(List1);
-    auto *item = new QListWidgetItem(text);
-    item->setData(Qt::UserRole, id);
-    List1->insertItem(row, item);
-}
-
-void GamesPanel::removeEntry(int row)
-{
-    const QSignalBlocker blocker(List1);
-    const bool wasSelected = selectedIndex() == row;
-    delete List1->takeItem(row);
-    if (wasSelected) {
-        List1->setCurrentRow(-1);
-        List1->clearSelection();
-    }
 }
 
 void GamesPanel::UpdatePlayerList()
@@ -129,7 +92,7 @@ void GamesPanel::UpdatePlayerList()
     if (List1->count() == 0 || selected < 0)
         return;
     const QListWidgetItem *game = List1->item(selected);
-    m_players.UpdatePlayerList(idOf(game), game->text());
+    m_players.UpdatePlayerList(listbox::idOf(game), game->text());
 }
 
 void GamesPanel::cmdListsAdd_Click()
@@ -162,14 +125,14 @@ void GamesPanel::cmdListsOk_Click()
     if (mode == QLatin1String("ADD")) {
         openStatement(row, QStringLiteral("Select * From lists"), m_state);
         row.AddNew();
-        insertEntry(List1->count(), typed, row.value(QStringLiteral("id")).toInt());
+        listbox::insertEntry(List1, List1->count(), typed, row.value(QStringLiteral("id")).toInt());
         row.Fields(QStringLiteral("listbox_order")) = List1->count() - 1;
     } else {
-        const int id = idOf(List1->item(selected));
+        const int id = listbox::idOf(List1->item(selected));
         openStatement(row, QStringLiteral("Select * From lists Where id=") + QString::number(id), m_state);
         row.Fields(QStringLiteral("listbox_order")) = selected;
-        insertEntry(selected + 1, typed, id);
-        removeEntry(selected);
+        listbox::insertEntry(List1, selected + 1, typed, id);
+        listbox::removeEntry(List1, selected);
     }
     const int position = row.value(QStringLiteral("listbox_order")).toInt();
     row.Fields(QStringLiteral("list_name")) = typed;
@@ -197,16 +160,13 @@ void GamesPanel::cmdListsDelete_Click()
         == MessageBox::No)
         return;
 
-    const int id = idOf(game);
+    const int id = listbox::idOf(game);
     dbTask("open", m_state);
     m_state.CurrentListID = id;
     if (m_state.CurrentListID > 0) {
         openStatement(m_state.DetailRecordset,
                       QStringLiteral("Select * From list_content Where list_id = ") + QString::number(id), m_state);
-        while (!m_state.DetailRecordset.Eof()) {
-            m_state.DetailRecordset.Delete();
-            m_state.DetailRecordset.MoveNext();
-        }
+        deleteEveryRow(m_state.DetailRecordset);
         m_state.DetailRecordset.Close();
     }
     m_players.blankForDeletedGame();
@@ -216,7 +176,7 @@ void GamesPanel::cmdListsDelete_Click()
     m_state.MainRecordset.Close();
     dbTask("close", m_state);
 
-    removeEntry(selected);
+    listbox::removeEntry(List1, selected);
     UpdateListsData();
     cmdListsDelete->setEnabled(false);
     cmdListsOk->setEnabled(false);
@@ -228,28 +188,11 @@ void GamesPanel::cmdListsDelete_Click()
     List1_Click();
 }
 
-void GamesPanel::move(int offset)
-{
-    const int p = selectedIndex();
-    const int count = List1->count();
-    if (offset < 0 && p > 0) {
-        const QListWidgetItem *entry = List1->item(p);
-        insertEntry(p - 1, entry->text(), idOf(entry));
-        select(p - 1);
-        removeEntry(p + 1);
-    } else if (offset > 0 && p >= 0 && p < count - 1) {
-        const QListWidgetItem *entry = List1->item(p);
-        insertEntry(p + 2, entry->text(), idOf(entry));
-        select(p + 2);
-        removeEntry(p);
-    }
-}
-
 void GamesPanel::cmdListsUp_Click()
 {
     List1->setUpdatesEnabled(false);
     m_state.Reordering = true;
-    move(-1);
+    listbox::moveSelected(List1, -1, [this](int row) { select(row); });
     UpdateListsData();
     m_state.Reordering = false;
     List1->setUpdatesEnabled(true);
@@ -259,7 +202,7 @@ void GamesPanel::cmdListsDown_Click()
 {
     List1->setUpdatesEnabled(false);
     m_state.Reordering = true;
-    move(+1);
+    listbox::moveSelected(List1, +1, [this](int row) { select(row); });
     UpdateListsData();
     m_state.Reordering = false;
     List1->setUpdatesEnabled(true);
@@ -283,23 +226,10 @@ void GamesPanel::List1_Click()
 
 void GamesPanel::UpdateLists()
 {
-    {
-        const QSignalBlocker blocker(List1);
-        List1->clear();
-    }
+    listbox::clear(List1);
     dbTask("open", m_state);
     openStatement(m_state.MainRecordset, QStringLiteral("Select * From lists Order By listbox_order"), m_state);
-    {
-        const QSignalBlocker blocker(List1);
-        while (!m_state.MainRecordset.Eof()) {
-            auto *item = new QListWidgetItem(m_state.MainRecordset.value(QStringLiteral("list_name")).toString());
-            item->setData(Qt::UserRole, m_state.MainRecordset.value(QStringLiteral("id")).toInt());
-            List1->addItem(item);
-            m_state.MainRecordset.MoveNext();
-        }
-        List1->setCurrentRow(-1);
-        List1->clearSelection();
-    }
+    listbox::appendRows(List1, m_state.MainRecordset, QStringLiteral("list_name"));
     m_state.MainRecordset.Close();
     dbTask("close", m_state);
     List1_Click();
@@ -312,17 +242,8 @@ void GamesPanel::UpdateLists()
 void GamesPanel::UpdateListsData()
 {
     // An emptied list is rewritten too, so the board never keeps a game that no longer exists.
-    if (List1->count() > 0) {
-        dbTask("open", m_state);
-        for (int i = 0; i < List1->count(); ++i) {
-            openStatement(m_state.DetailRecordset,
-                          QStringLiteral("Select * From lists Where id = ") + QString::number(idOf(List1->item(i))), m_state);
-            m_state.DetailRecordset.Fields(QStringLiteral("listbox_order")) = i;
-            m_state.DetailRecordset.Update();
-            m_state.DetailRecordset.Close();
-        }
-        dbTask("close", m_state);
-    }
+    if (List1->count() > 0)
+        listbox::renumber(List1, QStringLiteral("Select * From lists Where id = "), m_state);
     CreateHTML(m_state, m_platform.programFolder);
 }
 

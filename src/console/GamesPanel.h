@@ -45,10 +45,6 @@ public:
     void UpdatePlayerList();
 
 private:
-    void connectGuarded(QPushButton *button, void (GamesPanel::*handler)());
-    void move(int offset);
-    void insertEntry(int row, const QString &text, int id);
-    void removeEntry(int row);
 
     WindowState &m_state;
     const Platform &m_platform;

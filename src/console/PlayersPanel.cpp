@@ -1,6 +1,8 @@
 #include "PlayersPanel.h"
 
 #include "ConsoleLook.h"
+#include "GuardedClick.h"
+#include "ListBox.h"
 #include "DbTask.h"
 #include "DisplayWriter.h"
 #include "MessageBox.h"
@@ -15,18 +17,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSignalBlocker>
 
 namespace tavlo {
 
 namespace {
 
 const QString Caption = QStringLiteral("TAVLO");
-
-int idOf(const QListWidgetItem *item)
-{
-    return item->data(Qt::UserRole).toInt();
-}
 
 } // namespace
 
@@ -86,16 +82,16 @@ PlayersPanel::PlayersPanel(WindowState &state, const Platform &platform, QWidget
     // The list sits above the button strip where the two overlap.
     Picture2->lower();
 
-    connectGuarded(cmdPlayersUp, &PlayersPanel::cmdPlayersUp_Click);
-    connectGuarded(cmdPlayersDown, &PlayersPanel::cmdPlayersDown_Click);
-    connectGuarded(cmdPlayersTop, &PlayersPanel::cmdPlayersTop_Click);
-    connectGuarded(cmdPlayersBlink, &PlayersPanel::cmdPlayersBlink_Click);
-    connectGuarded(cmdPlayersStar, &PlayersPanel::cmdPlayersStar_Click);
-    connectGuarded(cmdPlayersPhone, &PlayersPanel::cmdPlayersPhone_Click);
-    connectGuarded(cmdPlayersDelete, &PlayersPanel::cmdPlayersDelete_Click);
-    connectGuarded(cmdPlayersClear, &PlayersPanel::cmdPlayersClear_Click);
-    connectGuarded(cmdPlayersAdd, &PlayersPanel::cmdPlayersAdd_Click);
-    connectGuarded(cmdPlayersOk, &PlayersPanel::cmdPlayersOk_Click);
+    connectGuarded(cmdPlayersUp, this, &PlayersPanel::cmdPlayersUp_Click, m_state, m_platform);
+    connectGuarded(cmdPlayersDown, this, &PlayersPanel::cmdPlayersDown_Click, m_state, m_platform);
+    connectGuarded(cmdPlayersTop, this, &PlayersPanel::cmdPlayersTop_Click, m_state, m_platform);
+    connectGuarded(cmdPlayersBlink, this, &PlayersPanel::cmdPlayersBlink_Click, m_state, m_platform);
+    connectGuarded(cmdPlayersStar, this, &PlayersPanel::cmdPlayersStar_Click, m_state, m_platform);
+    connectGuarded(cmdPlayersPhone, this, &PlayersPanel::cmdPlayersPhone_Click, m_state, m_platform);
+    connectGuarded(cmdPlayersDelete, this, &PlayersPanel::cmdPlayersDelete_Click, m_state, m_platform);
+    connectGuarded(cmdPlayersClear, this, &PlayersPanel::cmdPlayersClear_Click, m_state, m_platform);
+    connectGuarded(cmdPlayersAdd, this, &PlayersPanel::cmdPlayersAdd_Click, m_state, m_platform);
+    connectGuarded(cmdPlayersOk, this, &PlayersPanel::cmdPlayersOk_Click, m_state, m_platform);
     // Only the operator's selections arrive here: the program selects with signals blocked
     // and runs the selection handling itself.
     connect(List2, &QListWidget::itemSelectionChanged, this, [this] { runGuarded(m_state, m_platform, [this] { List2_Click(); }); });
@@ -105,49 +101,15 @@ PlayersPanel::PlayersPanel(WindowState &state, const Platform &platform, QWidget
     });
 }
 
-void PlayersPanel::connectGuarded(QPushButton *button, void (PlayersPanel::*handler)())
-{
-    connect(button, &QPushButton::clicked, this, [this, handler] { runGuarded(m_state, m_platform, [this, handler] { (this->*handler)(); }); });
-}
-
 int PlayersPanel::selectedIndex() const
 {
-    const auto items = List2->selectedItems();
-    return items.isEmpty() ? -1 : List2->row(items.first());
+    return listbox::selectedRow(List2);
 }
 
 void PlayersPanel::select(int row)
 {
-    {
-        const QSignalBlocker blocker(List2);
-        if (row < 0 || row >= List2->count()) {
-            List2->setCurrentRow(-1);
-            List2->clearSelection();
-        } else {
-            List2->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
-        }
-    }
+    listbox::selectQuietly(List2, row);
     List2_Click();
-}
-
-void PlayersPanel::insertEntry(int row, const QString &text, int id)
-{
-    const QSignalBlocker blocker(List2);
-    auto *item = new QListWidgetItem(text);
-    item->setData(Qt::UserRole, id);
-    List2->insertItem(row, item);
-}
-
-void PlayersPanel::removeEntry(int row)
-{
-    const QSignalBlocker blocker(List2);
-    const bool wasSelected = selectedIndex() == row;
-    delete List2->takeItem(row);
-    // The toolkit would move the selection to a neighbour; a removed selection leaves none.
-    if (wasSelected) {
-        List2->setCurrentRow(-1);
-        List2->clearSelection();
-    }
 }
 
 void PlayersPanel::rewriteDisplay()
@@ -160,26 +122,13 @@ void PlayersPanel::UpdatePlayerList(int gameId, const QString &gameName)
     setEnabled(true);
     m_state.CurrentListID = gameId;
     Label1->setText(gameName);
-    {
-        const QSignalBlocker blocker(List2);
-        List2->clear();
-    }
+    listbox::clear(List2);
     dbTask("open", m_state);
     openStatement(m_state.DetailRecordset,
                   QStringLiteral("Select * From list_content Where list_id=") + QString::number(m_state.CurrentListID)
                           + QStringLiteral(" Order By listbox_order"),
                   m_state);
-    {
-        const QSignalBlocker blocker(List2);
-        while (!m_state.DetailRecordset.Eof()) {
-            auto *item = new QListWidgetItem(m_state.DetailRecordset.value(QStringLiteral("player_name")).toString());
-            item->setData(Qt::UserRole, m_state.DetailRecordset.value(QStringLiteral("id")).toInt());
-            List2->addItem(item);
-            m_state.DetailRecordset.MoveNext();
-        }
-        List2->setCurrentRow(-1);
-        List2->clearSelection();
-    }
+    listbox::appendRows(List2, m_state.DetailRecordset, QStringLiteral("player_name"));
     m_state.DetailRecordset.Close();
     dbTask("close", m_state);
     m_state.PlayersMode = QStringLiteral("EDIT");
@@ -254,14 +203,14 @@ void PlayersPanel::cmdPlayersOk_Click()
         openStatement(row, QStringLiteral("Select * From list_content"), m_state);
         row.AddNew();
         const int id = row.value(QStringLiteral("id")).toInt();
-        insertEntry(List2->count(), name, id);
+        listbox::insertEntry(List2, List2->count(), name, id);
         row.Fields(QStringLiteral("listbox_order")) = List2->count() - 1;
     } else {
-        const int id = idOf(List2->item(selected));
+        const int id = listbox::idOf(List2->item(selected));
         openStatement(row, QStringLiteral("Select * From list_content Where id=") + QString::number(id), m_state);
         row.Fields(QStringLiteral("listbox_order")) = selected;
-        insertEntry(selected + 1, name, id);
-        removeEntry(selected);
+        listbox::insertEntry(List2, selected + 1, name, id);
+        listbox::removeEntry(List2, selected);
     }
     row.Fields(QStringLiteral("player_name")) = name;
     row.Fields(QStringLiteral("player_phone")) = QString(QLatin1String(""));
@@ -286,14 +235,14 @@ void PlayersPanel::cmdPlayersDelete_Click()
     const int selected = selectedIndex();
     if (selected < 0)
         return;
-    const int id = idOf(List2->item(selected));
+    const int id = listbox::idOf(List2->item(selected));
     dbTask("open", m_state);
     openStatement(m_state.DetailRecordset, QStringLiteral("Select * From list_content Where id=") + QString::number(id), m_state);
     if (!m_state.DetailRecordset.Eof())
         m_state.DetailRecordset.Delete();
     m_state.DetailRecordset.Close();
     dbTask("close", m_state);
-    removeEntry(selected);
+    listbox::removeEntry(List2, selected);
     UpdatePlayersData();
 }
 
@@ -309,17 +258,11 @@ void PlayersPanel::cmdPlayersClear_Click()
     openStatement(m_state.DetailRecordset,
                   QStringLiteral("Select * From list_content Where list_id = ") + QString::number(m_state.CurrentListID),
                   m_state);
-    while (!m_state.DetailRecordset.Eof()) {
-        m_state.DetailRecordset.Delete();
-        m_state.DetailRecordset.MoveNext();
-    }
+    deleteEveryRow(m_state.DetailRecordset);
     m_state.DetailRecordset.Close();
     dbTask("close", m_state);
     rewriteDisplay();
-    {
-        const QSignalBlocker blocker(List2);
-        List2->clear();
-    }
+    listbox::clear(List2);
     for (QPushButton *button : {cmdPlayersClear, cmdPlayersDelete, cmdPlayersBlink, cmdPlayersPhone, cmdPlayersStar,
                                 cmdPlayersTop, cmdPlayersUp, cmdPlayersDown})
         button->setEnabled(false);
@@ -330,27 +273,10 @@ void PlayersPanel::cmdPlayersClear_Click()
     cmdPlayersAdd->setFocus();
 }
 
-void PlayersPanel::move(int offset)
-{
-    const int p = selectedIndex();
-    const int count = List2->count();
-    if (offset < 0 && p > 0) {
-        const QListWidgetItem *entry = List2->item(p);
-        insertEntry(p - 1, entry->text(), idOf(entry));
-        select(p - 1);
-        removeEntry(p + 1);
-    } else if (offset > 0 && p >= 0 && p < count - 1) {
-        const QListWidgetItem *entry = List2->item(p);
-        insertEntry(p + 2, entry->text(), idOf(entry));
-        select(p + 2);
-        removeEntry(p);
-    }
-}
-
 void PlayersPanel::cmdPlayersUp_Click()
 {
     List2->setUpdatesEnabled(false);
-    move(-1);
+    listbox::moveSelected(List2, -1, [this](int row) { select(row); });
     UpdatePlayersData();
     List2->setUpdatesEnabled(true);
 }
@@ -358,7 +284,7 @@ void PlayersPanel::cmdPlayersUp_Click()
 void PlayersPanel::cmdPlayersDown_Click()
 {
     List2->setUpdatesEnabled(false);
-    move(+1);
+    listbox::moveSelected(List2, +1, [this](int row) { select(row); });
     UpdatePlayersData();
     List2->setUpdatesEnabled(true);
 }
@@ -370,8 +296,8 @@ void PlayersPanel::cmdPlayersTop_Click()
         return; // nothing selected: there is no entry to move
     List2->setUpdatesEnabled(false);
     const QListWidgetItem *entry = List2->item(p);
-    insertEntry(0, entry->text(), idOf(entry));
-    removeEntry(p + 1);
+    listbox::insertEntry(List2, 0, entry->text(), listbox::idOf(entry));
+    listbox::removeEntry(List2, p + 1);
     select(0);
     List2->setFocus();
     List2->setUpdatesEnabled(true);
@@ -381,18 +307,8 @@ void PlayersPanel::cmdPlayersTop_Click()
 void PlayersPanel::UpdatePlayersData()
 {
     // An emptied list is rewritten too, so the board never shows a player who has gone.
-    if (List2->count() > 0) {
-        dbTask("open", m_state);
-        for (int i = 0; i < List2->count(); ++i) {
-            openStatement(m_state.DetailRecordset,
-                          QStringLiteral("Select * From list_content Where id = ") + QString::number(idOf(List2->item(i))),
-                          m_state);
-            m_state.DetailRecordset.Fields(QStringLiteral("listbox_order")) = i;
-            m_state.DetailRecordset.Update();
-            m_state.DetailRecordset.Close();
-        }
-        dbTask("close", m_state);
-    }
+    if (List2->count() > 0)
+        listbox::renumber(List2, QStringLiteral("Select * From list_content Where id = "), m_state);
     rewriteDisplay();
 }
 
@@ -428,10 +344,7 @@ void PlayersPanel::cmdPlayersPhone_Click()
 void PlayersPanel::blankForNewGame()
 {
     Label1->clear();
-    {
-        const QSignalBlocker blocker(List2);
-        List2->clear();
-    }
+    listbox::clear(List2);
     List2_Click();
     cmdPlayersAdd->setEnabled(false);
     cmdPlayersOk->setEnabled(false);
@@ -443,10 +356,7 @@ void PlayersPanel::blankForNewGame()
 
 void PlayersPanel::blankForDeletedGame()
 {
-    {
-        const QSignalBlocker blocker(List2);
-        List2->clear();
-    }
+    listbox::clear(List2);
     Label1->clear();
     for (QPushButton *button : {cmdPlayersClear, cmdPlayersDelete, cmdPlayersBlink, cmdPlayersPhone, cmdPlayersStar,
                                 cmdPlayersTop, cmdPlayersUp, cmdPlayersDown, cmdPlayersAdd, cmdPlayersOk})

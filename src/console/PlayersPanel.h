@@ -61,11 +61,7 @@ public:
     void select(int row);
 
 private:
-    void connectGuarded(QPushButton *button, void (PlayersPanel::*handler)());
     void toggleMarker(const QString &tag, bool WindowState::*flag);
-    void move(int offset);
-    void insertEntry(int row, const QString &text, int id);
-    void removeEntry(int row);
     void rewriteDisplay();
 
     WindowState &m_state;

@@ -32,4 +32,12 @@ void openStatement(Recordset &recordset, const QString &statement, WindowState &
     recordset.Open(statement, state.Conn);
 }
 
+void deleteEveryRow(Recordset &rows)
+{
+    while (!rows.Eof()) {
+        rows.Delete();
+        rows.MoveNext();
+    }
+}
+
 } // namespace tavlo

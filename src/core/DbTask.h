@@ -20,4 +20,7 @@ void openStatement(Recordset &recordset, const QString &statement, WindowState &
 
 QString connectionStringFor(const QString &databasePath);
 
+// Deletes the rows of an open result one by one, to its end.
+void deleteEveryRow(Recordset &rows);
+
 } // namespace tavlo
