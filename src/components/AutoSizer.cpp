@@ -9,6 +9,8 @@
 #include <cmath>
 #include <limits>
 
+#include <span>
+
 namespace tavlo {
 
 namespace {
@@ -114,6 +116,18 @@ int readInt16(const QWidget *w, const char *name)
     return int(r);
 }
 
+// What the table keeps of a control, in the order it is recorded and restored.
+struct Dimension {
+    const char *property;
+    const char *suffix;
+    bool horizontal;
+};
+constexpr Dimension lineDimensions[] = {
+    {"Y1", ".y1", false}, {"X1", ".x1", true}, {"X2", ".x2", true}, {"Y2", ".y2", false}};
+constexpr Dimension boxDimensions[] = {
+    {"Top", ".top", false}, {"Left", ".left", true}, {"Width", ".width", true}, {"Height", ".height", false},
+    {"FontSize", ".fsz", false}};
+
 bool isLine(const QWidget *w)
 {
     return readInt16(w, "X1") != -1;
@@ -130,6 +144,13 @@ void collect(QWidget *parent, QList<QWidget *> &out)
         if (!isComponent(w))
             collect(w, out);
     }
+}
+
+std::span<const Dimension> dimensionsOf(const QWidget *control)
+{
+    if (isLine(control))
+        return lineDimensions;
+    return boxDimensions;
 }
 
 } // namespace
@@ -191,24 +212,13 @@ void AutoSizer::GetProps()
     for (QWidget *control : controlsOf(window)) {
         const QString key = controlKey(control);
         // Each entry stands alone: one that cannot be read, or is already known, is skipped.
-        auto add = [&](const char *property, const char *suffix, double scale) {
-            const QString entry = key + QLatin1String(suffix);
+        for (const Dimension &d : dimensionsOf(control)) {
+            const QString entry = key + QLatin1String(d.suffix);
+            const double scale = d.horizontal ? scaleWidth : scaleHeight;
             if (scale == 0.0 || m_table.contains(entry))
-                return;
-            if (const std::optional<double> v = readProperty(control, property))
+                continue;
+            if (const std::optional<double> v = readProperty(control, d.property))
                 m_table.insert(entry, *v / scale);
-        };
-        if (isLine(control)) {
-            add("Y1", ".y1", scaleHeight);
-            add("X1", ".x1", scaleWidth);
-            add("X2", ".x2", scaleWidth);
-            add("Y2", ".y2", scaleHeight);
-        } else {
-            add("Top", ".top", scaleHeight);
-            add("Left", ".left", scaleWidth);
-            add("Width", ".width", scaleWidth);
-            add("Height", ".height", scaleHeight);
-            add("FontSize", ".fsz", scaleHeight);
         }
     }
 }
@@ -222,24 +232,12 @@ void AutoSizer::frm_Resize()
         const QString key = controlKey(control);
         // The client size is read afresh for every assignment; a missing entry or a refused
         // value skips that one assignment.
-        auto assign = [&](const char *property, const char *suffix, bool horizontal) {
-            const auto entry = m_table.constFind(key + QLatin1String(suffix));
+        for (const Dimension &d : dimensionsOf(control)) {
+            const auto entry = m_table.constFind(key + QLatin1String(d.suffix));
             if (entry == m_table.cend())
-                return;
-            const double scale = horizontal ? window->width() : window->height();
-            writeProperty(control, property, scale * entry.value());
-        };
-        if (isLine(control)) {
-            assign("Y1", ".y1", false);
-            assign("X1", ".x1", true);
-            assign("X2", ".x2", true);
-            assign("Y2", ".y2", false);
-        } else {
-            assign("Top", ".top", false);
-            assign("Left", ".left", true);
-            assign("Width", ".width", true);
-            assign("Height", ".height", false);
-            assign("FontSize", ".fsz", false);
+                continue;
+            const double scale = d.horizontal ? window->width() : window->height();
+            writeProperty(control, d.property, scale * entry.value());
         }
     }
 }
