@@ -21,7 +21,6 @@ private Q_SLOTS:
     void missingDisplayFiles();
     void emptyGamesTable();
     void firstGameWithoutPlayers();
-    void firstGameWithPlayers();
     void layoutFromTheControlTable();
     void startMaximizedRoundTrip();
     void windowScalesAsAWhole();
@@ -154,22 +153,6 @@ void TestForm1::firstGameWithoutPlayers()
     QVERIFY(!c.playersPanel().cmdPlayersAdd->isEnabled());
     QVERIFY(!c.playersPanel().cmdPlayersOk->isEnabled());
     QVERIFY(!c.playersPanel().cmdPlayersClear->isEnabled());
-}
-
-void TestForm1::firstGameWithPlayers()
-{
-    ConsoleFixture c({{QStringLiteral("Poker"), {"Anna<star>", "Ben"}}, {QStringLiteral("Omaha"), {}}});
-    QCOMPARE(ConsoleFixture::texts(c.gamesPanel().List1), QStringList({"Poker", "Omaha"}));
-    QCOMPARE(ConsoleFixture::texts(c.playersPanel().List2), QStringList({"Anna<star>", "Ben"}));
-    QCOMPARE(c.gamesPanel().txtLists->text(), QStringLiteral("Poker"));
-    QVERIFY(c.gamesPanel().txtLists->isEnabled());
-    QVERIFY(!c.gamesPanel().cmdListsUp->isEnabled());
-    QVERIFY(c.gamesPanel().cmdListsDown->isEnabled());
-    QVERIFY(c.playersPanel().cmdPlayersAdd->isEnabled());
-    QVERIFY(c.playersPanel().cmdPlayersClear->isEnabled());
-    QVERIFY(!c.playersPanel().cmdPlayersOk->isEnabled());
-    QVERIFY(!c.playersPanel().cmdPlayersDelete->isEnabled());
-    QCOMPARE(c.form->state().CurrentListID, c.rows(QStringLiteral("select id from lists where list_name='Poker'")).value(0).toInt());
 }
 
 void TestForm1::layoutFromTheControlTable()
