@@ -9,95 +9,88 @@ using namespace tavlo;
 class TestLeadingNumber : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void leadingNumber_data();
-    void leadingNumber();
-    void wholeNumber_data();
-    void wholeNumber();
-    void rounding_data();
-    void rounding();
+    void leadingNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("plain") << "640" << 640.0;
+        QTest::newRow("trailing text") << "640px" << 640.0;
+        QTest::newRow("no digits") << "abc" << 0.0;
+        QTest::newRow("lone sign") << "-" << 0.0;
+        QTest::newRow("negative") << "-12" << -12.0;
+        QTest::newRow("blanks before") << "  \t 42" << 42.0;
+        QTest::newRow("blanks inside") << "1 2\t3" << 123.0;
+        QTest::newRow("line feed inside") << "4\n5" << 45.0;
+        QTest::newRow("carriage return stops") << "4\r5" << 4.0;
+        QTest::newRow("decimal") << "12.5" << 12.5;
+        QTest::newRow("second point stops") << "1.2.3" << 1.2;
+        QTest::newRow("exponent E") << "1.5E2" << 150.0;
+        QTest::newRow("exponent D") << "2d3" << 2000.0;
+        QTest::newRow("negative exponent") << "25e-1" << 2.5;
+        QTest::newRow("exponent without digits") << "3E" << 3.0;
+        QTest::newRow("hex") << "&H1F" << 31.0;
+        QTest::newRow("hex 16-bit wraps") << "&HFFFF" << -1.0;
+        QTest::newRow("hex 32-bit") << "&H10000" << 65536.0;
+        QTest::newRow("octal") << "&O17" << 15.0;
+        QTest::newRow("octal stops at 8") << "&O78" << 7.0;
+        QTest::newRow("ampersand alone") << "&X1" << 0.0;
+        QTest::newRow("version text") << "1.0.2\r\n" << 1.0;
+    }
+
+    void leadingNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, expected);
+        QCOMPARE(tavlo::leadingNumber(text), expected);
+    }
+
+    void wholeNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("numeric");
+        QTest::addColumn<double>("value");
+        QTest::newRow("one") << "1" << true << 1.0;
+        QTest::newRow("blanks around") << " 0 " << true << 0.0;
+        QTest::newRow("word") << "yes" << false << 0.0;
+        QTest::newRow("number then word") << "1x" << false << 0.0;
+    }
+
+    void wholeNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, numeric);
+        QFETCH(double, value);
+        const auto result = tavlo::wholeNumber(text);
+        QCOMPARE(result.has_value(), numeric);
+        if (numeric)
+            QCOMPARE(*result, value);
+    }
+
+    void rounding_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("fits");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("12.5 to even 12") << 12.5 << true << 12;
+        QTest::newRow("13.5 to even 14") << 13.5 << true << 14;
+        QTest::newRow("-2.5 to even -2") << -2.5 << true << -2;
+        QTest::newRow("largest") << 32767.0 << true << 32767;
+        QTest::newRow("32767.5 rounds out") << 32767.5 << false << 0;
+        QTest::newRow("too large") << 40000.0 << false << 0;
+        QTest::newRow("infinite") << HUGE_VAL << false << 0;
+    }
+
+    void rounding()
+    {
+        QFETCH(double, value);
+        QFETCH(bool, fits);
+        QFETCH(int, expected);
+        const auto result = toInt16(value);
+        QCOMPARE(result.has_value(), fits);
+        if (fits)
+            QCOMPARE(int(*result), expected);
+    }
 };
-
-void TestLeadingNumber::leadingNumber_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("expected");
-    QTest::newRow("plain") << "640" << 640.0;
-    QTest::newRow("trailing text") << "640px" << 640.0;
-    QTest::newRow("no digits") << "abc" << 0.0;
-    QTest::newRow("lone sign") << "-" << 0.0;
-    QTest::newRow("negative") << "-12" << -12.0;
-    QTest::newRow("blanks before") << "  \t 42" << 42.0;
-    QTest::newRow("blanks inside") << "1 2\t3" << 123.0;
-    QTest::newRow("line feed inside") << "4\n5" << 45.0;
-    QTest::newRow("carriage return stops") << "4\r5" << 4.0;
-    QTest::newRow("decimal") << "12.5" << 12.5;
-    QTest::newRow("second point stops") << "1.2.3" << 1.2;
-    QTest::newRow("exponent E") << "1.5E2" << 150.0;
-    QTest::newRow("exponent D") << "2d3" << 2000.0;
-    QTest::newRow("negative exponent") << "25e-1" << 2.5;
-    QTest::newRow("exponent without digits") << "3E" << 3.0;
-    QTest::newRow("hex") << "&H1F" << 31.0;
-    QTest::newRow("hex 16-bit wraps") << "&HFFFF" << -1.0;
-    QTest::newRow("hex 32-bit") << "&H10000" << 65536.0;
-    QTest::newRow("octal") << "&O17" << 15.0;
-    QTest::newRow("octal stops at 8") << "&O78" << 7.0;
-    QTest::newRow("ampersand alone") << "&X1" << 0.0;
-    QTest::newRow("version text") << "1.0.2\r\n" << 1.0;
-}
-
-void TestLeadingNumber::leadingNumber()
-{
-    QFETCH(QString, text);
-    QFETCH(double, expected);
-    QCOMPARE(tavlo::leadingNumber(text), expected);
-}
-
-void TestLeadingNumber::wholeNumber_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("numeric");
-    QTest::addColumn<double>("value");
-    QTest::newRow("one") << "1" << true << 1.0;
-    QTest::newRow("blanks around") << " 0 " << true << 0.0;
-    QTest::newRow("word") << "yes" << false << 0.0;
-    QTest::newRow("number then word") << "1x" << false << 0.0;
-}
-
-void TestLeadingNumber::wholeNumber()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, numeric);
-    QFETCH(double, value);
-    const auto result = tavlo::wholeNumber(text);
-    QCOMPARE(result.has_value(), numeric);
-    if (numeric)
-        QCOMPARE(*result, value);
-}
-
-void TestLeadingNumber::rounding_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<bool>("fits");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("12.5 to even 12") << 12.5 << true << 12;
-    QTest::newRow("13.5 to even 14") << 13.5 << true << 14;
-    QTest::newRow("-2.5 to even -2") << -2.5 << true << -2;
-    QTest::newRow("largest") << 32767.0 << true << 32767;
-    QTest::newRow("32767.5 rounds out") << 32767.5 << false << 0;
-    QTest::newRow("too large") << 40000.0 << false << 0;
-    QTest::newRow("infinite") << HUGE_VAL << false << 0;
-}
-
-void TestLeadingNumber::rounding()
-{
-    QFETCH(double, value);
-    QFETCH(bool, fits);
-    QFETCH(int, expected);
-    const auto result = toInt16(value);
-    QCOMPARE(result.has_value(), fits);
-    if (fits)
-        QCOMPARE(int(*result), expected);
-}
 
 QTEST_GUILESS_MAIN(TestLeadingNumber)
 #include "tst_leadingnumber.moc"
