@@ -1,5 +1,5 @@
 // One full redraw of a 265 x 17 bar in each style, into the bar's own buffer.
-#include "XP_ProgressBar.h"
+#include "components/XP_ProgressBar.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -1,15 +1,15 @@
 // How long the console's commands take in a busy room, against the floor of one SQLite
 // transaction writing one row plus writing the fragment's bytes with a rename.
-#include "Connectivity.h"
-#include "DisplayWriter.h"
-#include "Form1.h"
-#include "GamesPanel.h"
-#include "MessageBox.h"
-#include "Platform.h"
-#include "PlayersPanel.h"
-#include "ProcessEnd.h"
-#include "Schema.h"
-#include "TextFile.h"
+#include "platform/Connectivity.h"
+#include "core/DisplayWriter.h"
+#include "app/Form1.h"
+#include "console/GamesPanel.h"
+#include "platform/MessageBox.h"
+#include "platform/Platform.h"
+#include "console/PlayersPanel.h"
+#include "platform/ProcessEnd.h"
+#include "core/Schema.h"
+#include "base/TextFile.h"
 
 #include <QApplication>
 #include <QDir>

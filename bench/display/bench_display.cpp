@@ -1,10 +1,10 @@
 // The large screen: how long a change takes from the fragment's rename to the repaint, and how
 // much memory the viewer holds for a 20-game board. Run: bench/bench_display
-#include "BoardView.h"
-#include "DisplayFolder.h"
-#include "DisplayWindow.h"
+#include "display/BoardView.h"
+#include "display/DisplayFolder.h"
+#include "display/DisplayWindow.h"
 #include "FragmentSamples.h"
-#include "TextFile.h"
+#include "base/TextFile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // The component gallery: every look of the components in one window, for a person to check.
-#include "AutoSizer.h"
-#include "HotLabel.h"
-#include "XP_ProgressBar.h"
+#include "components/AutoSizer.h"
+#include "components/HotLabel.h"
+#include "components/XP_ProgressBar.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowState.h"
+#include "core/WindowState.h"
 
 #include <QPointer>
 #include <QWidget>

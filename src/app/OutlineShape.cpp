@@ -1,4 +1,4 @@
-#include "OutlineShape.h"
+#include "app/OutlineShape.h"
 
 #include <QPainter>
 

@@ -1,11 +1,11 @@
-#include "CheckVersion.h"
-#include "Connectivity.h"
-#include "Form1.h"
-#include "Platform.h"
-#include "ProcessEnd.h"
-#include "ProgramFolder.h"
-#include "QtMessageBox.h"
-#include "xpEnable.h"
+#include "update/CheckVersion.h"
+#include "platform/Connectivity.h"
+#include "app/Form1.h"
+#include "platform/Platform.h"
+#include "platform/ProcessEnd.h"
+#include "platform/ProgramFolder.h"
+#include "platform/QtMessageBox.h"
+#include "app/xpEnable.h"
 
 #include <QApplication>
 

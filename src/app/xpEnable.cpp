@@ -1,8 +1,8 @@
-#include "xpEnable.h"
+#include "app/xpEnable.h"
 
-#include "Connectivity.h"
-#include "Form1.h"
-#include "Platform.h"
+#include "platform/Connectivity.h"
+#include "app/Form1.h"
+#include "platform/Platform.h"
 
 #include <QApplication>
 #include <QFileInfo>

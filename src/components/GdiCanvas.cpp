@@ -1,4 +1,4 @@
-#include "GdiCanvas.h"
+#include "components/GdiCanvas.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,9 +1,9 @@
-#include "HotLabel.h"
+#include "components/HotLabel.h"
 
-#include "PointerSource.h"
-#include "QtPointerSource.h"
-#include "QtUrlOpener.h"
-#include "UrlOpener.h"
+#include "platform/PointerSource.h"
+#include "platform/QtPointerSource.h"
+#include "platform/QtUrlOpener.h"
+#include "platform/UrlOpener.h"
 
 #include <QApplication>
 #include <QEvent>

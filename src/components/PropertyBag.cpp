@@ -1,4 +1,4 @@
-#include "PropertyBag.h"
+#include "components/PropertyBag.h"
 
 #include <QDataStream>
 #include <QIODevice>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "GdiCanvas.h"
-#include "PropertyBag.h"
+#include "components/GdiCanvas.h"
+#include "components/PropertyBag.h"
 
 #include <QImage>
 #include <QPointer>

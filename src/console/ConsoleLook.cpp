@@ -1,6 +1,6 @@
-#include "ConsoleLook.h"
+#include "console/ConsoleLook.h"
 
-#include "Twips.h"
+#include "console/Twips.h"
 
 #include <QPalette>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StoreFailure.h"
+#include "core/StoreFailure.h"
 
 #include <QPushButton>
 

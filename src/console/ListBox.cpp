@@ -1,7 +1,7 @@
-#include "ListBox.h"
+#include "console/ListBox.h"
 
-#include "DbTask.h"
-#include "WindowState.h"
+#include "core/DbTask.h"
+#include "core/WindowState.h"
 
 #include <QListWidget>
 #include <QSignalBlocker>

@@ -1,6 +1,6 @@
-#include "Connection.h"
+#include "core/Connection.h"
 
-#include "StoreError.h"
+#include "core/StoreError.h"
 
 #include <QAtomicInt>
 #include <QFileInfo>

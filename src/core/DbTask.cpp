@@ -1,6 +1,6 @@
-#include "DbTask.h"
+#include "core/DbTask.h"
 
-#include "WindowState.h"
+#include "core/WindowState.h"
 
 namespace tavlo {
 

@@ -1,13 +1,13 @@
-#include "DisplayWriter.h"
+#include "core/DisplayWriter.h"
 
-#include "DbTask.h"
-#include "FileLookup.h"
-#include "LeadingNumber.h"
-#include "PlayerMarkers.h"
-#include "ProgramFolder.h"
-#include "StoreError.h"
-#include "TextFile.h"
-#include "WindowState.h"
+#include "core/DbTask.h"
+#include "platform/FileLookup.h"
+#include "base/LeadingNumber.h"
+#include "core/PlayerMarkers.h"
+#include "platform/ProgramFolder.h"
+#include "core/StoreError.h"
+#include "base/TextFile.h"
+#include "core/WindowState.h"
 
 #include <QFile>
 

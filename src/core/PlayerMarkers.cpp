@@ -1,6 +1,6 @@
-#include "PlayerMarkers.h"
+#include "core/PlayerMarkers.h"
 
-#include "TextFile.h"
+#include "base/TextFile.h"
 
 namespace tavlo {
 

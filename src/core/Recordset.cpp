@@ -1,7 +1,7 @@
-#include "Recordset.h"
+#include "core/Recordset.h"
 
-#include "Connection.h"
-#include "StoreError.h"
+#include "core/Connection.h"
+#include "core/StoreError.h"
 
 #include <QRegularExpression>
 

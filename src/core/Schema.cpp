@@ -1,4 +1,4 @@
-#include "Schema.h"
+#include "core/Schema.h"
 
 #include <QAtomicInt>
 #include <QFileInfo>

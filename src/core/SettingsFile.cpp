@@ -1,12 +1,12 @@
-#include "SettingsFile.h"
+#include "core/SettingsFile.h"
 
-#include "LeadingNumber.h"
-#include "TextFile.h"
-#include "WindowState.h"
+#include "base/LeadingNumber.h"
+#include "base/TextFile.h"
+#include "core/WindowState.h"
 
-#include "MessageBox.h"
-#include "Platform.h"
-#include "ProcessEnd.h"
+#include "platform/MessageBox.h"
+#include "platform/Platform.h"
+#include "platform/ProcessEnd.h"
 
 #include <QDir>
 #include <QFile>

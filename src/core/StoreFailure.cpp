@@ -1,10 +1,10 @@
-#include "StoreFailure.h"
+#include "core/StoreFailure.h"
 
-#include "WindowState.h"
+#include "core/WindowState.h"
 
-#include "MessageBox.h"
-#include "Platform.h"
-#include "ProcessEnd.h"
+#include "platform/MessageBox.h"
+#include "platform/Platform.h"
+#include "platform/ProcessEnd.h"
 
 namespace tavlo {
 

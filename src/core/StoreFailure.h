@@ -17,7 +17,7 @@ bool runGuarded(WindowState &state, const Platform &platform, Command &&command)
 
 } // namespace tavlo
 
-#include "StoreError.h"
+#include "core/StoreError.h"
 
 template <typename Command>
 bool tavlo::runGuarded(WindowState &state, const Platform &platform, Command &&command)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Connection.h"
-#include "Recordset.h"
+#include "core/Connection.h"
+#include "core/Recordset.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "BoardView.h"
+#include "display/BoardView.h"
 
 #include <QFontMetrics>
 #include <QLinearGradient>

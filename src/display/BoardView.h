@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Fragment.h"
+#include "display/Fragment.h"
 
 #include <QImage>
 #include <QList>

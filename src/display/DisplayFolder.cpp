@@ -1,7 +1,7 @@
-#include "DisplayFolder.h"
+#include "display/DisplayFolder.h"
 
-#include "ProgramFolder.h"
-#include "TextFile.h"
+#include "platform/ProgramFolder.h"
+#include "base/TextFile.h"
 
 #include <QDir>
 #include <QFile>

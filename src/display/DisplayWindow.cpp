@@ -1,9 +1,9 @@
-#include "DisplayWindow.h"
+#include "display/DisplayWindow.h"
 
-#include "BoardView.h"
-#include "DisplayFolder.h"
-#include "FileLookup.h"
-#include "FragmentWatcher.h"
+#include "display/BoardView.h"
+#include "display/DisplayFolder.h"
+#include "platform/FileLookup.h"
+#include "display/FragmentWatcher.h"
 
 #include <QImageReader>
 #include <QKeyEvent>

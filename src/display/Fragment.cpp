@@ -1,4 +1,4 @@
-#include "Fragment.h"
+#include "display/Fragment.h"
 
 #include <algorithm>
 #include <optional>

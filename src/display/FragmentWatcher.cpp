@@ -1,8 +1,8 @@
-#include "FragmentWatcher.h"
+#include "display/FragmentWatcher.h"
 
-#include "FileLookup.h"
-#include "Fragment.h"
-#include "TextFile.h"
+#include "platform/FileLookup.h"
+#include "display/Fragment.h"
+#include "base/TextFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
-#include "DisplayWindow.h"
-#include "ProgramFolder.h"
+#include "display/DisplayWindow.h"
+#include "platform/ProgramFolder.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "Connectivity.h"
+#include "platform/Connectivity.h"
 
 #include <QNetworkInformation>
 #include <QNetworkInterface>

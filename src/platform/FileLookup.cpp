@@ -1,4 +1,4 @@
-#include "FileLookup.h"
+#include "platform/FileLookup.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,4 +1,4 @@
-#include "ProcessEnd.h"
+#include "platform/ProcessEnd.h"
 
 #include <cstdio>
 #include <cstdlib>

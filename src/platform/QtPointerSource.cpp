@@ -1,4 +1,4 @@
-#include "QtPointerSource.h"
+#include "platform/QtPointerSource.h"
 
 #include <QCursor>
 

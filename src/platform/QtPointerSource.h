@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PointerSource.h"
+#include "platform/PointerSource.h"
 
 namespace tavlo {
 

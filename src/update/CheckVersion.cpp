@@ -1,9 +1,9 @@
-#include "CheckVersion.h"
+#include "update/CheckVersion.h"
 
-#include "LeadingNumber.h"
-#include "MessageBox.h"
-#include "NetGrab.h"
-#include "fUpgrade.h"
+#include "base/LeadingNumber.h"
+#include "platform/MessageBox.h"
+#include "update/NetGrab.h"
+#include "update/fUpgrade.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
-#include "NetGrab.h"
+#include "update/NetGrab.h"
 
-#include "TextFile.h"
+#include "base/TextFile.h"
 
 #include <QFile>
 #include <QNetworkAccessManager>

@@ -1,4 +1,4 @@
-#include "ProgramStarter.h"
+#include "update/ProgramStarter.h"
 
 #include <QProcess>
 

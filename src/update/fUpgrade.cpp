@@ -1,12 +1,12 @@
-#include "fUpgrade.h"
+#include "update/fUpgrade.h"
 
-#include "LeadingNumber.h"
-#include "MessageBox.h"
-#include "NetGrab.h"
-#include "ProcessEnd.h"
-#include "ProgramStarter.h"
-#include "TextFile.h"
-#include "XP_ProgressBar.h"
+#include "base/LeadingNumber.h"
+#include "platform/MessageBox.h"
+#include "update/NetGrab.h"
+#include "platform/ProcessEnd.h"
+#include "update/ProgramStarter.h"
+#include "base/TextFile.h"
+#include "components/XP_ProgressBar.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Platform.h"
+#include "platform/Platform.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "ConsoleFixture.h"
-#include "SettingsFile.h"
-#include "xpEnable.h"
-#include "AutoSizer.h"
-#include "HotLabel.h"
+#include "core/SettingsFile.h"
+#include "app/xpEnable.h"
+#include "components/AutoSizer.h"
+#include "components/HotLabel.h"
 
 #include <QLabel>
 #include <QLineEdit>

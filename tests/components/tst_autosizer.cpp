@@ -1,4 +1,4 @@
-#include "AutoSizer.h"
+#include "components/AutoSizer.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "HotLabel.h"
-#include "PointerSource.h"
-#include "UrlOpener.h"
+#include "components/HotLabel.h"
+#include "platform/PointerSource.h"
+#include "platform/UrlOpener.h"
 
 #include <QLabel>
 #include <QSignalSpy>

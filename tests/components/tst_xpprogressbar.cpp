@@ -1,4 +1,4 @@
-#include "XP_ProgressBar.h"
+#include "components/XP_ProgressBar.h"
 
 #include <QTest>
 

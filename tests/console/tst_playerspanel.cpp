@@ -1,5 +1,5 @@
 #include "ConsoleFixture.h"
-#include "PlayerMarkers.h"
+#include "core/PlayerMarkers.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
-#include "DisplayWriter.h"
-#include "PlayerMarkers.h"
-#include "StoreError.h"
+#include "core/DisplayWriter.h"
+#include "core/PlayerMarkers.h"
+#include "core/StoreError.h"
 #include "TestPlatform.h"
-#include "WindowState.h"
+#include "core/WindowState.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

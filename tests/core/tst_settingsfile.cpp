@@ -1,6 +1,6 @@
-#include "SettingsFile.h"
+#include "core/SettingsFile.h"
 #include "TestPlatform.h"
-#include "WindowState.h"
+#include "core/WindowState.h"
 
 #include <QFile>
 #include <QtTest>

@@ -1,10 +1,10 @@
-#include "Connection.h"
-#include "DbTask.h"
-#include "Recordset.h"
-#include "StoreError.h"
-#include "StoreFailure.h"
+#include "core/Connection.h"
+#include "core/DbTask.h"
+#include "core/Recordset.h"
+#include "core/StoreError.h"
+#include "core/StoreFailure.h"
 #include "TestPlatform.h"
-#include "WindowState.h"
+#include "core/WindowState.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
 #include "FragmentSamples.h"
-#include "TextFile.h"
+#include "base/TextFile.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

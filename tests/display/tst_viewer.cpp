@@ -1,11 +1,11 @@
-#include "BoardView.h"
-#include "DisplayFolder.h"
-#include "DisplayWindow.h"
-#include "Fragment.h"
+#include "display/BoardView.h"
+#include "display/DisplayFolder.h"
+#include "display/DisplayWindow.h"
+#include "display/Fragment.h"
 #include "FragmentSamples.h"
-#include "FragmentWatcher.h"
+#include "display/FragmentWatcher.h"
 #include "TestPlatform.h"
-#include "TextFile.h"
+#include "base/TextFile.h"
 
 #include <QtTest>
 

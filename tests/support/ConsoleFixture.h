@@ -3,9 +3,9 @@
 // The real main window on a temporary program folder with a seeded database.
 // Header only: tests that include it link tavlo_app.
 
-#include "Form1.h"
-#include "GamesPanel.h"
-#include "PlayersPanel.h"
+#include "app/Form1.h"
+#include "console/GamesPanel.h"
+#include "console/PlayersPanel.h"
 #include "TestPlatform.h"
 
 #include <QListWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProcessEnd.h"
+#include "platform/ProcessEnd.h"
 
 namespace tavlo::test {
 

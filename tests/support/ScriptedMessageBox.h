@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MessageBox.h"
+#include "platform/MessageBox.h"
 
 #include <QList>
 #include <QString>

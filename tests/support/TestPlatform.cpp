@@ -1,6 +1,6 @@
 #include "TestPlatform.h"
 
-#include "Schema.h"
+#include "core/Schema.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Connectivity.h"
-#include "Platform.h"
+#include "platform/Connectivity.h"
+#include "platform/Platform.h"
 #include "RecordingProcessEnd.h"
 #include "ScriptedMessageBox.h"
 

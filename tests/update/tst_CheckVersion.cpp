@@ -1,7 +1,7 @@
-#include "CheckVersion.h"
+#include "update/CheckVersion.h"
 #include "LoopbackHttpServer.h"
 #include "TestPlatform.h"
-#include "fUpgrade.h"
+#include "update/fUpgrade.h"
 
 #include <QApplication>
 #include <QPushButton>

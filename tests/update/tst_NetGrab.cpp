@@ -1,5 +1,5 @@
 #include "LoopbackHttpServer.h"
-#include "NetGrab.h"
+#include "update/NetGrab.h"
 #include "TestPlatform.h"
 
 #include <QNetworkReply>

@@ -1,9 +1,9 @@
 #include "LoopbackHttpServer.h"
-#include "NetGrab.h"
-#include "ProgramStarter.h"
+#include "update/NetGrab.h"
+#include "update/ProgramStarter.h"
 #include "TestPlatform.h"
-#include "TextFile.h"
-#include "fUpgrade.h"
+#include "base/TextFile.h"
+#include "update/fUpgrade.h"
 
 #include <QPushButton>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "TextFile.h"
+#include "base/TextFile.h"
 
 #include <QSaveFile>
 #include <QStringDecoder>

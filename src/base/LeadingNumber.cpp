@@ -1,4 +1,4 @@
-#include "LeadingNumber.h"
+#include "base/LeadingNumber.h"
 
 #include <charconv>
 #include <cmath>
