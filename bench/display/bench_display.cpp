@@ -3,6 +3,7 @@
 #include "display/BoardView.h"
 #include "display/DisplayFolder.h"
 #include "display/DisplayWindow.h"
+#include "display/Fragment.h"
 #include "FragmentSamples.h"
 #include "base/TextFile.h"
 
@@ -111,6 +112,36 @@ void BM_RenameToRepaint(benchmark::State &state)
     }
 }
 BENCHMARK(BM_RenameToRepaint)->UseManualTime()->Iterations(1)->Repetitions(50)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+
+// Reading a fragment of 8 MB, the most the viewer reads: a real board's shape, a name of
+// megabytes, and a file of nothing but entity starts.
+void BM_ReadEightMegabytes(benchmark::State &state)
+{
+    constexpr qsizetype size = 8 * 1024 * 1024;
+    QString text;
+    switch (state.range(0)) {
+    case 0: {
+        int games = 100;
+        const QStringList lines = test::fragmentLines(games, 15, 10, [](int g) {
+            QStringList names;
+            for (int i = 0; i < 15; ++i)
+                names << QStringLiteral("<blink>Player %1-%2&#9733;&#9742;</blink>").arg(g).arg(i) + QString(5000, QLatin1Char('x'));
+            return names;
+        });
+        text = lines.join(QLatin1String("\r\n")).left(size);
+        break;
+    }
+    case 1:
+        text = test::fragmentLines(1, 1, 1, [](int) { return QStringList{QString(size, QLatin1Char('n'))}; }).join(QLatin1String("\r\n"));
+        break;
+    default:
+        text = QString(size, QLatin1Char('&'));
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(parseFragment(text));
+    state.SetLabel(state.range(0) == 0 ? "board" : state.range(0) == 1 ? "one long name" : "ampersands");
+}
+BENCHMARK(BM_ReadEightMegabytes)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

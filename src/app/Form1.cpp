@@ -181,7 +181,9 @@ bool Form1::Form_Load()
             Frame2->setEnabled(false); // no game selected: nothing to show
         Frame2->List2_Click();
     });
-    if (!loaded)
+    // A crash between a change and its board would otherwise leave the room watching an old
+    // board until the next change.
+    if (!loaded || !runGuarded(m_state, m_platform, [this] { CreateHTML(m_state, m_platform.programFolder); }))
         return false;
     if (Frame2->List2->count() == 0) {
         Frame2->cmdPlayersAdd->setEnabled(false);

@@ -1,5 +1,6 @@
 #include "base/LeadingNumber.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -25,6 +26,38 @@ int digitIn(QChar c, int base)
 bool isSkipped(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n');
+}
+
+// Whether a number the engine cannot represent is too large (rather than too small): the
+// decimal exponent of its first significant digit decides.
+bool tooLarge(const std::string &number)
+{
+    const std::size_t e = number.find('e');
+    long long exponent = 0;
+    if (e != std::string::npos) {
+        for (std::size_t i = e + 1; i < number.size(); ++i) {
+            if (number[i] >= '0' && number[i] <= '9' && exponent < 1'000'000'000)
+                exponent = exponent * 10 + (number[i] - '0');
+        }
+        if (e + 1 < number.size() && number[e + 1] == '-')
+            exponent = -exponent;
+    }
+    long long digits = 0;
+    long long beforePoint = -1;
+    long long firstSignificant = -1;
+    for (std::size_t i = 0; i < std::min(e, number.size()); ++i) {
+        const char c = number[i];
+        if (c == '.') {
+            beforePoint = digits;
+        } else if (c >= '0' && c <= '9') {
+            if (c != '0' && firstSignificant < 0)
+                firstSignificant = digits;
+            ++digits;
+        }
+    }
+    if (beforePoint < 0)
+        beforePoint = digits;
+    return beforePoint - firstSignificant - 1 + exponent >= 0;
 }
 
 // Reads a number from the start of the text; `consumed` tells how far it read (blanks
@@ -128,8 +161,11 @@ double scan(QStringView text, qsizetype &consumed, bool &sawDigits)
     if (*first == '+')
         ++first;
     const auto result = std::from_chars(first, number.data() + number.size(), value);
-    if (result.ec == std::errc::result_out_of_range)
-        return number.front() == '-' ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+    if (result.ec == std::errc::result_out_of_range) {
+        // Too small to represent reads as 0; only a number too large is out of range.
+        const double sign = number.front() == '-' ? -1.0 : 1.0;
+        return tooLarge(number) ? sign * std::numeric_limits<double>::infinity() : sign * 0.0;
+    }
     return value;
 }
 

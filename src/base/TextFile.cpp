@@ -4,7 +4,32 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace tavlo {
+
+namespace {
+
+bool syncToDisk(int handle)
+{
+#ifdef Q_OS_WIN
+    return handle < 0 || _commit(handle) == 0;
+#else
+    if (handle < 0)
+        return true;
+    // Pipes, sockets and some special files cannot be synced; that is no loss of data.
+    return ::fsync(handle) == 0 || errno == EINVAL || errno == EROFS;
+#endif
+}
+
+} // namespace
 
 QByteArray encodeSystemText(const QString &text)
 {
@@ -27,6 +52,17 @@ QString trimBlanks(const QString &text)
     while (last > first && text[last - 1] == QLatin1Char(' '))
         --last;
     return text.mid(first, last - first);
+}
+
+QString withoutControlCharacters(const QString &text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x20 && c.unicode() != 0x7F)
+            kept += c;
+    }
+    return kept;
 }
 
 QStringList splitLines(const QString &text)
@@ -52,10 +88,25 @@ QStringList splitLines(const QString &text)
 QString writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a full disk fails the write checked here: a failure of the flush
+    // inside commit() would go unseen and an empty file would replace the good one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    if (written < bytes.size() || file.error() != QFileDevice::NoError) {
         const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason.isEmpty() ? QStringLiteral("Cannot write %1").arg(path) : reason;
+    }
+    // Some file systems report a lost write only when the data reaches the disk.
+    if (!syncToDisk(file.handle())) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
         file.cancelWriting();
         return reason;
     }

@@ -13,6 +13,10 @@ QString decodeSystemText(const QByteArray &bytes);
 // Removes leading and trailing blanks (spaces only, as the classic Trim does).
 QString trimBlanks(const QString &text);
 
+// A name is one line of text: control characters (C0 and DEL) can only come from a paste and
+// would break the lines of the files that carry names.
+QString withoutControlCharacters(const QString &text);
+
 // Splits text into lines; CR LF, a lone CR and a lone LF each end a line.
 QStringList splitLines(const QString &text);
 

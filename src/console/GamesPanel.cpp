@@ -109,7 +109,7 @@ void GamesPanel::cmdListsAdd_Click()
 
 void GamesPanel::cmdListsOk_Click()
 {
-    const QString typed = txtLists->text();
+    const QString typed = withoutControlCharacters(txtLists->text());
     if (trimBlanks(typed).isEmpty()) {
         m_platform.messageBox->show(QStringLiteral("Game name cannot be blank"), MessageBox::Exclamation, Caption);
         txtLists->setFocus();
@@ -174,10 +174,10 @@ void GamesPanel::cmdListsDelete_Click()
     if (!m_state.MainRecordset.Eof())
         m_state.MainRecordset.Delete();
     m_state.MainRecordset.Close();
-    dbTask("close", m_state);
-
     listbox::removeEntry(List1, selected);
-    UpdateListsData();
+    listbox::renumberInOpenBracket(List1, QStringLiteral("Select * From lists Where id = "), m_state);
+    dbTask("close", m_state);
+    CreateHTML(m_state, m_platform.programFolder);
     cmdListsDelete->setEnabled(false);
     cmdListsOk->setEnabled(false);
     txtLists->clear();

@@ -69,13 +69,18 @@ void appendRows(QListWidget *list, Recordset &rows, const QString &textField)
 void renumber(const QListWidget *list, const QString &statement, WindowState &state)
 {
     dbTask("open", state);
+    renumberInOpenBracket(list, statement, state);
+    dbTask("close", state);
+}
+
+void renumberInOpenBracket(const QListWidget *list, const QString &statement, WindowState &state)
+{
     for (int i = 0; i < list->count(); ++i) {
         openStatement(state.DetailRecordset, statement + QString::number(idOf(list->item(i))), state);
         state.DetailRecordset.Fields(QStringLiteral("listbox_order")) = i;
         state.DetailRecordset.Update();
         state.DetailRecordset.Close();
     }
-    dbTask("close", state);
 }
 
 void moveSelected(QListWidget *list, int offset, const std::function<void(int)> &select)

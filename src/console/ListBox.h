@@ -29,6 +29,9 @@ void appendRows(QListWidget *list, Recordset &rows, const QString &textField);
 // Writes each entry's position as its row's listbox_order, one statement per entry, in one
 // bracket: `statement` is the text that the entry's id completes.
 void renumber(const QListWidget *list, const QString &statement, WindowState &state);
+// The same inside a bracket the caller holds open, so a delete and the renumbering of what
+// follows it land together.
+void renumberInOpenBracket(const QListWidget *list, const QString &statement, WindowState &state);
 
 // Moves the selected entry one place up (-1) or down (+1): a copy is inserted beside the
 // neighbour and selected through `select` (so the selection handling runs), then the original

@@ -180,7 +180,8 @@ void PlayersPanel::cmdPlayersAdd_Click()
 
 void PlayersPanel::cmdPlayersOk_Click()
 {
-    if (trimBlanks(txtPlayers->text()).isEmpty()) {
+    const QString typed = withoutControlCharacters(txtPlayers->text());
+    if (trimBlanks(typed).isEmpty()) {
         m_platform.messageBox->show(QStringLiteral("Player name cannot be blank"), MessageBox::Exclamation, Caption);
         txtPlayers->setFocus();
         return;
@@ -195,7 +196,7 @@ void PlayersPanel::cmdPlayersOk_Click()
     if (mode != QLatin1String("ADD") && mode != QLatin1String("EDIT"))
         return;
 
-    const QString name = writeMarkers(txtPlayers->text(),
+    const QString name = writeMarkers(typed,
                                       PlayerMarkers{m_state.BlinkOn, m_state.StarOn, m_state.PhoneOn});
     Recordset &row = m_state.MainRecordset;
     dbTask("open", m_state);
@@ -241,9 +242,10 @@ void PlayersPanel::cmdPlayersDelete_Click()
     if (!m_state.DetailRecordset.Eof())
         m_state.DetailRecordset.Delete();
     m_state.DetailRecordset.Close();
-    dbTask("close", m_state);
     listbox::removeEntry(List2, selected);
-    UpdatePlayersData();
+    listbox::renumberInOpenBracket(List2, QStringLiteral("Select * From list_content Where id = "), m_state);
+    dbTask("close", m_state);
+    rewriteDisplay();
 }
 
 void PlayersPanel::cmdPlayersClear_Click()

@@ -51,11 +51,12 @@ void CreateHTML(WindowState &state, const QString &programFolder)
     copyWhenMissing(folder, programFolder, DisplayPageName);
     copyWhenMissing(folder, programFolder, DisplayPictureName);
 
-    if (state.PlayersPerListRow1 == 0)
+    // A count or width below one cannot show anything: it takes the fallback of 0.
+    if (state.PlayersPerListRow1 < 1)
         state.PlayersPerListRow1 = 15;
-    if (state.PlayersPerListRow2 == 0)
+    if (state.PlayersPerListRow2 < 1)
         state.PlayersPerListRow2 = 10;
-    const QString width = state.ListWidth != 0 ? QString::number(state.ListWidth) : QStringLiteral("90%");
+    const QString width = state.ListWidth > 0 ? QString::number(state.ListWidth) : QStringLiteral("90%");
 
     dbTask("open", state);
     openStatement(state.MainRecordset, QStringLiteral("Select * From lists Order By listbox_order"), state);

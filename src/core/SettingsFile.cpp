@@ -71,12 +71,7 @@ bool readSettings(const QString &path, WindowState &state)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return false;
-    const QStringList lines = splitLines(decodeSystemText(bytes));
-    for (const QString &line : lines) {
-        if (!applyLine(line, state))
-            return false;
-    }
-    return true;
+    return readSettingsText(bytes, state);
 }
 
 bool writeSettings(const QString &path, const WindowState &state)
@@ -93,6 +88,16 @@ bool writeSettings(const QString &path, const WindowState &state)
 }
 
 } // namespace
+
+bool readSettingsText(const QByteArray &bytes, WindowState &state)
+{
+    const QStringList lines = splitLines(decodeSystemText(bytes));
+    for (const QString &line : lines) {
+        if (!applyLine(line, state))
+            return false;
+    }
+    return true;
+}
 
 QString settingsFilePath(const QString &programFolder)
 {

@@ -1,11 +1,16 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace tavlo {
 
 struct WindowState;
 struct Platform;
+
+// Applies the lines of a settings file's text to the state; false when a value cannot be
+// converted (the state then holds what the lines before it set).
+bool readSettingsText(const QByteArray &bytes, WindowState &state);
 
 // Path of the settings file in a program folder.
 QString settingsFilePath(const QString &programFolder);

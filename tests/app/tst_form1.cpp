@@ -26,8 +26,23 @@ private Q_SLOTS:
         QVERIFY(t.messages.shown.isEmpty());
         QCOMPARE(form.lblVer->text(), QStringLiteral("1.0.0"));
         QCOMPARE(form.windowTitle(), QStringLiteral("TAVLO"));
-        // The fragment is not written at start-up.
-        QVERIFY(!QFileInfo::exists(t.path(QStringLiteral("TAVLO-Display.txt"))));
+        // The board is published once at start-up, even with no games.
+        QCOMPARE(t.readFile(QStringLiteral("TAVLO-Display.txt")), QByteArray("<table border='0' width='100%'><tr>\r\n</tr></table>\r\n"));
+    }
+
+    void startRepublishesAStaleBoard()
+    {
+        // A crash between a change and its fragment leaves the old board; the next start mends it.
+        TestPlatform t;
+        t.addEmptyDatabase();
+        t.addDisplayFiles();
+        TestPlatform::seed(t.path(QStringLiteral("TAVLO.mdb")), {{QStringLiteral("Poker"), {"Anna<star>"}}});
+        t.writeFile(QStringLiteral("TAVLO-Display.txt"), "<table border='0' width='100%'><tr>\r\n</tr></table>\r\n");
+        Form1 form(t.platform);
+        QVERIFY(form.Form_Load());
+        const QByteArray board = t.readFile(QStringLiteral("TAVLO-Display.txt"));
+        QVERIFY(board.contains("<tr><td>Anna&#9733;</td></tr>\r\n"));
+        QVERIFY(board.endsWith("</tr></table>\r\n"));
     }
 
     void welcomeOnEveryActivationOfTheFirstRun()

@@ -1,6 +1,7 @@
 #include "core/DisplayWriter.h"
 #include "core/PlayerMarkers.h"
 #include "core/StoreError.h"
+#include "FullFileSystem.h"
 #include "TestPlatform.h"
 #include "core/WindowState.h"
 
@@ -157,19 +158,38 @@ private Q_SLOTS:
         QCOMPARE(rowsOf(QStringLiteral("SecondEmpty")), QStringList({blank, blank}));
     }
 
+    void listWidthAndFallbacks_data()
+    {
+        QTest::addColumn<int>("rows1");
+        QTest::addColumn<int>("rows2");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("widthText");
+        QTest::newRow("zero") << 0 << 0 << 0 << "90%";
+        QTest::newRow("below one") << -5 << -1 << -50 << "90%";
+        QTest::newRow("pixels") << 0 << 0 << 640 << "640";
+    }
+
     void listWidthAndFallbacks()
     {
+        QFETCH(int, rows1);
+        QFETCH(int, rows2);
+        QFETCH(int, width);
+        QFETCH(QString, widthText);
         Board b;
-        b.state.PlayersPerListRow1 = 0;
-        b.state.PlayersPerListRow2 = 0;
-        b.state.ListWidth = 640;
-        b.seed({{QStringLiteral("Solo"), {}}});
+        b.state.PlayersPerListRow1 = qint16(rows1);
+        b.state.PlayersPerListRow2 = qint16(rows2);
+        b.state.ListWidth = qint16(width);
+        QList<Game> games;
+        for (int i = 0; i < 6; ++i)
+            games << Game{QStringLiteral("G%1").arg(i), {}};
+        b.seed(games);
         const QStringList lines = b.lines();
         // The fallback stays in the window state, so the settings file receives it at exit.
         QCOMPARE(b.state.PlayersPerListRow1, 15);
         QCOMPARE(b.state.PlayersPerListRow2, 10);
-        QCOMPARE(lines.count(QStringLiteral("<tr><td>&nbsp;</td></tr>")), 15);
-        QVERIFY(lines[1].contains(QStringLiteral("<table border='0' width='640' class='list'")));
+        QCOMPARE(b.state.ListWidth, width);
+        QCOMPARE(lines.count(QStringLiteral("<tr><td>&nbsp;</td></tr>")), 3 * 15 + 3 * 10);
+        QVERIFY(lines[1].contains(QStringLiteral("<table border='0' width='%1' class='list'").arg(widthText)));
     }
 
     void namesAreNotEscaped()
@@ -241,6 +261,20 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(StoreError, CreateHTML(b.state, b.t.platform.programFolder));
         b.state.Conn.Rollback();
         QCOMPARE(QDir(show.path()).entryList(QDir::Files), QStringList());
+
+        // A full display folder keeps the previous board on the screen.
+        test::FullFileSystem disk;
+        if (!disk.isMounted())
+            QSKIP("a full file system needs root");
+        b.state.FilePath = disk.folder() + QLatin1Char('/');
+        CreateHTML(b.state, b.t.platform.programFolder);
+        b.seed({{QStringLiteral("Blackjack"), {"Ben"}}});
+        disk.fill();
+        QVERIFY_THROWS_EXCEPTION(StoreError, CreateHTML(b.state, b.t.platform.programFolder));
+        b.state.Conn.Rollback();
+        QFile fragment(disk.path(QStringLiteral("TAVLO-Display.txt")));
+        QVERIFY(fragment.open(QIODevice::ReadOnly));
+        QCOMPARE(fragment.readAll(), before);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "core/SettingsFile.h"
+#include "FullFileSystem.h"
 #include "TestPlatform.h"
 #include "core/WindowState.h"
 
@@ -167,6 +168,34 @@ private Q_SLOTS:
         job = QStringLiteral("erase");
         QVERIFY(INIFile(job, state, t.platform));
         QVERIFY(t.readFile(QStringLiteral("TAVLO.ini")).startsWith("DataBase=/d b/"));
+    }
+
+    // A full disk or a file that may not grow keeps the old settings whole and says so.
+    void failedWriteKeepsSettings()
+    {
+        const QByteArray old("DataBase=/old.mdb\r\nFilePath=/old/\r\n");
+        WindowState state;
+        state.DatabasePath = QString(2000, QLatin1Char('d'));
+        const auto writeFails = [&state](TestPlatform &t) {
+            QString job = QStringLiteral("write");
+            return !INIFile(job, state, t.platform) && t.ending.ended() && t.messages.shown.size() == 1
+                    && t.messages.shown[0].text == QStringLiteral("Unexpected Error!\r\nCannot WRITE file ") + t.path(QStringLiteral("TAVLO.ini"));
+        };
+
+        test::FullFileSystem disk;
+        if (disk.isMounted()) {
+            TestPlatform t;
+            t.platform.programFolder = disk.folder();
+            t.writeFile(QStringLiteral("TAVLO.ini"), old);
+            disk.fill();
+            QVERIFY(writeFails(t));
+            QCOMPARE(t.readFile(QStringLiteral("TAVLO.ini")), old);
+        }
+
+        TestPlatform t;
+        t.writeFile(QStringLiteral("TAVLO.ini"), old);
+        QCOMPARE(test::runWithFileSizeLimit(100, [&] { return writeFails(t) ? 0 : 1; }), 0);
+        QCOMPARE(t.readFile(QStringLiteral("TAVLO.ini")), old);
     }
 
     void unwritableFolderNamesWrite()

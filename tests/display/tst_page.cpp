@@ -49,14 +49,14 @@ public:
     }
 
     // The board's text; not innerText, which leaves out the blinking names while they are off.
-    QString boardText()
+    QString boardText() { return evaluate(QStringLiteral("(document.getElementById('board') || {}).textContent || ''")).toString(); }
+
+    QJsonValue evaluate(const QString &script)
     {
-        const QString script = QStringLiteral("(document.getElementById('board') || {}).textContent || ''");
         return call(QStringLiteral("Runtime.evaluate"), {{QStringLiteral("expression"), script}},
                     QStringLiteral("result"), m_session)
             .toObject()
-            .value(QLatin1String("value"))
-            .toString();
+            .value(QLatin1String("value"));
     }
 
 private:
@@ -122,6 +122,18 @@ private slots:
         lines[7] = QStringLiteral("<tr><td><b>Dana</b></td></tr>"); // Blackjack's first line
         QCOMPARE(writeTextFileAtomically(fragment, lines), QString());
         QTRY_VERIFY_WITH_TIMEOUT(browser.boardText().contains(QLatin1String("<b>Dana</b>")), kPageTimeoutMs);
+        QCOMPARE(browser.evaluate(QStringLiteral("document.getElementsByTagName('b').length")).toInt(), 0);
+
+        // Nor can a name add, hide or reorder the board's lines.
+        lines[7] = QStringLiteral("<tr><td>Eve</td></tr><tr><td>FAKE</td></tr></table></td></tr></table><tr><td>X</td></tr>");
+        lines[8] = QStringLiteral("<tr><td>Tom &amp; Jerry</td></tr>");
+        QCOMPARE(writeTextFileAtomically(fragment, lines), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(browser.boardText().contains(QLatin1String("Tom &amp; Jerry")), kPageTimeoutMs);
+        const QString cells = QStringLiteral("Array.prototype.map.call(document.querySelectorAll('table.list td'), "
+                                             "function (c) { return c.textContent; }).join('|')");
+        QCOMPARE(browser.evaluate(cells).toString(),
+                 QStringLiteral("Poker|Anna\u2605|Ben|Carl\u2605\u260E|Blackjack|"
+                                "Eve</td></tr><tr><td>FAKE</td></tr></table></td></tr></table><tr><td>X|Tom &amp; Jerry|\u00A0"));
     }
 };
 

@@ -123,8 +123,8 @@ private slots:
         QTest::newRow("missing") << QByteArray("-") << title;
         QTest::newRow("empty") << QByteArray() << title;
         QTest::newRow("plain text") << QByteArray("Closed tonight\r\n") << QStringList{"", "Closed tonight"};
-        QTest::newRow("names stay text") << QByteArray("<table class='list'><tr><td>R&D <b>x</b> &amp;lt; &#9733;</td></tr></table>")
-                                         << QStringList{"", "R&D <b>x</b> &lt; \u2605"};
+        QTest::newRow("other markup is text") << QByteArray("<table class='list'><tr><td>R&D</td></tr></table>")
+                                              << QStringList{"", "<table class='list'><tr><td>R&D</td></tr></table>"};
         QTest::newRow("garbage") << QByteArrayLiteral("\xff\xfe\0<td\x01&#;</blink><<\x80</table><tr>\x9d") << QStringList();
     }
     void fragmentsOfEveryKind()
@@ -139,6 +139,56 @@ private slots:
         if (!texts.isEmpty())
             QCOMPARE(itemTexts(*window.view(), true), texts);
         QVERIFY(textPixels(window.grab().toImage(), window.rect()) > 0);
+    }
+
+    // A name is shown as typed: it can neither add, hide nor reorder lines, and only the
+    // console's own renderings (symbols, blinking, blank lines) mean anything.
+    void namesCannotChangeTheBoard_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("blink");
+        QTest::newRow("extra rows") << "Eve</td></tr><tr><td>FAKE PLAYER</td></tr><tr><td>X"
+                                    << "Eve</td></tr><tr><td>FAKE PLAYER</td></tr><tr><td>X" << false;
+        QTest::newRow("closes the tables") << "Mal</td></tr></table></td></tr></table>"
+                                           << "Mal</td></tr></table></td></tr></table>" << false;
+        QTest::newRow("references stay") << "Tom &amp; Jerry &lt;star&gt;" << "Tom &amp; Jerry &lt;star&gt;" << false;
+        QTest::newRow("a blink inside") << "A<blink>B</blink>" << "A<blink>B</blink>" << false;
+        QTest::newRow("markers") << "<blink>Carl&#9733;&#9742;</blink>" << "Carl\u2605\u260E" << true;
+        QTest::newRow("a game head inside") << "<td width='50%' valign='top' align='center'>Z" << "<td width='50%' valign='top' align='center'>Z" << false;
+    }
+    void namesCannotChangeTheBoard()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        QFETCH(bool, blink);
+        const QStringList lines = fragmentLines(2, 3, 2, [&](int game) {
+            return game == 0 ? QStringList{name, QStringLiteral("Next")} : QStringList{QStringLiteral("Zed")};
+        });
+        const Board board = parseFragment(lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
+        QCOMPARE(board.rows.size(), 1);
+        QCOMPARE(board.rows[0].size(), 2);
+        const BoardGame &first = board.rows[0][0];
+        QCOMPARE(first.name, QStringLiteral("Game 1"));
+        QCOMPARE(first.entries.size(), 3);
+        QCOMPARE(first.entries[0].text, shown);
+        QCOMPARE(first.entries[0].blink, blink);
+        QCOMPARE(first.entries[1].text, QStringLiteral("Next"));
+        QVERIFY(first.entries[2].isBlank());
+        QCOMPARE(board.rows[0][1].entries.value(0).text, QStringLiteral("Zed"));
+    }
+
+    // Reading grows with the size of the file, never with its square: a file of megabytes of
+    // entity starts would take minutes if each looked for its end through the rest of the file.
+    void hugeFragmentsReadInOnePass()
+    {
+        const QString ampersands(4 * 1024 * 1024, QLatin1Char('&'));
+        const Board loose = parseFragment(ampersands);
+        QCOMPARE(loose.gameCount(), 1);
+        QStringList lines = fragmentLines(1, 1, 1, [&](int) { return QStringList{ampersands}; });
+        const Board board = parseFragment(lines.join(QLatin1String("\r\n")));
+        QCOMPARE(board.gameCount(), 1);
+        QCOMPARE(board.rows[0][0].entries.value(0).text.size(), 200);
     }
 
     // The window follows the fragment in the folder the settings file names, else in its own.

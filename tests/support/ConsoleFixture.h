@@ -30,6 +30,7 @@ public:
         TestPlatform::seed(databasePath(), games);
         form = std::make_unique<Form1>(t.platform);
         loaded = form->Form_Load();
+        startBoard = fragment();
         form->show();
         form->activateWindow();
         active = QTest::qWaitForWindowActive(form.get());
@@ -67,6 +68,8 @@ public:
     TestPlatform t;
     std::unique_ptr<Form1> form;
     bool loaded = false;
+    QByteArray startBoard; // as published at start-up
+
     bool active = false;
 };
 

@@ -35,6 +35,11 @@ private Q_SLOTS:
         QTest::newRow("octal stops at 8") << "&O78" << 7.0;
         QTest::newRow("ampersand alone") << "&X1" << 0.0;
         QTest::newRow("version text") << "1.0.2\r\n" << 1.0;
+        QTest::newRow("too small is zero") << "1e-999" << 0.0;
+        QTest::newRow("too small negative") << "-0.0001E-400" << 0.0;
+        QTest::newRow("many digits, small exponent") << QString(QString("1") + QString(400, '0') + "e-10") << HUGE_VAL;
+        QTest::newRow("too large") << "1e999" << HUGE_VAL;
+        QTest::newRow("too large negative") << "-12.5e400" << -HUGE_VAL;
     }
 
     void leadingNumber()
