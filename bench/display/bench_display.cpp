@@ -3,7 +3,7 @@
 #include "display/BoardView.h"
 #include "display/DisplayFolder.h"
 #include "display/DisplayWindow.h"
-#include "display/Fragment.h"
+#include "display/ScreenBoard.h"
 #include "FragmentSamples.h"
 #include "base/TextFile.h"
 
@@ -138,7 +138,7 @@ void BM_ReadEightMegabytes(benchmark::State &state)
         text = QString(size, QLatin1Char('&'));
     }
     for (auto _ : state)
-        benchmark::DoNotOptimize(parseFragment(text));
+        benchmark::DoNotOptimize(screenBoardOf(text));
     state.SetLabel(state.range(0) == 0 ? "board" : state.range(0) == 1 ? "one long name" : "ampersands");
 }
 BENCHMARK(BM_ReadEightMegabytes)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);

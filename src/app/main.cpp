@@ -1,11 +1,11 @@
-#include "update/CheckVersion.h"
+#include "app/Console.h"
+#include "console/MainWindow.h"
 #include "platform/Connectivity.h"
-#include "app/Form1.h"
 #include "platform/Platform.h"
 #include "platform/ProcessEnd.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtMessageBox.h"
-#include "app/xpEnable.h"
+#include "update/CheckVersion.h"
 
 #include <QApplication>
 
@@ -13,7 +13,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TAVLO"));
-    QApplication::setApplicationVersion(tavlo::Form1::versionText());
+    QApplication::setApplicationVersion(tavlo::Console::versionText());
 
     tavlo::QtMessageBox messageBox;
     tavlo::ImmediateProcessEnd processEnd;
@@ -24,5 +24,5 @@ int main(int argc, char **argv)
     platform.connectivity = &connectivity;
     platform.programFolder = tavlo::programFolder();
 
-    return tavlo::SubMain(platform, [&platform](tavlo::Form1 &form) { tavlo::CheckVersion(platform, &form); });
+    return tavlo::runConsole(platform, [&platform](QWidget &window) { tavlo::CheckVersion(platform, &window); });
 }

@@ -3,52 +3,76 @@
 #include <QFrame>
 
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPushButton;
 
 namespace tavlo {
 
-struct WindowState;
-struct Platform;
-class PlayersPanel;
+class GameListModel;
+class MessageBox;
+class Room;
 
-// The left-hand panel (Frame1): the games, their name box and buttons. Selecting a game
-// makes the players panel load it. The handlers throw StoreError; the button connections
-// report it.
+// The left-hand panel: the games, their name box and buttons. Selecting a game asks the
+// players panel to show it; adding and deleting a game blank the players panel first.
 class GamesPanel : public QFrame {
     Q_OBJECT
 public:
-    GamesPanel(WindowState &state, const Platform &platform, PlayersPanel &players, QWidget *parent = nullptr);
+    // What Save does: nothing before Add or a selection, then add a game or rename the selected one.
+    enum class Mode { None, Add, Edit };
 
-    QListWidget *List1;
-    QWidget *Picture1;
-    QLineEdit *txtLists;
-    QPushButton *cmdListsUp;
-    QPushButton *cmdListsDown;
-    QPushButton *cmdListsDelete;
-    QPushButton *cmdListsAdd;
-    QPushButton *cmdListsOk;
+    GamesPanel(Room &room, MessageBox &messages, QWidget *parent = nullptr);
 
-    void cmdListsAdd_Click();
-    void cmdListsOk_Click();
-    void cmdListsDelete_Click();
-    void cmdListsUp_Click();
-    void cmdListsDown_Click();
-    void List1_Click();
-    void UpdateLists();
-    void UpdateListsData();
+    QListView *gameList() const { return m_gameList; }
+    QLineEdit *nameEdit() const { return m_nameEdit; }
+    QPushButton *moveUpButton() const { return m_moveUpButton; }
+    QPushButton *moveDownButton() const { return m_moveDownButton; }
+    QPushButton *deleteButton() const { return m_deleteButton; }
+    QPushButton *addButton() const { return m_addButton; }
+    QPushButton *saveButton() const { return m_saveButton; }
 
-    int selectedIndex() const;
-    // Selects an entry (-1 clears the selection) and runs the selection handling.
-    void select(int row);
-    // Loads the selected game into the players panel; nothing when no game is selected.
-    void UpdatePlayerList();
+    Mode mode() const { return m_mode; }
+    int selectedRow() const;
+    // The selected game's id, or 0.
+    qint64 selectedGameId() const;
+
+    // The list as the window opens: nothing selected, Add ready, the name box closed.
+    void showGames();
+    // Selects a game (-1: none) as the program does, and updates the panel for it.
+    void selectGame(int row);
+
+public slots:
+    void addGame();
+    void saveGame();
+    void deleteSelectedGame();
+    void moveSelectedGameUp();
+    void moveSelectedGameDown();
+
+signals:
+    // The players panel should show this game.
+    void gameSelected(qint64 gameId, const QString &name);
+    void addingGame();
+    void deletingGame();
 
 private:
+    // Follows the selection: buttons, name box, mode, and (unless a move is under way) the
+    // players panel.
+    void onSelectionChanged(bool showPlayers = true);
+    void showSelectedGamesPlayers();
+    void moveSelectedGame(int offset);
 
-    WindowState &m_state;
-    const Platform &m_platform;
-    PlayersPanel &m_players;
+    Room &m_room;
+    MessageBox &m_messages;
+    GameListModel *m_model;
+    QListView *m_gameList;
+    QWidget *m_buttonStrip;
+    QLineEdit *m_nameEdit;
+    QPushButton *m_moveUpButton;
+    QPushButton *m_moveDownButton;
+    QPushButton *m_deleteButton;
+    QPushButton *m_addButton;
+    QPushButton *m_saveButton;
+    Mode m_mode = Mode::None;
+    bool m_selecting = false; // the program is changing the selection itself
 };
 
 } // namespace tavlo

@@ -1,22 +1,18 @@
 #include "console/PlayersPanel.h"
 
-#include "console/ConsoleLook.h"
-#include "console/GuardedClick.h"
-#include "console/ListBox.h"
-#include "core/DbTask.h"
-#include "core/DisplayWriter.h"
-#include "platform/MessageBox.h"
-#include "platform/Platform.h"
-#include "core/PlayerMarkers.h"
-#include "core/StoreFailure.h"
 #include "base/TextFile.h"
+#include "console/ConsoleLook.h"
+#include "console/ListSelection.h"
+#include "console/PlayerListModel.h"
 #include "console/Twips.h"
-#include "core/WindowState.h"
+#include "platform/MessageBox.h"
+#include "room/Room.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 namespace tavlo {
 
@@ -26,345 +22,313 @@ const QString Caption = QStringLiteral("TAVLO");
 
 } // namespace
 
-PlayersPanel::PlayersPanel(WindowState &state, const Platform &platform, QWidget *parent)
-    : QFrame(parent), m_state(state), m_platform(platform)
+PlayersPanel::PlayersPanel(Room &room, MessageBox &messages, QWidget *parent)
+    : QFrame(parent)
+    , m_room(room)
+    , m_messages(messages)
+    , m_model(new PlayerListModel(room, this))
 {
-    setObjectName(QStringLiteral("Frame2"));
+    setObjectName(QStringLiteral("playersPanel"));
     setFrameShape(QFrame::Box);
     setBackground(this, bgrColor(0xFFFFFF));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(twipsRect(240, 450, 4815, 375));
-    Label1->setFont(consoleFont(12, true));
-    setBackground(Label1, bgrColor(0x404040));
-    setForeground(Label1, bgrColor(0xFFFFFF));
+    m_titleLabel = new QLabel(this);
+    m_titleLabel->setObjectName(QStringLiteral("titleLabel"));
+    m_titleLabel->setGeometry(twipsRect(240, 450, 4815, 375));
+    m_titleLabel->setFont(consoleFont(12, true));
+    setBackground(m_titleLabel, bgrColor(0x404040));
+    setForeground(m_titleLabel, bgrColor(0xFFFFFF));
 
-    List2 = new QListWidget(this);
-    List2->setObjectName(QStringLiteral("List2"));
-    List2->setGeometry(twipsRect(240, 840, 4815, 5730));
-    List2->setFont(consoleFont(12));
-    List2->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_playerList = new QListView(this);
+    m_playerList->setObjectName(QStringLiteral("playerList"));
+    m_playerList->setModel(m_model);
+    m_playerList->setGeometry(twipsRect(240, 840, 4815, 5730));
+    m_playerList->setFont(consoleFont(12));
+    m_playerList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_playerList->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    Picture2 = new QWidget(this);
-    Picture2->setObjectName(QStringLiteral("Picture2"));
-    Picture2->setGeometry(twipsRect(4800, 840, 1335, 7095));
-    setBackground(Picture2, bgrColor(0xFFFFFF));
+    m_buttonStrip = new QWidget(this);
+    m_buttonStrip->setGeometry(twipsRect(4800, 840, 1335, 7095));
+    setBackground(m_buttonStrip, bgrColor(0xFFFFFF));
 
-    cmdPlayersUp = symbolButton(Picture2, QStringLiteral("cmdPlayersUp"), QStringLiteral("\u25B2"), 9.75, false,
-                                QStringLiteral("Move player up"), 0, 480);
-    cmdPlayersDown = symbolButton(Picture2, QStringLiteral("cmdPlayersDown"), QStringLiteral("\u25BC"), 9.75, false,
-                                  QStringLiteral("Move player down"), 480, 480);
-    cmdPlayersTop = symbolButton(Picture2, QStringLiteral("cmdPlayersTop"), QStringLiteral("\u21C8"), 9.75, false,
-                                 QStringLiteral("Move player to top"), 960, 480);
-    cmdPlayersBlink = symbolButton(Picture2, QStringLiteral("cmdPlayersBlink"), QStringLiteral("\u263A"), 14.25, false,
-                                   QStringLiteral("Blink ON/OFF"), 2280, 480);
-    cmdPlayersStar = symbolButton(Picture2, QStringLiteral("cmdPlayersStar"), QStringLiteral("\u2605"), 12, false,
-                                  QStringLiteral("Star symbol ON/OFF"), 2760, 480);
-    cmdPlayersPhone = symbolButton(Picture2, QStringLiteral("cmdPlayersPhone"), QStringLiteral("\u260E"), 12, false,
-                                   QStringLiteral("Phone symbol ON/OFF"), 3240, 480);
-    cmdPlayersDelete = symbolButton(Picture2, QStringLiteral("cmdPlayersDelete"), QStringLiteral("\u2716"), 11.25,
-                                    false, QStringLiteral("Delete player"), 4560, 480);
-    cmdPlayersClear = symbolButton(Picture2, QStringLiteral("cmdPlayersClear"), QStringLiteral("\u2612"), 12, true,
-                                   QStringLiteral("Delete ALL players"), 5040, 480);
-    cmdPlayersAdd = symbolButton(Picture2, QStringLiteral("cmdPlayersAdd"), QStringLiteral("\u271A"), 11.25, false,
-                                 QStringLiteral("Add new player"), 6000, 480);
-    cmdPlayersOk = symbolButton(Picture2, QStringLiteral("cmdPlayersOk"), QStringLiteral("\u2714"), 12, true,
+    m_moveUpButton = symbolButton(m_buttonStrip, QStringLiteral("movePlayerUpButton"), QStringLiteral("\u25B2"), 9.75, false,
+                                  QStringLiteral("Move player up"), 0, 480);
+    m_moveDownButton = symbolButton(m_buttonStrip, QStringLiteral("movePlayerDownButton"), QStringLiteral("\u25BC"), 9.75,
+                                    false, QStringLiteral("Move player down"), 480, 480);
+    m_moveToTopButton = symbolButton(m_buttonStrip, QStringLiteral("movePlayerToTopButton"), QStringLiteral("\u21C8"), 9.75,
+                                     false, QStringLiteral("Move player to top"), 960, 480);
+    m_blinkButton = symbolButton(m_buttonStrip, QStringLiteral("blinkButton"), QStringLiteral("\u263A"), 14.25, false,
+                                 QStringLiteral("Blink ON/OFF"), 2280, 480);
+    m_starButton = symbolButton(m_buttonStrip, QStringLiteral("starButton"), QStringLiteral("\u2605"), 12, false,
+                                QStringLiteral("Star symbol ON/OFF"), 2760, 480);
+    m_phoneButton = symbolButton(m_buttonStrip, QStringLiteral("phoneButton"), QStringLiteral("\u260E"), 12, false,
+                                 QStringLiteral("Phone symbol ON/OFF"), 3240, 480);
+    m_deleteButton = symbolButton(m_buttonStrip, QStringLiteral("deletePlayerButton"), QStringLiteral("\u2716"), 11.25,
+                                  false, QStringLiteral("Delete player"), 4560, 480);
+    m_deleteAllButton = symbolButton(m_buttonStrip, QStringLiteral("deleteAllPlayersButton"), QStringLiteral("\u2612"), 12,
+                                     true, QStringLiteral("Delete ALL players"), 5040, 480);
+    m_addButton = symbolButton(m_buttonStrip, QStringLiteral("addPlayerButton"), QStringLiteral("\u271A"), 11.25, false,
+                               QStringLiteral("Add new player"), 6000, 480);
+    m_saveButton = symbolButton(m_buttonStrip, QStringLiteral("savePlayerButton"), QStringLiteral("\u2714"), 12, true,
                                 QStringLiteral("Save player"), 6480, 480);
 
-    txtPlayers = new QLineEdit(this);
-    txtPlayers->setObjectName(QStringLiteral("txtPlayers"));
-    txtPlayers->setGeometry(twipsRect(240, 7320, 4815, 375));
-    txtPlayers->setFont(consoleFont(12));
-    setBackground(txtPlayers, bgrColor(0xC0FFFF));
+    m_nameEdit = new QLineEdit(this);
+    m_nameEdit->setObjectName(QStringLiteral("playerNameEdit"));
+    m_nameEdit->setGeometry(twipsRect(240, 7320, 4815, 375));
+    m_nameEdit->setFont(consoleFont(12));
+    setBackground(m_nameEdit, bgrColor(0xC0FFFF));
 
     // The list sits above the button strip where the two overlap.
-    Picture2->lower();
+    m_buttonStrip->lower();
 
-    connectGuarded(cmdPlayersUp, this, &PlayersPanel::cmdPlayersUp_Click, m_state, m_platform);
-    connectGuarded(cmdPlayersDown, this, &PlayersPanel::cmdPlayersDown_Click, m_state, m_platform);
-    connectGuarded(cmdPlayersTop, this, &PlayersPanel::cmdPlayersTop_Click, m_state, m_platform);
-    connectGuarded(cmdPlayersBlink, this, &PlayersPanel::cmdPlayersBlink_Click, m_state, m_platform);
-    connectGuarded(cmdPlayersStar, this, &PlayersPanel::cmdPlayersStar_Click, m_state, m_platform);
-    connectGuarded(cmdPlayersPhone, this, &PlayersPanel::cmdPlayersPhone_Click, m_state, m_platform);
-    connectGuarded(cmdPlayersDelete, this, &PlayersPanel::cmdPlayersDelete_Click, m_state, m_platform);
-    connectGuarded(cmdPlayersClear, this, &PlayersPanel::cmdPlayersClear_Click, m_state, m_platform);
-    connectGuarded(cmdPlayersAdd, this, &PlayersPanel::cmdPlayersAdd_Click, m_state, m_platform);
-    connectGuarded(cmdPlayersOk, this, &PlayersPanel::cmdPlayersOk_Click, m_state, m_platform);
-    // Only the operator's selections arrive here: the program selects with signals blocked
-    // and runs the selection handling itself.
-    connect(List2, &QListWidget::itemSelectionChanged, this, [this] { runGuarded(m_state, m_platform, [this] { List2_Click(); }); });
-    connect(txtPlayers, &QLineEdit::returnPressed, this, [this] {
-        if (cmdPlayersOk->isEnabled())
-            cmdPlayersOk->click();
+    connect(m_moveUpButton, &QPushButton::clicked, this, &PlayersPanel::moveSelectedPlayerUp);
+    connect(m_moveDownButton, &QPushButton::clicked, this, &PlayersPanel::moveSelectedPlayerDown);
+    connect(m_moveToTopButton, &QPushButton::clicked, this, &PlayersPanel::moveSelectedPlayerToTop);
+    connect(m_blinkButton, &QPushButton::clicked, this, &PlayersPanel::toggleBlink);
+    connect(m_starButton, &QPushButton::clicked, this, &PlayersPanel::toggleStar);
+    connect(m_phoneButton, &QPushButton::clicked, this, &PlayersPanel::togglePhone);
+    connect(m_deleteButton, &QPushButton::clicked, this, &PlayersPanel::deleteSelectedPlayer);
+    connect(m_deleteAllButton, &QPushButton::clicked, this, &PlayersPanel::deleteAllPlayers);
+    connect(m_addButton, &QPushButton::clicked, this, &PlayersPanel::addPlayer);
+    connect(m_saveButton, &QPushButton::clicked, this, &PlayersPanel::savePlayer);
+    // Only the operator's selections arrive here; the program runs the handling itself.
+    connect(m_playerList->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!m_selecting)
+            onSelectionChanged();
+    });
+    connect(m_nameEdit, &QLineEdit::returnPressed, this, [this] {
+        if (m_saveButton->isEnabled())
+            m_saveButton->click();
     });
 }
 
-int PlayersPanel::selectedIndex() const
+int PlayersPanel::selectedRow() const
 {
-    return listbox::selectedRow(List2);
+    return tavlo::selectedRow(m_playerList);
 }
 
-void PlayersPanel::select(int row)
+int PlayersPanel::playerCount() const
 {
-    listbox::selectQuietly(List2, row);
-    List2_Click();
+    return m_model->rowCount();
 }
 
-void PlayersPanel::rewriteDisplay()
+void PlayersPanel::selectPlayer(int row)
 {
-    CreateHTML(m_state, m_platform.programFolder);
+    {
+        const QScopedValueRollback guard(m_selecting, true);
+        selectRow(m_playerList, row);
+    }
+    onSelectionChanged();
 }
 
-void PlayersPanel::UpdatePlayerList(int gameId, const QString &gameName)
+void PlayersPanel::clearNameEdit()
+{
+    m_nameEdit->clear();
+    m_nameEdit->setEnabled(false);
+}
+
+void PlayersPanel::showGame(qint64 gameId, const QString &gameName)
 {
     setEnabled(true);
-    m_state.CurrentListID = gameId;
-    Label1->setText(gameName);
-    listbox::clear(List2);
-    dbTask("open", m_state);
-    openStatement(m_state.DetailRecordset,
-                  QStringLiteral("Select * From list_content Where list_id=") + QString::number(m_state.CurrentListID)
-                          + QStringLiteral(" Order By listbox_order"),
-                  m_state);
-    listbox::appendRows(List2, m_state.DetailRecordset, QStringLiteral("player_name"));
-    m_state.DetailRecordset.Close();
-    dbTask("close", m_state);
-    m_state.PlayersMode = QStringLiteral("EDIT");
-    List2_Click();
-    cmdPlayersAdd->setEnabled(true);
-    cmdPlayersOk->setEnabled(false);
-    txtPlayers->clear();
-    txtPlayers->setEnabled(false);
-    cmdPlayersClear->setEnabled(List2->count() > 0);
+    m_currentGameId = gameId;
+    m_titleLabel->setText(gameName);
+    {
+        const QScopedValueRollback guard(m_selecting, true);
+        m_model->setGame(gameId);
+        selectRow(m_playerList, -1);
+    }
+    m_mode = Mode::Edit;
+    onSelectionChanged();
+    m_addButton->setEnabled(true);
+    m_saveButton->setEnabled(false);
+    clearNameEdit();
+    m_deleteAllButton->setEnabled(playerCount() > 0);
 }
 
-void PlayersPanel::List2_Click()
+void PlayersPanel::onSelectionChanged()
 {
-    const int selected = selectedIndex();
-    cmdPlayersUp->setEnabled(selected > 0);
-    cmdPlayersTop->setEnabled(selected > 0);
-    cmdPlayersDown->setEnabled(selected >= 0 && selected < List2->count() - 1);
-    m_state.BlinkOn = false;
-    m_state.StarOn = false;
-    m_state.PhoneOn = false;
+    const int selected = selectedRow();
+    m_moveUpButton->setEnabled(selected > 0);
+    m_moveToTopButton->setEnabled(selected > 0);
+    m_moveDownButton->setEnabled(selected >= 0 && selected < playerCount() - 1);
+    m_markers = {};
     const bool any = selected >= 0;
-    for (QPushButton *button : {cmdPlayersBlink, cmdPlayersPhone, cmdPlayersStar, cmdPlayersDelete, cmdPlayersOk})
+    for (QPushButton *button : {m_blinkButton, m_phoneButton, m_starButton, m_deleteButton, m_saveButton})
         button->setEnabled(any);
     if (any) {
-        const MarkedName marked = readMarkers(List2->item(selected)->text());
-        m_state.BlinkOn = marked.markers.blink;
-        m_state.StarOn = marked.markers.star;
-        m_state.PhoneOn = marked.markers.phone;
-        txtPlayers->setText(marked.bareName);
-        txtPlayers->setEnabled(true);
+        const MarkedName marked = readMarkers(m_model->storedNameAt(selected));
+        m_markers = marked.markers;
+        m_nameEdit->setText(marked.bareName);
+        m_nameEdit->setEnabled(true);
     } else {
-        txtPlayers->clear();
-        txtPlayers->setEnabled(false);
+        clearNameEdit();
     }
 }
 
-void PlayersPanel::cmdPlayersAdd_Click()
+void PlayersPanel::addPlayer()
 {
-    m_state.BlinkOn = false;
-    m_state.StarOn = false;
-    m_state.PhoneOn = false;
-    m_state.PlayersMode = QStringLiteral("ADD");
-    select(-1);
-    cmdPlayersOk->setEnabled(true);
-    txtPlayers->setEnabled(true);
-    txtPlayers->clear();
-    txtPlayers->setFocus();
+    m_markers = {};
+    m_mode = Mode::Add;
+    selectPlayer(-1);
+    m_saveButton->setEnabled(true);
+    m_nameEdit->setEnabled(true);
+    m_nameEdit->clear();
+    m_nameEdit->setFocus();
 }
 
-void PlayersPanel::cmdPlayersOk_Click()
+void PlayersPanel::savePlayer()
 {
-    const QString typed = withoutControlCharacters(txtPlayers->text());
+    const QString typed = withoutControlCharacters(m_nameEdit->text());
     if (trimBlanks(typed).isEmpty()) {
-        m_platform.messageBox->show(QStringLiteral("Player name cannot be blank"), MessageBox::Exclamation, Caption);
-        txtPlayers->setFocus();
+        m_messages.show(QStringLiteral("Player name cannot be blank"), MessageBox::Exclamation, Caption);
+        m_nameEdit->setFocus();
         return;
     }
-    const QString mode = m_state.PlayersMode.toUpper();
-    const int selected = selectedIndex();
-    if (mode == QLatin1String("EDIT") && selected < 0) {
-        // After a single delete nothing is selected: there is no row to rewrite.
-        m_platform.messageBox->show(QStringLiteral("Select a player first"), MessageBox::Exclamation, Caption);
+    const int selected = selectedRow();
+    if (m_mode == Mode::Edit && selected < 0) {
+        // After a single delete nothing is selected: there is no player to rewrite.
+        m_messages.show(QStringLiteral("Select a player first"), MessageBox::Exclamation, Caption);
         return;
     }
-    if (mode != QLatin1String("ADD") && mode != QLatin1String("EDIT"))
-        return;
-
-    const QString name = writeMarkers(typed,
-                                      PlayerMarkers{m_state.BlinkOn, m_state.StarOn, m_state.PhoneOn});
-    Recordset &row = m_state.MainRecordset;
-    dbTask("open", m_state);
-    if (mode == QLatin1String("ADD")) {
-        openStatement(row, QStringLiteral("Select * From list_content"), m_state);
-        row.AddNew();
-        const int id = row.value(QStringLiteral("id")).toInt();
-        listbox::insertEntry(List2, List2->count(), name, id);
-        row.Fields(QStringLiteral("listbox_order")) = List2->count() - 1;
+    const QString name = writeMarkers(typed, m_markers);
+    int savedRow = -1;
+    if (m_mode == Mode::Add) {
+        if (!m_room.addPlayer(m_currentGameId, name))
+            return;
+        savedRow = playerCount() - 1;
+    } else if (m_mode == Mode::Edit) {
+        if (!m_room.updatePlayer(m_currentGameId, m_model->playerIdAt(selected), name))
+            return;
+        savedRow = selected;
     } else {
-        const int id = listbox::idOf(List2->item(selected));
-        openStatement(row, QStringLiteral("Select * From list_content Where id=") + QString::number(id), m_state);
-        row.Fields(QStringLiteral("listbox_order")) = selected;
-        listbox::insertEntry(List2, selected + 1, name, id);
-        listbox::removeEntry(List2, selected);
+        return;
     }
-    row.Fields(QStringLiteral("player_name")) = name;
-    row.Fields(QStringLiteral("player_phone")) = QString(QLatin1String(""));
-    row.Fields(QStringLiteral("player_number")) = 0;
-    row.Fields(QStringLiteral("list_id")) = m_state.CurrentListID;
-    select(row.value(QStringLiteral("listbox_order")).toInt());
-    row.Update();
-    row.Close();
-    dbTask("close", m_state);
-    rewriteDisplay();
-    txtPlayers->clear();
-    txtPlayers->setEnabled(false);
-    cmdPlayersOk->setEnabled(false);
-    cmdPlayersClear->setEnabled(true);
-    m_state.PlayersMode = QStringLiteral("EDIT");
-    List2->setFocus();
-    List2_Click();
+    m_deleteAllButton->setEnabled(true);
+    m_mode = Mode::Edit;
+    selectPlayer(savedRow);
+    m_playerList->setFocus();
 }
 
-void PlayersPanel::cmdPlayersDelete_Click()
+void PlayersPanel::deleteSelectedPlayer()
 {
-    const int selected = selectedIndex();
+    const int selected = selectedRow();
     if (selected < 0)
         return;
-    const int id = listbox::idOf(List2->item(selected));
-    dbTask("open", m_state);
-    openStatement(m_state.DetailRecordset, QStringLiteral("Select * From list_content Where id=") + QString::number(id), m_state);
-    if (!m_state.DetailRecordset.Eof())
-        m_state.DetailRecordset.Delete();
-    m_state.DetailRecordset.Close();
-    listbox::removeEntry(List2, selected);
-    listbox::renumberInOpenBracket(List2, QStringLiteral("Select * From list_content Where id = "), m_state);
-    dbTask("close", m_state);
-    rewriteDisplay();
+    // Nothing else changes: the name box and the buttons keep what they showed.
+    const QScopedValueRollback guard(m_selecting, true);
+    m_room.deletePlayer(m_currentGameId, m_model->playerIdAt(selected));
 }
 
-void PlayersPanel::cmdPlayersClear_Click()
+void PlayersPanel::deleteAllPlayers()
 {
-    if (List2->count() == 0 || m_state.CurrentListID == 0)
+    if (playerCount() == 0 || m_currentGameId == 0)
         return;
-    if (m_platform.messageBox->show(QStringLiteral("Delete ALL players from list"),
-                                    MessageBox::Question | MessageBox::YesNo, Caption)
+    if (m_messages.show(QStringLiteral("Delete ALL players from list"), MessageBox::Question | MessageBox::YesNo, Caption)
         == MessageBox::No)
         return;
-    dbTask("open", m_state);
-    openStatement(m_state.DetailRecordset,
-                  QStringLiteral("Select * From list_content Where list_id = ") + QString::number(m_state.CurrentListID),
-                  m_state);
-    deleteEveryRow(m_state.DetailRecordset);
-    m_state.DetailRecordset.Close();
-    dbTask("close", m_state);
-    rewriteDisplay();
-    listbox::clear(List2);
-    for (QPushButton *button : {cmdPlayersClear, cmdPlayersDelete, cmdPlayersBlink, cmdPlayersPhone, cmdPlayersStar,
-                                cmdPlayersTop, cmdPlayersUp, cmdPlayersDown})
+    if (!m_room.deleteAllPlayers(m_currentGameId))
+        return;
+    for (QPushButton *button : {m_deleteAllButton, m_deleteButton, m_blinkButton, m_phoneButton, m_starButton,
+                                m_moveToTopButton, m_moveUpButton, m_moveDownButton})
         button->setEnabled(false);
-    cmdPlayersAdd->setEnabled(true);
-    cmdPlayersOk->setEnabled(false);
-    txtPlayers->clear();
-    txtPlayers->setEnabled(false);
-    cmdPlayersAdd->setFocus();
+    m_addButton->setEnabled(true);
+    m_saveButton->setEnabled(false);
+    clearNameEdit();
+    m_addButton->setFocus();
 }
 
-void PlayersPanel::cmdPlayersUp_Click()
+void PlayersPanel::moveSelectedPlayerUp()
 {
-    List2->setUpdatesEnabled(false);
-    listbox::moveSelected(List2, -1, [this](int row) { select(row); });
-    UpdatePlayersData();
-    List2->setUpdatesEnabled(true);
+    moveSelectedPlayer(-1);
 }
 
-void PlayersPanel::cmdPlayersDown_Click()
+void PlayersPanel::moveSelectedPlayerDown()
 {
-    List2->setUpdatesEnabled(false);
-    listbox::moveSelected(List2, +1, [this](int row) { select(row); });
-    UpdatePlayersData();
-    List2->setUpdatesEnabled(true);
+    moveSelectedPlayer(+1);
 }
 
-void PlayersPanel::cmdPlayersTop_Click()
+void PlayersPanel::moveSelectedPlayer(int offset)
 {
-    const int p = selectedIndex();
-    if (p < 0)
-        return; // nothing selected: there is no entry to move
-    List2->setUpdatesEnabled(false);
-    const QListWidgetItem *entry = List2->item(p);
-    listbox::insertEntry(List2, 0, entry->text(), listbox::idOf(entry));
-    listbox::removeEntry(List2, p + 1);
-    select(0);
-    List2->setFocus();
-    List2->setUpdatesEnabled(true);
-    UpdatePlayersData();
+    const int from = selectedRow();
+    const int to = from + offset;
+    if (from < 0 || to < 0 || to >= playerCount())
+        return;
+    m_playerList->setUpdatesEnabled(false);
+    if (m_room.movePlayer(m_currentGameId, m_model->playerIdAt(from), offset))
+        selectPlayer(to);
+    m_playerList->setUpdatesEnabled(true);
 }
 
-void PlayersPanel::UpdatePlayersData()
+void PlayersPanel::moveSelectedPlayerToTop()
 {
-    // An emptied list is rewritten too, so the board never shows a player who has gone.
-    if (List2->count() > 0)
-        listbox::renumber(List2, QStringLiteral("Select * From list_content Where id = "), m_state);
-    rewriteDisplay();
+    const int from = selectedRow();
+    if (from < 0)
+        return;
+    m_playerList->setUpdatesEnabled(false);
+    if (m_room.movePlayerToTop(m_currentGameId, m_model->playerIdAt(from))) {
+        selectPlayer(0);
+        m_playerList->setFocus();
+    }
+    m_playerList->setUpdatesEnabled(true);
 }
 
-void PlayersPanel::toggleMarker(const QString &tag, bool WindowState::*flag)
+void PlayersPanel::toggleBlink()
 {
-    const int selected = selectedIndex();
+    toggleMarker(Marker::Blink);
+}
+
+void PlayersPanel::toggleStar()
+{
+    toggleMarker(Marker::Star);
+}
+
+void PlayersPanel::togglePhone()
+{
+    toggleMarker(Marker::Phone);
+}
+
+void PlayersPanel::toggleMarker(Marker marker)
+{
+    const int selected = selectedRow();
     if (selected < 0) {
-        m_platform.messageBox->show(QStringLiteral("Select a player first"), MessageBox::Exclamation, Caption);
+        m_messages.show(QStringLiteral("Select a player first"), MessageBox::Exclamation, Caption);
         return;
     }
-    const bool found = List2->item(selected)->text().contains(tag);
-    List2_Click();
-    m_state.*flag = !found;
-    cmdPlayersOk_Click();
-    select(selected);
-}
-
-void PlayersPanel::cmdPlayersBlink_Click()
-{
-    toggleMarker(BlinkTag, &WindowState::BlinkOn);
-}
-
-void PlayersPanel::cmdPlayersStar_Click()
-{
-    toggleMarker(StarTag, &WindowState::StarOn);
-}
-
-void PlayersPanel::cmdPlayersPhone_Click()
-{
-    toggleMarker(PhoneTag, &WindowState::PhoneOn);
+    const bool found = m_model->storedNameAt(selected).contains(tagOf(marker));
+    // Whatever was typed but not saved gives way to the stored name.
+    onSelectionChanged();
+    flagOf(m_markers, marker) = !found;
+    savePlayer();
+    selectPlayer(selected);
 }
 
 void PlayersPanel::blankForNewGame()
 {
-    Label1->clear();
-    listbox::clear(List2);
-    List2_Click();
-    cmdPlayersAdd->setEnabled(false);
-    cmdPlayersOk->setEnabled(false);
-    cmdPlayersClear->setEnabled(false);
-    txtPlayers->clear();
-    txtPlayers->setEnabled(false);
+    m_titleLabel->clear();
+    {
+        const QScopedValueRollback guard(m_selecting, true);
+        m_model->setGame(0);
+    }
+    onSelectionChanged();
+    m_addButton->setEnabled(false);
+    m_saveButton->setEnabled(false);
+    m_deleteAllButton->setEnabled(false);
+    clearNameEdit();
     setEnabled(false);
 }
 
 void PlayersPanel::blankForDeletedGame()
 {
-    listbox::clear(List2);
-    Label1->clear();
-    for (QPushButton *button : {cmdPlayersClear, cmdPlayersDelete, cmdPlayersBlink, cmdPlayersPhone, cmdPlayersStar,
-                                cmdPlayersTop, cmdPlayersUp, cmdPlayersDown, cmdPlayersAdd, cmdPlayersOk})
+    {
+        const QScopedValueRollback guard(m_selecting, true);
+        m_model->setGame(0);
+    }
+    m_titleLabel->clear();
+    for (QPushButton *button : {m_deleteAllButton, m_deleteButton, m_blinkButton, m_phoneButton, m_starButton,
+                                m_moveToTopButton, m_moveUpButton, m_moveDownButton, m_addButton, m_saveButton})
         button->setEnabled(false);
-    txtPlayers->clear();
-    txtPlayers->setEnabled(false);
+    clearNameEdit();
     setEnabled(false);
 }
 

@@ -1,71 +1,100 @@
 #pragma once
 
+#include "board/PlayerMarkers.h"
+
 #include <QFrame>
-#include <QString>
 
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPushButton;
 
 namespace tavlo {
 
-struct WindowState;
-struct Platform;
+class MessageBox;
+class PlayerListModel;
+class Room;
 
-// The right-hand panel (Frame2): the current game's waiting list, its name box and buttons.
-// The handlers throw StoreError; the button connections report it.
+// The right-hand panel: the current game's waiting list, its name box and buttons, and the
+// three marker toggles.
 class PlayersPanel : public QFrame {
     Q_OBJECT
 public:
-    PlayersPanel(WindowState &state, const Platform &platform, QWidget *parent = nullptr);
+    // What Save does: nothing before a game is shown, then add a player or rewrite the selected one.
+    enum class Mode { None, Add, Edit };
 
-    QListWidget *List2;
-    QWidget *Picture2;
-    QLineEdit *txtPlayers;
-    QLabel *Label1;
-    QPushButton *cmdPlayersUp;
-    QPushButton *cmdPlayersDown;
-    QPushButton *cmdPlayersTop;
-    QPushButton *cmdPlayersBlink;
-    QPushButton *cmdPlayersStar;
-    QPushButton *cmdPlayersPhone;
-    QPushButton *cmdPlayersDelete;
-    QPushButton *cmdPlayersClear;
-    QPushButton *cmdPlayersAdd;
-    QPushButton *cmdPlayersOk;
+    PlayersPanel(Room &room, MessageBox &messages, QWidget *parent = nullptr);
 
-    // Loads a game's players and makes it the current game.
-    void UpdatePlayerList(int gameId, const QString &gameName);
-    void List2_Click();
-    void cmdPlayersAdd_Click();
-    void cmdPlayersOk_Click();
-    void cmdPlayersDelete_Click();
-    void cmdPlayersClear_Click();
-    void cmdPlayersUp_Click();
-    void cmdPlayersDown_Click();
-    void cmdPlayersTop_Click();
-    void cmdPlayersBlink_Click();
-    void cmdPlayersStar_Click();
-    void cmdPlayersPhone_Click();
-    void UpdatePlayersData();
+    QListView *playerList() const { return m_playerList; }
+    QLineEdit *nameEdit() const { return m_nameEdit; }
+    QLabel *titleLabel() const { return m_titleLabel; }
+    QPushButton *moveUpButton() const { return m_moveUpButton; }
+    QPushButton *moveDownButton() const { return m_moveDownButton; }
+    QPushButton *moveToTopButton() const { return m_moveToTopButton; }
+    QPushButton *blinkButton() const { return m_blinkButton; }
+    QPushButton *starButton() const { return m_starButton; }
+    QPushButton *phoneButton() const { return m_phoneButton; }
+    QPushButton *deleteButton() const { return m_deleteButton; }
+    QPushButton *deleteAllButton() const { return m_deleteAllButton; }
+    QPushButton *addButton() const { return m_addButton; }
+    QPushButton *saveButton() const { return m_saveButton; }
 
-    // What the games panel's Add leaves: an empty, disabled panel; List2_Click runs on the empty list.
+    Mode mode() const { return m_mode; }
+    // The markers Save will give the player in the name box.
+    PlayerMarkers pendingMarkers() const { return m_markers; }
+    qint64 currentGameId() const { return m_currentGameId; }
+    int selectedRow() const;
+    int playerCount() const;
+
+    // Shows a game's waiting list and makes it the current game; nothing is selected.
+    void showGame(qint64 gameId, const QString &gameName);
+    // Follows the selection: buttons, name box and markers.
+    void onSelectionChanged();
+    // Selects a player (-1: none) as the program does, and updates the panel for it.
+    void selectPlayer(int row);
+    // What the games panel's Add leaves: an empty, disabled panel.
     void blankForNewGame();
-    // What the games panel's Delete leaves: an empty panel with every player button disabled.
+    // What the games panel's Delete leaves: an empty panel with every player button off.
     void blankForDeletedGame();
 
-    int selectedIndex() const;
-    // Selects an entry (-1 clears the selection) and runs the selection handling, as a change
-    // of the selection made by the program does.
-    void select(int row);
+public slots:
+    void addPlayer();
+    void savePlayer();
+    void deleteSelectedPlayer();
+    void deleteAllPlayers();
+    void moveSelectedPlayerUp();
+    void moveSelectedPlayerDown();
+    void moveSelectedPlayerToTop();
+    void toggleBlink();
+    void toggleStar();
+    void togglePhone();
 
 private:
-    void toggleMarker(const QString &tag, bool WindowState::*flag);
-    void rewriteDisplay();
+    void moveSelectedPlayer(int offset);
+    void toggleMarker(Marker marker);
+    void clearNameEdit();
 
-    WindowState &m_state;
-    const Platform &m_platform;
+    Room &m_room;
+    MessageBox &m_messages;
+    PlayerListModel *m_model;
+    QLabel *m_titleLabel;
+    QListView *m_playerList;
+    QWidget *m_buttonStrip;
+    QLineEdit *m_nameEdit;
+    QPushButton *m_moveUpButton;
+    QPushButton *m_moveDownButton;
+    QPushButton *m_moveToTopButton;
+    QPushButton *m_blinkButton;
+    QPushButton *m_starButton;
+    QPushButton *m_phoneButton;
+    QPushButton *m_deleteButton;
+    QPushButton *m_deleteAllButton;
+    QPushButton *m_addButton;
+    QPushButton *m_saveButton;
+    Mode m_mode = Mode::None;
+    PlayerMarkers m_markers;
+    qint64 m_currentGameId = 0;
+    bool m_selecting = false; // the program is changing the selection itself
 };
 
 } // namespace tavlo

@@ -68,7 +68,7 @@ QString BoardView::productName()
     return QStringLiteral("TAVLO");
 }
 
-void BoardView::setBoard(const Board &board)
+void BoardView::setBoard(const ScreenBoard &board)
 {
     if (board == m_board)
         return;
@@ -143,7 +143,7 @@ void BoardView::relayout()
     for (int r = 0; r < m_board.rows.size(); ++r) {
         const auto &row = m_board.rows[r];
         for (int c = 0; c < row.size(); ++c) {
-            const BoardGame &game = row[c];
+            const ScreenGame &game = row[c];
             const qreal left = margin + c * columnWidth + (columnWidth - listWidth) / 2;
             const qreal panelHeight = (1 + game.entries.size() + 0.3) * lineHeight;
             m_panels.append(QRectF(left, top, listWidth, panelHeight).toRect());
@@ -159,7 +159,7 @@ void BoardView::relayout()
             m_items.append(heading);
 
             for (int i = 0; i < game.entries.size(); ++i) {
-                const BoardEntry &entry = game.entries[i];
+                const ScreenEntry &entry = game.entries[i];
                 BoardItem item;
                 item.kind = entry.isBlank() ? BoardItem::Kind::Blank : BoardItem::Kind::Entry;
                 item.text = entry.text;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/Fragment.h"
+#include "display/ScreenBoard.h"
 
 #include <QImage>
 #include <QList>
@@ -31,8 +31,8 @@ class BoardView : public QWidget {
 public:
     explicit BoardView(QWidget *parent = nullptr);
 
-    void setBoard(const Board &board);
-    const Board &board() const { return m_board; }
+    void setBoard(const ScreenBoard &board);
+    const ScreenBoard &board() const { return m_board; }
     void setBackground(const QImage &picture);
     bool hasBackground() const { return !m_background.isNull(); }
 
@@ -64,7 +64,7 @@ private:
     void paintBackground(QPainter &painter);
     QFont fontFor(const BoardItem &item) const;
 
-    Board m_board;
+    ScreenBoard m_board;
     QList<BoardItem> m_items;
     QList<QRect> m_panels;
     QImage m_background;

@@ -1,7 +1,7 @@
 #include "display/DisplayFolder.h"
 
 #include "platform/ProgramFolder.h"
-#include "base/TextFile.h"
+#include "base/Settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,29 +13,15 @@ namespace {
 // Settings files are a few hundred bytes; anything far larger is not one.
 constexpr qint64 kMaxSettingsSize = 1 << 20;
 
-QString filePathSetting(const QString &settingsPath)
-{
-    QFile file(settingsPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QStringList lines = splitLines(decodeSystemText(file.read(kMaxSettingsSize)));
-    QString value;
-    for (const QString &line : lines) {
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (equals <= 0)
-            continue;
-        if (line.left(equals).toUpper() == QLatin1String("FILEPATH"))
-            value = line.mid(equals + 1);
-    }
-    return value;
-}
-
 } // namespace
 
 QString displayFolder(const QString &programFolder)
 {
     const QString settings = programFolder + QDir::separator() + QLatin1String(kSettingsFileName);
-    const QString value = filePathSetting(settings);
+    QFile file(settings);
+    const QString value = file.open(QIODevice::ReadOnly)
+            ? SettingsFile::value(file.read(kMaxSettingsSize), QStringLiteral("FILEPATH")).value_or(QString())
+            : QString();
     if (!value.isEmpty())
         return value;
     return withTrailingSeparator(programFolder);

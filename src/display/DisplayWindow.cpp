@@ -37,7 +37,7 @@ void DisplayWindow::showFragment(const QString &text)
 {
     if (!m_view->hasBackground())
         loadBackground(); // the console may have copied it there since
-    m_view->setBoard(parseFragment(text));
+    m_view->setBoard(screenBoardOf(text));
 }
 
 void DisplayWindow::loadBackground()

@@ -1,7 +1,7 @@
 #include "display/FragmentWatcher.h"
 
 #include "platform/FileLookup.h"
-#include "display/Fragment.h"
+#include "board/Fragment.h"
 #include "base/TextFile.h"
 
 #include <QFile>
@@ -72,7 +72,7 @@ void FragmentWatcher::check()
         m_heldChecks = 0;
         return;
     }
-    const bool whole = !bytes.isEmpty() && looksComplete(decodeSystemText(bytes));
+    const bool whole = !bytes.isEmpty() && looksWhole(decodeSystemText(bytes));
     if (!m_hasShown || whole) {
         show(bytes);
         return;

@@ -3,7 +3,8 @@
 // It prints "ready" once the window is loaded and waits for a line on its input before it starts.
 
 #include "ConsoleFixture.h"
-#include "core/SettingsFile.h"
+
+#include <QItemSelectionModel>
 
 #include <QApplication>
 #include <QLineEdit>
@@ -23,10 +24,11 @@ void click(QPushButton *button)
         button->click();
 }
 
-void selectRow(QListWidget *list, int row)
+void selectRow(QListView *list, int row)
 {
-    if (row < list->count())
-        list->setCurrentRow(row); // the operator's selection: the handler runs
+    // The operator's selection: the panel's handling runs.
+    if (row < list->model()->rowCount())
+        list->selectionModel()->setCurrentIndex(list->model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
 }
 
 } // namespace
@@ -40,83 +42,83 @@ int main(int argc, char **argv)
     t.platform.programFolder = QString::fromLocal8Bit(argv[1]);
     QRandomGenerator random(QString::fromLatin1(argv[2]).toUInt());
 
-    Form1 form(t.platform);
-    if (!form.Form_Load())
+    Console console(t.platform);
+    if (!console.start())
         return 3;
-    form.show();
+    MainWindow &window = *console.window();
+    window.show();
     std::printf("ready\n");
     std::fflush(stdout);
     char line[16];
     if (!std::fgets(line, sizeof line, stdin))
         return 0;
 
-    GamesPanel &games = *form.Frame1;
-    PlayersPanel &players = *form.Frame2;
+    GamesPanel &games = *window.gamesPanel();
+    PlayersPanel &players = *window.playersPanel();
     for (int step = 0;; ++step) {
-        const int games_ = games.List1->count();
-        const int players_ = players.List2->count();
+        const int games_ = games.gameList()->model()->rowCount();
+        const int players_ = players.playerCount();
         switch (random.bounded(16)) {
         case 0:
         case 1:
             if (games_ < 8) {
-                click(games.cmdListsAdd);
-                games.txtLists->setText(QStringLiteral("Game %1").arg(step));
-                click(games.cmdListsOk);
+                click(games.addButton());
+                games.nameEdit()->setText(QStringLiteral("Game %1").arg(step));
+                click(games.saveButton());
             }
             break;
         case 2:
-            selectRow(games.List1, int(random.bounded(qMax(1, games_))));
-            if (games.selectedIndex() >= 0) {
-                games.txtLists->setText(QStringLiteral("Renamed %1").arg(step));
-                click(games.cmdListsOk);
+            selectRow(games.gameList(), int(random.bounded(qMax(1, games_))));
+            if (games.selectedRow() >= 0) {
+                games.nameEdit()->setText(QStringLiteral("Renamed %1").arg(step));
+                click(games.saveButton());
             }
             break;
         case 3:
             if (games_ > 2) {
-                selectRow(games.List1, int(random.bounded(games_)));
-                click(games.cmdListsDelete);
+                selectRow(games.gameList(), int(random.bounded(games_)));
+                click(games.deleteButton());
             }
             break;
         case 4:
-            click(random.bounded(2) ? games.cmdListsUp : games.cmdListsDown);
+            click(random.bounded(2) ? games.moveUpButton() : games.moveDownButton());
             break;
         case 5:
-            selectRow(games.List1, int(random.bounded(qMax(1, games_))));
+            selectRow(games.gameList(), int(random.bounded(qMax(1, games_))));
             break;
         case 6:
         case 7:
         case 8:
             if (players_ < 30) {
-                click(players.cmdPlayersAdd);
-                players.txtPlayers->setText(QStringLiteral("Player %1").arg(step));
-                click(players.cmdPlayersOk);
+                click(players.addButton());
+                players.nameEdit()->setText(QStringLiteral("Player %1").arg(step));
+                click(players.saveButton());
             }
             break;
         case 9:
-            selectRow(players.List2, int(random.bounded(qMax(1, players_))));
+            selectRow(players.playerList(), int(random.bounded(qMax(1, players_))));
             break;
         case 10:
-            selectRow(players.List2, int(random.bounded(qMax(1, players_))));
-            click(players.cmdPlayersDelete);
+            selectRow(players.playerList(), int(random.bounded(qMax(1, players_))));
+            click(players.deleteButton());
             break;
         case 11:
-            click(random.bounded(2) ? players.cmdPlayersUp : players.cmdPlayersDown);
+            click(random.bounded(2) ? players.moveUpButton() : players.moveDownButton());
             break;
         case 12:
-            click(players.cmdPlayersTop);
+            click(players.moveToTopButton());
             break;
         case 13:
-            click(random.bounded(3) == 0 ? players.cmdPlayersBlink : random.bounded(2) ? players.cmdPlayersStar : players.cmdPlayersPhone);
+            click(random.bounded(3) == 0 ? players.blinkButton() : random.bounded(2) ? players.starButton() : players.phoneButton());
             break;
         case 14:
             if (players_ > 20)
-                click(players.cmdPlayersClear);
+                click(players.deleteAllButton());
             break;
-        case 15: {
-            QString job = QStringLiteral("write");
-            INIFile(job, form.state(), t.platform);
+        case 15:
+            // What closing the window does: the settings are written.
+            emit window.closing();
             break;
-        }
         }
         QCoreApplication::processEvents();
     }

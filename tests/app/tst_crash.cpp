@@ -1,6 +1,8 @@
 #include "TestPlatform.h"
-#include "core/DisplayWriter.h"
-#include "core/WindowState.h"
+#include "base/Settings.h"
+#include "room/BoardPublisher.h"
+#include "room/Room.h"
+#include "store/WaitingListStore.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -40,17 +42,17 @@ class TestCrash : public QObject {
 
     QString database() const { return t.path(QStringLiteral("TAVLO.mdb")); }
 
-    // The board the store implies, written by the console's own writer into a folder of its own.
+    // The board the store implies, written by the console's own publisher into a folder of its own.
     QByteArray boardOfTheStore()
     {
         QTemporaryDir folder;
-        WindowState state;
-        state.DatabasePath = database();
-        state.FilePath = folder.path() + QLatin1Char('/');
-        state.PlayersPerListRow1 = 15;
-        state.PlayersPerListRow2 = 10;
-        CreateHTML(state, folder.path());
-        QFile file(folder.filePath(QStringLiteral("TAVLO-Display.txt")));
+        Settings settings = Settings::defaults(folder.path());
+        WaitingListStore store(database());
+        Room room(store);
+        BoardPublisher publisher(room, settings, folder.path());
+        if (!room.load() || !publisher.publish())
+            return "<unreadable store>";
+        QFile file(publisher.fragmentPath());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 

@@ -14,26 +14,26 @@ private Q_SLOTS:
     {
         ConsoleFixture c({{QStringLiteral("Poker"), {"Anna"}}, {QStringLiteral("Omaha"), {}}});
         GamesPanel &g = c.gamesPanel();
-        ConsoleFixture::press(g.cmdListsAdd);
-        QCOMPARE(c.form->state().ListsMode, QStringLiteral("ADD"));
-        QCOMPARE(g.selectedIndex(), -1);
-        QVERIFY(!g.cmdListsDelete->isEnabled());
+        ConsoleFixture::press(g.addButton());
+        QCOMPARE(c.gamesPanel().mode(), GamesPanel::Mode::Add);
+        QCOMPARE(g.selectedRow(), -1);
+        QVERIFY(!g.deleteButton()->isEnabled());
         QVERIFY(!c.playersPanel().isEnabled());
-        QVERIFY(c.playersPanel().Label1->text().isEmpty());
-        QCOMPARE(c.playersPanel().List2->count(), 0);
+        QVERIFY(c.playersPanel().titleLabel()->text().isEmpty());
+        QCOMPARE(c.playersPanel().playerList()->model()->rowCount(), 0);
 
-        QTest::keyClicks(g.txtLists, QStringLiteral("Stud"));
-        ConsoleFixture::press(g.cmdListsOk);
+        QTest::keyClicks(g.nameEdit(), QStringLiteral("Stud"));
+        ConsoleFixture::press(g.saveButton());
         QCOMPARE(c.games(), QStringList({"Poker|0", "Omaha|1", "Stud|2"}));
-        QCOMPARE(ConsoleFixture::texts(g.List1), QStringList({"Poker", "Omaha", "Stud"}));
-        QCOMPARE(g.selectedIndex(), 2);
-        QCOMPARE(g.txtLists->text(), QStringLiteral("Stud"));
-        QVERIFY(g.txtLists->isEnabled() && g.cmdListsOk->isEnabled());
-        QCOMPARE(c.form->state().ListsMode, QStringLiteral("EDIT"));
+        QCOMPARE(ConsoleFixture::texts(g.gameList()), QStringList({"Poker", "Omaha", "Stud"}));
+        QCOMPARE(g.selectedRow(), 2);
+        QCOMPARE(g.nameEdit()->text(), QStringLiteral("Stud"));
+        QVERIFY(g.nameEdit()->isEnabled() && g.saveButton()->isEnabled());
+        QCOMPARE(c.gamesPanel().mode(), GamesPanel::Mode::Edit);
         // The new game's (empty) list is loaded and is the current game.
         QVERIFY(c.playersPanel().isEnabled());
-        QCOMPARE(c.playersPanel().Label1->text(), QStringLiteral("Stud"));
-        QCOMPARE(g.List1->item(2)->data(Qt::UserRole).toInt(), c.form->state().CurrentListID);
+        QCOMPARE(c.playersPanel().titleLabel()->text(), QStringLiteral("Stud"));
+        QCOMPARE(c.room().games()[2].id, c.playersPanel().currentGameId());
         QVERIFY(c.fragment().contains("<td class='listhead'>Stud</td>"));
     }
 
@@ -49,16 +49,16 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         ConsoleFixture c({{QStringLiteral("Poker"), {}}});
         GamesPanel &g = c.gamesPanel();
-        ConsoleFixture::press(g.cmdListsAdd);
-        QTest::keyClicks(g.txtLists, typed);
-        ConsoleFixture::press(g.cmdListsOk);
+        ConsoleFixture::press(g.addButton());
+        QTest::keyClicks(g.nameEdit(), typed);
+        ConsoleFixture::press(g.saveButton());
         QCOMPARE(c.t.messages.shown.size(), 1);
         QCOMPARE(c.t.messages.shown[0].text, QStringLiteral("Game name cannot be blank"));
         QCOMPARE(c.t.messages.shown[0].style, 48);
         QCOMPARE(c.games(), QStringList{"Poker|0"});
-        QCOMPARE(c.form->state().ListsMode, QStringLiteral("ADD"));
-        QCOMPARE(g.txtLists->text(), typed);
-        QVERIFY(g.txtLists->hasFocus());
+        QCOMPARE(c.gamesPanel().mode(), GamesPanel::Mode::Add);
+        QCOMPARE(g.nameEdit()->text(), typed);
+        QVERIFY(g.nameEdit()->hasFocus());
         QCOMPARE(c.fragment(), c.startBoard);
     }
 
@@ -66,14 +66,14 @@ private Q_SLOTS:
     {
         ConsoleFixture c({{QStringLiteral("A"), {}}, {QStringLiteral("B"), {}}, {QStringLiteral("C"), {"Zed"}}, {QStringLiteral("D"), {}}});
         GamesPanel &g = c.gamesPanel();
-        ConsoleFixture::clickRow(g.List1, 2);
-        QCOMPARE(g.txtLists->text(), QStringLiteral("C"));
-        QCOMPARE(c.playersPanel().Label1->text(), QStringLiteral("C"));
-        g.txtLists->setText(QStringLiteral(" Crazy Pineapple "));
-        ConsoleFixture::press(g.cmdListsOk);
+        ConsoleFixture::clickRow(g.gameList(), 2);
+        QCOMPARE(g.nameEdit()->text(), QStringLiteral("C"));
+        QCOMPARE(c.playersPanel().titleLabel()->text(), QStringLiteral("C"));
+        g.nameEdit()->setText(QStringLiteral(" Crazy Pineapple "));
+        ConsoleFixture::press(g.saveButton());
         QCOMPARE(c.games(), QStringList({"A|0", "B|1", " Crazy Pineapple |2", "D|3"}));
-        QCOMPARE(g.selectedIndex(), 2);
-        QCOMPARE(g.List1->count(), 4);
+        QCOMPARE(g.selectedRow(), 2);
+        QCOMPARE(g.gameList()->model()->rowCount(), 4);
         QCOMPARE(c.playersOf(QStringLiteral(" Crazy Pineapple ")), QStringList{"Zed|0"});
         QVERIFY(c.fragment().contains("<td class='listhead'> Crazy Pineapple </td>"));
     }
@@ -83,11 +83,11 @@ private Q_SLOTS:
         ConsoleFixture c;
         GamesPanel &g = c.gamesPanel();
         // Save is disabled: Enter does nothing.
-        QTest::keyClick(g.txtLists, Qt::Key_Return);
+        QTest::keyClick(g.nameEdit(), Qt::Key_Return);
         QVERIFY(c.games().isEmpty());
-        ConsoleFixture::press(g.cmdListsAdd);
-        QTest::keyClicks(g.txtLists, QStringLiteral("Razz"));
-        QTest::keyClick(g.txtLists, Qt::Key_Return);
+        ConsoleFixture::press(g.addButton());
+        QTest::keyClicks(g.nameEdit(), QStringLiteral("Razz"));
+        QTest::keyClick(g.nameEdit(), Qt::Key_Return);
         QCOMPARE(c.games(), QStringList{"Razz|0"});
     }
 
@@ -114,20 +114,19 @@ private Q_SLOTS:
         QFETCH(bool, downEnabled);
         ConsoleFixture c({{QStringLiteral("A"), {}}, {QStringLiteral("B"), {}}, {QStringLiteral("C"), {}}});
         GamesPanel &g = c.gamesPanel();
-        ConsoleFixture::clickRow(g.List1, from);
-        ConsoleFixture::press(up ? g.cmdListsUp : g.cmdListsDown);
+        ConsoleFixture::clickRow(g.gameList(), from);
+        ConsoleFixture::press(up ? g.moveUpButton() : g.moveDownButton());
         QCOMPARE(c.games(), order);
         QStringList listed;
         for (const QString &row : order)
             listed << row.section(QLatin1Char('|'), 0, 0);
-        QCOMPARE(ConsoleFixture::texts(g.List1), listed);
-        QCOMPARE(g.selectedIndex(), selected);
-        QCOMPARE(g.cmdListsUp->isEnabled(), upEnabled);
-        QCOMPARE(g.cmdListsDown->isEnabled(), downEnabled);
-        QVERIFY(g.cmdListsDelete->isEnabled());
-        QCOMPARE(g.txtLists->text(), listed[selected]);
-        QVERIFY(!c.form->state().Reordering);
-        QVERIFY(g.List1->updatesEnabled());
+        QCOMPARE(ConsoleFixture::texts(g.gameList()), listed);
+        QCOMPARE(g.selectedRow(), selected);
+        QCOMPARE(g.moveUpButton()->isEnabled(), upEnabled);
+        QCOMPARE(g.moveDownButton()->isEnabled(), downEnabled);
+        QVERIFY(g.deleteButton()->isEnabled());
+        QCOMPARE(g.nameEdit()->text(), listed[selected]);
+        QVERIFY(g.gameList()->updatesEnabled());
         // The board follows the new order.
         const QByteArray board = c.fragment();
         QVERIFY(board.indexOf(">" + listed[0].toUtf8() + "<") < board.indexOf(">" + listed[1].toUtf8() + "<"));
@@ -138,31 +137,31 @@ private Q_SLOTS:
         ConsoleFixture c({{QStringLiteral("A"), {"Anna", "Ben"}}, {QStringLiteral("B"), {"Xavier"}}});
         GamesPanel &g = c.gamesPanel();
         PlayersPanel &p = c.playersPanel();
-        ConsoleFixture::clickRow(p.List2, 1);
-        p.txtPlayers->setText(QStringLiteral("typed"));
-        ConsoleFixture::press(g.cmdListsDown);
+        ConsoleFixture::clickRow(p.playerList(), 1);
+        p.nameEdit()->setText(QStringLiteral("typed"));
+        ConsoleFixture::press(g.moveDownButton());
         QCOMPARE(c.games(), QStringList({"B|0", "A|1"}));
-        QCOMPARE(ConsoleFixture::texts(p.List2), QStringList({"Anna", "Ben"}));
-        QCOMPARE(p.selectedIndex(), 1);
-        QCOMPARE(p.txtPlayers->text(), QStringLiteral("typed"));
-        QCOMPARE(p.Label1->text(), QStringLiteral("A"));
+        QCOMPARE(ConsoleFixture::texts(p.playerList()), QStringList({"Anna", "Ben"}));
+        QCOMPARE(p.selectedRow(), 1);
+        QCOMPARE(p.nameEdit()->text(), QStringLiteral("typed"));
+        QCOMPARE(p.titleLabel()->text(), QStringLiteral("A"));
     }
 
     void deleteTakesThePlayersAlong()
     {
         ConsoleFixture c({{QStringLiteral("A"), {"Anna"}}, {QStringLiteral("B"), {"Ben", "Bo"}}, {QStringLiteral("C"), {"Cy"}}});
         GamesPanel &g = c.gamesPanel();
-        ConsoleFixture::clickRow(g.List1, 1);
-        ConsoleFixture::press(g.cmdListsDelete);
+        ConsoleFixture::clickRow(g.gameList(), 1);
+        ConsoleFixture::press(g.deleteButton());
         QCOMPARE(c.t.messages.shown.size(), 1);
         QCOMPARE(c.t.messages.shown[0].text, QStringLiteral("Sure you want to delete B"));
         QCOMPARE(c.t.messages.shown[0].style, 36);
         QCOMPARE(c.games(), QStringList({"A|0", "C|1"}));
         QCOMPARE(c.rows(QStringLiteral("select player_name from list_content order by player_name")), QStringList({"Anna", "Cy"}));
         // The first game is selected and its players are shown.
-        QCOMPARE(g.selectedIndex(), 0);
-        QCOMPARE(c.playersPanel().Label1->text(), QStringLiteral("A"));
-        QCOMPARE(ConsoleFixture::texts(c.playersPanel().List2), QStringList{"Anna"});
+        QCOMPARE(g.selectedRow(), 0);
+        QCOMPARE(c.playersPanel().titleLabel()->text(), QStringLiteral("A"));
+        QCOMPARE(ConsoleFixture::texts(c.playersPanel().playerList()), QStringList{"Anna"});
         QVERIFY(c.playersPanel().isEnabled());
         QVERIFY(!c.fragment().contains(">B<"));
     }
@@ -171,14 +170,14 @@ private Q_SLOTS:
     {
         ConsoleFixture c({{QStringLiteral("Solo"), {"Anna"}}});
         GamesPanel &g = c.gamesPanel();
-        ConsoleFixture::press(g.cmdListsDelete);
+        ConsoleFixture::press(g.deleteButton());
         QVERIFY(c.games().isEmpty());
         QVERIFY(c.rows(QStringLiteral("select * from list_content")).isEmpty());
-        QCOMPARE(g.List1->count(), 0);
-        QVERIFY(!g.txtLists->isEnabled() && !g.cmdListsOk->isEnabled() && !g.cmdListsDelete->isEnabled());
-        QVERIFY(g.cmdListsAdd->isEnabled());
+        QCOMPARE(g.gameList()->model()->rowCount(), 0);
+        QVERIFY(!g.nameEdit()->isEnabled() && !g.saveButton()->isEnabled() && !g.deleteButton()->isEnabled());
+        QVERIFY(g.addButton()->isEnabled());
         QVERIFY(!c.playersPanel().isEnabled());
-        QCOMPARE(c.playersPanel().List2->count(), 0);
+        QCOMPARE(c.playersPanel().playerList()->model()->rowCount(), 0);
         // The board no longer shows the game that has gone.
         QCOMPARE(c.fragment(), QByteArray("<table border='0' width='100%'><tr>\r\n</tr></table>\r\n"));
     }
@@ -187,12 +186,12 @@ private Q_SLOTS:
     {
         ConsoleFixture c({{QStringLiteral("A"), {"Anna"}}, {QStringLiteral("B"), {}}});
         c.t.messages.answers = {MessageBox::No};
-        ConsoleFixture::press(c.gamesPanel().cmdListsDelete);
+        ConsoleFixture::press(c.gamesPanel().deleteButton());
         QCOMPARE(c.t.messages.shown.size(), 1);
         QCOMPARE(c.games(), QStringList({"A|0", "B|1"}));
         QCOMPARE(c.playersOf(QStringLiteral("A")), QStringList{"Anna|0"});
-        QCOMPARE(c.gamesPanel().selectedIndex(), 0);
-        QCOMPARE(ConsoleFixture::texts(c.playersPanel().List2), QStringList{"Anna"});
+        QCOMPARE(c.gamesPanel().selectedRow(), 0);
+        QCOMPARE(ConsoleFixture::texts(c.playersPanel().playerList()), QStringList{"Anna"});
         QCOMPARE(c.fragment(), c.startBoard);
     }
 
@@ -212,11 +211,11 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         ConsoleFixture c;
-        ConsoleFixture::press(c.gamesPanel().cmdListsAdd);
-        c.gamesPanel().txtLists->setText(typed);
-        ConsoleFixture::press(c.gamesPanel().cmdListsOk);
+        ConsoleFixture::press(c.gamesPanel().addButton());
+        c.gamesPanel().nameEdit()->setText(typed);
+        ConsoleFixture::press(c.gamesPanel().saveButton());
         QCOMPARE(c.rows(QStringLiteral("select list_name from lists")), QStringList{stored});
-        QCOMPARE(ConsoleFixture::texts(c.gamesPanel().List1), QStringList{stored});
+        QCOMPARE(ConsoleFixture::texts(c.gamesPanel().gameList()), QStringList{stored});
         QVERIFY(c.fragment().contains("<td class='listhead'>" + stored.toUtf8() + "</td></tr>\r\n"));
     }
 };

@@ -1,7 +1,7 @@
 #include "display/BoardView.h"
 #include "display/DisplayFolder.h"
 #include "display/DisplayWindow.h"
-#include "display/Fragment.h"
+#include "display/ScreenBoard.h"
 #include "FragmentSamples.h"
 #include "display/FragmentWatcher.h"
 #include "TestPlatform.h"
@@ -57,7 +57,7 @@ private slots:
     {
         BoardView view;
         view.resize(1920, 1080);
-        view.setBoard(parseFragment(workedExample()));
+        view.setBoard(screenBoardOf(workedExample()));
         const QStringList expected = workedExampleTexts();
         QCOMPARE(itemTexts(view, false), expected);
 
@@ -79,7 +79,7 @@ private slots:
         BoardView view;
         view.resize(1280, 720);
         view.setBlinkInterval(30);
-        view.setBoard(parseFragment(workedExample()));
+        view.setBoard(screenBoardOf(workedExample()));
         const QRect anna = findItem(view, workedExampleTexts()[1])->rect;
         const QRect ben = findItem(view, QStringLiteral("Ben"))->rect;
 
@@ -165,10 +165,10 @@ private slots:
         const QStringList lines = fragmentLines(2, 3, 2, [&](int game) {
             return game == 0 ? QStringList{name, QStringLiteral("Next")} : QStringList{QStringLiteral("Zed")};
         });
-        const Board board = parseFragment(lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
+        const ScreenBoard board = screenBoardOf(lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
         QCOMPARE(board.rows.size(), 1);
         QCOMPARE(board.rows[0].size(), 2);
-        const BoardGame &first = board.rows[0][0];
+        const ScreenGame &first = board.rows[0][0];
         QCOMPARE(first.name, QStringLiteral("Game 1"));
         QCOMPARE(first.entries.size(), 3);
         QCOMPARE(first.entries[0].text, shown);
@@ -183,10 +183,10 @@ private slots:
     void hugeFragmentsReadInOnePass()
     {
         const QString ampersands(4 * 1024 * 1024, QLatin1Char('&'));
-        const Board loose = parseFragment(ampersands);
+        const ScreenBoard loose = screenBoardOf(ampersands);
         QCOMPARE(loose.gameCount(), 1);
         QStringList lines = fragmentLines(1, 1, 1, [&](int) { return QStringList{ampersands}; });
-        const Board board = parseFragment(lines.join(QLatin1String("\r\n")));
+        const ScreenBoard board = screenBoardOf(lines.join(QLatin1String("\r\n")));
         QCOMPARE(board.gameCount(), 1);
         QCOMPARE(board.rows[0][0].entries.value(0).text.size(), 200);
     }

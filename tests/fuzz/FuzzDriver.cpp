@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <csignal>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -58,9 +59,27 @@ std::string mutate(std::string input, std::mt19937 &random)
     return input;
 }
 
+const std::string *current = nullptr;
+
+// An input that brings the program down is kept, as libFuzzer keeps its crashes.
+extern "C" void keepCrashingInput(int signal)
+{
+    if (current) {
+        if (std::FILE *file = std::fopen("fuzz-crash-input", "wb")) {
+            std::fwrite(current->data(), 1, current->size(), file);
+            std::fclose(file);
+            std::fprintf(stderr, "the input that failed is in fuzz-crash-input\n");
+        }
+    }
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 void run(const std::string &input)
 {
+    current = &input;
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t *>(input.data()), input.size());
+    current = nullptr;
 }
 
 } // namespace
@@ -81,6 +100,8 @@ int main(int argc, char **argv)
         return 2;
     }
     std::sort(corpus.begin(), corpus.end());
+    for (const int signal : {SIGABRT, SIGSEGV, SIGFPE, SIGILL})
+        std::signal(signal, keepCrashingInput);
     for (const std::string &input : corpus)
         run(input);
     const long mutations = argc > 2 ? std::strtol(argv[2], nullptr, 10) : 20000;

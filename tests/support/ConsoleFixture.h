@@ -1,14 +1,18 @@
 #pragma once
 
-// The real main window on a temporary program folder with a seeded database.
+// The real console started on a temporary program folder with a seeded database.
 // Header only: tests that include it link tavlo_app.
 
-#include "app/Form1.h"
-#include "console/GamesPanel.h"
-#include "console/PlayersPanel.h"
 #include "TestPlatform.h"
 
-#include <QListWidget>
+#include "app/Console.h"
+#include "console/GamesPanel.h"
+#include "console/MainWindow.h"
+#include "console/PlayersPanel.h"
+#include "room/Room.h"
+
+#include <QAbstractItemModel>
+#include <QListView>
 #include <QPushButton>
 #include <QtTest>
 
@@ -28,12 +32,14 @@ public:
                             + QByteArray::number(rows1) + "\r\nPlayers_Per_List_Row2=" + QByteArray::number(rows2)
                             + "\r\nList_Width=0\r\nStart_Maximized=False\r\n");
         TestPlatform::seed(databasePath(), games);
-        form = std::make_unique<Form1>(t.platform);
-        loaded = form->Form_Load();
+        console = std::make_unique<Console>(t.platform);
+        loaded = console->start();
         startBoard = fragment();
-        form->show();
-        form->activateWindow();
-        active = QTest::qWaitForWindowActive(form.get());
+        if (!loaded)
+            return;
+        window().show();
+        window().activateWindow();
+        active = QTest::qWaitForWindowActive(&window());
     }
 
     QString databasePath() const { return t.path(QStringLiteral("TAVLO.mdb")); }
@@ -47,30 +53,33 @@ public:
     }
     QByteArray fragment() const { return t.readFile(QStringLiteral("TAVLO-Display.txt")); }
 
-    GamesPanel &gamesPanel() const { return *form->Frame1; }
-    PlayersPanel &playersPanel() const { return *form->Frame2; }
+    MainWindow &window() const { return *console->window(); }
+    GamesPanel &gamesPanel() const { return *window().gamesPanel(); }
+    PlayersPanel &playersPanel() const { return *window().playersPanel(); }
+    Room &room() const { return *console->room(); }
 
-    static QStringList texts(const QListWidget *list)
+    // What a list view shows, row by row.
+    static QStringList texts(const QListView *list)
     {
         QStringList out;
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
+        const QAbstractItemModel *model = list->model();
+        for (int i = 0; i < model->rowCount(); ++i)
+            out << model->index(i, 0).data().toString();
         return out;
     }
     // The operator selecting an entry with the mouse.
-    static void clickRow(QListWidget *list, int row)
+    static void clickRow(QListView *list, int row)
     {
-        const QRect rect = list->visualItemRect(list->item(row));
+        const QRect rect = list->visualRect(list->model()->index(row, 0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     }
     static void press(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
 
     TestPlatform t;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<Console> console;
     bool loaded = false;
-    QByteArray startBoard; // as published at start-up
-
     bool active = false;
+    QByteArray startBoard; // as published at start-up
 };
 
 } // namespace tavlo::test

@@ -1,6 +1,6 @@
 #include "TestPlatform.h"
 
-#include "core/Schema.h"
+#include "store/Schema.h"
 
 #include <QDir>
 #include <QFile>

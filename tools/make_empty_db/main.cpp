@@ -1,5 +1,5 @@
 // Build-time tool: writes the empty waiting-list database that ships beside the program.
-#include "core/Schema.h"
+#include "store/Schema.h"
 
 #include <QCoreApplication>
 #include <QFile>

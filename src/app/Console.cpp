@@ -1,0 +1,197 @@
+#include "app/Console.h"
+
+#include "base/DisplayFiles.h"
+#include "console/MainWindow.h"
+#include "platform/Connectivity.h"
+#include "platform/FileLookup.h"
+#include "platform/MessageBox.h"
+#include "platform/ProcessEnd.h"
+#include "room/BoardPublisher.h"
+#include "room/Room.h"
+#include "store/WaitingListStore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QScreen>
+
+#ifndef TAVLO_VERSION_TEXT
+#define TAVLO_VERSION_TEXT "0.0.0"
+#endif
+
+namespace tavlo {
+
+namespace {
+
+const QString Caption = QStringLiteral("TAVLO");
+const QString CRLF = QStringLiteral("\r\n");
+
+// A folder that exists but cannot be read is a failure, not an absent file.
+QString unreadableFolder(const QString &path)
+{
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    if (folder.exists() && (!folder.isReadable() || !folder.isExecutable()))
+        return QStringLiteral("Permission denied: %1").arg(QDir::toNativeSeparators(folder.filePath()));
+    return {};
+}
+
+} // namespace
+
+Console::Console(const Platform &platform, QObject *parent)
+    : QObject(parent)
+    , m_platform(platform)
+{
+}
+
+Console::~Console()
+{
+    // The window goes first: it shows the room.
+    m_window.reset();
+    m_publisher.reset();
+    m_room.reset();
+}
+
+QString Console::versionText()
+{
+    return QStringLiteral(TAVLO_VERSION_TEXT);
+}
+
+void Console::reportFailure(const QString &message)
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_platform.messageBox->show(message, MessageBox::Critical | MessageBox::OkOnly, Caption);
+    m_platform.processEnd->endNow(1);
+}
+
+void Console::reportSettingsFailure(const SettingsFile::Failure &failure)
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    const QString job = failure.job == SettingsFile::Job::Read ? QStringLiteral("READ") : QStringLiteral("WRITE");
+    m_platform.messageBox->show(QStringLiteral("Unexpected Error!") + CRLF + QStringLiteral("Cannot ") + job
+                                        + QStringLiteral(" file ") + failure.path,
+                                MessageBox::Critical | MessageBox::OkOnly, Caption);
+    m_platform.processEnd->endNow(1);
+}
+
+bool Console::loadSettings()
+{
+    const auto failure = SettingsFile(m_platform.programFolder).load(m_settings, m_firstRun);
+    if (failure)
+        reportSettingsFailure(*failure);
+    return !failure;
+}
+
+void Console::saveSettings()
+{
+    m_settings.startMaximized = m_window && m_window->isMaximized();
+    if (const auto failure = SettingsFile(m_platform.programFolder).save(m_settings))
+        reportSettingsFailure(*failure);
+}
+
+bool Console::checkFiles()
+{
+    const QString folder = displayFolderPath(m_settings.displayFolder, m_platform.programFolder);
+    QString failure = unreadableFolder(m_settings.databasePath);
+    if (failure.isEmpty())
+        failure = unreadableFolder(folder + DisplayPageName);
+    if (!failure.isEmpty()) {
+        reportFailure(failure + CRLF + CRLF + m_settings.databasePath + CRLF + folder + DisplayPageName + CRLF + folder
+                      + DisplayPictureName);
+        return false;
+    }
+    if (m_settings.databasePath.isEmpty() || !QFileInfo(m_settings.databasePath).isFile()) {
+        reportFailure(m_settings.databasePath + QStringLiteral(" is missing or cannot") + CRLF
+                      + QStringLiteral("connect to mapped drive/network location"));
+        return false;
+    }
+    const auto missing = [&](const QString &name) {
+        return findFileIgnoringCase(folder, name).isEmpty() && findFileIgnoringCase(m_platform.programFolder, name).isEmpty();
+    };
+    if (missing(QStringLiteral("tavlo-display.hta"))) {
+        m_platform.messageBox->show(QStringLiteral("TAVLO-Display.hta file is missing!") + CRLF
+                                            + QStringLiteral("Video display will not be possible."),
+                                    MessageBox::Exclamation, Caption);
+    }
+    if (missing(QStringLiteral("tavlo-display.jpg"))) {
+        m_platform.messageBox->show(QStringLiteral("TAVLO-Display.jpg file is missing!") + CRLF
+                                            + QStringLiteral("There will be no background image") + CRLF
+                                            + QStringLiteral("on the video display."),
+                                    MessageBox::Information, Caption);
+    }
+    return true;
+}
+
+bool Console::start()
+{
+    if (!loadSettings() || !checkFiles())
+        return false;
+
+    m_store = std::make_unique<WaitingListStore>(m_settings.databasePath);
+    m_room = std::make_unique<Room>(*m_store);
+    m_publisher = std::make_unique<BoardPublisher>(*m_room, m_settings, m_platform.programFolder);
+    connect(m_room.get(), &Room::storeFailed, this, &Console::reportFailure);
+    connect(m_publisher.get(), &BoardPublisher::failed, this, &Console::reportFailure);
+    if (!m_room->load())
+        return false;
+
+    m_window = std::make_unique<MainWindow>(*m_room, *m_platform.messageBox);
+    m_window->setFirstRun(m_firstRun);
+    m_window->showRoom();
+    m_window->versionLabel()->setText(versionText());
+    connect(m_window.get(), &MainWindow::closing, this, &Console::saveSettings);
+
+    // A crash between a change and its board would otherwise leave the room watching an old
+    // board until the next change.
+    if (!m_publisher->publish())
+        return false;
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), m_window->size());
+        frame.moveCenter(screen->availableGeometry().center());
+        m_window->move(frame.topLeft());
+    }
+    if (m_settings.startMaximized) {
+        QCoreApplication::processEvents();
+        m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
+    }
+    return true;
+}
+
+void loadConsoleFonts()
+{
+    // Debian's fonts-wine ships Tahoma look-alikes outside the font path.
+    for (const char *file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf",
+                             "/usr/share/wine/fonts/ms_sans_serif.ttf"}) {
+        const QString path = QString::fromLatin1(file);
+        if (QFileInfo::exists(path))
+            QFontDatabase::addApplicationFont(path);
+    }
+    if (!QFontDatabase::families().contains(QStringLiteral("Tahoma")))
+        QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
+    if (!QFontDatabase::families().contains(QStringLiteral("MS Sans Serif")))
+        QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"));
+}
+
+int runConsole(const Platform &platform, const std::function<void(MainWindow &)> &versionCheck)
+{
+    loadConsoleFonts();
+    Console console(platform);
+    if (!console.start())
+        return 1;
+    MainWindow &window = *console.window();
+    window.show();
+    window.activateWindow();
+    // Let the window appear (and the first activation run) before the probe.
+    QCoreApplication::processEvents();
+    if (platform.connectivity->isOnline() && versionCheck)
+        versionCheck(window);
+    return QApplication::exec();
+}
+
+} // namespace tavlo

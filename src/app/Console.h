@@ -1,0 +1,63 @@
+#pragma once
+
+#include "base/Settings.h"
+#include "platform/Platform.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+namespace tavlo {
+
+class BoardPublisher;
+class MainWindow;
+class Room;
+class WaitingListStore;
+
+// One run of the console: the settings, the store, the room, the board's publisher and the
+// window, started in the order the program has always kept, with what the user sees when
+// something fails on the way: a failure of the settings file, of the files the console needs,
+// of the store or of the board ends the program after its message.
+class Console : public QObject {
+    Q_OBJECT
+public:
+    explicit Console(const Platform &platform, QObject *parent = nullptr);
+    ~Console() override;
+
+    // Reads the settings, checks the files, loads the room, lays out the window and publishes
+    // the board. False when it ended the program; the caller must stop then.
+    bool start();
+
+    MainWindow *window() const { return m_window.get(); }
+    Room *room() const { return m_room.get(); }
+    const Settings &settings() const { return m_settings; }
+    bool isFirstRun() const { return m_firstRun; }
+
+    static QString versionText();
+
+private:
+    bool loadSettings();
+    bool checkFiles();
+    void saveSettings();
+    void reportFailure(const QString &message);
+    void reportSettingsFailure(const SettingsFile::Failure &failure);
+
+    Platform m_platform;
+    Settings m_settings;
+    bool m_firstRun = false;
+    bool m_ended = false;
+    std::unique_ptr<WaitingListStore> m_store;
+    std::unique_ptr<Room> m_room;
+    std::unique_ptr<BoardPublisher> m_publisher;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+// The program's start: shows the console's window, then runs the version check when the
+// machine is online. Returns the event loop's exit code.
+int runConsole(const Platform &platform, const std::function<void(MainWindow &)> &versionCheck);
+
+// Makes the Tahoma look-alike fonts available when the machine has them.
+void loadConsoleFonts();
+
+} // namespace tavlo

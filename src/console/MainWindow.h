@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QLabel;
+
+namespace tavlo {
+
+class AutoSizer;
+class GamesPanel;
+class HotLabel;
+class MessageBox;
+class OutlineShape;
+class PlayersPanel;
+class Room;
+
+// The console's window: the games panel on the left, the players panel on the right, the
+// title and notices around them, everything scaling with the window.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    MainWindow(Room &room, MessageBox &messages, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    GamesPanel *gamesPanel() const { return m_gamesPanel; }
+    PlayersPanel *playersPanel() const { return m_playersPanel; }
+    QLabel *versionLabel() const { return m_versionLabel; }
+    HotLabel *vendorLink() const { return m_vendorLink; }
+
+    // The room as the window opens: the first game selected and its players shown.
+    void showRoom();
+    // On the run that created the settings file, the welcome message greets every activation.
+    void setFirstRun(bool firstRun) { m_firstRun = firstRun; }
+
+    static QString welcomeText();
+
+signals:
+    // The window is closing; its settings are to be kept.
+    void closing();
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildLayout();
+    QLabel *addLabel(const QString &name, const QString &text, int left, int top, int width, int height);
+    void greet();
+
+    Room &m_room;
+    MessageBox &m_messages;
+    GamesPanel *m_gamesPanel = nullptr;
+    PlayersPanel *m_playersPanel = nullptr;
+    QLabel *m_versionLabel = nullptr;
+    HotLabel *m_vendorLink = nullptr;
+    AutoSizer *m_scaler = nullptr;
+    bool m_firstRun = false;
+    bool m_activatedOnce = false;
+    bool m_closed = false;
+    QPointer<QWidget> m_activeElsewhere;
+};
+
+} // namespace tavlo

@@ -1,0 +1,297 @@
+#include "ConsoleFixture.h"
+
+#include "components/AutoSizer.h"
+#include "components/HotLabel.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QtTest>
+
+using namespace tavlo;
+using namespace tavlo::test;
+
+class TestConsole : public QObject {
+    Q_OBJECT
+private slots:
+    void firstStart()
+    {
+        TestPlatform t;
+        t.addEmptyDatabase();
+        t.addDisplayFiles();
+        Console console(t.platform);
+        QVERIFY(console.start());
+        QVERIFY(console.isFirstRun());
+        QVERIFY(t.readFile(QStringLiteral("TAVLO.ini")).startsWith("DataBase=" + t.path(QStringLiteral("TAVLO.mdb")).toUtf8() + "\r\n"));
+        QVERIFY(t.messages.shown.isEmpty());
+        QCOMPARE(console.window()->versionLabel()->text(), QStringLiteral("1.0.0"));
+        QCOMPARE(console.window()->windowTitle(), QStringLiteral("TAVLO"));
+        // The board is published once at start-up, even with no games.
+        QCOMPARE(t.readFile(QStringLiteral("TAVLO-Display.txt")), QByteArray("<table border='0' width='100%'><tr>\r\n</tr></table>\r\n"));
+    }
+
+    void startRepublishesAStaleBoard()
+    {
+        // A crash between a change and its board leaves the old board; the next start mends it.
+        TestPlatform t;
+        t.addEmptyDatabase();
+        t.addDisplayFiles();
+        TestPlatform::seed(t.path(QStringLiteral("TAVLO.mdb")), {{QStringLiteral("Poker"), {"Anna<star>"}}});
+        t.writeFile(QStringLiteral("TAVLO-Display.txt"), "<table border='0' width='100%'><tr>\r\n</tr></table>\r\n");
+        Console console(t.platform);
+        QVERIFY(console.start());
+        const QByteArray board = t.readFile(QStringLiteral("TAVLO-Display.txt"));
+        QVERIFY(board.contains("<tr><td>Anna&#9733;</td></tr>\r\n"));
+        QVERIFY(board.endsWith("</tr></table>\r\n"));
+    }
+
+    void welcomeOnEveryActivationOfTheFirstRun()
+    {
+        TestPlatform t;
+        t.addEmptyDatabase();
+        t.addDisplayFiles();
+        {
+            Console console(t.platform);
+            QVERIFY(console.start());
+            MainWindow &window = *console.window();
+            window.show();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            QTRY_COMPARE(t.messages.count(MainWindow::welcomeText()), 1);
+            QCOMPARE(t.messages.shown.last().title, QStringLiteral("Welcome"));
+            QCOMPARE(t.messages.shown.last().style, 0);
+            QVERIFY(MainWindow::welcomeText().contains(QStringLiteral("TAVLO wating list on a large screen run TAVLO-Display.hta. Any")));
+            QVERIFY(MainWindow::welcomeText().contains(QStringLiteral("Plasma or LCD.\r\n\r\nTo create a waiting list; add a game")));
+
+            // Coming back from another window of ours shows it again, as long as this run created the settings.
+            QWidget other;
+            other.show();
+            other.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+            window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            QTRY_COMPARE(t.messages.count(MainWindow::welcomeText()), 2);
+            window.close();
+        }
+        // The next run is no first run.
+        t.messages.shown.clear();
+        Console again(t.platform);
+        QVERIFY(again.start());
+        again.window()->show();
+        QVERIFY(QTest::qWaitForWindowActive(again.window()));
+        QTest::qWait(50);
+        QCOMPARE(t.messages.count(MainWindow::welcomeText()), 0);
+    }
+
+    // What ends the program at start-up, with its message, before the window is made.
+    void failuresAtStart_data()
+    {
+        QTest::addColumn<QByteArray>("settings"); // "@" stands for the program folder
+        QTest::addColumn<QByteArray>("database"); // "-" for none at all
+        QTest::addColumn<QString>("message");     // "@" stands for the program folder
+        QTest::newRow("missing database") << QByteArray("DataBase=@/none.mdb\r\n") << QByteArray("-")
+                                          << "@/none.mdb is missing or cannot\r\nconnect to mapped drive/network location";
+        QTest::newRow("unreadable settings value") << QByteArray("Start_Maximized=yes\r\n") << QByteArray("-")
+                                                   << "Unexpected Error!\r\nCannot READ file @/TAVLO.ini";
+        QTest::newRow("no tables in the database") << QByteArray("DataBase=@/TAVLO.mdb\r\n") << QByteArray()
+                                                   << "no such table: lists";
+        QTest::newRow("not a database") << QByteArray("DataBase=@/TAVLO.mdb\r\n") << QByteArray(4096, 'x')
+                                        << "file is not a database";
+    }
+
+    void failuresAtStart()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QByteArray, database);
+        QFETCH(QString, message);
+        TestPlatform t;
+        t.addDisplayFiles();
+        settings.replace('@', t.platform.programFolder.toUtf8());
+        t.writeFile(QStringLiteral("TAVLO.ini"), settings);
+        if (database != "-")
+            t.writeFile(QStringLiteral("TAVLO.mdb"), database);
+        {
+            Console console(t.platform);
+            QVERIFY(!console.start());
+            QVERIFY(!console.window());
+            QVERIFY(t.ending.ended());
+            QCOMPARE(t.messages.shown.size(), 1);
+            QVERIFY2(t.messages.shown[0].text.startsWith(message.replace(QLatin1Char('@'), t.platform.programFolder)),
+                     qPrintable(t.messages.shown[0].text));
+            QCOMPARE(t.messages.shown[0].style, 16);
+            QCOMPARE(t.messages.shown[0].title, QStringLiteral("TAVLO"));
+        }
+        // Ended at once: the settings were not written back, nor the board.
+        QCOMPARE(t.readFile(QStringLiteral("TAVLO.ini")), settings);
+        QVERIFY(!QFileInfo::exists(t.path(QStringLiteral("TAVLO-Display.txt"))));
+    }
+
+    // A failure while the console runs ends the program with the failure's words.
+    void failuresWhileRunning()
+    {
+        ConsoleFixture c({{QStringLiteral("Poker"), {"Anna", "Ben"}}});
+        c.rows(QStringLiteral("create trigger fail before insert on list_content begin select raise(abort, 'disk on fire'); end"));
+        PlayersPanel &p = c.playersPanel();
+        ConsoleFixture::press(p.addButton());
+        p.nameEdit()->setText(QStringLiteral("Cy"));
+        ConsoleFixture::press(p.saveButton());
+        QCOMPARE(c.t.messages.shown.size(), 1);
+        QVERIFY2(c.t.messages.shown[0].text.contains(QStringLiteral("disk on fire")), qPrintable(c.t.messages.shown[0].text));
+        QCOMPARE(c.t.messages.shown[0].style, 16);
+        QVERIFY(c.t.ending.ended());
+        QCOMPARE(c.playersOf(QStringLiteral("Poker")), QStringList({"Anna|0", "Ben|1"}));
+        QCOMPARE(c.fragment(), c.startBoard);
+
+        // The settings file cannot be written at the end: its message, then the end.
+        ConsoleFixture d;
+        QFile::remove(d.t.path(QStringLiteral("TAVLO.ini")));
+        QVERIFY(QDir(d.t.platform.programFolder).mkdir(QStringLiteral("TAVLO.ini")));
+        d.window().close();
+        QCOMPARE(d.t.messages.shown.value(0).text, QStringLiteral("Unexpected Error!\r\nCannot WRITE file ") + d.t.path(QStringLiteral("TAVLO.ini")));
+        QVERIFY(d.t.ending.ended());
+    }
+
+    void missingDisplayFiles_data()
+    {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("messages");
+        const QString page = QStringLiteral("TAVLO-Display.hta file is missing!\r\nVideo display will not be possible.");
+        const QString picture = QStringLiteral("TAVLO-Display.jpg file is missing!\r\nThere will be no background image\r\non the video display.");
+        QTest::newRow("both missing") << QStringList() << QStringList({page, picture});
+        QTest::newRow("page only") << QStringList{"TAVLO-Display.hta"} << QStringList({picture});
+        QTest::newRow("other letter case counts") << QStringList({"tavlo-display.HTA", "Tavlo-Display.JPG"}) << QStringList();
+    }
+
+    void missingDisplayFiles()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, messages);
+        TestPlatform t;
+        t.addEmptyDatabase();
+        for (const QString &name : present)
+            t.writeFile(name, "x");
+        Console console(t.platform);
+        QVERIFY(console.start());
+        QVERIFY(!t.ending.ended());
+        QStringList shown;
+        for (const auto &s : t.messages.shown) {
+            shown << s.text;
+            QCOMPARE(s.style, s.text.startsWith(QStringLiteral("TAVLO-Display.hta")) ? 48 : 64);
+        }
+        QCOMPARE(shown, messages);
+    }
+
+    void startingRooms()
+    {
+        ConsoleFixture empty;
+        QVERIFY(empty.loaded);
+        QCOMPARE(empty.gamesPanel().gameList()->model()->rowCount(), 0);
+        QCOMPARE(empty.gamesPanel().selectedRow(), -1);
+        QVERIFY(empty.gamesPanel().addButton()->isEnabled());
+        QVERIFY(!empty.gamesPanel().saveButton()->isEnabled());
+        QVERIFY(!empty.gamesPanel().nameEdit()->isEnabled());
+        QVERIFY(!empty.playersPanel().isEnabled());
+
+        ConsoleFixture c({{QStringLiteral("Poker"), {}}, {QStringLiteral("Omaha"), {"Anna"}}});
+        QCOMPARE(c.gamesPanel().selectedRow(), 0);
+        QCOMPARE(c.playersPanel().titleLabel()->text(), QStringLiteral("Poker"));
+        for (const ConsoleFixture *fixture : {&empty, &c}) {
+            const PlayersPanel &p = fixture->playersPanel();
+            QCOMPARE(p.playerCount(), 0);
+            QVERIFY(!p.addButton()->isEnabled() && !p.saveButton()->isEnabled() && !p.deleteAllButton()->isEnabled());
+        }
+    }
+
+    void layoutFromTheControlTable()
+    {
+        ConsoleFixture c;
+        QCOMPARE(c.window().size(), QSize(981, 607));
+        QCOMPARE(c.gamesPanel().geometry(), QRect(48, 176, 393, 305));
+        QCOMPARE(c.playersPanel().geometry(), QRect(520, 57, 417, 528));
+        QCOMPARE(c.playersPanel().saveButton()->geometry(), QRect(32, 432, 49, 25));
+        QCOMPARE(c.gamesPanel().moveUpButton()->toolTip(), QStringLiteral("Move game up"));
+        QCOMPARE(c.playersPanel().deleteAllButton()->toolTip(), QStringLiteral("Delete ALL players"));
+        QCOMPARE(c.window().findChild<QLabel *>(QStringLiteral("gamesHeading"))->text(), QStringLiteral(" Games"));
+        QCOMPARE(c.playersPanel().nameEdit()->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xC0));
+
+        // Tab order runs from the games list through the players panel's Save.
+        QWidget *w = c.gamesPanel().gameList();
+        QStringList order{w->objectName()};
+        for (int i = 0; i < 18; ++i) {
+            w = w->nextInFocusChain();
+            while (w->focusPolicy() == Qt::NoFocus || w->objectName().isEmpty())
+                w = w->nextInFocusChain();
+            order << w->objectName();
+        }
+        QCOMPARE(order, QStringList({"gameList", "moveGameUpButton", "moveGameDownButton", "deleteGameButton", "addGameButton",
+                                     "gameNameEdit", "saveGameButton", "playerList", "movePlayerUpButton",
+                                     "movePlayerDownButton", "movePlayerToTopButton", "blinkButton", "starButton",
+                                     "phoneButton", "deletePlayerButton", "deleteAllPlayersButton", "addPlayerButton",
+                                     "playerNameEdit", "savePlayerButton"}));
+    }
+
+    void startMaximizedRoundTrip()
+    {
+        ConsoleFixture c;
+        // Stored maximized: the window opens maximized.
+        c.t.writeFile(QStringLiteral("TAVLO.ini"), c.t.readFile(QStringLiteral("TAVLO.ini")).replace("Start_Maximized=False", "Start_Maximized=True"));
+        {
+            Console console(c.t.platform);
+            QVERIFY(console.start());
+            QVERIFY(console.window()->windowState() & Qt::WindowMaximized);
+            console.window()->show();
+            console.window()->showNormal();
+            console.window()->close();
+        }
+        QVERIFY(c.t.readFile(QStringLiteral("TAVLO.ini")).endsWith("Start_Maximized=False\r\n"));
+        {
+            Console console(c.t.platform);
+            QVERIFY(console.start());
+            console.window()->showMaximized();
+            QTRY_VERIFY(console.window()->isMaximized());
+            console.window()->close();
+        }
+        QVERIFY(c.t.readFile(QStringLiteral("TAVLO.ini")).endsWith("Start_Maximized=True\r\n"));
+    }
+
+    void windowScalesAsAWhole()
+    {
+        ConsoleFixture c({{QStringLiteral("Poker"), {"Anna"}}});
+        MainWindow &window = c.window();
+        QTRY_VERIFY(window.findChild<AutoSizer *>()->frm() != nullptr);
+        const QRect frame = c.playersPanel().geometry();
+        const QRect button = c.playersPanel().saveButton()->geometry();
+        const double font = c.playersPanel().playerList()->font().pointSizeF();
+        window.resize(window.width() * 2, window.height() * 2);
+        QTRY_COMPARE(c.playersPanel().geometry(), QRect(frame.topLeft() * 2, frame.size() * 2));
+        QCOMPARE(c.playersPanel().saveButton()->geometry(), QRect(button.topLeft() * 2, button.size() * 2));
+        QCOMPARE(c.playersPanel().playerList()->font().pointSizeF(), font * 2);
+        // The vendor's address sits where the layout puts it, and scales with the rest.
+        QCOMPARE(window.vendorLink()->pos(), QPoint(368, 496) * 2);
+        window.resize(981, 607);
+        QTRY_COMPARE(c.playersPanel().geometry(), frame);
+        QCOMPARE(c.playersPanel().playerList()->font().pointSizeF(), font);
+    }
+
+    void versionCheckOnlyAfterTheWindowIsShown()
+    {
+        TestPlatform t;
+        t.addEmptyDatabase();
+        t.addDisplayFiles();
+        for (const bool online : {false, true}) {
+            t.connectivity.online = online;
+            int checks = 0;
+            bool windowShown = false;
+            QTimer::singleShot(100, qApp, &QCoreApplication::quit);
+            runConsole(t.platform, [&](MainWindow &window) {
+                ++checks;
+                windowShown = window.isVisible();
+            });
+            QCOMPARE(checks, online ? 1 : 0);
+            QCOMPARE(windowShown, online);
+        }
+        QCOMPARE(t.connectivity.probes, 2);
+    }
+};
+
+QTEST_MAIN(TestConsole)
+#include "tst_console.moc"

@@ -1,0 +1,214 @@
+#include "TestPlatform.h"
+
+#include "store/StoreError.h"
+#include "store/WaitingListStore.h"
+
+#include <QFile>
+#include <QtTest>
+
+#include <functional>
+
+using namespace tavlo;
+using tavlo::test::TestPlatform;
+
+namespace {
+
+// A database with three games (ids 1 Stud, 2 Omaha, 3 Poker, in the order Poker, Omaha, Stud),
+// Stud's one player (id 1) and Poker's five (ids 2 to 6 in reverse), as the seeding writes them.
+struct SeededStore {
+    TestPlatform t;
+    QString path;
+    WaitingListStore store;
+
+    SeededStore()
+        : path(t.path(QStringLiteral("TAVLO.mdb")))
+        , store(path)
+    {
+        t.addEmptyDatabase();
+        TestPlatform::seed(path, {{QStringLiteral("Poker"), {"Anna", "Ben<star>", "Carl", "Dee", "Eve"}},
+                                  {QStringLiteral("Omaha"), {}},
+                                  {QStringLiteral("Stud"), {"Zed"}}});
+        store.open();
+    }
+    QStringList rows(const QString &sql) const { return TestPlatform::rows(path, sql); }
+    QStringList games() const { return rows(QStringLiteral("select id, list_name, listbox_order from lists order by listbox_order, id")); }
+    QStringList players(qint64 game) const
+    {
+        return rows(QStringLiteral("select id, player_name, listbox_order, player_number, player_phone from list_content "
+                                   "where list_id = %1 order by listbox_order, id").arg(game));
+    }
+};
+
+using Command = std::function<void(WaitingListStore &)>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(Command)
+
+class TestStore : public QObject {
+    Q_OBJECT
+private slots:
+    void readsTheRoomInOrder()
+    {
+        SeededStore s;
+        const QList<GameRecord> room = s.store.readRoom();
+        QCOMPARE(room.size(), 3);
+        QCOMPARE(room[0].name, QStringLiteral("Poker"));
+        QCOMPARE(room[2].name, QStringLiteral("Stud"));
+        QStringList names;
+        for (const PlayerRecord &player : room[0].players)
+            names << player.name;
+        QCOMPARE(names, QStringList({"Anna", "Ben<star>", "Carl", "Dee", "Eve"}));
+        QVERIFY(room[1].players.isEmpty());
+    }
+
+    // Every command lands whole and leaves the positions at 0 ... n-1.
+    void commands_data()
+    {
+        QTest::addColumn<Command>("command");
+        QTest::addColumn<QStringList>("games");
+        QTest::addColumn<QStringList>("poker");
+        const QStringList games{"3|Poker|0", "2|Omaha|1", "1|Stud|2"};
+        const QStringList poker{"6|Anna|0|0|", "5|Ben<star>|1|0|", "4|Carl|2|0|", "3|Dee|3|0|", "2|Eve|4|0|"};
+
+        QTest::newRow("add game") << Command([](WaitingListStore &s) { QCOMPARE(s.addGame(QStringLiteral(" Hold'em ")), 4); })
+                                  << QStringList(games) + QStringList{"4| Hold'em |3"} << poker;
+        QTest::newRow("rename game") << Command([](WaitingListStore &s) { s.renameGame(2, QStringLiteral("Razz")); })
+                                     << QStringList{"3|Poker|0", "2|Razz|1", "1|Stud|2"} << poker;
+        QTest::newRow("delete game with players") << Command([](WaitingListStore &s) { s.deleteGame(3); })
+                                                  << QStringList{"2|Omaha|0", "1|Stud|1"} << QStringList();
+        QTest::newRow("move game up") << Command([](WaitingListStore &s) { s.moveGame(2, -1); })
+                                      << QStringList{"2|Omaha|0", "3|Poker|1", "1|Stud|2"} << poker;
+        QTest::newRow("move last game down: nothing") << Command([](WaitingListStore &s) { s.moveGame(1, +1); }) << games << poker;
+        QTest::newRow("add player") << Command([](WaitingListStore &s) { QCOMPARE(s.addPlayer(3, QStringLiteral("Fay")), 7); })
+                                    << games << QStringList(poker) + QStringList{"7|Fay|5|0|"};
+        QTest::newRow("update player") << Command([](WaitingListStore &s) { s.updatePlayer(4, QStringLiteral("Carl<phone>")); })
+                                       << games
+                                       << QStringList{"6|Anna|0|0|", "5|Ben<star>|1|0|", "4|Carl<phone>|2|0|", "3|Dee|3|0|", "2|Eve|4|0|"};
+        QTest::newRow("delete player") << Command([](WaitingListStore &s) { s.deletePlayer(3, 5); }) << games
+                                       << QStringList{"6|Anna|0|0|", "4|Carl|1|0|", "3|Dee|2|0|", "2|Eve|3|0|"};
+        QTest::newRow("delete a player already gone") << Command([](WaitingListStore &s) { s.deletePlayer(3, 99); }) << games << poker;
+        QTest::newRow("delete all players") << Command([](WaitingListStore &s) { s.deleteAllPlayers(3); }) << games << QStringList();
+        QTest::newRow("move player down") << Command([](WaitingListStore &s) { s.movePlayer(3, 5, +1); }) << games
+                                          << QStringList{"6|Anna|0|0|", "4|Carl|1|0|", "5|Ben<star>|2|0|", "3|Dee|3|0|", "2|Eve|4|0|"};
+        QTest::newRow("top of the fourth of five") << Command([](WaitingListStore &s) { s.movePlayerToTop(3, 3); }) << games
+                                                   << QStringList{"3|Dee|0|0|", "6|Anna|1|0|", "5|Ben<star>|2|0|", "4|Carl|3|0|", "2|Eve|4|0|"};
+    }
+
+    void commands()
+    {
+        QFETCH(Command, command);
+        QFETCH(QStringList, games);
+        QFETCH(QStringList, poker);
+        SeededStore s;
+        command(s.store);
+        QCOMPARE(s.games(), games);
+        QCOMPARE(s.players(3), poker);
+        // Nobody else's players moved.
+        QCOMPARE(s.players(1), QStringList{"1|Zed|0|0|"});
+    }
+
+    // Ids are never used twice, not even after the last row is deleted.
+    void idsAreNeverReused()
+    {
+        SeededStore s;
+        s.store.deleteGame(3);
+        s.store.deleteGame(2);
+        s.store.deleteGame(1);
+        QCOMPARE(s.store.addGame(QStringLiteral("New")), 4);
+        QCOMPARE(s.store.addPlayer(4, QStringLiteral("Ann")), 7);
+    }
+
+    // A file whose positions have gaps or repeats is mended by the next command on that list.
+    void gapsAreMended()
+    {
+        SeededStore s;
+        s.rows(QStringLiteral("update list_content set listbox_order = listbox_order * 3 where list_id = 3"));
+        s.rows(QStringLiteral("update lists set listbox_order = 7 where id = 2"));
+        s.store.addPlayer(3, QStringLiteral("Fay"));
+        QCOMPARE(s.rows(QStringLiteral("select listbox_order from list_content where list_id = 3 order by listbox_order")),
+                 QStringList({"0", "1", "2", "3", "4", "5"}));
+        s.store.addGame(QStringLiteral("Razz"));
+        QCOMPARE(s.games(), QStringList({"3|Poker|0", "1|Stud|1", "2|Omaha|2", "4|Razz|3"}));
+    }
+
+    // A failure midway through a renumbering leaves every row as it was.
+    void failureRollsBackTheWholeCommand()
+    {
+        SeededStore s;
+        s.rows(QStringLiteral("create trigger fail before update of listbox_order on list_content "
+                              "when new.listbox_order = 3 begin select raise(abort, 'injected failure'); end"));
+        const QStringList before = s.players(3);
+        try {
+            s.store.movePlayerToTop(3, 2);
+            QFAIL("the command did not fail");
+        } catch (const StoreError &error) {
+            QVERIFY2(error.message().contains(QStringLiteral("injected failure")), qPrintable(error.message()));
+            QCOMPARE(error.kind(), StoreError::Kind::Failure);
+        }
+        QCOMPARE(s.players(3), before);
+        // The store goes on working after the failure.
+        s.store.renameGame(3, QStringLiteral("Hold'em"));
+        QCOMPARE(s.games().first(), QStringLiteral("3|Hold'em|0"));
+    }
+
+    void namedRowsThatAreGone()
+    {
+        SeededStore s;
+        const auto kindOf = [&](const Command &command) {
+            try {
+                command(s.store);
+            } catch (const StoreError &error) {
+                return error.kind();
+            }
+            return StoreError::Kind(-1);
+        };
+        QCOMPARE(kindOf([](WaitingListStore &st) { st.renameGame(99, QStringLiteral("x")); }), StoreError::Kind::Gone);
+        QCOMPARE(kindOf([](WaitingListStore &st) { st.addPlayer(99, QStringLiteral("x")); }), StoreError::Kind::Gone);
+        QCOMPARE(kindOf([](WaitingListStore &st) { st.updatePlayer(99, QStringLiteral("x")); }), StoreError::Kind::Gone);
+        QCOMPARE(kindOf([](WaitingListStore &st) { st.movePlayer(3, 99, 1); }), StoreError::Kind::Gone);
+        QCOMPARE(kindOf([](WaitingListStore &st) { st.moveGame(99, 1); }), StoreError::Kind::Gone);
+        QCOMPARE(s.rows(QStringLiteral("select count(*) from list_content")), QStringList{"6"});
+    }
+
+    void brokenFilesFailWithTheEnginesWords_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("not a database") << QByteArray(4096, 'x') << "not a database";
+        QTest::newRow("database without the tables") << QByteArray() << "no such table";
+    }
+
+    void brokenFilesFailWithTheEnginesWords()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, words);
+        TestPlatform t;
+        t.writeFile(QStringLiteral("TAVLO.mdb"), content);
+        WaitingListStore store(t.path(QStringLiteral("TAVLO.mdb")));
+        try {
+            store.open();
+            store.readRoom();
+            QFAIL("a broken file opened");
+        } catch (const StoreError &error) {
+            QVERIFY2(error.message().contains(words), qPrintable(error.message()));
+        }
+        QCOMPARE(t.readFile(QStringLiteral("TAVLO.mdb")), content);
+    }
+
+    void missingFileIsNeverCreated()
+    {
+        TestPlatform t;
+        WaitingListStore store(t.path(QStringLiteral("nothing.mdb")));
+        QVERIFY_THROWS_EXCEPTION(StoreError, store.open());
+        QVERIFY(!QFileInfo::exists(t.path(QStringLiteral("nothing.mdb"))));
+
+        // A file deleted while the program runs would take the next changes with it, unseen.
+        SeededStore s;
+        QVERIFY(QFile::remove(s.path));
+        QVERIFY_THROWS_EXCEPTION(StoreError, s.store.addGame(QStringLiteral("Lost")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStore)
+#include "tst_store.moc"
