@@ -1,6 +1,6 @@
-#include "update/CheckVersion.h"
 #include "platform/Connectivity.h"
 #include "app/Form1.h"
+#include "app/UpdateFlow.h"
 #include "platform/Platform.h"
 #include "platform/ProcessEnd.h"
 #include "platform/ProgramFolder.h"
@@ -24,5 +24,5 @@ int main(int argc, char **argv)
     platform.connectivity = &connectivity;
     platform.programFolder = tavlo::programFolder();
 
-    return tavlo::SubMain(platform, [&platform](tavlo::Form1 &form) { tavlo::CheckVersion(platform, &form); });
+    return tavlo::SubMain(platform, [&platform](tavlo::Form1 &form) { tavlo::startUpdateFlow(platform, form); });
 }
