@@ -15,8 +15,8 @@ struct MinisignPublicKey {
     QByteArray keyId;
     QByteArray key;
 
-    // Reads the base64 line as minisign prints it ("RW..."), or a whole .pub file, whose
-    // comment line is skipped. Nothing when the text is not such a key.
+    // Reads the base64 line of a .pub file as minisign prints it ("RW..."). Nothing when the
+    // text is not such a key.
     static std::optional<MinisignPublicKey> fromText(QByteArrayView text);
 };
 

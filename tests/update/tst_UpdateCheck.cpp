@@ -24,8 +24,7 @@ private slots:
         const QString none;
         auto text = [](const QByteArray &body) { return Route{.body = body}; };
         QTest::newRow("same version") << text(TAVLO_EXPECTED_VERSION) << someKey << none;
-        QTest::newRow("same version, line break") << text(TAVLO_EXPECTED_VERSION "\r\n") << someKey << none;
-        QTest::newRow("same version, blanks and breaks") << text(TAVLO_EXPECTED_VERSION " \t\r\n\n") << someKey << none;
+        QTest::newRow("same version, CR LF and blanks") << text(TAVLO_EXPECTED_VERSION " \t\r\n\n") << someKey << none;
         QTest::newRow("newer, line break") << text("1.0.2\n") << someKey << QStringLiteral("1.0.2");
         QTest::newRow("lower version") << text("0.9.9") << someKey << QStringLiteral("0.9.9");
         QTest::newRow("blanks before") << text("  \t1.0.2") << someKey << QStringLiteral("  \t1.0.2");
@@ -33,7 +32,6 @@ private slots:
                                           << QStringLiteral(TAVLO_EXPECTED_VERSION "b");
         QTest::newRow("reads as 0") << text("0.0.5") << someKey << none;
         QTest::newRow("HTML page") << text("<html><body>1.0.2</body></html>") << someKey << none;
-        QTest::newRow("HTML error page") << Route{.status = 500, .body = "<html>1.0.2</html>"} << someKey << none;
         QTest::newRow("64 bytes") << text("1.0.2" + QByteArray(59, 'x')) << someKey
                                   << QStringLiteral("1.0.2") + QString(59, QLatin1Char('x'));
         QTest::newRow("65 bytes") << text("1.0.2" + QByteArray(60, 'x')) << someKey << none;
@@ -76,25 +74,6 @@ private slots:
         QCOMPARE(available.value(0).value(0).toString(), offered);
         QVERIFY(check.downloader()->peakBufferSize() <= tavlo::UpdateSettings::versionFileLimit + 1);
         QVERIFY(!check.isRunning());
-    }
-
-    void abortIsQuiet()
-    {
-        tavlo::test::LoopbackHttpServer server;
-        server.routes.insert(QStringLiteral("/software/upgrade/tavlo/version.txt"),
-                             Route{.body = "1.0.2", .pieceSize = 1, .pieceInterval = 100});
-        tavlo::UpdateSettings settings;
-        settings.updateRoot = server.root();
-        settings.publicKey = someKey;
-        UpdateCheck check(settings);
-        QSignalSpy available(&check, &UpdateCheck::newVersionAvailable);
-        QSignalSpy finished(&check, &UpdateCheck::finished);
-        QVERIFY(check.start());
-        QTRY_VERIFY(!server.asked.isEmpty());
-        check.abort();
-        QTRY_VERIFY(!check.downloader()->isBusy());
-        QTest::qWait(700); // past the whole answer
-        QVERIFY(available.isEmpty() && finished.isEmpty());
     }
 };
 

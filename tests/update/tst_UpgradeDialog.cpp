@@ -32,7 +32,6 @@ class tst_UpgradeDialog : public QObject {
     Q_OBJECT
 
     tavlo::test::MinisignTool keys;
-    tavlo::test::MinisignTool otherKeys;
     QHash<QString, QByteArray> published;
     std::unique_ptr<tavlo::test::LoopbackHttpServer> server;
     std::unique_ptr<tavlo::test::TestPlatform> test;
@@ -43,7 +42,7 @@ class tst_UpgradeDialog : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY2(keys.ok() && otherKeys.ok(), "minisign is needed (Debian: apt-get install minisign)");
+        QVERIFY2(keys.ok(), "minisign is needed (Debian: apt-get install minisign)");
         // The folder exactly as the vendor's script lays it out.
         published = keys.publish(QStringLiteral("1.0.2"), newProgram, bootstrapScript);
         QCOMPARE(published.keys().size(), 5);
@@ -67,34 +66,9 @@ private slots:
 
     void cancelBeforeStartWritesNothing()
     {
-        QCOMPARE(window->windowTitle(), QStringLiteral("Download New Version"));
-        QCOMPARE(window->startButton()->text(), QStringLiteral("&Start"));
-        QCOMPARE(window->cancelButton()->text(), QStringLiteral("&Cancel"));
-        QCOMPARE(window->messageLabel()->text(), QStringLiteral("Click Start to commence the upgrade"));
-        QVERIFY(window->filesLabel()->text().isEmpty() && window->sizeLabel()->text().isEmpty());
         QTest::mouseClick(window->cancelButton(), Qt::LeftButton);
         QVERIFY(!window->isVisible());
         QVERIFY(server->asked.isEmpty() && QDir(test->dir.path()).isEmpty() && test->messages.shown.isEmpty());
-    }
-
-    void sizeCaption_data()
-    {
-        QTest::addColumn<qint64>("bytes");
-        QTest::addColumn<qint64>("total");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("half") << qint64(1234567) << qint64(2469134) << QStringLiteral("1,205 kb - 50%");
-        QTest::newRow("under 1 kb") << qint64(1000) << qint64(3000) << QStringLiteral(" kb - 33%");
-        QTest::newRow("more than announced") << qint64(5000) << qint64(2048) << QStringLiteral("4 kb - 100%");
-        QTest::newRow("nothing announced") << qint64(5000) << qint64(0) << QStringLiteral("4 kb");
-    }
-
-    void sizeCaption()
-    {
-        QFETCH(qint64, bytes);
-        QFETCH(qint64, total);
-        QFETCH(QString, caption);
-        QLocale::setDefault(QLocale::c());
-        QCOMPARE(tavlo::UpgradeDialog::sizeCaption(bytes, total), caption);
     }
 
     void start_data()
@@ -118,9 +92,6 @@ private slots:
         const int info = 64;
         const int warning = 48;
         auto body = [](const QByteArray &bytes) { return Route{.body = bytes}; };
-        auto signedBy = [](const tavlo::test::MinisignTool &key, const QByteArray &data, const char *comment) {
-            return Route{.body = key.sign(data, QString::fromLatin1(comment))};
-        };
 
         QTest::newRow("success") << Served{{exe, slowExe}} << QString() << QString() << 0 << true;
         QTest::newRow("bootstrap 404") << Served{{boot, missing}} << QString() << cancelled << info << true;
@@ -132,17 +103,12 @@ private slots:
         QTest::newRow("program one byte a second") << Served{{exe, trickle}} << QString() << cancelled << info << false;
 
         QTest::newRow("signature missing") << Served{{exeSig, missing}} << QString() << unverified << warning << false;
-        QTest::newRow("signature malformed") << Served{{exeSig, body("RWQ garbage\n")}} << QString() << unverified
-                                             << warning << false;
-        QTest::newRow("signed with another key")
-                << Served{{exeSig, signedBy(otherKeys, newProgram, "file:TAVLO.exe version:1.0.2")}} << QString()
-                << unverified << warning << false;
         QTest::newRow("truncated, length matching") << Served{{exe, body(newProgram.left(3))}} << QString()
                                                     << unverified << warning << false;
         QTest::newRow("the other signed file") << Served{{exe, body(bootstrapScript)}, {exeSig, body(published.value(bootSig))}}
                                                << QString() << unverified << warning << false;
         QTest::newRow("signed for an older version")
-                << Served{{exeSig, signedBy(keys, newProgram, "file:TAVLO.exe version:1.0.1")}} << QString()
+                << Served{{exeSig, body(keys.sign(newProgram, QStringLiteral("file:TAVLO.exe version:1.0.1")))}} << QString()
                 << unverified << warning << false;
         QTest::newRow("bootstrap signature of the program") << Served{{bootSig, body(published.value(exeSig))}} << QString()
                                                             << unverified << warning << true;
@@ -188,6 +154,7 @@ private slots:
         QCOMPARE(test->readFile(QStringLiteral("TAVLO.upg")) == newProgram, programSaved);
         if (message.isEmpty()) {
             QCOMPARE(window->filesLabel()->text(), QStringLiteral("2 of 2"));
+            QCOMPARE(window->sizeLabel()->text(), QStringLiteral(" kb - 100%")); // the bootstrap's few bytes
             const QByteArray note = tavlo::encodeSystemText(test->platform.programFolder + QStringLiteral("\r\n"));
             // The bootstrap program ran and found the note in place.
             QTRY_COMPARE_WITH_TIMEOUT(test->readFile(QStringLiteral("bootstrap-ran")), note, 10000);
