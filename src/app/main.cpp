@@ -1,11 +1,11 @@
 #include "app/Console.h"
+#include "app/UpdateFlow.h"
 #include "console/MainWindow.h"
 #include "platform/Connectivity.h"
 #include "platform/Platform.h"
 #include "platform/ProcessEnd.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtMessageBox.h"
-#include "update/CheckVersion.h"
 
 #include <QApplication>
 
@@ -24,5 +24,5 @@ int main(int argc, char **argv)
     platform.connectivity = &connectivity;
     platform.programFolder = tavlo::programFolder();
 
-    return tavlo::runConsole(platform, [&platform](QWidget &window) { tavlo::CheckVersion(platform, &window); });
+    return tavlo::runConsole(platform, [&platform](QWidget &window) { tavlo::startUpdateFlow(platform, window); });
 }

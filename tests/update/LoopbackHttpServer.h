@@ -14,10 +14,13 @@ struct Route {
     int status = 200;
     QByteArray body = {};
     bool withLength = true;
-    int pieceSize = 0;       // > 0: the body goes out in pieces of this size, 50 ms apart
+    int pieceSize = 0;       // > 0: the body goes out in pieces of this size, pieceInterval ms apart
     qsizetype cutAfter = -1; // >= 0: the connection closes after so many body bytes
     bool silent = false;     // the request is read but never answered
     QByteArray location = {};
+    int pieceInterval = 50;
+    bool endless = false;        // the body goes out again and again, never ending
+    qint64 announcedLength = -1; // >= 0: the length header says this, whatever the body is
 };
 
 // HTTP on 127.0.0.1 for the update tests. Paths without a route get 404.
@@ -54,21 +57,28 @@ private:
         QByteArray response = "HTTP/1.1 " + QByteArray::number(route.status) + " Status\r\nConnection: close\r\n";
         if (!route.location.isEmpty())
             response += "Location: " + route.location + "\r\n";
-        if (route.withLength)
-            response += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
+        const qint64 length = route.announcedLength >= 0 ? route.announcedLength : route.body.size();
+        if (route.withLength && !route.endless)
+            response += "Content-Length: " + QByteArray::number(length) + "\r\n";
         socket->write(response + "\r\n");
         // Closing short of an announced length is a break-off for the client.
-        send(socket, route.cutAfter >= 0 ? route.body.left(route.cutAfter) : route.body, route.pieceSize);
+        send(socket, route.cutAfter >= 0 ? route.body.left(route.cutAfter) : route.body, route);
     }
 
-    void send(QPointer<QTcpSocket> socket, const QByteArray &rest, int pieceSize)
+    void send(QPointer<QTcpSocket> socket, const QByteArray &rest, const Route &route)
     {
         if (!socket || socket->state() != QAbstractSocket::ConnectedState)
             return;
+        const int pieceSize = route.pieceSize;
         socket->write(pieceSize > 0 ? rest.left(pieceSize) : rest);
-        if (pieceSize <= 0 || rest.size() <= pieceSize)
+        QByteArray next = pieceSize > 0 ? rest.mid(pieceSize) : QByteArray();
+        if (next.isEmpty() && route.endless)
+            next = route.body;
+        if (next.isEmpty())
             return socket->disconnectFromHost();
-        QTimer::singleShot(50, socket, [=, this] { send(socket, rest.mid(pieceSize), pieceSize); });
+        // A client that stopped reading holds the rest back.
+        const int wait = socket->bytesToWrite() > (1 << 20) ? 50 : route.pieceInterval;
+        QTimer::singleShot(wait, socket, [=, this] { send(socket, next, route); });
     }
 
     QTcpServer m_server;

@@ -1,0 +1,176 @@
+#include "LoopbackHttpServer.h"
+#include "MinisignTool.h"
+#include "TestPlatform.h"
+#include "base/TextFile.h"
+#include "update/Downloader.h"
+#include "update/ProgramStarter.h"
+#include "update/UpgradeDialog.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+using tavlo::test::Route;
+using Served = QHash<QString, Route>; // file of the update folder -> how it is served
+
+const QByteArray newProgram(6000, 'P');
+// The served bootstrap program leaves proof that it ran in the program folder and what the note told it.
+const QByteArray bootstrapScript = "#!/bin/sh\n[ -f TAVLO.upg ] && cp target bootstrap-ran\n";
+
+// Records each start and really starts the program, unless told to refuse.
+struct RecordingStarter final : tavlo::ProgramStarter {
+    bool startDetached(const QString &program, const QString &folder) override
+    {
+        starts << program;
+        return !refuse && tavlo::DetachedProgramStarter().startDetached(program, folder);
+    }
+    QStringList starts;
+    bool refuse = false;
+};
+
+class tst_UpgradeDialog : public QObject {
+    Q_OBJECT
+
+    tavlo::test::MinisignTool keys;
+    QHash<QString, QByteArray> published;
+    std::unique_ptr<tavlo::test::LoopbackHttpServer> server;
+    std::unique_ptr<tavlo::test::TestPlatform> test;
+    RecordingStarter starter;
+    tavlo::UpdateSettings settings;
+    std::unique_ptr<tavlo::UpgradeDialog> window;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(keys.ok(), "minisign is needed (Debian: apt-get install minisign)");
+        // The folder exactly as the vendor's script lays it out.
+        published = keys.publish(QStringLiteral("1.0.2"), newProgram, bootstrapScript);
+        QCOMPARE(published.keys().size(), 5);
+        QCOMPARE(published.value(QStringLiteral("version.txt")), QByteArray("1.0.2"));
+    }
+
+    void init()
+    {
+        server = std::make_unique<tavlo::test::LoopbackHttpServer>();
+        test = std::make_unique<tavlo::test::TestPlatform>();
+        starter = RecordingStarter();
+        settings.updateRoot = server->root() + QStringLiteral("/");
+        settings.publicKey = keys.publicKeyLine();
+        settings.sizeLimit = 100000;
+        settings.stallTimeout = 1500;
+        settings.deadline = 3000;
+        window = std::make_unique<tavlo::UpgradeDialog>(test->platform, settings, QStringLiteral("1.0.2"), &starter);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    void cancelBeforeStartWritesNothing()
+    {
+        QTest::mouseClick(window->cancelButton(), Qt::LeftButton);
+        QVERIFY(!window->isVisible());
+        QVERIFY(server->asked.isEmpty() && QDir(test->dir.path()).isEmpty() && test->messages.shown.isEmpty());
+    }
+
+    void start_data()
+    {
+        QTest::addColumn<Served>("served");    // over the published folder
+        QTest::addColumn<QString>("obstacle"); // cancel / close / folder / refuse
+        QTest::addColumn<QString>("message");  // how the message starts; empty: the upgrade goes ahead
+        QTest::addColumn<int>("style");
+        QTest::addColumn<bool>("programSaved");
+        const QString exe = QStringLiteral("TAVLO.exe");
+        const QString exeSig = QStringLiteral("TAVLO.exe.minisig");
+        const QString boot = QStringLiteral("bootstrap.exe");
+        const QString bootSig = QStringLiteral("bootstrap.exe.minisig");
+        const Route slowExe{.body = newProgram, .pieceSize = 1000};
+        const Route missing{.status = 404, .body = "<html>Not Found</html>"};
+        const Route endless{.body = QByteArray(4096, 'P'), .withLength = false, .pieceInterval = 5, .endless = true};
+        const Route trickle{.body = newProgram, .pieceSize = 1, .pieceInterval = 1000};
+        const QString cancelled = QStringLiteral("Download cancelled!\r\n\r\nUpgrade to new version was not completed.");
+        const QString badFile = QStringLiteral("New version file did not download correctly!\r\n");
+        const QString unverified = QStringLiteral("New version file could not be verified!\r\n");
+        const int info = 64;
+        const int warning = 48;
+        auto body = [](const QByteArray &bytes) { return Route{.body = bytes}; };
+
+        QTest::newRow("success") << Served{{exe, slowExe}} << QString() << QString() << 0 << true;
+        QTest::newRow("bootstrap 404") << Served{{boot, missing}} << QString() << cancelled << info << true;
+        QTest::newRow("Cancel mid-download") << Served{{exe, slowExe}} << QStringLiteral("cancel") << cancelled << info << false;
+        QTest::newRow("closed mid-download") << Served{{exe, slowExe}} << QStringLiteral("close") << cancelled << info << false;
+        QTest::newRow("save fails: folder in the way") << Served() << QStringLiteral("folder") << badFile << info << false;
+        QTest::newRow("bootstrap will not start") << Served() << QStringLiteral("refuse") << badFile << info << true;
+        QTest::newRow("endless program") << Served{{exe, endless}} << QString() << cancelled << info << false;
+        QTest::newRow("program one byte a second") << Served{{exe, trickle}} << QString() << cancelled << info << false;
+
+        QTest::newRow("signature missing") << Served{{exeSig, missing}} << QString() << unverified << warning << false;
+        QTest::newRow("truncated, length matching") << Served{{exe, body(newProgram.left(3))}} << QString()
+                                                    << unverified << warning << false;
+        QTest::newRow("the other signed file") << Served{{exe, body(bootstrapScript)}, {exeSig, body(published.value(bootSig))}}
+                                               << QString() << unverified << warning << false;
+        QTest::newRow("signed for an older version")
+                << Served{{exeSig, body(keys.sign(newProgram, QStringLiteral("file:TAVLO.exe version:1.0.1")))}} << QString()
+                << unverified << warning << false;
+        QTest::newRow("bootstrap signature of the program") << Served{{bootSig, body(published.value(exeSig))}} << QString()
+                                                            << unverified << warning << true;
+        QTest::newRow("bootstrap signature endless") << Served{{bootSig, endless}} << QString() << unverified
+                                                     << warning << true;
+    }
+
+    void start()
+    {
+        QFETCH(Served, served);
+        QFETCH(QString, obstacle);
+        QFETCH(QString, message);
+        QFETCH(int, style);
+        QFETCH(bool, programSaved);
+        for (auto file = published.cbegin(); file != published.cend(); ++file)
+            server->routes.insert(QStringLiteral("/software/upgrade/tavlo/") + file.key(),
+                                  served.value(file.key(), Route{.body = file.value()}));
+        test->writeFile(QStringLiteral("bootstrap.exe"), "old bootstrap");
+        starter.refuse = obstacle == QLatin1String("refuse");
+        if (obstacle == QLatin1String("folder"))
+            QVERIFY(QDir(test->dir.path()).mkdir(QStringLiteral("TAVLO.upg")));
+        connect(window->downloader(), &tavlo::Downloader::progress, this, [&] {
+            if (window->sizeLabel()->text().isEmpty())
+                return; // still the signature
+            if (obstacle == QLatin1String("cancel"))
+                QTest::mouseClick(window->cancelButton(), Qt::LeftButton);
+            else if (obstacle == QLatin1String("close"))
+                window->close();
+        });
+
+        QTest::mouseClick(window->startButton(), Qt::LeftButton);
+        QVERIFY(!window->startButton()->isEnabled() && !window->messageLabel()->isVisible());
+        QCOMPARE(window->filesLabel()->text(), QStringLiteral("1 of 2"));
+        // Ends within the deadline, whatever the server does.
+        QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible() || test->ending.ended(), 6000);
+
+        QCOMPARE(test->messages.shown.size(), message.isEmpty() ? 0 : 1);
+        QVERIFY2(test->messages.shown.value(0).text.startsWith(message),
+                 qPrintable(test->messages.shown.value(0).text));
+        QCOMPARE(test->messages.shown.value(0).style, style);
+        QCOMPARE(test->ending.ended(), message.isEmpty());
+        QVERIFY(window->downloader()->peakBufferSize() <= settings.sizeLimit + 1);
+        QCOMPARE(test->readFile(QStringLiteral("TAVLO.upg")) == newProgram, programSaved);
+        if (message.isEmpty()) {
+            QCOMPARE(window->filesLabel()->text(), QStringLiteral("2 of 2"));
+            QCOMPARE(window->sizeLabel()->text(), QStringLiteral(" kb - 100%")); // the bootstrap's few bytes
+            const QByteArray note = tavlo::encodeSystemText(test->platform.programFolder + QStringLiteral("\r\n"));
+            // The bootstrap program ran and found the note in place.
+            QTRY_COMPARE_WITH_TIMEOUT(test->readFile(QStringLiteral("bootstrap-ran")), note, 10000);
+            return;
+        }
+        QVERIFY(!window->isVisible()); // it closes once the user is told
+        if (!programSaved && obstacle != QLatin1String("folder"))
+            QVERIFY(!QFile::exists(test->path(QStringLiteral("TAVLO.upg"))));
+        if (obstacle == QLatin1String("refuse"))
+            return;
+        // The old bootstrap program is gone once the new one is due; nothing unverified is started.
+        QCOMPARE(QFile::exists(test->path(QStringLiteral("bootstrap.exe"))), !programSaved);
+        QVERIFY(!QFile::exists(test->path(QStringLiteral("target"))));
+        QVERIFY(starter.starts.isEmpty());
+    }
+};
+
+QTEST_MAIN(tst_UpgradeDialog)
+#include "tst_UpgradeDialog.moc"
