@@ -1,3 +1,4 @@
+#include "FullFileSystem.h"
 #include "LoopbackHttpServer.h"
 #include "TestPlatform.h"
 #include "update/Downloader.h"
@@ -92,6 +93,17 @@ private slots:
         QCOMPARE(folder.readFile(QStringLiteral("TAVLO.upg")), errNum == 0 ? everyByte() : old);
         if (errNum != 0)
             return;
+        // A full disk or a file that may not grow is a failed save: no empty or partial file
+        // passes for the program.
+        tavlo::test::FullFileSystem disk;
+        if (disk.isMounted()) {
+            disk.fill();
+            QVERIFY(!grab.saveAs(disk.path(QStringLiteral("TAVLO.upg"))));
+            QVERIFY(!QFileInfo::exists(disk.path(QStringLiteral("TAVLO.upg"))));
+        }
+        const QString limited = folder.path(QStringLiteral("limited.upg"));
+        QCOMPARE(tavlo::test::runWithFileSizeLimit(1000, [&] { return grab.saveAs(limited) ? 1 : 0; }), 0);
+        QVERIFY(!QFileInfo::exists(limited));
         QVERIFY(server.lastHead.toLower().contains("cache-control: no-cache") && progress.count() >= 2);
         // Without a length the total reads 0; with one, the buffer is allocated once.
         QCOMPARE(progress.first().at(1).toLongLong(), route.withLength ? everyByte().size() : 0);
