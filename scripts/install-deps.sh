@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages TAVLO needs that are missing. "run" for building and running,
-# "test" adds what the test suite uses (virtual display, browser for the display page).
+# "package" adds the Debian packaging tools, "test" adds those and what the test suite uses
+# (virtual display, browser for the display page, desktop file and metainfo validators).
 set -euo pipefail
 set_name=${1:-run}
 
 packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite libsqlite3-dev libgl-dev fonts-wine fonts-dejavu-core)
+if [ "$set_name" = package ] || [ "$set_name" = test ]; then
+  packages+=(dpkg-dev file)
+fi
 if [ "$set_name" = test ]; then
-  packages+=(libbenchmark-dev xvfb xauth imagemagick chromium)
+  packages+=(libbenchmark-dev xvfb xauth imagemagick chromium desktop-file-utils appstream)
 fi
 
 missing=()
