@@ -12,10 +12,10 @@
 
 namespace tavlo::display {
 
-DisplayWindow::DisplayWindow(const QString &programFolder, QWidget *parent)
+DisplayWindow::DisplayWindow(const QString &programFolder, const QString &displayFolder, QWidget *parent)
     : QWidget(parent)
     , m_programFolder(programFolder)
-    , m_displayFolder(tavlo::display::displayFolder(programFolder))
+    , m_displayFolder(displayFolder.isEmpty() ? tavlo::display::displayFolder(programFolder) : displayFolder)
     , m_view(new BoardView(this))
     , m_watcher(new FragmentWatcher(fragmentPath(m_displayFolder), this))
 {

@@ -13,7 +13,9 @@ class FragmentWatcher;
 class DisplayWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit DisplayWindow(const QString &programFolder, QWidget *parent = nullptr);
+    // An empty `displayFolder` means the one the program folder's settings name.
+    explicit DisplayWindow(const QString &programFolder, const QString &displayFolder = {},
+                           QWidget *parent = nullptr);
 
     QString displayFolder() const { return m_displayFolder; }
     BoardView *view() const { return m_view; }

@@ -2,6 +2,7 @@
 #include "display/DisplayFolder.h"
 #include "display/DisplayWindow.h"
 #include "display/ScreenBoard.h"
+#include "display/ViewerOptions.h"
 #include "FragmentSamples.h"
 #include "display/FragmentWatcher.h"
 #include "TestPlatform.h"
@@ -216,6 +217,36 @@ private slots:
             folder = program.path(QString());
         const DisplayWindow window(program.platform.programFolder);
         QCOMPARE(window.watcher()->path(), folder + QLatin1String(kFragmentFileName));
+    }
+
+    // The command line: a display folder given there wins over the settings file's; of full
+    // screen and windowed the last one given counts.
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("folder"); // "@" for the settings file's, relative ones from /work
+        QTest::addColumn<bool>("fullScreen");
+        QTest::newRow("nothing") << QStringList() << "@" << true;
+        QTest::newRow("windowed, then full screen") << QStringList{"-w", "--full-screen"} << "@" << true;
+        QTest::newRow("full screen, then windowed") << QStringList{"-f", "-w"} << "@" << false;
+        QTest::newRow("absolute folder") << QStringList{"--display-folder=/srv/other"} << "/srv/other/" << true;
+        QTest::newRow("relative folder") << QStringList{"-d", "../share/./board/", "-w"} << "/share/board/" << false;
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, folder);
+        QFETCH(bool, fullScreen);
+        TestPlatform program;
+        program.writeFile(QLatin1String(kSettingsFileName), "FilePath=/srv/board/\r\n");
+        QCommandLineParser parser;
+        addViewerOptions(parser);
+        QVERIFY2(parser.parse(QStringList{"TAVLO-Display"} + arguments), qPrintable(parser.errorText()));
+        const ViewerOptions options = viewerOptions(parser, QStringLiteral("/work"));
+        QCOMPARE(options.fullScreen, fullScreen);
+        const DisplayWindow window(program.platform.programFolder, options.displayFolder);
+        QCOMPARE(window.watcher()->path(),
+                 (folder == QLatin1String("@") ? QStringLiteral("/srv/board/") : folder) + QLatin1String(kFragmentFileName));
     }
 };
 
