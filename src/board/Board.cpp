@@ -27,13 +27,36 @@ int Board::columnPercent() const
 
 BoardEntry boardEntryOf(const QString &storedName)
 {
-    // The symbols stay where their tags stood; blinking wraps the whole line.
-    BoardEntry entry{storedName, false};
-    entry.cell.replace(StarTag, StarReference);
-    entry.cell.replace(PhoneTag, PhoneReference);
-    if (entry.cell.contains(BlinkTag)) {
-        entry.cell.remove(BlinkTag);
-        entry.blink = true;
+    // One pass: the symbols stay where their tags stood; blinking wraps the whole line.
+    // Replacing the tags can never make or break another tag, so this is the same as
+    // replacing each kind in turn.
+    BoardEntry entry;
+    if (!storedName.contains(u'<')) {
+        entry.cell = storedName;
+        return entry;
+    }
+    entry.cell.reserve(storedName.size() + 8);
+    const QStringView name(storedName);
+    for (qsizetype i = 0; i < name.size();) {
+        if (name[i] == u'<') {
+            const QStringView rest = name.sliced(i);
+            if (rest.startsWith(StarTag)) {
+                entry.cell += StarReference;
+                i += StarTag.size();
+                continue;
+            }
+            if (rest.startsWith(PhoneTag)) {
+                entry.cell += PhoneReference;
+                i += PhoneTag.size();
+                continue;
+            }
+            if (rest.startsWith(BlinkTag)) {
+                entry.blink = true;
+                i += BlinkTag.size();
+                continue;
+            }
+        }
+        entry.cell += name[i++];
     }
     return entry;
 }

@@ -39,6 +39,8 @@ GamesPanel::GamesPanel(Room &room, MessageBox &messages, QWidget *parent)
     m_gameList->setFont(consoleFont(12));
     m_gameList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_gameList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One line each: the view need not measure every entry after each change.
+    m_gameList->setUniformItemSizes(true);
 
     m_buttonStrip = new QWidget(this);
     m_buttonStrip->setGeometry(twipsRect(4800, 120, 975, 4215));

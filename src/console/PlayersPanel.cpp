@@ -47,6 +47,8 @@ PlayersPanel::PlayersPanel(Room &room, MessageBox &messages, QWidget *parent)
     m_playerList->setFont(consoleFont(12));
     m_playerList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_playerList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One line each: the view need not measure every entry after each change.
+    m_playerList->setUniformItemSizes(true);
 
     m_buttonStrip = new QWidget(this);
     m_buttonStrip->setGeometry(twipsRect(4800, 840, 1335, 7095));

@@ -11,6 +11,8 @@
 
 #include <sqlite3.h>
 
+#include <optional>
+
 namespace tavlo {
 
 namespace {
@@ -57,15 +59,6 @@ QList<Placed> placedRows(QSqlQuery &query)
     return rows;
 }
 
-qsizetype indexOf(const QList<Placed> &rows, qint64 id)
-{
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        if (rows[i].id == id)
-            return i;
-    }
-    return -1;
-}
-
 // Gives each row its index as its position, writing only the rows whose position differs.
 void writePositions(QSqlQuery &setPosition, const QList<Placed> &rows)
 {
@@ -73,6 +66,32 @@ void writePositions(QSqlQuery &setPosition, const QList<Placed> &rows)
         if (rows[i].position != i)
             run(setPosition, qint64(i), rows[i].id);
     }
+}
+
+// Whether the shape query's row (count, distinct positions, lowest, highest) is a whole order.
+bool isWhole(QSqlQuery &shape)
+{
+    const bool found = shape.next();
+    const qint64 count = found ? shape.value(0).toLongLong() : 0;
+    const bool whole = count == 0
+        || (shape.value(1).toLongLong() == count && shape.value(2).toLongLong() == 0 && shape.value(3).toLongLong() == count - 1);
+    shape.finish();
+    return whole;
+}
+
+qint64 countOf(QSqlQuery &shape)
+{
+    return shape.value(0).toLongLong();
+}
+
+// The single value of a one-row query, or nothing when it has no row.
+std::optional<qint64> valueOf(QSqlQuery &query)
+{
+    std::optional<qint64> value;
+    if (query.next())
+        value = query.value(0).toLongLong();
+    query.finish();
+    return value;
 }
 
 StoreError gone(const char *what, qint64 id)
@@ -90,7 +109,10 @@ public:
         : begin(database), commit(database), rollback(database), games(database), players(database),
           gameOrder(database), playerOrder(database), gameExists(database), insertGame(database),
           renameGame(database), setGamePosition(database), deleteGame(database), insertPlayer(database),
-          updatePlayer(database), setPlayerPosition(database), deletePlayer(database), deletePlayers(database)
+          updatePlayer(database), setPlayerPosition(database), deletePlayer(database), deletePlayers(database),
+          gameShape(database), playerShape(database), gamePosition(database), playerPosition(database),
+          closeGameGap(database), swapGames(database), closePlayerGap(database), swapPlayers(database),
+          playerToTop(database)
     {
         prepare(begin, "BEGIN IMMEDIATE");
         prepare(commit, "COMMIT");
@@ -110,12 +132,29 @@ public:
         prepare(setPlayerPosition, "UPDATE list_content SET listbox_order = ? WHERE id = ?");
         prepare(deletePlayer, "DELETE FROM list_content WHERE id = ?");
         prepare(deletePlayers, "DELETE FROM list_content WHERE list_id = ?");
+        // The shape of an order: whole when its positions are 0 ... n-1 without repeats.
+        prepare(gameShape, "SELECT COUNT(*), COUNT(DISTINCT listbox_order), MIN(listbox_order), MAX(listbox_order) FROM lists");
+        prepare(playerShape, "SELECT COUNT(*), COUNT(DISTINCT listbox_order), MIN(listbox_order), MAX(listbox_order) "
+                             "FROM list_content WHERE list_id = ?");
+        prepare(gamePosition, "SELECT listbox_order FROM lists WHERE id = ?");
+        prepare(playerPosition, "SELECT listbox_order FROM list_content WHERE id = ? AND list_id = ?");
+        // On a whole order, every move is one statement.
+        prepare(closeGameGap, "UPDATE lists SET listbox_order = listbox_order - 1 WHERE listbox_order > ?");
+        prepare(swapGames, "UPDATE lists SET listbox_order = CASE WHEN listbox_order = ? THEN ? ELSE ? END "
+                           "WHERE listbox_order IN (?, ?)");
+        prepare(closePlayerGap, "UPDATE list_content SET listbox_order = listbox_order - 1 WHERE list_id = ? AND listbox_order > ?");
+        prepare(swapPlayers, "UPDATE list_content SET listbox_order = CASE WHEN listbox_order = ? THEN ? ELSE ? END "
+                             "WHERE list_id = ? AND listbox_order IN (?, ?)");
+        prepare(playerToTop, "UPDATE list_content SET listbox_order = CASE WHEN id = ? THEN 0 ELSE listbox_order + 1 END "
+                             "WHERE list_id = ? AND listbox_order <= ?");
     }
 
     QSqlQuery begin, commit, rollback;
     QSqlQuery games, players, gameOrder, playerOrder, gameExists;
     QSqlQuery insertGame, renameGame, setGamePosition, deleteGame;
     QSqlQuery insertPlayer, updatePlayer, setPlayerPosition, deletePlayer, deletePlayers;
+    QSqlQuery gameShape, playerShape, gamePosition, playerPosition;
+    QSqlQuery closeGameGap, swapGames, closePlayerGap, swapPlayers, playerToTop;
 };
 
 // One command's transaction: it takes the write lock at once, commits when told to, and rolls
@@ -235,14 +274,38 @@ QList<GameRecord> WaitingListStore::readRoom()
     return games;
 }
 
+// The games' order made whole, if need be (a file from elsewhere may hold gaps or repeats);
+// returns the number of games.
+qint64 WaitingListStore::wholeGameOrder()
+{
+    Statements &s = *m_statements;
+    if (!isWhole(run(s.gameShape)))
+        writePositions(s.setGamePosition, placedRows(run(s.gameOrder)));
+    QSqlQuery &shape = run(s.gameShape);
+    shape.next();
+    const qint64 count = countOf(shape);
+    shape.finish();
+    return count;
+}
+
+qint64 WaitingListStore::wholePlayerOrder(qint64 gameId)
+{
+    Statements &s = *m_statements;
+    if (!isWhole(run(s.playerShape, gameId)))
+        writePositions(s.setPlayerPosition, placedRows(run(s.playerOrder, gameId)));
+    QSqlQuery &shape = run(s.playerShape, gameId);
+    shape.next();
+    const qint64 count = countOf(shape);
+    shape.finish();
+    return count;
+}
+
 qint64 WaitingListStore::addGame(const QString &name)
 {
     Transaction transaction(*this);
-    Statements &s = transaction.statements();
-    // A new game joins at the end; a file with gaps in its order is mended on the way.
-    const QList<Placed> order = placedRows(run(s.gameOrder));
-    writePositions(s.setGamePosition, order);
-    const QVariant id = run(s.insertGame, name, qint64(order.size())).lastInsertId();
+    // A new game joins at the end.
+    const qint64 count = wholeGameOrder();
+    const QVariant id = run(transaction.statements().insertGame, name, count).lastInsertId();
     transaction.commit();
     return id.toLongLong();
 }
@@ -259,10 +322,13 @@ void WaitingListStore::deleteGame(qint64 gameId)
 {
     Transaction transaction(*this);
     Statements &s = transaction.statements();
+    wholeGameOrder();
+    const std::optional<qint64> position = valueOf(run(s.gamePosition, gameId));
     // The players first, then the game, whether or not the game's row is still there.
     run(s.deletePlayers, gameId);
     run(s.deleteGame, gameId);
-    writePositions(s.setGamePosition, placedRows(run(s.gameOrder)));
+    if (position)
+        run(s.closeGameGap, *position);
     transaction.commit();
 }
 
@@ -270,14 +336,13 @@ void WaitingListStore::moveGame(qint64 gameId, int offset)
 {
     Transaction transaction(*this);
     Statements &s = transaction.statements();
-    QList<Placed> order = placedRows(run(s.gameOrder));
-    const qsizetype from = indexOf(order, gameId);
-    if (from < 0)
+    const qint64 count = wholeGameOrder();
+    const std::optional<qint64> from = valueOf(run(s.gamePosition, gameId));
+    if (!from)
         throw gone("game", gameId);
-    const qsizetype to = from + offset;
-    if (to >= 0 && to < order.size())
-        order.swapItemsAt(from, to);
-    writePositions(s.setGamePosition, order);
+    const qint64 to = *from + offset;
+    if (to >= 0 && to < count)
+        run(s.swapGames, *from, to, *from, *from, to);
     transaction.commit();
 }
 
@@ -285,14 +350,10 @@ qint64 WaitingListStore::addPlayer(qint64 gameId, const QString &storedName)
 {
     Transaction transaction(*this);
     Statements &s = transaction.statements();
-    QSqlQuery &exists = run(s.gameExists, gameId);
-    const bool found = exists.next() && exists.value(0).toLongLong() > 0;
-    exists.finish();
-    if (!found)
+    if (valueOf(run(s.gameExists, gameId)).value_or(0) == 0)
         throw gone("game", gameId);
-    const QList<Placed> order = placedRows(run(s.playerOrder, gameId));
-    writePositions(s.setPlayerPosition, order);
-    const QVariant id = run(s.insertPlayer, gameId, storedName, qint64(order.size())).lastInsertId();
+    const qint64 count = wholePlayerOrder(gameId);
+    const QVariant id = run(s.insertPlayer, gameId, storedName, count).lastInsertId();
     transaction.commit();
     return id.toLongLong();
 }
@@ -309,9 +370,12 @@ void WaitingListStore::deletePlayer(qint64 gameId, qint64 playerId)
 {
     Transaction transaction(*this);
     Statements &s = transaction.statements();
-    // The rest of the list closes up, whether or not the player's row was still there.
-    run(s.deletePlayer, playerId);
-    writePositions(s.setPlayerPosition, placedRows(run(s.playerOrder, gameId)));
+    wholePlayerOrder(gameId);
+    // The rest of the list closes up; a player already gone leaves nothing to close.
+    if (const std::optional<qint64> position = valueOf(run(s.playerPosition, playerId, gameId))) {
+        run(s.deletePlayer, playerId);
+        run(s.closePlayerGap, gameId, *position);
+    }
     transaction.commit();
 }
 
@@ -326,14 +390,13 @@ void WaitingListStore::movePlayer(qint64 gameId, qint64 playerId, int offset)
 {
     Transaction transaction(*this);
     Statements &s = transaction.statements();
-    QList<Placed> order = placedRows(run(s.playerOrder, gameId));
-    const qsizetype from = indexOf(order, playerId);
-    if (from < 0)
+    const qint64 count = wholePlayerOrder(gameId);
+    const std::optional<qint64> from = valueOf(run(s.playerPosition, playerId, gameId));
+    if (!from)
         throw gone("player", playerId);
-    const qsizetype to = from + offset;
-    if (to >= 0 && to < order.size())
-        order.swapItemsAt(from, to);
-    writePositions(s.setPlayerPosition, order);
+    const qint64 to = *from + offset;
+    if (to >= 0 && to < count)
+        run(s.swapPlayers, *from, to, *from, gameId, *from, to);
     transaction.commit();
 }
 
@@ -341,12 +404,12 @@ void WaitingListStore::movePlayerToTop(qint64 gameId, qint64 playerId)
 {
     Transaction transaction(*this);
     Statements &s = transaction.statements();
-    QList<Placed> order = placedRows(run(s.playerOrder, gameId));
-    const qsizetype from = indexOf(order, playerId);
-    if (from < 0)
+    wholePlayerOrder(gameId);
+    const std::optional<qint64> from = valueOf(run(s.playerPosition, playerId, gameId));
+    if (!from)
         throw gone("player", playerId);
-    order.move(from, 0);
-    writePositions(s.setPlayerPosition, order);
+    if (*from > 0)
+        run(s.playerToTop, playerId, gameId, *from);
     transaction.commit();
 }
 

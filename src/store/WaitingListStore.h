@@ -63,6 +63,9 @@ private:
 
     // Throws unless the file is open and still where it was opened.
     void requireOpenFile();
+    // The order made whole where it is not (gaps or repeats from elsewhere); the number of rows.
+    qint64 wholeGameOrder();
+    qint64 wholePlayerOrder(qint64 gameId);
 
     QString m_path;
     QString m_connectionName;

@@ -141,6 +141,26 @@ private slots:
         QCOMPARE(boardEntryOf(stored), (BoardEntry{cell, blink}));
     }
 
+    // However the tags are mixed, the cell is what replacing each kind of tag in turn gives.
+    void markersInAnyMix()
+    {
+        QRandomGenerator random(7);
+        static const QStringList pieces{QStringLiteral("<"), QStringLiteral(">"), QStringLiteral("st"), QStringLiteral("ar"),
+                                        QStringLiteral("bl"), QStringLiteral("ink"), QStringLiteral("ph"), QStringLiteral("one"),
+                                        StarTag, PhoneTag, BlinkTag, QStringLiteral("A")};
+        for (int round = 0; round < 3000; ++round) {
+            QString stored;
+            for (int i = int(random.bounded(8)); i >= 0; --i)
+                stored += pieces[random.bounded(int(pieces.size()))];
+            QString cell = stored;
+            cell.replace(StarTag, StarReference);
+            cell.replace(PhoneTag, PhoneReference);
+            const bool blink = cell.contains(BlinkTag);
+            cell.remove(BlinkTag);
+            QCOMPARE(boardEntryOf(stored), (BoardEntry{cell, blink}));
+        }
+    }
+
     void markersOfANameInTheNameBox()
     {
         const MarkedName marked = readMarkers(QStringLiteral(" Dee <phone><blink><STAR>"));
