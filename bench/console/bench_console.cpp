@@ -9,6 +9,7 @@
 #include "console/GamesPanel.h"
 #include "console/MainWindow.h"
 #include "console/PlayersPanel.h"
+#include "platform/Clock.h"
 #include "platform/Connectivity.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessEnd.h"
@@ -59,7 +60,7 @@ struct RoomFolder {
 
     RoomFolder(int games, int players)
     {
-        platform = {&box, &end, &offline, dir.path()};
+        platform = {&box, &end, &offline, &tavlo::SystemClock::instance(), dir.path()};
         const QString db = dir.filePath(QStringLiteral("TAVLO.mdb"));
         tavlo::createEmptyDatabase(db);
         {

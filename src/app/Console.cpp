@@ -16,6 +16,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QScreen>
+#include <QSysInfo>
 
 #ifndef TAVLO_VERSION_TEXT
 #define TAVLO_VERSION_TEXT "0.0.0"
@@ -133,7 +134,7 @@ bool Console::start()
         return false;
 
     m_store = std::make_unique<WaitingListStore>(m_settings.databasePath);
-    m_room = std::make_unique<Room>(*m_store);
+    m_room = std::make_unique<Room>(*m_store, *m_platform.clock, QSysInfo::machineHostName());
     m_publisher = std::make_unique<BoardPublisher>(*m_room, m_settings, m_platform.programFolder);
     connect(m_room.get(), &Room::storeFailed, this, &Console::reportFailure);
     connect(m_publisher.get(), &BoardPublisher::failed, this, &Console::reportFailure);

@@ -1,6 +1,7 @@
 #include "app/Console.h"
 #include "app/UpdateFlow.h"
 #include "console/MainWindow.h"
+#include "platform/Clock.h"
 #include "platform/CommandLine.h"
 #include "platform/Connectivity.h"
 #include "platform/Platform.h"
@@ -45,6 +46,7 @@ int main(int argc, char **argv)
     platform.messageBox = &messageBox;
     platform.processEnd = &processEnd;
     platform.connectivity = &connectivity;
+    platform.clock = &tavlo::SystemClock::instance();
     platform.programFolder = folder.folder;
 
     return tavlo::runConsole(platform, [&platform](QWidget &window) { tavlo::startUpdateFlow(platform, window); });

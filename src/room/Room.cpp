@@ -1,14 +1,158 @@
 #include "room/Room.h"
 
 #include "base/TextFile.h"
+#include "board/PlayerMarkers.h"
+#include "platform/Clock.h"
 #include "store/StoreError.h"
-#include "store/WaitingListStore.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <limits>
 
 namespace tavlo {
 
-Room::Room(WaitingListStore &store, QObject *parent)
+namespace {
+
+// The commands as the journal names them.
+namespace command {
+const QString AddGame = QStringLiteral("add game");
+const QString RenameGame = QStringLiteral("rename game");
+const QString DeleteGame = QStringLiteral("delete game");
+const QString MoveGame = QStringLiteral("move game");
+const QString AddPlayer = QStringLiteral("add player");
+const QString EditPlayer = QStringLiteral("edit player");
+const QString Blink = QStringLiteral("blink");
+const QString Star = QStringLiteral("star");
+const QString Phone = QStringLiteral("phone");
+const QString DeletePlayer = QStringLiteral("delete player");
+const QString DeleteAllPlayers = QStringLiteral("delete all players");
+const QString MovePlayer = QStringLiteral("move player");
+const QString PlayerToTop = QStringLiteral("player to top");
+} // namespace command
+
+QJsonValue timeJson(const QDateTime &time)
+{
+    return time.isValid() ? QJsonValue(time.toUTC().toString(Qt::ISODateWithMs)) : QJsonValue();
+}
+
+QDateTime timeFromJson(const QJsonValue &value)
+{
+    return value.isString() ? QDateTime::fromString(value.toString(), Qt::ISODateWithMs).toUTC() : QDateTime();
+}
+
+QJsonObject placedJson(const PlacedPlayer &placed)
+{
+    return {{QStringLiteral("id"), placed.player.id},
+            {QStringLiteral("name"), placed.player.name},
+            {QStringLiteral("position"), placed.position},
+            {QStringLiteral("added"), timeJson(placed.player.addedAt)}};
+}
+
+PlacedPlayer placedFromJson(const QJsonObject &object)
+{
+    return {{object.value(QLatin1String("id")).toInteger(), object.value(QLatin1String("name")).toString(),
+             timeFromJson(object.value(QLatin1String("added")))},
+            object.value(QLatin1String("position")).toInt()};
+}
+
+QJsonArray playersJson(const QList<PlacedPlayer> &players)
+{
+    QJsonArray array;
+    for (const PlacedPlayer &placed : players)
+        array.append(placedJson(placed));
+    return array;
+}
+
+QList<PlacedPlayer> playersFromJson(const QJsonValue &value)
+{
+    QList<PlacedPlayer> players;
+    for (const QJsonValue &item : value.toArray())
+        players.append(placedFromJson(item.toObject()));
+    return players;
+}
+
+QJsonObject detailsOf(const JournalRecord &entry)
+{
+    return QJsonDocument::fromJson(entry.details).object();
+}
+
+JournalRecord entryFor(const QString &command, qint64 gameId, qint64 playerId, const QString &gameName,
+                       const QString &storedPlayerName, const QJsonObject &details)
+{
+    JournalRecord entry;
+    entry.command = command;
+    entry.gameId = gameId;
+    entry.playerId = playerId;
+    entry.gameName = gameName;
+    entry.playerName = storedPlayerName.isEmpty() ? QString() : readMarkers(storedPlayerName).bareName;
+    entry.details = QJsonDocument(details).toJson(QJsonDocument::Compact);
+    return entry;
+}
+
+// An edit that only switches one marker is that marker's toggle.
+QString editCommand(const QString &before, const QString &after)
+{
+    const MarkedName old = readMarkers(before);
+    const MarkedName now = readMarkers(after);
+    if (old.bareName != now.bareName)
+        return command::EditPlayer;
+    const int differences = int(old.markers.blink != now.markers.blink) + int(old.markers.star != now.markers.star)
+        + int(old.markers.phone != now.markers.phone);
+    if (differences != 1)
+        return command::EditPlayer;
+    if (old.markers.blink != now.markers.blink)
+        return command::Blink;
+    return old.markers.star != now.markers.star ? command::Star : command::Phone;
+}
+
+Player playerOf(const PlayerRecord &record)
+{
+    return {record.id, record.name, record.addedAt};
+}
+
+} // namespace
+
+QString describeChange(const JournalRecord &entry)
+{
+    const QJsonObject details = detailsOf(entry);
+    const QString &game = entry.gameName;
+    const QString &player = entry.playerName;
+    const QString &c = entry.command;
+    if (c == command::AddGame)
+        return QStringLiteral("add of game %1").arg(game);
+    if (c == command::RenameGame)
+        return QStringLiteral("rename of game %1 to %2").arg(details.value(QLatin1String("before")).toString(),
+                                                             details.value(QLatin1String("after")).toString());
+    if (c == command::DeleteGame)
+        return QStringLiteral("delete of game %1").arg(game);
+    if (c == command::MoveGame)
+        return QStringLiteral("move of game %1").arg(game);
+    if (c == command::AddPlayer)
+        return QStringLiteral("add of %1 to %2").arg(player, game);
+    if (c == command::DeletePlayer)
+        return QStringLiteral("delete of %1 from %2").arg(player, game);
+    if (c == command::DeleteAllPlayers)
+        return QStringLiteral("delete of all players from %1").arg(game);
+    if (c == command::MovePlayer)
+        return QStringLiteral("move of %1 in %2").arg(player, game);
+    if (c == command::PlayerToTop)
+        return QStringLiteral("move of %1 to the top of %2").arg(player, game);
+    if (c == command::Blink || c == command::Star || c == command::Phone) {
+        const Marker marker = c == command::Blink ? Marker::Blink : c == command::Star ? Marker::Star : Marker::Phone;
+        const bool on = details.value(QLatin1String("after")).toString().contains(tagOf(marker));
+        return QStringLiteral("%1 %2 for %3 in %4").arg(c, QLatin1String(on ? "on" : "off"), player, game);
+    }
+    return QStringLiteral("edit of %1 in %2").arg(player, game);
+}
+
+Room::Room(WaitingListStore &store, const Clock &clock, const QString &desk, QObject *parent)
     : QObject(parent)
     , m_store(store)
+    , m_clock(clock)
+    , m_desk(desk)
 {
 }
 
@@ -26,9 +170,11 @@ bool Room::run(const std::function<void()> &storeWork)
 bool Room::load()
 {
     QList<GameRecord> records;
+    QList<JournalRecord> history;
     if (!run([&] {
             m_store.open();
             records = m_store.readRoom();
+            history = m_store.history(m_desk);
         }))
         return false;
     m_games.clear();
@@ -37,10 +183,52 @@ bool Room::load()
         Game game{record.id, record.name, {}};
         game.players.reserve(record.players.size());
         for (const PlayerRecord &player : record.players)
-            game.players.append({player.id, player.name});
+            game.players.append(playerOf(player));
         m_games.append(std::move(game));
     }
+    m_history = history;
+    m_done = 0;
+    while (m_done < m_history.size() && !m_history[m_done].reverted)
+        ++m_done;
+    // Undone changes stand after the done ones; anything else is no history to follow.
+    m_history.resize(m_done + std::count_if(m_history.cbegin() + m_done, m_history.cend(),
+                                            [](const JournalRecord &entry) { return entry.reverted; }));
     emit gamesChanged();
+    emit historyChanged();
+    return true;
+}
+
+bool Room::perform(const Work &work, std::optional<JournalRecord> *made)
+{
+    std::optional<JournalRecord> entry;
+    const qsizetype overflow = std::max<qsizetype>(0, m_done + 1 - m_historyLimit);
+    if (!run([&] {
+            WaitingListStore::Change change(m_store);
+            entry = work(change);
+            if (entry) {
+                entry->madeAt = m_clock.now();
+                entry->desk = m_desk;
+                // A new change ends what could be redone, and the oldest change leaves a full history.
+                QList<qint64> retired;
+                for (qsizetype i = m_done; i < m_history.size(); ++i)
+                    retired << m_history[i].id;
+                for (qsizetype i = 0; i < overflow; ++i)
+                    retired << m_history[i].id;
+                change.retire(retired);
+                entry->id = change.record(*entry);
+            }
+            change.commit();
+        }))
+        return false;
+    if (entry) {
+        m_history.resize(m_done);
+        m_history.remove(0, overflow);
+        m_history.append(*entry);
+        m_done = m_history.size();
+        emit historyChanged();
+    }
+    if (made)
+        *made = entry;
     return true;
 }
 
@@ -76,13 +264,66 @@ int Room::indexOfPlayer(qint64 gameId, qint64 playerId) const
     return -1;
 }
 
+void Room::insertGame(const Game &game, int position)
+{
+    m_games.insert(std::clamp<qsizetype>(position, 0, m_games.size()), game);
+}
+
+void Room::removeGame(qint64 gameId)
+{
+    const int index = indexOfGame(gameId);
+    if (index >= 0)
+        m_games.removeAt(index);
+}
+
+void Room::moveGameTo(qint64 gameId, int position)
+{
+    const int from = indexOfGame(gameId);
+    if (from >= 0)
+        m_games.move(from, std::clamp<qsizetype>(position, 0, m_games.size() - 1));
+}
+
+void Room::insertPlayer(qint64 gameId, const Player &player, int position)
+{
+    if (Game *found = findGame(gameId))
+        found->players.insert(std::clamp<qsizetype>(position, 0, found->players.size()), player);
+}
+
+void Room::removePlayer(qint64 gameId, qint64 playerId)
+{
+    const int index = indexOfPlayer(gameId, playerId);
+    if (index >= 0)
+        findGame(gameId)->players.removeAt(index);
+}
+
+void Room::movePlayerTo(qint64 gameId, qint64 playerId, int position)
+{
+    const int from = indexOfPlayer(gameId, playerId);
+    if (from < 0)
+        return;
+    QList<Player> &players = findGame(gameId)->players;
+    players.move(from, std::clamp<qsizetype>(position, 0, players.size() - 1));
+}
+
+void Room::setPlayerName(qint64 gameId, qint64 playerId, const QString &storedName)
+{
+    const int index = indexOfPlayer(gameId, playerId);
+    if (index >= 0)
+        findGame(gameId)->players[index].storedName = storedName;
+}
+
 std::optional<qint64> Room::addGame(const QString &name)
 {
     const QString kept = withoutControlCharacters(name);
     qint64 id = 0;
-    if (!run([&] { id = m_store.addGame(kept); }))
+    int position = 0;
+    if (!perform([&](WaitingListStore::Change &change) -> std::optional<JournalRecord> {
+            id = change.addGame(kept);
+            position = change.gamePosition(id);
+            return entryFor(command::AddGame, id, 0, kept, {}, {{QStringLiteral("position"), position}});
+        }))
         return std::nullopt;
-    m_games.append({id, kept, {}});
+    insertGame({id, kept, {}}, position);
     emit gamesChanged();
     emit changed();
     return id;
@@ -91,7 +332,14 @@ std::optional<qint64> Room::addGame(const QString &name)
 bool Room::renameGame(qint64 gameId, const QString &name)
 {
     const QString kept = withoutControlCharacters(name);
-    if (!run([&] { m_store.renameGame(gameId, kept); }))
+    if (!perform([&](WaitingListStore::Change &change) -> std::optional<JournalRecord> {
+            const QString before = change.gameName(gameId);
+            change.renameGame(gameId, kept);
+            if (before == kept)
+                return std::nullopt;
+            return entryFor(command::RenameGame, gameId, 0, kept, {},
+                            {{QStringLiteral("before"), before}, {QStringLiteral("after"), kept}});
+        }))
         return false;
     if (Game *found = findGame(gameId))
         found->name = kept;
@@ -102,11 +350,15 @@ bool Room::renameGame(qint64 gameId, const QString &name)
 
 bool Room::deleteGame(qint64 gameId)
 {
-    if (!run([&] { m_store.deleteGame(gameId); }))
+    if (!perform([&](WaitingListStore::Change &change) -> std::optional<JournalRecord> {
+            const int position = change.gamePosition(gameId);
+            const QString name = change.gameName(gameId);
+            const QList<PlacedPlayer> players = change.deleteGame(gameId);
+            return entryFor(command::DeleteGame, gameId, 0, name, {},
+                            {{QStringLiteral("position"), position}, {QStringLiteral("players"), playersJson(players)}});
+        }))
         return false;
-    const int index = indexOfGame(gameId);
-    if (index >= 0)
-        m_games.removeAt(index);
+    removeGame(gameId);
     emit gamesChanged();
     emit changed();
     return true;
@@ -114,12 +366,19 @@ bool Room::deleteGame(qint64 gameId)
 
 bool Room::moveGame(qint64 gameId, int offset)
 {
-    if (!run([&] { m_store.moveGame(gameId, offset); }))
+    int from = 0;
+    int to = 0;
+    if (!perform([&](WaitingListStore::Change &change) -> std::optional<JournalRecord> {
+            from = change.gamePosition(gameId);
+            to = std::clamp(from + offset, 0, std::max(0, change.gameCount() - 1));
+            if (to == from)
+                return std::nullopt;
+            change.moveGameTo(gameId, to);
+            return entryFor(command::MoveGame, gameId, 0, change.gameName(gameId), {},
+                            {{QStringLiteral("from"), from}, {QStringLiteral("to"), to}});
+        }))
         return false;
-    const int from = indexOfGame(gameId);
-    const int to = from + offset;
-    if (from >= 0 && to >= 0 && to < m_games.size())
-        m_games.swapItemsAt(from, to);
+    moveGameTo(gameId, to);
     emit gamesChanged();
     emit changed();
     return true;
@@ -128,24 +387,30 @@ bool Room::moveGame(qint64 gameId, int offset)
 std::optional<qint64> Room::addPlayer(qint64 gameId, const QString &storedName)
 {
     const QString kept = withoutControlCharacters(storedName);
-    qint64 id = 0;
-    if (!run([&] { id = m_store.addPlayer(gameId, kept); }))
+    PlacedPlayer placed;
+    if (!perform([&](WaitingListStore::Change &change) -> std::optional<JournalRecord> {
+            placed = change.addPlayer(gameId, kept, m_clock.now());
+            return entryFor(command::AddPlayer, gameId, placed.player.id, change.gameName(gameId), kept, placedJson(placed));
+        }))
         return std::nullopt;
-    if (Game *found = findGame(gameId))
-        found->players.append({id, kept});
+    insertPlayer(gameId, playerOf(placed.player), placed.position);
     emit playersChanged(gameId);
     emit changed();
-    return id;
+    return placed.player.id;
 }
 
 bool Room::updatePlayer(qint64 gameId, qint64 playerId, const QString &storedName)
 {
     const QString kept = withoutControlCharacters(storedName);
-    if (!run([&] { m_store.updatePlayer(playerId, kept); }))
+    if (!perform([&](WaitingListStore::Change &change) -> std::optional<JournalRecord> {
+            const QString before = change.updatePlayer(playerId, kept);
+            if (before == kept)
+                return std::nullopt;
+            return entryFor(editCommand(before, kept), gameId, playerId, change.gameName(gameId), kept,
+                            {{QStringLiteral("before"), before}, {QStringLiteral("after"), kept}});
+        }))
         return false;
-    const int index = indexOfPlayer(gameId, playerId);
-    if (index >= 0)
-        findGame(gameId)->players[index].storedName = kept;
+    setPlayerName(gameId, playerId, kept);
     emit playersChanged(gameId);
     emit changed();
     return true;
@@ -153,11 +418,15 @@ bool Room::updatePlayer(qint64 gameId, qint64 playerId, const QString &storedNam
 
 bool Room::deletePlayer(qint64 gameId, qint64 playerId)
 {
-    if (!run([&] { m_store.deletePlayer(gameId, playerId); }))
+    if (!perform([&](WaitingListStore::Change &change) -> std::optional<JournalRecord> {
+            const std::optional<PlacedPlayer> placed = change.deletePlayer(gameId, playerId);
+            if (!placed)
+                return std::nullopt;
+            return entryFor(command::DeletePlayer, gameId, playerId, change.gameName(gameId), placed->player.name,
+                            placedJson(*placed));
+        }))
         return false;
-    const int index = indexOfPlayer(gameId, playerId);
-    if (index >= 0)
-        findGame(gameId)->players.removeAt(index);
+    removePlayer(gameId, playerId);
     emit playersChanged(gameId);
     emit changed();
     return true;
@@ -165,7 +434,13 @@ bool Room::deletePlayer(qint64 gameId, qint64 playerId)
 
 bool Room::deleteAllPlayers(qint64 gameId)
 {
-    if (!run([&] { m_store.deleteAllPlayers(gameId); }))
+    if (!perform([&](WaitingListStore::Change &change) -> std::optional<JournalRecord> {
+            const QList<PlacedPlayer> players = change.deleteAllPlayers(gameId);
+            if (players.isEmpty())
+                return std::nullopt;
+            return entryFor(command::DeleteAllPlayers, gameId, 0, change.gameName(gameId), {},
+                            {{QStringLiteral("players"), playersJson(players)}});
+        }))
         return false;
     if (Game *found = findGame(gameId))
         found->players.clear();
@@ -176,27 +451,199 @@ bool Room::deleteAllPlayers(qint64 gameId)
 
 bool Room::movePlayer(qint64 gameId, qint64 playerId, int offset)
 {
-    if (!run([&] { m_store.movePlayer(gameId, playerId, offset); }))
+    return movePlayerBy(gameId, playerId, offset, command::MovePlayer);
+}
+
+bool Room::movePlayerToTop(qint64 gameId, qint64 playerId)
+{
+    // Far enough up for any list: the store stops at the top.
+    return movePlayerBy(gameId, playerId, std::numeric_limits<int>::min() / 2, command::PlayerToTop);
+}
+
+bool Room::movePlayerBy(qint64 gameId, qint64 playerId, int offset, const QString &what)
+{
+    const int index = indexOfPlayer(gameId, playerId);
+    const QString name = index < 0 ? QString() : game(gameId)->players[index].storedName;
+    int to = 0;
+    if (!perform([&](WaitingListStore::Change &change) -> std::optional<JournalRecord> {
+            const int from = change.playerPosition(gameId, playerId);
+            to = int(std::clamp<qint64>(qint64(from) + offset, 0, std::max(0, change.playerCount(gameId) - 1)));
+            if (to == from)
+                return std::nullopt;
+            change.movePlayerTo(gameId, playerId, to);
+            return entryFor(what, gameId, playerId, change.gameName(gameId), name,
+                            {{QStringLiteral("from"), from}, {QStringLiteral("to"), to}});
+        }))
         return false;
-    const int from = indexOfPlayer(gameId, playerId);
-    const int to = from + offset;
-    Game *found = findGame(gameId);
-    if (from >= 0 && to >= 0 && to < found->players.size())
-        found->players.swapItemsAt(from, to);
+    movePlayerTo(gameId, playerId, to);
     emit playersChanged(gameId);
     emit changed();
     return true;
 }
 
-bool Room::movePlayerToTop(qint64 gameId, qint64 playerId)
+void Room::revert(WaitingListStore::Change &change, const JournalRecord &entry)
 {
-    if (!run([&] { m_store.movePlayerToTop(gameId, playerId); }))
-        return false;
-    const int from = indexOfPlayer(gameId, playerId);
-    if (from > 0)
-        findGame(gameId)->players.move(from, 0);
-    emit playersChanged(gameId);
+    const QJsonObject details = detailsOf(entry);
+    const QString &c = entry.command;
+    if (c == command::AddGame) {
+        change.deleteGame(entry.gameId);
+    } else if (c == command::RenameGame) {
+        change.renameGame(entry.gameId, details.value(QLatin1String("before")).toString());
+    } else if (c == command::DeleteGame) {
+        change.insertGameAt(entry.gameId, entry.gameName, details.value(QLatin1String("position")).toInt());
+        for (const PlacedPlayer &placed : playersFromJson(details.value(QLatin1String("players"))))
+            change.insertPlayerAt(entry.gameId, placed);
+    } else if (c == command::MoveGame) {
+        change.moveGameTo(entry.gameId, details.value(QLatin1String("from")).toInt());
+    } else if (c == command::AddPlayer) {
+        change.deletePlayer(entry.gameId, entry.playerId);
+    } else if (c == command::DeletePlayer) {
+        change.insertPlayerAt(entry.gameId, placedFromJson(details));
+    } else if (c == command::DeleteAllPlayers) {
+        for (const PlacedPlayer &placed : playersFromJson(details.value(QLatin1String("players"))))
+            change.insertPlayerAt(entry.gameId, placed);
+    } else if (c == command::MovePlayer || c == command::PlayerToTop) {
+        change.movePlayerTo(entry.gameId, entry.playerId, details.value(QLatin1String("from")).toInt());
+    } else {
+        change.updatePlayer(entry.playerId, details.value(QLatin1String("before")).toString());
+    }
+}
+
+void Room::reapply(WaitingListStore::Change &change, const JournalRecord &entry)
+{
+    const QJsonObject details = detailsOf(entry);
+    const QString &c = entry.command;
+    if (c == command::AddGame) {
+        change.insertGameAt(entry.gameId, entry.gameName, details.value(QLatin1String("position")).toInt());
+    } else if (c == command::RenameGame) {
+        change.renameGame(entry.gameId, details.value(QLatin1String("after")).toString());
+    } else if (c == command::DeleteGame) {
+        change.deleteGame(entry.gameId);
+    } else if (c == command::MoveGame) {
+        change.moveGameTo(entry.gameId, details.value(QLatin1String("to")).toInt());
+    } else if (c == command::AddPlayer) {
+        change.insertPlayerAt(entry.gameId, placedFromJson(details));
+    } else if (c == command::DeletePlayer) {
+        change.deletePlayer(entry.gameId, entry.playerId);
+    } else if (c == command::DeleteAllPlayers) {
+        change.deleteAllPlayers(entry.gameId);
+    } else if (c == command::MovePlayer || c == command::PlayerToTop) {
+        change.movePlayerTo(entry.gameId, entry.playerId, details.value(QLatin1String("to")).toInt());
+    } else {
+        change.updatePlayer(entry.playerId, details.value(QLatin1String("after")).toString());
+    }
+}
+
+void Room::applyInMemory(const JournalRecord &entry, bool forward)
+{
+    const QJsonObject details = detailsOf(entry);
+    const QString &c = entry.command;
+    const bool gameLevel = c == command::AddGame || c == command::RenameGame || c == command::DeleteGame || c == command::MoveGame;
+    if (c == command::AddGame || c == command::DeleteGame) {
+        if ((c == command::AddGame) == forward) {
+            Game game{entry.gameId, entry.gameName, {}};
+            for (const PlacedPlayer &placed : playersFromJson(details.value(QLatin1String("players"))))
+                game.players.insert(std::clamp<qsizetype>(placed.position, 0, game.players.size()), playerOf(placed.player));
+            insertGame(game, details.value(QLatin1String("position")).toInt());
+        } else {
+            removeGame(entry.gameId);
+        }
+    } else if (c == command::RenameGame) {
+        if (Game *found = findGame(entry.gameId))
+            found->name = details.value(QLatin1String(forward ? "after" : "before")).toString();
+    } else if (c == command::MoveGame) {
+        moveGameTo(entry.gameId, details.value(QLatin1String(forward ? "to" : "from")).toInt());
+    } else if (c == command::AddPlayer || c == command::DeletePlayer) {
+        if ((c == command::AddPlayer) == forward) {
+            const PlacedPlayer placed = placedFromJson(details);
+            insertPlayer(entry.gameId, playerOf(placed.player), placed.position);
+        } else {
+            removePlayer(entry.gameId, entry.playerId);
+        }
+    } else if (c == command::DeleteAllPlayers) {
+        if (Game *found = findGame(entry.gameId)) {
+            found->players.clear();
+            if (!forward) {
+                for (const PlacedPlayer &placed : playersFromJson(details.value(QLatin1String("players"))))
+                    insertPlayer(entry.gameId, playerOf(placed.player), placed.position);
+            }
+        }
+    } else if (c == command::MovePlayer || c == command::PlayerToTop) {
+        movePlayerTo(entry.gameId, entry.playerId, details.value(QLatin1String(forward ? "to" : "from")).toInt());
+    } else {
+        setPlayerName(entry.gameId, entry.playerId, details.value(QLatin1String(forward ? "after" : "before")).toString());
+    }
+    if (gameLevel)
+        emit gamesChanged();
+    else
+        emit playersChanged(entry.gameId);
     emit changed();
+}
+
+QString Room::undoText() const
+{
+    return canUndo() ? QStringLiteral("Undo ") + describeChange(m_history[m_done - 1]) : QString();
+}
+
+QString Room::redoText() const
+{
+    return canRedo() ? QStringLiteral("Redo ") + describeChange(m_history[m_done]) : QString();
+}
+
+bool Room::undo()
+{
+    if (!canUndo())
+        return false;
+    const JournalRecord &entry = m_history[m_done - 1];
+    if (!run([&] {
+            WaitingListStore::Change change(m_store);
+            revert(change, entry);
+            change.setReverted(entry.id, true, m_clock.now());
+            change.commit();
+        }))
+        return false;
+    --m_done;
+    m_history[m_done].reverted = true;
+    applyInMemory(m_history[m_done], false);
+    emit historyChanged();
+    return true;
+}
+
+bool Room::redo()
+{
+    if (!canRedo())
+        return false;
+    const JournalRecord &entry = m_history[m_done];
+    if (!run([&] {
+            WaitingListStore::Change change(m_store);
+            reapply(change, entry);
+            change.setReverted(entry.id, false, m_clock.now());
+            change.commit();
+        }))
+        return false;
+    m_history[m_done].reverted = false;
+    ++m_done;
+    applyInMemory(m_history[m_done - 1], true);
+    emit historyChanged();
+    return true;
+}
+
+bool Room::clearHistory()
+{
+    if (m_history.isEmpty())
+        return true;
+    QList<qint64> ids;
+    for (const JournalRecord &entry : std::as_const(m_history))
+        ids << entry.id;
+    if (!run([&] {
+            WaitingListStore::Change change(m_store);
+            change.retire(ids);
+            change.commit();
+        }))
+        return false;
+    m_history.clear();
+    m_done = 0;
+    emit historyChanged();
     return true;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "store/WaitingListStore.h"
+
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -9,11 +12,12 @@
 
 namespace tavlo {
 
-class WaitingListStore;
+class Clock;
 
 struct Player {
     qint64 id = 0;
     QString storedName; // the name with its marker tags, as stored
+    QDateTime addedAt;  // when the player joined the list (UTC); invalid when not known
     bool operator==(const Player &) const = default;
 };
 
@@ -25,15 +29,21 @@ struct Game {
 };
 
 // The room in memory: the games in order, each with its waiting list. Every command runs
-// through the store as one transaction and, once it has landed, changes the room here and
-// says what changed. A command that fails leaves the room as it was and reports the failure
-// through storeFailed(). Names lose control characters before they are stored.
+// through the store as one transaction, which also writes the command into the journal, and,
+// once it has landed, changes the room here and says what changed. A command that fails leaves
+// the room as it was and reports the failure through storeFailed(). Names lose control
+// characters before they are stored.
+//
+// The journal makes every change of this desk undoable: undo() reverts the last change exactly
+// (rows, ids, positions and times), redo() makes it again; the history survives a restart and
+// keeps the last historyLimit() changes.
 class Room : public QObject {
     Q_OBJECT
 public:
-    explicit Room(WaitingListStore &store, QObject *parent = nullptr);
+    Room(WaitingListStore &store, const Clock &clock, const QString &desk = {}, QObject *parent = nullptr);
 
-    // Reads the whole room from the store; false (after storeFailed) when it cannot.
+    // Reads the whole room, and this desk's history, from the store; false (after
+    // storeFailed) when it cannot.
     bool load();
 
     const QList<Game> &games() const { return m_games; }
@@ -54,6 +64,20 @@ public:
     bool movePlayer(qint64 gameId, qint64 playerId, int offset);
     bool movePlayerToTop(qint64 gameId, qint64 playerId);
 
+    bool canUndo() const { return m_done > 0; }
+    bool canRedo() const { return m_done < m_history.size(); }
+    // "Undo delete of Alice from Poker", "Redo ..."; empty when there is nothing to do.
+    QString undoText() const;
+    QString redoText() const;
+    bool undo();
+    bool redo();
+    // Forgets the history; the lists stay as they are.
+    bool clearHistory();
+
+    int historyLimit() const { return m_historyLimit; }
+    void setHistoryLimit(int limit) { m_historyLimit = limit; }
+    static constexpr int DefaultHistoryLimit = 1000;
+
 signals:
     // The games themselves changed: added, renamed, deleted, moved, or the room was reloaded.
     void gamesChanged();
@@ -61,14 +85,44 @@ signals:
     void playersChanged(qint64 gameId);
     // Anything in the room changed; after the change has landed in the store.
     void changed();
+    // What undo and redo would do has changed.
+    void historyChanged();
     void storeFailed(const QString &message);
 
 private:
+    using Work = std::function<std::optional<JournalRecord>(WaitingListStore::Change &)>;
+    // Runs one command in one transaction: the store's work, its journal entry, and the
+    // history kept to its limit. The command's entry, or nothing when it changed nothing
+    // (unset optional) or failed (false).
+    bool perform(const Work &work, std::optional<JournalRecord> *entry = nullptr);
     bool run(const std::function<void()> &storeWork);
+    bool movePlayerBy(qint64 gameId, qint64 playerId, int offset, const QString &command);
     Game *findGame(qint64 gameId);
 
+    // The room in memory follows each step the store takes.
+    void insertGame(const Game &game, int position);
+    void removeGame(qint64 gameId);
+    void moveGameTo(qint64 gameId, int position);
+    void insertPlayer(qint64 gameId, const Player &player, int position);
+    void removePlayer(qint64 gameId, qint64 playerId);
+    void movePlayerTo(qint64 gameId, qint64 playerId, int position);
+    void setPlayerName(qint64 gameId, qint64 playerId, const QString &storedName);
+
+    // Reverts (or makes again) a journal entry's change, in the store and here.
+    void revert(WaitingListStore::Change &change, const JournalRecord &entry);
+    void reapply(WaitingListStore::Change &change, const JournalRecord &entry);
+    void applyInMemory(const JournalRecord &entry, bool forward);
+
     WaitingListStore &m_store;
+    const Clock &m_clock;
+    QString m_desk;
     QList<Game> m_games;
+    QList<JournalRecord> m_history; // oldest first; those from m_done on are undone
+    qsizetype m_done = 0;
+    int m_historyLimit = DefaultHistoryLimit;
 };
+
+// The words for a change, as the Undo and Redo commands show them.
+QString describeChange(const JournalRecord &entry);
 
 } // namespace tavlo

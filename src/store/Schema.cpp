@@ -1,10 +1,13 @@
 #include "store/Schema.h"
 
+#include "store/StoreError.h"
+
 #include <QAtomicInt>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace tavlo {
 
@@ -12,7 +15,7 @@ namespace {
 
 QAtomicInt schemaCounter;
 
-const char *const tableDefinitions[] = {
+const char *const firstLayout[] = {
     "CREATE TABLE lists ("
     " id INTEGER PRIMARY KEY AUTOINCREMENT,"
     " list_name TEXT,"
@@ -24,13 +27,74 @@ const char *const tableDefinitions[] = {
     " player_number SMALLINT,"
     " player_phone TEXT,"
     " listbox_order SMALLINT)",
-    // Covers every column, so a game's players in order come from the index alone.
     "CREATE INDEX list_content_by_list ON list_content (list_id, listbox_order, id, player_name, player_number, player_phone)",
 };
 
+const char *const journalLayout[] = {
+    // When a player joined the list, in UTC; unknown for players from before.
+    "ALTER TABLE list_content ADD COLUMN added_at TEXT",
+    // Every change, in the transaction that makes it: what undoing and redoing it need, and
+    // what reports count.
+    "CREATE TABLE journal ("
+    " id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " made_at TEXT NOT NULL,"
+    " desk TEXT NOT NULL DEFAULT '',"
+    " command TEXT NOT NULL,"
+    " game_id INTEGER,"
+    " player_id INTEGER,"
+    " game_name TEXT,"
+    " player_name TEXT,"
+    " details TEXT NOT NULL,"
+    " reverted INTEGER NOT NULL DEFAULT 0,"
+    " reverted_at TEXT,"
+    " undoable INTEGER NOT NULL DEFAULT 1)",
+    "CREATE INDEX journal_history ON journal (desk, undoable, id)",
+    "CREATE INDEX journal_by_time ON journal (made_at)",
+    // The board is drawn from memory now: the index need only keep a list's order, which makes
+    // every move and every name change cheaper.
+    "DROP INDEX IF EXISTS list_content_by_list",
+    "CREATE INDEX list_content_by_list ON list_content (list_id, listbox_order)",
+};
+
+bool hasJournal(const QSqlDatabase &database)
+{
+    return database.tables().contains(QStringLiteral("journal"))
+        && database.record(QStringLiteral("list_content")).contains(QStringLiteral("added_at"));
+}
+
+// Runs the statements in one transaction; the engine's words for the first that fails.
+QString runAll(QSqlDatabase &database, const char *const *statements, std::size_t count)
+{
+    QSqlQuery query(database);
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return query.lastError().databaseText().isEmpty() ? query.lastError().text() : query.lastError().databaseText();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!query.exec(QString::fromLatin1(statements[i]))) {
+            const QSqlError error = query.lastError();
+            query.exec(QStringLiteral("ROLLBACK"));
+            return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+        }
+    }
+    if (!query.exec(QStringLiteral("COMMIT"))) {
+        const QSqlError error = query.lastError();
+        query.exec(QStringLiteral("ROLLBACK"));
+        return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    }
+    return {};
+}
+
 } // namespace
 
-QString createEmptyDatabase(const QString &path)
+void upgradeSchema(QSqlDatabase &database)
+{
+    if (!database.tables().contains(QStringLiteral("list_content")) || hasJournal(database))
+        return; // nothing to upgrade, or a file without our tables: the first statement says so
+    const QString error = runAll(database, journalLayout, std::size(journalLayout));
+    if (!error.isEmpty())
+        throw StoreError(QStringLiteral("Cannot upgrade the database %1: %2").arg(database.databaseName(), error));
+}
+
+QString createEmptyDatabase(const QString &path, SchemaVersion version)
 {
     if (QFileInfo::exists(path))
         return QStringLiteral("%1 exists already").arg(path);
@@ -42,21 +106,11 @@ QString createEmptyDatabase(const QString &path)
         if (!db.open()) {
             error = db.lastError().text();
         } else {
-            QSqlQuery query(db);
             // The file may live on a network share: keep the classic rollback journal.
-            query.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
-            db.transaction();
-            for (const char *definition : tableDefinitions) {
-                if (!query.exec(QString::fromLatin1(definition))) {
-                    error = query.lastError().text();
-                    break;
-                }
-            }
-            if (error.isEmpty())
-                db.commit();
-            else
-                db.rollback();
-            query.finish();
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+            error = runAll(db, firstLayout, std::size(firstLayout));
+            if (error.isEmpty() && version == SchemaVersion::Journal)
+                error = runAll(db, journalLayout, std::size(journalLayout));
             db.close();
         }
     }

@@ -1,5 +1,6 @@
 #include "store/WaitingListStore.h"
 
+#include "store/Schema.h"
 #include "store/StoreError.h"
 
 #include <QAtomicInt>
@@ -11,7 +12,7 @@
 
 #include <sqlite3.h>
 
-#include <optional>
+#include <algorithm>
 
 namespace tavlo {
 
@@ -44,52 +45,32 @@ QSqlQuery &run(QSqlQuery &query, const Values &...values)
     return query;
 }
 
-// Ids with the positions the file gives them, in their order.
-struct Placed {
-    qint64 id;
-    qint64 position;
-};
-
-QList<Placed> placedRows(QSqlQuery &query)
+// Text that must not be NULL: a null string is empty text.
+QString text(const QString &value)
 {
-    QList<Placed> rows;
-    while (query.next())
-        rows.append({query.value(0).toLongLong(), query.value(1).toLongLong()});
-    query.finish();
-    return rows;
+    return value.isNull() ? QStringLiteral("") : value;
 }
 
-// Gives each row its index as its position, writing only the rows whose position differs.
-void writePositions(QSqlQuery &setPosition, const QList<Placed> &rows)
+// Times are kept as UTC text, readable in the file and by any engine.
+QVariant timeValue(const QDateTime &time)
 {
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        if (rows[i].position != i)
-            run(setPosition, qint64(i), rows[i].id);
-    }
+    return time.isValid() ? QVariant(time.toUTC().toString(Qt::ISODateWithMs)) : QVariant(QMetaType(QMetaType::QString));
 }
 
-// Whether the shape query's row (count, distinct positions, lowest, highest) is a whole order.
-bool isWhole(QSqlQuery &shape)
+QDateTime timeOf(const QVariant &value)
 {
-    const bool found = shape.next();
-    const qint64 count = found ? shape.value(0).toLongLong() : 0;
-    const bool whole = count == 0
-        || (shape.value(1).toLongLong() == count && shape.value(2).toLongLong() == 0 && shape.value(3).toLongLong() == count - 1);
-    shape.finish();
-    return whole;
+    if (value.isNull())
+        return {};
+    QDateTime time = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
+    return time.isValid() ? time.toUTC() : QDateTime();
 }
 
-qint64 countOf(QSqlQuery &shape)
+// The single row's first value, or nothing when there is no row.
+std::optional<QVariant> firstValue(QSqlQuery &query)
 {
-    return shape.value(0).toLongLong();
-}
-
-// The single value of a one-row query, or nothing when it has no row.
-std::optional<qint64> valueOf(QSqlQuery &query)
-{
-    std::optional<qint64> value;
+    std::optional<QVariant> value;
     if (query.next())
-        value = query.value(0).toLongLong();
+        value = query.value(0);
     query.finish();
     return value;
 }
@@ -102,91 +83,115 @@ StoreError gone(const char *what, qint64 id)
 
 } // namespace
 
-// The statements, prepared once when the file opens and reused by every command.
+// The statements, prepared once when the file opens and reused by every change.
 class WaitingListStore::Statements {
 public:
-    explicit Statements(const QSqlDatabase &database)
-        : begin(database), commit(database), rollback(database), games(database), players(database),
-          gameOrder(database), playerOrder(database), gameExists(database), insertGame(database),
-          renameGame(database), setGamePosition(database), deleteGame(database), insertPlayer(database),
-          updatePlayer(database), setPlayerPosition(database), deletePlayer(database), deletePlayers(database),
-          gameShape(database), playerShape(database), gamePosition(database), playerPosition(database),
-          closeGameGap(database), swapGames(database), closePlayerGap(database), swapPlayers(database),
-          playerToTop(database)
+    explicit Statements(const QSqlDatabase &db)
+        : begin(db), commit(db), rollback(db), games(db), players(db), history(db), gameOrder(db), playerOrder(db),
+          gameShape(db), playerShape(db), gameRow(db), playerPosition(db), placedPlayers(db), onePlayer(db), playerName(db),
+          insertGame(db), insertGameWithId(db), renameGame(db), deleteGame(db), setGamePosition(db), closeGameGap(db),
+          openGameGap(db), moveGame(db), insertPlayer(db), insertPlayerWithId(db), updatePlayer(db), deletePlayer(db),
+          deletePlayers(db), setPlayerPosition(db), closePlayerGap(db), openPlayerGap(db), movePlayer(db),
+          insertJournal(db), setReverted(db), retire(db)
     {
         prepare(begin, "BEGIN IMMEDIATE");
         prepare(commit, "COMMIT");
         prepare(rollback, "ROLLBACK");
         prepare(games, "SELECT id, list_name FROM lists ORDER BY listbox_order, id");
-        prepare(players, "SELECT id, list_id, player_name FROM list_content ORDER BY list_id, listbox_order, id");
+        prepare(players, "SELECT id, list_id, player_name, added_at FROM list_content ORDER BY list_id, listbox_order, id");
+        prepare(history, "SELECT id, made_at, desk, command, game_id, player_id, game_name, player_name, details, reverted "
+                         "FROM journal WHERE desk = ? AND undoable = 1 ORDER BY id");
         prepare(gameOrder, "SELECT id, listbox_order FROM lists ORDER BY listbox_order, id");
         prepare(playerOrder, "SELECT id, listbox_order FROM list_content WHERE list_id = ? ORDER BY listbox_order, id");
-        prepare(gameExists, "SELECT COUNT(*) FROM lists WHERE id = ?");
-        prepare(insertGame, "INSERT INTO lists (list_name, listbox_order) VALUES (?, ?)");
-        prepare(renameGame, "UPDATE lists SET list_name = ? WHERE id = ?");
-        prepare(setGamePosition, "UPDATE lists SET listbox_order = ? WHERE id = ?");
-        prepare(deleteGame, "DELETE FROM lists WHERE id = ?");
-        prepare(insertPlayer, "INSERT INTO list_content (list_id, player_name, player_number, player_phone, listbox_order) "
-                              "VALUES (?, ?, 0, '', ?)");
-        prepare(updatePlayer, "UPDATE list_content SET player_name = ?, player_number = 0, player_phone = '' WHERE id = ?");
-        prepare(setPlayerPosition, "UPDATE list_content SET listbox_order = ? WHERE id = ?");
-        prepare(deletePlayer, "DELETE FROM list_content WHERE id = ?");
-        prepare(deletePlayers, "DELETE FROM list_content WHERE list_id = ?");
         // The shape of an order: whole when its positions are 0 ... n-1 without repeats.
         prepare(gameShape, "SELECT COUNT(*), COUNT(DISTINCT listbox_order), MIN(listbox_order), MAX(listbox_order) FROM lists");
         prepare(playerShape, "SELECT COUNT(*), COUNT(DISTINCT listbox_order), MIN(listbox_order), MAX(listbox_order) "
                              "FROM list_content WHERE list_id = ?");
-        prepare(gamePosition, "SELECT listbox_order FROM lists WHERE id = ?");
+        prepare(gameRow, "SELECT listbox_order, list_name FROM lists WHERE id = ?");
         prepare(playerPosition, "SELECT listbox_order FROM list_content WHERE id = ? AND list_id = ?");
-        // On a whole order, every move is one statement.
+        prepare(placedPlayers, "SELECT id, player_name, added_at, listbox_order FROM list_content WHERE list_id = ? "
+                               "ORDER BY listbox_order, id");
+        prepare(onePlayer, "SELECT player_name, added_at, listbox_order FROM list_content WHERE id = ? AND list_id = ?");
+        prepare(playerName, "SELECT player_name FROM list_content WHERE id = ?");
+
+        prepare(insertGame, "INSERT INTO lists (list_name, listbox_order) VALUES (?, ?)");
+        prepare(insertGameWithId, "INSERT INTO lists (id, list_name, listbox_order) VALUES (?, ?, ?)");
+        prepare(renameGame, "UPDATE lists SET list_name = ? WHERE id = ?");
+        prepare(deleteGame, "DELETE FROM lists WHERE id = ?");
+        prepare(setGamePosition, "UPDATE lists SET listbox_order = ? WHERE id = ?");
+        // On a whole order every move is one statement.
         prepare(closeGameGap, "UPDATE lists SET listbox_order = listbox_order - 1 WHERE listbox_order > ?");
-        prepare(swapGames, "UPDATE lists SET listbox_order = CASE WHEN listbox_order = ? THEN ? ELSE ? END "
-                           "WHERE listbox_order IN (?, ?)");
+        prepare(openGameGap, "UPDATE lists SET listbox_order = listbox_order + 1 WHERE listbox_order >= ?");
+        prepare(moveGame, "UPDATE lists SET listbox_order = CASE WHEN id = ? THEN ? ELSE listbox_order + ? END "
+                          "WHERE listbox_order BETWEEN ? AND ?");
+
+        prepare(insertPlayer, "INSERT INTO list_content (list_id, player_name, player_number, player_phone, listbox_order, "
+                              "added_at) VALUES (?, ?, 0, '', ?, ?)");
+        prepare(insertPlayerWithId, "INSERT INTO list_content (id, list_id, player_name, player_number, player_phone, "
+                                    "listbox_order, added_at) VALUES (?, ?, ?, 0, '', ?, ?)");
+        prepare(updatePlayer, "UPDATE list_content SET player_name = ?, player_number = 0, player_phone = '' WHERE id = ?");
+        prepare(deletePlayer, "DELETE FROM list_content WHERE id = ?");
+        prepare(deletePlayers, "DELETE FROM list_content WHERE list_id = ?");
+        prepare(setPlayerPosition, "UPDATE list_content SET listbox_order = ? WHERE id = ?");
         prepare(closePlayerGap, "UPDATE list_content SET listbox_order = listbox_order - 1 WHERE list_id = ? AND listbox_order > ?");
-        prepare(swapPlayers, "UPDATE list_content SET listbox_order = CASE WHEN listbox_order = ? THEN ? ELSE ? END "
-                             "WHERE list_id = ? AND listbox_order IN (?, ?)");
-        prepare(playerToTop, "UPDATE list_content SET listbox_order = CASE WHEN id = ? THEN 0 ELSE listbox_order + 1 END "
-                             "WHERE list_id = ? AND listbox_order <= ?");
+        prepare(openPlayerGap, "UPDATE list_content SET listbox_order = listbox_order + 1 WHERE list_id = ? AND listbox_order >= ?");
+        prepare(movePlayer, "UPDATE list_content SET listbox_order = CASE WHEN id = ? THEN ? ELSE listbox_order + ? END "
+                            "WHERE list_id = ? AND listbox_order BETWEEN ? AND ?");
+
+        prepare(insertJournal, "INSERT INTO journal (made_at, desk, command, game_id, player_id, game_name, player_name, "
+                               "details, reverted, undoable) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0, 1)");
+        prepare(setReverted, "UPDATE journal SET reverted = ?, reverted_at = ? WHERE id = ?");
+        prepare(retire, "UPDATE journal SET undoable = 0 WHERE id = ?");
     }
 
     QSqlQuery begin, commit, rollback;
-    QSqlQuery games, players, gameOrder, playerOrder, gameExists;
-    QSqlQuery insertGame, renameGame, setGamePosition, deleteGame;
-    QSqlQuery insertPlayer, updatePlayer, setPlayerPosition, deletePlayer, deletePlayers;
-    QSqlQuery gameShape, playerShape, gamePosition, playerPosition;
-    QSqlQuery closeGameGap, swapGames, closePlayerGap, swapPlayers, playerToTop;
+    QSqlQuery games, players, history, gameOrder, playerOrder, gameShape, playerShape, gameRow, playerPosition,
+        placedPlayers, onePlayer, playerName;
+    QSqlQuery insertGame, insertGameWithId, renameGame, deleteGame, setGamePosition, closeGameGap, openGameGap, moveGame;
+    QSqlQuery insertPlayer, insertPlayerWithId, updatePlayer, deletePlayer, deletePlayers, setPlayerPosition,
+        closePlayerGap, openPlayerGap, movePlayer;
+    QSqlQuery insertJournal, setReverted, retire;
 };
 
-// One command's transaction: it takes the write lock at once, commits when told to, and rolls
-// back whatever happened if it ends any other way.
-class WaitingListStore::Transaction {
-public:
-    explicit Transaction(WaitingListStore &store)
-        : m_store(store)
-    {
-        store.requireOpenFile();
-        run(store.m_statements->begin);
-    }
-    ~Transaction()
-    {
-        if (!m_committed)
-            m_store.m_statements->rollback.exec();
-    }
-    Transaction(const Transaction &) = delete;
-    Transaction &operator=(const Transaction &) = delete;
+namespace {
 
-    Statements &statements() { return *m_store.m_statements; }
-
-    void commit()
-    {
-        run(m_store.m_statements->commit);
-        m_committed = true;
+// Mends an order whose positions have gaps or repeats (a file from elsewhere) by giving each
+// row its place in the order; returns the number of rows. `readOrder` runs the order's query.
+template <typename ReadOrder>
+qint64 wholeOrder(QSqlQuery &shape, ReadOrder readOrder, QSqlQuery &setPosition)
+{
+    shape.next();
+    const qint64 count = shape.value(0).toLongLong();
+    const bool whole = count == 0
+        || (shape.value(1).toLongLong() == count && shape.value(2).toLongLong() == 0 && shape.value(3).toLongLong() == count - 1);
+    shape.finish();
+    if (!whole) {
+        QList<std::pair<qint64, qint64>> rows;
+        QSqlQuery &order = readOrder();
+        while (order.next())
+            rows.append({order.value(0).toLongLong(), order.value(1).toLongLong()});
+        order.finish();
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            if (rows[i].second != i)
+                run(setPosition, qint64(i), rows[i].first);
+        }
     }
+    return count;
+}
 
-private:
-    WaitingListStore &m_store;
-    bool m_committed = false;
+// The bounds and the shift of the rows a move from `from` to `to` passes over.
+struct Shift {
+    qint64 low;
+    qint64 high;
+    qint64 delta;
 };
+
+Shift shiftFor(qint64 from, qint64 to)
+{
+    return to < from ? Shift{to, from, 1} : Shift{from, to, -1};
+}
+
+} // namespace
 
 WaitingListStore::WaitingListStore(const QString &databasePath)
     : m_path(databasePath)
@@ -218,6 +223,7 @@ void WaitingListStore::open()
     try {
         if (!m_database.open())
             throw StoreError(QStringLiteral("Cannot open %1: %2").arg(m_path, wordsOf(m_database.lastError())));
+        upgradeSchema(m_database);
         m_statements = std::make_unique<Statements>(m_database);
     } catch (...) {
         close();
@@ -268,149 +274,245 @@ QList<GameRecord> WaitingListStore::readRoom()
         // A player whose game is gone belongs to no list.
         const auto game = gameIndex.constFind(playerRows.value(1).toLongLong());
         if (game != gameIndex.cend())
-            games[*game].players.append({playerRows.value(0).toLongLong(), playerRows.value(2).toString()});
+            games[*game].players.append(
+                {playerRows.value(0).toLongLong(), playerRows.value(2).toString(), timeOf(playerRows.value(3))});
     }
     playerRows.finish();
     return games;
 }
 
-// The games' order made whole, if need be (a file from elsewhere may hold gaps or repeats);
-// returns the number of games.
-qint64 WaitingListStore::wholeGameOrder()
+QList<JournalRecord> WaitingListStore::history(const QString &desk)
 {
-    Statements &s = *m_statements;
-    if (!isWhole(run(s.gameShape)))
-        writePositions(s.setGamePosition, placedRows(run(s.gameOrder)));
-    QSqlQuery &shape = run(s.gameShape);
-    shape.next();
-    const qint64 count = countOf(shape);
-    shape.finish();
-    return count;
+    requireOpenFile();
+    QList<JournalRecord> entries;
+    QSqlQuery &rows = run(m_statements->history, text(desk));
+    while (rows.next()) {
+        JournalRecord entry;
+        entry.id = rows.value(0).toLongLong();
+        entry.madeAt = timeOf(rows.value(1));
+        entry.desk = rows.value(2).toString();
+        entry.command = rows.value(3).toString();
+        entry.gameId = rows.value(4).toLongLong();
+        entry.playerId = rows.value(5).toLongLong();
+        entry.gameName = rows.value(6).toString();
+        entry.playerName = rows.value(7).toString();
+        entry.details = rows.value(8).toString().toUtf8();
+        entry.reverted = rows.value(9).toLongLong() != 0;
+        entries.append(entry);
+    }
+    rows.finish();
+    return entries;
 }
 
-qint64 WaitingListStore::wholePlayerOrder(qint64 gameId)
+WaitingListStore::Change::Change(WaitingListStore &store)
+    : m_store(store)
+    , m_statements((store.requireOpenFile(), *store.m_statements))
 {
-    Statements &s = *m_statements;
-    if (!isWhole(run(s.playerShape, gameId)))
-        writePositions(s.setPlayerPosition, placedRows(run(s.playerOrder, gameId)));
-    QSqlQuery &shape = run(s.playerShape, gameId);
-    shape.next();
-    const qint64 count = countOf(shape);
-    shape.finish();
-    return count;
+    run(m_statements.begin);
 }
 
-qint64 WaitingListStore::addGame(const QString &name)
+WaitingListStore::Change::~Change()
 {
-    Transaction transaction(*this);
+    if (!m_committed)
+        m_statements.rollback.exec();
+}
+
+void WaitingListStore::Change::commit()
+{
+    run(m_statements.commit);
+    m_committed = true;
+}
+
+qint64 WaitingListStore::Change::wholeGameOrder()
+{
+    Statements &s = m_statements;
+    return wholeOrder(run(s.gameShape), [&s]() -> QSqlQuery & { return run(s.gameOrder); }, s.setGamePosition);
+}
+
+qint64 WaitingListStore::Change::wholePlayerOrder(qint64 gameId)
+{
+    Statements &s = m_statements;
+    return wholeOrder(run(s.playerShape, gameId), [&s, gameId]() -> QSqlQuery & { return run(s.playerOrder, gameId); },
+                      s.setPlayerPosition);
+}
+
+int WaitingListStore::Change::gameCount()
+{
+    return int(wholeGameOrder());
+}
+
+int WaitingListStore::Change::playerCount(qint64 gameId)
+{
+    return int(wholePlayerOrder(gameId));
+}
+
+int WaitingListStore::Change::gamePosition(qint64 gameId)
+{
+    wholeGameOrder();
+    const std::optional<QVariant> position = firstValue(run(m_statements.gameRow, gameId));
+    if (!position)
+        throw gone("game", gameId);
+    return position->toInt();
+}
+
+QString WaitingListStore::Change::gameName(qint64 gameId)
+{
+    QSqlQuery &row = run(m_statements.gameRow, gameId);
+    const QString name = row.next() ? row.value(1).toString() : QString();
+    row.finish();
+    return name;
+}
+
+int WaitingListStore::Change::playerPosition(qint64 gameId, qint64 playerId)
+{
+    wholePlayerOrder(gameId);
+    const std::optional<QVariant> position = firstValue(run(m_statements.playerPosition, playerId, gameId));
+    if (!position)
+        throw gone("player", playerId);
+    return position->toInt();
+}
+
+qint64 WaitingListStore::Change::addGame(const QString &name)
+{
     // A new game joins at the end.
     const qint64 count = wholeGameOrder();
-    const QVariant id = run(transaction.statements().insertGame, name, count).lastInsertId();
-    transaction.commit();
-    return id.toLongLong();
+    return run(m_statements.insertGame, name, count).lastInsertId().toLongLong();
 }
 
-void WaitingListStore::renameGame(qint64 gameId, const QString &name)
+void WaitingListStore::Change::renameGame(qint64 gameId, const QString &name)
 {
-    Transaction transaction(*this);
-    if (run(transaction.statements().renameGame, name, gameId).numRowsAffected() == 0)
+    if (run(m_statements.renameGame, name, gameId).numRowsAffected() == 0)
         throw gone("game", gameId);
-    transaction.commit();
 }
 
-void WaitingListStore::deleteGame(qint64 gameId)
+QList<PlacedPlayer> WaitingListStore::Change::placedPlayers(qint64 gameId)
 {
-    Transaction transaction(*this);
-    Statements &s = transaction.statements();
+    wholePlayerOrder(gameId);
+    QList<PlacedPlayer> players;
+    QSqlQuery &rows = run(m_statements.placedPlayers, gameId);
+    while (rows.next())
+        players.append({{rows.value(0).toLongLong(), rows.value(1).toString(), timeOf(rows.value(2))}, rows.value(3).toInt()});
+    rows.finish();
+    return players;
+}
+
+QList<PlacedPlayer> WaitingListStore::Change::deleteGame(qint64 gameId)
+{
     wholeGameOrder();
-    const std::optional<qint64> position = valueOf(run(s.gamePosition, gameId));
+    const std::optional<QVariant> position = firstValue(run(m_statements.gameRow, gameId));
+    const QList<PlacedPlayer> players = placedPlayers(gameId);
     // The players first, then the game, whether or not the game's row is still there.
-    run(s.deletePlayers, gameId);
-    run(s.deleteGame, gameId);
+    run(m_statements.deletePlayers, gameId);
+    run(m_statements.deleteGame, gameId);
     if (position)
-        run(s.closeGameGap, *position);
-    transaction.commit();
+        run(m_statements.closeGameGap, position->toLongLong());
+    return players;
 }
 
-void WaitingListStore::moveGame(qint64 gameId, int offset)
+void WaitingListStore::Change::moveGameTo(qint64 gameId, int position)
 {
-    Transaction transaction(*this);
-    Statements &s = transaction.statements();
     const qint64 count = wholeGameOrder();
-    const std::optional<qint64> from = valueOf(run(s.gamePosition, gameId));
-    if (!from)
+    const std::optional<QVariant> row = firstValue(run(m_statements.gameRow, gameId));
+    if (!row)
         throw gone("game", gameId);
-    const qint64 to = *from + offset;
-    if (to >= 0 && to < count)
-        run(s.swapGames, *from, to, *from, *from, to);
-    transaction.commit();
+    const qint64 from = row->toLongLong();
+    const qint64 to = std::clamp<qint64>(position, 0, std::max<qint64>(0, count - 1));
+    if (to == from)
+        return;
+    const Shift shift = shiftFor(from, to);
+    run(m_statements.moveGame, gameId, to, shift.delta, shift.low, shift.high);
 }
 
-qint64 WaitingListStore::addPlayer(qint64 gameId, const QString &storedName)
+void WaitingListStore::Change::insertGameAt(qint64 gameId, const QString &name, int position)
 {
-    Transaction transaction(*this);
-    Statements &s = transaction.statements();
-    if (valueOf(run(s.gameExists, gameId)).value_or(0) == 0)
+    const qint64 count = wholeGameOrder();
+    const qint64 at = std::clamp<qint64>(position, 0, count);
+    run(m_statements.openGameGap, at);
+    run(m_statements.insertGameWithId, gameId, name, at);
+}
+
+PlacedPlayer WaitingListStore::Change::addPlayer(qint64 gameId, const QString &storedName, const QDateTime &addedAt)
+{
+    if (!firstValue(run(m_statements.gameRow, gameId)))
         throw gone("game", gameId);
     const qint64 count = wholePlayerOrder(gameId);
-    const QVariant id = run(s.insertPlayer, gameId, storedName, count).lastInsertId();
-    transaction.commit();
-    return id.toLongLong();
+    const qint64 id = run(m_statements.insertPlayer, gameId, storedName, count, timeValue(addedAt)).lastInsertId().toLongLong();
+    return {{id, storedName, addedAt.isValid() ? timeOf(timeValue(addedAt)) : QDateTime()}, int(count)};
 }
 
-void WaitingListStore::updatePlayer(qint64 playerId, const QString &storedName)
+QString WaitingListStore::Change::updatePlayer(qint64 playerId, const QString &storedName)
 {
-    Transaction transaction(*this);
-    if (run(transaction.statements().updatePlayer, storedName, playerId).numRowsAffected() == 0)
+    // The name it had, for the journal.
+    const std::optional<QVariant> before = firstValue(run(m_statements.playerName, playerId));
+    if (!before)
         throw gone("player", playerId);
-    transaction.commit();
+    run(m_statements.updatePlayer, storedName, playerId);
+    return before->toString();
 }
 
-void WaitingListStore::deletePlayer(qint64 gameId, qint64 playerId)
+std::optional<PlacedPlayer> WaitingListStore::Change::deletePlayer(qint64 gameId, qint64 playerId)
 {
-    Transaction transaction(*this);
-    Statements &s = transaction.statements();
     wholePlayerOrder(gameId);
-    // The rest of the list closes up; a player already gone leaves nothing to close.
-    if (const std::optional<qint64> position = valueOf(run(s.playerPosition, playerId, gameId))) {
-        run(s.deletePlayer, playerId);
-        run(s.closePlayerGap, gameId, *position);
+    QSqlQuery &row = run(m_statements.onePlayer, playerId, gameId);
+    if (!row.next()) {
+        row.finish();
+        return std::nullopt; // gone already: nothing to close up
     }
-    transaction.commit();
+    const PlacedPlayer placed{{playerId, row.value(0).toString(), timeOf(row.value(1))}, row.value(2).toInt()};
+    row.finish();
+    run(m_statements.deletePlayer, playerId);
+    // The rest of the list closes up.
+    run(m_statements.closePlayerGap, gameId, qint64(placed.position));
+    return placed;
 }
 
-void WaitingListStore::deleteAllPlayers(qint64 gameId)
+QList<PlacedPlayer> WaitingListStore::Change::deleteAllPlayers(qint64 gameId)
 {
-    Transaction transaction(*this);
-    run(transaction.statements().deletePlayers, gameId);
-    transaction.commit();
+    const QList<PlacedPlayer> players = placedPlayers(gameId);
+    run(m_statements.deletePlayers, gameId);
+    return players;
 }
 
-void WaitingListStore::movePlayer(qint64 gameId, qint64 playerId, int offset)
+void WaitingListStore::Change::movePlayerTo(qint64 gameId, qint64 playerId, int position)
 {
-    Transaction transaction(*this);
-    Statements &s = transaction.statements();
     const qint64 count = wholePlayerOrder(gameId);
-    const std::optional<qint64> from = valueOf(run(s.playerPosition, playerId, gameId));
-    if (!from)
+    const std::optional<QVariant> row = firstValue(run(m_statements.playerPosition, playerId, gameId));
+    if (!row)
         throw gone("player", playerId);
-    const qint64 to = *from + offset;
-    if (to >= 0 && to < count)
-        run(s.swapPlayers, *from, to, *from, gameId, *from, to);
-    transaction.commit();
+    const qint64 from = row->toLongLong();
+    const qint64 to = std::clamp<qint64>(position, 0, std::max<qint64>(0, count - 1));
+    if (to == from)
+        return;
+    const Shift shift = shiftFor(from, to);
+    run(m_statements.movePlayer, playerId, to, shift.delta, gameId, shift.low, shift.high);
 }
 
-void WaitingListStore::movePlayerToTop(qint64 gameId, qint64 playerId)
+void WaitingListStore::Change::insertPlayerAt(qint64 gameId, const PlacedPlayer &placed)
 {
-    Transaction transaction(*this);
-    Statements &s = transaction.statements();
-    wholePlayerOrder(gameId);
-    const std::optional<qint64> from = valueOf(run(s.playerPosition, playerId, gameId));
-    if (!from)
-        throw gone("player", playerId);
-    if (*from > 0)
-        run(s.playerToTop, playerId, gameId, *from);
-    transaction.commit();
+    const qint64 count = wholePlayerOrder(gameId);
+    const qint64 at = std::clamp<qint64>(placed.position, 0, count);
+    run(m_statements.openPlayerGap, gameId, at);
+    run(m_statements.insertPlayerWithId, placed.player.id, gameId, placed.player.name, at, timeValue(placed.player.addedAt));
+}
+
+qint64 WaitingListStore::Change::record(const JournalRecord &entry)
+{
+    return run(m_statements.insertJournal, timeValue(entry.madeAt), text(entry.desk), entry.command, entry.gameId,
+               entry.playerId, entry.gameName, entry.playerName, QString::fromUtf8(entry.details))
+        .lastInsertId()
+        .toLongLong();
+}
+
+void WaitingListStore::Change::setReverted(qint64 journalId, bool reverted, const QDateTime &at)
+{
+    run(m_statements.setReverted, qint64(reverted ? 1 : 0), reverted ? timeValue(at) : QVariant(QMetaType(QMetaType::QString)),
+        journalId);
+}
+
+void WaitingListStore::Change::retire(const QList<qint64> &journalIds)
+{
+    for (const qint64 id : journalIds)
+        run(m_statements.retire, id);
 }
 
 } // namespace tavlo

@@ -1,16 +1,20 @@
 #pragma once
 
+#include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace tavlo {
 
 struct PlayerRecord {
     qint64 id = 0;
-    QString name; // as stored, marker tags included
+    QString name;       // as stored, marker tags included
+    QDateTime addedAt;  // UTC; invalid for players from before the time was kept
     bool operator==(const PlayerRecord &) const = default;
 };
 
@@ -21,12 +25,36 @@ struct GameRecord {
     bool operator==(const GameRecord &) const = default;
 };
 
+// A player as it stood on its list: what bringing it back needs.
+struct PlacedPlayer {
+    PlayerRecord player;
+    int position = 0;
+    bool operator==(const PlacedPlayer &) const = default;
+};
+
+// One change in the journal.
+struct JournalRecord {
+    qint64 id = 0;
+    QDateTime madeAt;
+    QString desk;       // the console that made it
+    QString command;    // "add player", "delete game", ...
+    qint64 gameId = 0;
+    qint64 playerId = 0;
+    QString gameName;
+    QString playerName; // without marker tags
+    QByteArray details; // what undoing and redoing the change need
+    bool reverted = false;
+    bool operator==(const JournalRecord &) const = default;
+};
+
 // The database file of games and players, and every statement the program runs on it.
-// Each command is one transaction: it lands whole or, on any failure, not at all. Positions
-// (listbox_order) are worked out inside that transaction from what the file holds, and after
-// every command each game's players, and the games themselves, stand at 0, 1, ... n-1.
-// Failures throw StoreError; nothing here shows a message or ends the program.
+// A change is one transaction (a Change); positions (listbox_order) are worked out inside it
+// from what the file holds, so after every change each game's players, and the games
+// themselves, stand at 0, 1, ... n-1. Failures throw StoreError; nothing here shows a message
+// or ends the program.
 class WaitingListStore {
+    class Statements;
+
 public:
     explicit WaitingListStore(const QString &databasePath);
     ~WaitingListStore();
@@ -35,37 +63,68 @@ public:
 
     QString databasePath() const { return m_path; }
 
-    // Opens the file; a missing file is a failure and is never created.
+    // Opens the file and brings it to the current layout; a missing file is a failure and is
+    // never created.
     void open();
     bool isOpen() const;
     void close();
 
     // Every game in order, each with its players in order.
     QList<GameRecord> readRoom();
+    // A desk's changes that can still be undone or redone, oldest first.
+    QList<JournalRecord> history(const QString &desk);
 
-    qint64 addGame(const QString &name);
-    void renameGame(qint64 gameId, const QString &name);
-    // Deletes the game's players, then the game, and closes the gap it leaves.
-    void deleteGame(qint64 gameId);
-    // Swaps the game with its neighbour above (offset -1) or below (+1), where there is one.
-    void moveGame(qint64 gameId, int offset);
+    // One transaction: it takes the write lock at once, lands whole with commit(), and rolls
+    // back whatever happened if it ends any other way.
+    class Change {
+    public:
+        explicit Change(WaitingListStore &store);
+        ~Change();
+        Change(const Change &) = delete;
+        Change &operator=(const Change &) = delete;
+        void commit();
 
-    qint64 addPlayer(qint64 gameId, const QString &storedName);
-    void updatePlayer(qint64 playerId, const QString &storedName);
-    void deletePlayer(qint64 gameId, qint64 playerId);
-    void deleteAllPlayers(qint64 gameId);
-    void movePlayer(qint64 gameId, qint64 playerId, int offset);
-    void movePlayerToTop(qint64 gameId, qint64 playerId);
+        qint64 addGame(const QString &name);
+        void renameGame(qint64 gameId, const QString &name);
+        // Deletes the game and its players; returns them as they stood.
+        QList<PlacedPlayer> deleteGame(qint64 gameId);
+        void moveGameTo(qint64 gameId, int position);
+        int gamePosition(qint64 gameId);
+        QString gameName(qint64 gameId);
+        int gameCount();
+
+        PlacedPlayer addPlayer(qint64 gameId, const QString &storedName, const QDateTime &addedAt);
+        // Returns the name it had.
+        QString updatePlayer(qint64 playerId, const QString &storedName);
+        // The player as it stood, or nothing when it was gone already.
+        std::optional<PlacedPlayer> deletePlayer(qint64 gameId, qint64 playerId);
+        QList<PlacedPlayer> deleteAllPlayers(qint64 gameId);
+        void movePlayerTo(qint64 gameId, qint64 playerId, int position);
+        int playerPosition(qint64 gameId, qint64 playerId);
+        int playerCount(qint64 gameId);
+
+        // Bringing back what a change took away, ids and all.
+        void insertGameAt(qint64 gameId, const QString &name, int position);
+        void insertPlayerAt(qint64 gameId, const PlacedPlayer &player);
+
+        qint64 record(const JournalRecord &entry);
+        void setReverted(qint64 journalId, bool reverted, const QDateTime &at);
+        // Takes changes out of the history: they can no longer be undone or redone.
+        void retire(const QList<qint64> &journalIds);
+
+    private:
+        qint64 wholeGameOrder();
+        qint64 wholePlayerOrder(qint64 gameId);
+        QList<PlacedPlayer> placedPlayers(qint64 gameId);
+
+        WaitingListStore &m_store;
+        Statements &m_statements;
+        bool m_committed = false;
+    };
 
 private:
-    class Statements;
-    class Transaction;
-
     // Throws unless the file is open and still where it was opened.
     void requireOpenFile();
-    // The order made whole where it is not (gaps or repeats from elsewhere); the number of rows.
-    qint64 wholeGameOrder();
-    qint64 wholePlayerOrder(qint64 gameId);
 
     QString m_path;
     QString m_connectionName;

@@ -48,7 +48,7 @@ class TestCrash : public QObject {
         QTemporaryDir folder;
         Settings settings = Settings::defaults(folder.path());
         WaitingListStore store(database());
-        Room room(store);
+        Room room(store, t.clock);
         BoardPublisher publisher(room, settings, folder.path());
         if (!room.load() || !publisher.publish())
             return "<unreadable store>";

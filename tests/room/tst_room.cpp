@@ -36,7 +36,7 @@ struct Fixture {
 
     explicit Fixture(const QList<TestPlatform::Game> &games = {})
         : store(t.path(QStringLiteral("TAVLO.mdb")))
-        , room(store)
+        , room(store, t.clock)
         , publisher(room, settings, t.platform.programFolder)
     {
         t.addEmptyDatabase();

@@ -1,5 +1,7 @@
+#include "FullFileSystem.h"
 #include "TestPlatform.h"
 
+#include "store/Schema.h"
 #include "store/StoreError.h"
 #include "store/WaitingListStore.h"
 
@@ -39,7 +41,15 @@ struct SeededStore {
     }
 };
 
-using Command = std::function<void(WaitingListStore &)>;
+using Command = std::function<void(WaitingListStore::Change &)>;
+
+// Runs one change and commits it.
+void change(WaitingListStore &store, const Command &command)
+{
+    WaitingListStore::Change change(store);
+    command(change);
+    change.commit();
+}
 
 } // namespace
 
@@ -71,27 +81,27 @@ private slots:
         const QStringList games{"3|Poker|0", "2|Omaha|1", "1|Stud|2"};
         const QStringList poker{"6|Anna|0|0|", "5|Ben<star>|1|0|", "4|Carl|2|0|", "3|Dee|3|0|", "2|Eve|4|0|"};
 
-        QTest::newRow("add game") << Command([](WaitingListStore &s) { QCOMPARE(s.addGame(QStringLiteral(" Hold'em ")), 4); })
+        QTest::newRow("add game") << Command([](WaitingListStore::Change &s) { QCOMPARE(s.addGame(QStringLiteral(" Hold'em ")), 4); })
                                   << QStringList(games) + QStringList{"4| Hold'em |3"} << poker;
-        QTest::newRow("rename game") << Command([](WaitingListStore &s) { s.renameGame(2, QStringLiteral("Razz")); })
+        QTest::newRow("rename game") << Command([](WaitingListStore::Change &s) { s.renameGame(2, QStringLiteral("Razz")); })
                                      << QStringList{"3|Poker|0", "2|Razz|1", "1|Stud|2"} << poker;
-        QTest::newRow("delete game with players") << Command([](WaitingListStore &s) { s.deleteGame(3); })
+        QTest::newRow("delete game with players") << Command([](WaitingListStore::Change &s) { s.deleteGame(3); })
                                                   << QStringList{"2|Omaha|0", "1|Stud|1"} << QStringList();
-        QTest::newRow("move game up") << Command([](WaitingListStore &s) { s.moveGame(2, -1); })
+        QTest::newRow("move game up") << Command([](WaitingListStore::Change &s) { s.moveGameTo(2, 0); })
                                       << QStringList{"2|Omaha|0", "3|Poker|1", "1|Stud|2"} << poker;
-        QTest::newRow("move last game down: nothing") << Command([](WaitingListStore &s) { s.moveGame(1, +1); }) << games << poker;
-        QTest::newRow("add player") << Command([](WaitingListStore &s) { QCOMPARE(s.addPlayer(3, QStringLiteral("Fay")), 7); })
+        QTest::newRow("move last game down: nothing") << Command([](WaitingListStore::Change &s) { s.moveGameTo(1, 3); }) << games << poker;
+        QTest::newRow("add player") << Command([](WaitingListStore::Change &s) { QCOMPARE(s.addPlayer(3, QStringLiteral("Fay"), {}).player.id, 7); })
                                     << games << QStringList(poker) + QStringList{"7|Fay|5|0|"};
-        QTest::newRow("update player") << Command([](WaitingListStore &s) { s.updatePlayer(4, QStringLiteral("Carl<phone>")); })
+        QTest::newRow("update player") << Command([](WaitingListStore::Change &s) { s.updatePlayer(4, QStringLiteral("Carl<phone>")); })
                                        << games
                                        << QStringList{"6|Anna|0|0|", "5|Ben<star>|1|0|", "4|Carl<phone>|2|0|", "3|Dee|3|0|", "2|Eve|4|0|"};
-        QTest::newRow("delete player") << Command([](WaitingListStore &s) { s.deletePlayer(3, 5); }) << games
+        QTest::newRow("delete player") << Command([](WaitingListStore::Change &s) { s.deletePlayer(3, 5); }) << games
                                        << QStringList{"6|Anna|0|0|", "4|Carl|1|0|", "3|Dee|2|0|", "2|Eve|3|0|"};
-        QTest::newRow("delete a player already gone") << Command([](WaitingListStore &s) { s.deletePlayer(3, 99); }) << games << poker;
-        QTest::newRow("delete all players") << Command([](WaitingListStore &s) { s.deleteAllPlayers(3); }) << games << QStringList();
-        QTest::newRow("move player down") << Command([](WaitingListStore &s) { s.movePlayer(3, 5, +1); }) << games
+        QTest::newRow("delete a player already gone") << Command([](WaitingListStore::Change &s) { s.deletePlayer(3, 99); }) << games << poker;
+        QTest::newRow("delete all players") << Command([](WaitingListStore::Change &s) { s.deleteAllPlayers(3); }) << games << QStringList();
+        QTest::newRow("move player down") << Command([](WaitingListStore::Change &s) { s.movePlayerTo(3, 5, 2); }) << games
                                           << QStringList{"6|Anna|0|0|", "4|Carl|1|0|", "5|Ben<star>|2|0|", "3|Dee|3|0|", "2|Eve|4|0|"};
-        QTest::newRow("top of the fourth of five") << Command([](WaitingListStore &s) { s.movePlayerToTop(3, 3); }) << games
+        QTest::newRow("top of the fourth of five") << Command([](WaitingListStore::Change &s) { s.movePlayerTo(3, 3, 0); }) << games
                                                    << QStringList{"3|Dee|0|0|", "6|Anna|1|0|", "5|Ben<star>|2|0|", "4|Carl|3|0|", "2|Eve|4|0|"};
     }
 
@@ -101,7 +111,7 @@ private slots:
         QFETCH(QStringList, games);
         QFETCH(QStringList, poker);
         SeededStore s;
-        command(s.store);
+        change(s.store, command);
         QCOMPARE(s.games(), games);
         QCOMPARE(s.players(3), poker);
         // Nobody else's players moved.
@@ -112,11 +122,15 @@ private slots:
     void idsAreNeverReused()
     {
         SeededStore s;
-        s.store.deleteGame(3);
-        s.store.deleteGame(2);
-        s.store.deleteGame(1);
-        QCOMPARE(s.store.addGame(QStringLiteral("New")), 4);
-        QCOMPARE(s.store.addPlayer(4, QStringLiteral("Ann")), 7);
+        change(s.store, [](WaitingListStore::Change &c) {
+            c.deleteGame(3);
+            c.deleteGame(2);
+            c.deleteGame(1);
+        });
+        change(s.store, [](WaitingListStore::Change &c) {
+            QCOMPARE(c.addGame(QStringLiteral("New")), 4);
+            QCOMPARE(c.addPlayer(4, QStringLiteral("Ann"), {}).player.id, 7);
+        });
     }
 
     // A file whose positions have gaps or repeats is mended by the next command on that list.
@@ -125,10 +139,10 @@ private slots:
         SeededStore s;
         s.rows(QStringLiteral("update list_content set listbox_order = listbox_order * 3 where list_id = 3"));
         s.rows(QStringLiteral("update lists set listbox_order = 7 where id = 2"));
-        s.store.addPlayer(3, QStringLiteral("Fay"));
+        change(s.store, [](WaitingListStore::Change &c) { c.addPlayer(3, QStringLiteral("Fay"), {}); });
         QCOMPARE(s.rows(QStringLiteral("select listbox_order from list_content where list_id = 3 order by listbox_order")),
                  QStringList({"0", "1", "2", "3", "4", "5"}));
-        s.store.addGame(QStringLiteral("Razz"));
+        change(s.store, [](WaitingListStore::Change &c) { c.addGame(QStringLiteral("Razz")); });
         QCOMPARE(s.games(), QStringList({"3|Poker|0", "1|Stud|1", "2|Omaha|2", "4|Razz|3"}));
     }
 
@@ -140,7 +154,7 @@ private slots:
                               "when new.listbox_order = 3 begin select raise(abort, 'injected failure'); end"));
         const QStringList before = s.players(3);
         try {
-            s.store.movePlayerToTop(3, 2);
+            change(s.store, [](WaitingListStore::Change &c) { c.movePlayerTo(3, 2, 0); });
             QFAIL("the command did not fail");
         } catch (const StoreError &error) {
             QVERIFY2(error.message().contains(QStringLiteral("injected failure")), qPrintable(error.message()));
@@ -148,7 +162,7 @@ private slots:
         }
         QCOMPARE(s.players(3), before);
         // The store goes on working after the failure.
-        s.store.renameGame(3, QStringLiteral("Hold'em"));
+        change(s.store, [](WaitingListStore::Change &c) { c.renameGame(3, QStringLiteral("Hold'em")); });
         QCOMPARE(s.games().first(), QStringLiteral("3|Hold'em|0"));
     }
 
@@ -157,18 +171,114 @@ private slots:
         SeededStore s;
         const auto kindOf = [&](const Command &command) {
             try {
-                command(s.store);
+                change(s.store, command);
             } catch (const StoreError &error) {
                 return error.kind();
             }
             return StoreError::Kind(-1);
         };
-        QCOMPARE(kindOf([](WaitingListStore &st) { st.renameGame(99, QStringLiteral("x")); }), StoreError::Kind::Gone);
-        QCOMPARE(kindOf([](WaitingListStore &st) { st.addPlayer(99, QStringLiteral("x")); }), StoreError::Kind::Gone);
-        QCOMPARE(kindOf([](WaitingListStore &st) { st.updatePlayer(99, QStringLiteral("x")); }), StoreError::Kind::Gone);
-        QCOMPARE(kindOf([](WaitingListStore &st) { st.movePlayer(3, 99, 1); }), StoreError::Kind::Gone);
-        QCOMPARE(kindOf([](WaitingListStore &st) { st.moveGame(99, 1); }), StoreError::Kind::Gone);
+        QCOMPARE(kindOf([](WaitingListStore::Change &c) { c.renameGame(99, QStringLiteral("x")); }), StoreError::Kind::Gone);
+        QCOMPARE(kindOf([](WaitingListStore::Change &c) { c.addPlayer(99, QStringLiteral("x"), {}); }), StoreError::Kind::Gone);
+        QCOMPARE(kindOf([](WaitingListStore::Change &c) { c.updatePlayer(99, QStringLiteral("x")); }), StoreError::Kind::Gone);
+        QCOMPARE(kindOf([](WaitingListStore::Change &c) { c.movePlayerTo(3, 99, 1); }), StoreError::Kind::Gone);
+        QCOMPARE(kindOf([](WaitingListStore::Change &c) { c.moveGameTo(99, 1); }), StoreError::Kind::Gone);
         QCOMPARE(s.rows(QStringLiteral("select count(*) from list_content")), QStringList{"6"});
+    }
+
+    // What a change took away comes back as it was: ids, names, times and places.
+    void restoringRows()
+    {
+        SeededStore s;
+        const QDateTime added(QDate(2026, 12, 6), QTime(20, 15, 1, 250), Qt::UTC);
+        QList<PlacedPlayer> taken;
+        change(s.store, [&](WaitingListStore::Change &c) {
+            c.addPlayer(1, QStringLiteral("Yul<blink>"), added);
+            taken = c.deleteGame(1);
+            c.deleteGame(2);
+        });
+        QCOMPARE(taken.size(), 2);
+        QCOMPARE(taken[1], (PlacedPlayer{{7, QStringLiteral("Yul<blink>"), added}, 1}));
+        change(s.store, [&](WaitingListStore::Change &c) {
+            c.insertGameAt(1, QStringLiteral("Stud"), 0);
+            c.insertGameAt(2, QStringLiteral("Omaha"), 1);
+            for (const PlacedPlayer &placed : taken)
+                c.insertPlayerAt(1, placed);
+        });
+        QCOMPARE(s.games(), QStringList({"1|Stud|0", "2|Omaha|1", "3|Poker|2"}));
+        QCOMPARE(s.rows(QStringLiteral("select id, player_name, listbox_order, added_at from list_content where list_id = 1 order by listbox_order")),
+                 QStringList({"1|Zed|0|", "7|Yul<blink>|1|2026-12-06T20:15:01.250Z"}));
+        QCOMPARE(s.store.readRoom()[0].players[1].addedAt, added);
+    }
+
+    void journalAndHistory()
+    {
+        SeededStore s;
+        JournalRecord entry{0, QDateTime(QDate(2026, 12, 6), QTime(21, 0), Qt::UTC), QStringLiteral("desk 1"),
+                            QStringLiteral("add player"), 3, 6, QStringLiteral("Poker"), QStringLiteral("Anna"), "{\"position\":0}", false};
+        qint64 first = 0, second = 0, third = 0;
+        change(s.store, [&](WaitingListStore::Change &c) {
+            first = c.record(entry);
+            second = c.record(entry);
+            JournalRecord other = entry;
+            other.desk = QStringLiteral("desk 2");
+            third = c.record(other);
+        });
+        change(s.store, [&](WaitingListStore::Change &c) {
+            c.setReverted(second, true, entry.madeAt.addSecs(5));
+            c.retire({first});
+        });
+        // A desk sees its own changes that are still in the history, oldest first.
+        QList<JournalRecord> history = s.store.history(QStringLiteral("desk 1"));
+        QCOMPARE(history.size(), 1);
+        entry.id = second;
+        entry.reverted = true;
+        QCOMPARE(history[0], entry);
+        QCOMPARE(s.store.history(QStringLiteral("desk 2")).value(0).id, third);
+        // Every change stays in the journal, retired or not.
+        QCOMPARE(s.rows(QStringLiteral("select count(*) from journal")), QStringList{"3"});
+    }
+
+    // A file from before the journal is brought up to date in place, its rows untouched; a file
+    // that cannot be upgraded fails like any other store failure and stays as it was.
+    void upgradeFromTheFirstLayout()
+    {
+        TestPlatform t;
+        const QString path = t.path(QStringLiteral("old.mdb"));
+        QCOMPARE(createEmptyDatabase(path, SchemaVersion::First), QString());
+        TestPlatform::seed(path, {{QStringLiteral("Poker"), {"Anna<star>", "Ben"}}});
+        const QStringList before = TestPlatform::rows(path, QStringLiteral("select * from list_content order by id"));
+        {
+            WaitingListStore store(path);
+            store.open();
+            const QList<GameRecord> room = store.readRoom();
+            QCOMPARE(room[0].players.size(), 2);
+            QVERIFY(!room[0].players[0].addedAt.isValid());
+        }
+        QStringList after;
+        for (const QString &row : TestPlatform::rows(path, QStringLiteral("select * from list_content order by id")))
+            after << row.chopped(1); // the new column, empty
+        QCOMPARE(after, before);
+        QCOMPARE(TestPlatform::rows(path, QStringLiteral("select count(*) from journal")), QStringList{"0"});
+
+        test::FullFileSystem disk;
+        if (!disk.isMounted())
+            QSKIP("a read-only file system needs root");
+        const QString locked = disk.path(QStringLiteral("locked.mdb"));
+        QCOMPARE(createEmptyDatabase(locked, SchemaVersion::First), QString());
+        QVERIFY(disk.makeReadOnly());
+        QFile file(locked);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        file.close();
+        WaitingListStore store(locked);
+        try {
+            store.open();
+            QFAIL("a read-only file was upgraded");
+        } catch (const StoreError &error) {
+            QVERIFY2(error.message().contains(QStringLiteral("Cannot upgrade")), qPrintable(error.message()));
+        }
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
     }
 
     void brokenFilesFailWithTheEnginesWords_data()
@@ -206,7 +316,7 @@ private slots:
         // A file deleted while the program runs would take the next changes with it, unseen.
         SeededStore s;
         QVERIFY(QFile::remove(s.path));
-        QVERIFY_THROWS_EXCEPTION(StoreError, s.store.addGame(QStringLiteral("Lost")));
+        QVERIFY_THROWS_EXCEPTION(StoreError, change(s.store, [](WaitingListStore::Change &c) { c.addGame(QStringLiteral("Lost")); }));
     }
 };
 

@@ -40,6 +40,12 @@ void FullFileSystem::fill()
     ::close(fd);
 }
 
+bool FullFileSystem::makeReadOnly()
+{
+    return m_mounted
+        && ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+}
+
 int runWithFileSizeLimit(qint64 limit, const std::function<int()> &work)
 {
     const pid_t child = ::fork();

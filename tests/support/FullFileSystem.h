@@ -21,6 +21,8 @@ public:
     QString path(const QString &fileName) const { return m_dir.path() + QLatin1Char('/') + fileName; }
     // Takes every free block, so the next write fails with "no space left".
     void fill();
+    // Remounts it read-only: every write fails, whoever asks.
+    bool makeReadOnly();
 
 private:
     QTemporaryDir m_dir;

@@ -17,6 +17,7 @@ TestPlatform::TestPlatform()
     platform.messageBox = &messages;
     platform.processEnd = &ending;
     platform.connectivity = &connectivity;
+    platform.clock = &clock;
     platform.programFolder = QDir::toNativeSeparators(dir.path());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FixedClock.h"
 #include "platform/Connectivity.h"
 #include "platform/Platform.h"
 #include "RecordingProcessEnd.h"
@@ -47,6 +48,7 @@ public:
     ScriptedMessageBox messages;
     RecordingProcessEnd ending;
     FixedConnectivity connectivity;
+    FixedClock clock;
     Platform platform;
 };
 
