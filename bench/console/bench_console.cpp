@@ -16,6 +16,7 @@
 #include "room/BoardPublisher.h"
 #include "room/Room.h"
 #include "store/Schema.h"
+#include "store/WaitingListStore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -220,6 +221,61 @@ void BM_DeleteFirstPlayer(benchmark::State &state)
         [&] { room.players().deleteButton()->click(); }); // the others close up
 }
 
+// The journal's share of a player's save: the same save with and without its journal entry,
+// in alternate iterations, the board written after each.
+void BM_JournalShareOfASave(benchmark::State &state)
+{
+    RoomFolder folder(int(state.range(0)), int(state.range(1)));
+    tavlo::WaitingListStore store(folder.dir.filePath(QStringLiteral("TAVLO.mdb")));
+    tavlo::Room room(store, tavlo::SystemClock::instance());
+    tavlo::Settings settings = tavlo::Settings::defaults(folder.dir.path());
+    tavlo::BoardPublisher publisher(room, settings, folder.dir.path());
+    room.load();
+    const qint64 game = room.games()[3].id;
+    const qint64 player = room.games()[3].players[5].id;
+    std::vector<double> without, with;
+    int n = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        {
+            tavlo::WaitingListStore::Change change(store);
+            change.updatePlayer(player, QStringLiteral("Plain %1").arg(++n));
+            change.commit();
+            publisher.publish();
+        }
+        without.push_back(double(clock.nsecsElapsed()) / 1e9);
+        clock.restart();
+        room.updatePlayer(game, player, QStringLiteral("Journaled %1").arg(n));
+        with.push_back(double(clock.nsecsElapsed()) / 1e9);
+        state.SetIterationTime(with.back());
+    }
+    state.counters["without_ms"] = median(without) * 1e3;
+    state.counters["ratio"] = median(with) / median(without);
+}
+
+// An undo against the command it reverts: a player deleted, then brought back.
+void BM_UndoAgainstItsCommand(benchmark::State &state)
+{
+    RunningConsole room(int(state.range(0)), int(state.range(1)));
+    tavlo::Room &model = *room.console.room();
+    const qint64 game = model.games()[0].id;
+    std::vector<double> commands, undos;
+    for (auto _ : state) {
+        const qint64 player = model.games()[0].players[60].id;
+        QElapsedTimer clock;
+        clock.start();
+        model.deletePlayer(game, player);
+        commands.push_back(double(clock.nsecsElapsed()) / 1e9);
+        clock.restart();
+        model.undo();
+        undos.push_back(double(clock.nsecsElapsed()) / 1e9);
+        state.SetIterationTime(undos.back());
+    }
+    state.counters["command_ms"] = median(commands) * 1e3;
+    state.counters["ratio"] = median(undos) / median(commands);
+}
+
 void BM_StartToFirstPaint(benchmark::State &state)
 {
     RoomFolder folder(int(state.range(0)), int(state.range(1)));
@@ -248,6 +304,8 @@ BENCHMARK(BM_GameSave)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iter
 BENCHMARK(BM_PlayerSave)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TopOfTheLast)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteFirstPlayer)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JournalShareOfASave)->Args({20, 130})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoAgainstItsCommand)->Args({20, 130})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartToFirstPaint)->Args({20, 130})->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
 
 } // namespace

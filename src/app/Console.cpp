@@ -141,7 +141,7 @@ bool Console::start()
     if (!m_room->load())
         return false;
 
-    m_window = std::make_unique<MainWindow>(*m_room, *m_platform.messageBox);
+    m_window = std::make_unique<MainWindow>(*m_room, *m_platform.messageBox, *m_platform.clock);
     m_window->setFirstRun(m_firstRun);
     m_window->showRoom();
     m_window->versionLabel()->setText(versionText());

@@ -37,27 +37,32 @@ BoardEntry boardEntryOf(const QString &storedName)
     }
     entry.cell.reserve(storedName.size() + 8);
     const QStringView name(storedName);
-    for (qsizetype i = 0; i < name.size();) {
-        if (name[i] == u'<') {
-            const QStringView rest = name.sliced(i);
-            if (rest.startsWith(StarTag)) {
-                entry.cell += StarReference;
-                i += StarTag.size();
-                continue;
-            }
-            if (rest.startsWith(PhoneTag)) {
-                entry.cell += PhoneReference;
-                i += PhoneTag.size();
-                continue;
-            }
-            if (rest.startsWith(BlinkTag)) {
-                entry.blink = true;
-                i += BlinkTag.size();
-                continue;
-            }
+    qsizetype copied = 0; // the name up to here is in the cell already
+    for (qsizetype i = name.indexOf(u'<'); i >= 0; i = name.indexOf(u'<', i)) {
+        const QStringView rest = name.sliced(i);
+        const QString *tag = nullptr;
+        const QString *reference = nullptr;
+        if (rest.startsWith(StarTag)) {
+            tag = &StarTag;
+            reference = &StarReference;
+        } else if (rest.startsWith(PhoneTag)) {
+            tag = &PhoneTag;
+            reference = &PhoneReference;
+        } else if (rest.startsWith(BlinkTag)) {
+            tag = &BlinkTag;
+            entry.blink = true;
         }
-        entry.cell += name[i++];
+        if (!tag) {
+            ++i;
+            continue;
+        }
+        entry.cell += name.sliced(copied, i - copied);
+        if (reference)
+            entry.cell += *reference;
+        i += tag->size();
+        copied = i;
     }
+    entry.cell += name.sliced(copied);
     return entry;
 }
 

@@ -72,34 +72,50 @@ QString renderFragment(const Board &board)
 {
     const QString percent = QString::number(board.columnPercent());
     const QString gameHead = kHeadStart + percent + kHeadAfterPercent + board.listWidth + kHeadAfterWidth;
-    const QString blankLine = kEntryStart + kBlankCell + kCellEnd + kEndOfLine;
+    static const QString lineEnd = kCellEnd + kEndOfLine;
+    static const QString blinkEnd = kBlinkClose + kCellEnd + kEndOfLine;
+    static const QString entryStart = kEntryStart;
+    static const QString blinkStart = kEntryStart + kBlinkOpen;
+    static const QString blankLine = kEntryStart + kBlankCell + kCellEnd + kEndOfLine;
+    static const QString gameEnd = kGameEnd + kEndOfLine;
     const int firstRow = board.gamesInFirstRow();
 
+    qsizetype size = 64;
+    for (const BoardGame &game : board.games) {
+        size += gameHead.size() + game.name.size() + 32 + qsizetype(game.rows) * blankLine.size();
+        for (const BoardEntry &entry : game.entries)
+            size += entry.cell.size() + 16;
+    }
     QString html;
-    html.reserve(256 + board.games.size() * 1024);
-    html += kOpening + kEndOfLine;
+    html.reserve(size);
+    html += kOpening;
+    html += kEndOfLine;
     for (qsizetype g = 0; g < board.games.size(); ++g) {
         const BoardGame &game = board.games[g];
-        html += gameHead + game.name + kCellEnd + kEndOfLine;
+        html += gameHead;
+        html += game.name;
+        html += lineEnd;
         int lines = 0;
         for (const BoardEntry &entry : game.entries) {
             if (lines >= game.rows)
                 break;
-            html += kEntryStart;
-            if (entry.blink)
-                html += kBlinkOpen + entry.cell + kBlinkClose;
-            else
-                html += entry.cell;
-            html += kCellEnd + kEndOfLine;
+            html += entry.blink ? blinkStart : entryStart;
+            html += entry.cell;
+            html += entry.blink ? blinkEnd : lineEnd;
             ++lines;
         }
         for (; lines < game.rows; ++lines)
             html += blankLine;
-        html += kGameEnd + kEndOfLine;
-        if (g + 1 == firstRow)
-            html += kSpacerStart + percent + kSpacerEnd + kEndOfLine;
+        html += gameEnd;
+        if (g + 1 == firstRow) {
+            html += kSpacerStart;
+            html += percent;
+            html += kSpacerEnd;
+            html += kEndOfLine;
+        }
     }
-    html += kClosing + kEndOfLine;
+    html += kClosing;
+    html += kEndOfLine;
     return html;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 
 namespace tavlo {
@@ -33,3 +34,5 @@ MarkedName readMarkers(const QString &storedName);
 QString writeMarkers(const QString &typedName, const PlayerMarkers &markers);
 
 } // namespace tavlo
+
+Q_DECLARE_METATYPE(tavlo::PlayerMarkers)

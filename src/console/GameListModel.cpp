@@ -13,6 +13,10 @@ GameListModel::GameListModel(const Room &room, QObject *parent)
         beginResetModel();
         endResetModel();
     });
+    connect(&room, &Room::gameRenamed, this, [this](int row) {
+        if (row >= 0)
+            emit dataChanged(index(row), index(row));
+    });
 }
 
 int GameListModel::rowCount(const QModelIndex &parent) const

@@ -8,6 +8,7 @@
 #include "platform/MessageBox.h"
 #include "room/Room.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -77,6 +78,70 @@ GamesPanel::GamesPanel(Room &room, MessageBox &messages, QWidget *parent)
         if (m_saveButton->isEnabled())
             m_saveButton->click();
     });
+
+    // The same commands from the keyboard, as list editors have them.
+    addCommand(QStringLiteral("Add new game"), Qt::Key_Insert, m_addButton, &GamesPanel::addGame);
+    addCommand(QStringLiteral("Edit game"), Qt::Key_F2, nullptr, &GamesPanel::editSelectedGame);
+    addCommand(QStringLiteral("Save game"), {}, m_saveButton, &GamesPanel::saveGame);
+    addCommand(QStringLiteral("Cancel"), Qt::Key_Escape, nullptr, &GamesPanel::cancelEdit);
+    QAction *remove = addCommand(QStringLiteral("Delete game"), Qt::Key_Delete, m_deleteButton, &GamesPanel::deleteSelectedGame);
+    // In the name box Delete deletes characters.
+    removeAction(remove);
+    remove->setShortcutContext(Qt::WidgetShortcut);
+    m_gameList->addAction(remove);
+    addCommand(QStringLiteral("Move game up"), QKeySequence(Qt::CTRL | Qt::Key_Up), m_moveUpButton, &GamesPanel::moveSelectedGameUp);
+    addCommand(QStringLiteral("Move game down"), QKeySequence(Qt::CTRL | Qt::Key_Down), m_moveDownButton,
+               &GamesPanel::moveSelectedGameDown);
+}
+
+QAction *GamesPanel::addCommand(const QString &text, const QKeySequence &key, QPushButton *button, void (GamesPanel::*slot)())
+{
+    auto *action = new QAction(text, this);
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    // A command whose button is off is off from the keyboard too.
+    connect(action, &QAction::triggered, this, [this, button, slot] {
+        if (!button || button->isEnabled())
+            (this->*slot)();
+    });
+    if (button)
+        action->setProperty("button", QVariant::fromValue(static_cast<QObject *>(button)));
+    addAction(action);
+    m_commands.append(action);
+    return action;
+}
+
+int GamesPanel::rowOfGame(qint64 gameId) const
+{
+    return m_room.indexOfGame(gameId);
+}
+
+void GamesPanel::editSelectedGame()
+{
+    if (selectedRow() < 0 || !m_nameEdit->isEnabled())
+        return;
+    m_nameEdit->setFocus();
+    m_nameEdit->selectAll();
+}
+
+void GamesPanel::cancelEdit()
+{
+    if (m_mode == Mode::Add) {
+        m_nameEdit->clear();
+        m_nameEdit->setEnabled(false);
+        m_saveButton->setEnabled(false);
+        m_mode = Mode::None;
+        const int row = rowOfGame(m_selectedBeforeAdd);
+        if (row >= 0)
+            selectGame(row);
+        m_gameList->setFocus();
+        return;
+    }
+    const int selected = selectedRow();
+    if (m_mode == Mode::Edit && selected >= 0) {
+        m_nameEdit->setText(m_room.games()[selected].name);
+        m_gameList->setFocus();
+    }
 }
 
 int GamesPanel::selectedRow() const
@@ -135,6 +200,7 @@ void GamesPanel::showGames()
 
 void GamesPanel::addGame()
 {
+    m_selectedBeforeAdd = selectedGameId();
     emit addingGame();
     m_saveButton->setEnabled(true);
     m_nameEdit->setEnabled(true);

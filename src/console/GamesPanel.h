@@ -2,6 +2,7 @@
 
 #include <QFrame>
 
+class QAction;
 class QLineEdit;
 class QListView;
 class QPushButton;
@@ -39,6 +40,10 @@ public:
     void showGames();
     // Selects a game (-1: none) as the program does, and updates the panel for it.
     void selectGame(int row);
+    int rowOfGame(qint64 gameId) const;
+
+    // The panel's commands with their keys, for the keyboard and the list's context menu.
+    QList<QAction *> commands() const { return m_commands; }
 
 public slots:
     void addGame();
@@ -46,6 +51,10 @@ public slots:
     void deleteSelectedGame();
     void moveSelectedGameUp();
     void moveSelectedGameDown();
+    // F2: into the name box of the selected game.
+    void editSelectedGame();
+    // Escape: an add is abandoned, an edit goes back to the stored name.
+    void cancelEdit();
 
 signals:
     // The players panel should show this game.
@@ -59,6 +68,7 @@ private:
     void onSelectionChanged(bool showPlayers = true);
     void showSelectedGamesPlayers();
     void moveSelectedGame(int offset);
+    QAction *addCommand(const QString &text, const QKeySequence &key, QPushButton *button, void (GamesPanel::*slot)());
 
     Room &m_room;
     MessageBox &m_messages;
@@ -71,7 +81,9 @@ private:
     QPushButton *m_deleteButton;
     QPushButton *m_addButton;
     QPushButton *m_saveButton;
+    QList<QAction *> m_commands;
     Mode m_mode = Mode::None;
+    qint64 m_selectedBeforeAdd = 0;
     bool m_selecting = false; // the program is changing the selection itself
 };
 

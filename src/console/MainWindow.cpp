@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -45,10 +46,11 @@ QIcon windowIcon16()
 
 } // namespace
 
-MainWindow::MainWindow(Room &room, MessageBox &messages, QWidget *parent)
+MainWindow::MainWindow(Room &room, MessageBox &messages, const Clock &clock, QWidget *parent)
     : QWidget(parent)
     , m_room(room)
     , m_messages(messages)
+    , m_clock(clock)
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("TAVLO"));
@@ -57,6 +59,7 @@ MainWindow::MainWindow(Room &room, MessageBox &messages, QWidget *parent)
     setBackground(this, bgrColor(0xC0C0C0));
     resize(twips(14715), twips(9105));
     buildLayout();
+    buildCommands();
 }
 
 MainWindow::~MainWindow() = default;
@@ -80,7 +83,7 @@ void MainWindow::buildLayout()
     playersOutline->setGeometry(twipsRect(7680, 240, 6495, 8655));
     playersOutline->setBorderColor(QColor(bgrColor(0x808080)));
 
-    m_playersPanel = new PlayersPanel(m_room, m_messages, this);
+    m_playersPanel = new PlayersPanel(m_room, m_messages, m_clock, this);
     m_playersPanel->setGeometry(twipsRect(7800, 860, 6255, 7915));
     m_gamesPanel = new GamesPanel(m_room, m_messages, this);
     m_gamesPanel->setGeometry(twipsRect(720, 2640, 5895, 4575));
@@ -133,6 +136,101 @@ void MainWindow::buildLayout()
                                  p.deleteButton(), p.deleteAllButton(), p.addButton(), p.nameEdit(), p.saveButton()};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
+}
+
+void MainWindow::buildCommands()
+{
+    m_undoAction = new QAction(this);
+    m_undoAction->setObjectName(QStringLiteral("undoAction"));
+    m_undoAction->setShortcut(QKeySequence::Undo);
+    m_redoAction = new QAction(this);
+    m_redoAction->setObjectName(QStringLiteral("redoAction"));
+    m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    for (QAction *action : {m_undoAction, m_redoAction}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    connect(m_undoAction, &QAction::triggered, this, &MainWindow::undo);
+    connect(m_redoAction, &QAction::triggered, this, &MainWindow::redo);
+    connect(&m_room, &Room::historyChanged, this, &MainWindow::updateHistoryCommands);
+    updateHistoryCommands();
+
+    // F6 goes from one list to the other, as between the panes of a window.
+    auto *otherList = new QAction(this);
+    otherList->setShortcut(Qt::Key_F6);
+    otherList->setShortcutContext(Qt::WindowShortcut);
+    addAction(otherList);
+    connect(otherList, &QAction::triggered, this, [this] {
+        QWidget *games = m_gamesPanel->gameList();
+        QWidget *players = m_playersPanel->playerList();
+        const bool inGames = m_gamesPanel->isAncestorOf(focusWidget());
+        (inGames && players->isEnabled() ? players : games)->setFocus(Qt::ShortcutFocusReason);
+    });
+
+    // Each list's context menu: undo, redo and its panel's commands with their keys.
+    for (QAbstractItemView *list : {static_cast<QAbstractItemView *>(m_gamesPanel->gameList()),
+                                    static_cast<QAbstractItemView *>(m_playersPanel->playerList())}) {
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(list, &QWidget::customContextMenuRequested, this, [this, list](const QPoint &at) {
+            const bool games = list == m_gamesPanel->gameList();
+            showCommandMenu(list, games ? m_gamesPanel->commands() : m_playersPanel->commands(), at);
+        });
+    }
+}
+
+void MainWindow::showCommandMenu(QWidget *list, const QList<QAction *> &commands, const QPoint &at)
+{
+    QMenu menu(list);
+    menu.addAction(m_undoAction);
+    menu.addAction(m_redoAction);
+    menu.addSeparator();
+    for (QAction *command : commands) {
+        const auto *button = qobject_cast<QWidget *>(command->property("button").value<QObject *>());
+        command->setEnabled(!button || button->isEnabled());
+        menu.addAction(command);
+    }
+    menu.exec(list->mapToGlobal(at));
+    for (QAction *command : commands)
+        command->setEnabled(true);
+}
+
+void MainWindow::updateHistoryCommands()
+{
+    m_undoAction->setEnabled(m_room.canUndo());
+    m_undoAction->setText(m_room.canUndo() ? m_room.undoText() : QStringLiteral("Undo"));
+    m_redoAction->setEnabled(m_room.canRedo());
+    m_redoAction->setText(m_room.canRedo() ? m_room.redoText() : QStringLiteral("Redo"));
+}
+
+void MainWindow::undo()
+{
+    const Room::Target target = m_room.undoTarget();
+    if (m_room.undo())
+        showChangedEntry(target.gameId, target.playerId);
+}
+
+void MainWindow::redo()
+{
+    const Room::Target target = m_room.redoTarget();
+    if (m_room.redo())
+        showChangedEntry(target.gameId, target.playerId);
+}
+
+void MainWindow::showChangedEntry(qint64 gameId, qint64 playerId)
+{
+    // The game the change was about, else the first; and its player, where there is one.
+    int game = m_gamesPanel->rowOfGame(gameId);
+    if (game < 0 && !m_room.games().isEmpty())
+        game = 0;
+    if (game < 0) {
+        m_gamesPanel->showGames();
+        m_playersPanel->blankForDeletedGame();
+        return;
+    }
+    m_gamesPanel->selectGame(game);
+    const int player = m_playersPanel->rowOfPlayer(playerId);
+    if (player >= 0)
+        m_playersPanel->selectPlayer(player);
 }
 
 void MainWindow::showRoom()

@@ -3,11 +3,13 @@
 #include <QPointer>
 #include <QWidget>
 
+class QAction;
 class QLabel;
 
 namespace tavlo {
 
 class AutoSizer;
+class Clock;
 class GamesPanel;
 class HotLabel;
 class MessageBox;
@@ -20,7 +22,7 @@ class Room;
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    MainWindow(Room &room, MessageBox &messages, QWidget *parent = nullptr);
+    MainWindow(Room &room, MessageBox &messages, const Clock &clock, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     GamesPanel *gamesPanel() const { return m_gamesPanel; }
@@ -35,6 +37,13 @@ public:
 
     static QString welcomeText();
 
+    QAction *undoAction() const { return m_undoAction; }
+    QAction *redoAction() const { return m_redoAction; }
+
+public slots:
+    // Undoes (redoes) the room's last change and shows what it was about.
+    void undo();
+    void redo();
 signals:
     // The window is closing; its settings are to be kept.
     void closing();
@@ -47,9 +56,16 @@ private:
     void buildLayout();
     QLabel *addLabel(const QString &name, const QString &text, int left, int top, int width, int height);
     void greet();
+    void buildCommands();
+    void updateHistoryCommands();
+    void showChangedEntry(qint64 gameId, qint64 playerId);
+    void showCommandMenu(QWidget *list, const QList<QAction *> &commands, const QPoint &at);
 
     Room &m_room;
     MessageBox &m_messages;
+    const Clock &m_clock;
+    QAction *m_undoAction = nullptr;
+    QAction *m_redoAction = nullptr;
     GamesPanel *m_gamesPanel = nullptr;
     PlayersPanel *m_playersPanel = nullptr;
     QLabel *m_versionLabel = nullptr;

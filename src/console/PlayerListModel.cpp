@@ -1,5 +1,6 @@
 #include "console/PlayerListModel.h"
 
+#include "board/PlayerMarkers.h"
 #include "room/Room.h"
 
 namespace tavlo {
@@ -11,6 +12,10 @@ PlayerListModel::PlayerListModel(const Room &room, QObject *parent)
     connect(&room, &Room::playersChanged, this, [this](qint64 gameId) {
         if (gameId == m_gameId)
             reset();
+    });
+    connect(&room, &Room::playerRenamed, this, [this](qint64 gameId, int row) {
+        if (gameId == m_gameId && row >= 0)
+            emit dataChanged(index(row), index(row));
     });
     connect(&room, &Room::gamesChanged, this, [this] {
         if (m_gameId != 0 && !m_room.game(m_gameId))
@@ -49,6 +54,12 @@ QVariant PlayerListModel::data(const QModelIndex &index, int role) const
         return player.storedName;
     case PlayerIdRole:
         return player.id;
+    case BareNameRole:
+        return readMarkers(player.storedName).bareName;
+    case MarkersRole:
+        return QVariant::fromValue(readMarkers(player.storedName).markers);
+    case AddedAtRole:
+        return player.addedAt;
     default:
         return {};
     }
@@ -58,6 +69,16 @@ qint64 PlayerListModel::playerIdAt(int row) const
 {
     const Game *game = m_room.game(m_gameId);
     return game && row >= 0 && row < game->players.size() ? game->players[row].id : 0;
+}
+
+int PlayerListModel::rowOfPlayer(qint64 playerId) const
+{
+    const Game *game = m_room.game(m_gameId);
+    for (qsizetype i = 0; game && i < game->players.size(); ++i) {
+        if (game->players[i].id == playerId)
+            return int(i);
+    }
+    return -1;
 }
 
 QString PlayerListModel::storedNameAt(int row) const

@@ -11,7 +11,12 @@ class Room;
 class PlayerListModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    enum Role { PlayerIdRole = Qt::UserRole + 1 };
+    enum Role {
+        PlayerIdRole = Qt::UserRole + 1,
+        BareNameRole,  // the name without its marker tags
+        MarkersRole,   // PlayerMarkers
+        AddedAtRole,   // QDateTime, invalid when not known
+    };
 
     explicit PlayerListModel(const Room &room, QObject *parent = nullptr);
 
@@ -22,6 +27,7 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
     qint64 playerIdAt(int row) const;
+    int rowOfPlayer(qint64 playerId) const;
     QString storedNameAt(int row) const;
 
 private:

@@ -3,16 +3,19 @@
 #include "base/TextFile.h"
 #include "console/ConsoleLook.h"
 #include "console/ListSelection.h"
+#include "console/PlayerEntryDelegate.h"
 #include "console/PlayerListModel.h"
 #include "console/Twips.h"
 #include "platform/MessageBox.h"
 #include "room/Room.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QTimer>
 
 namespace tavlo {
 
@@ -22,7 +25,7 @@ const QString Caption = QStringLiteral("TAVLO");
 
 } // namespace
 
-PlayersPanel::PlayersPanel(Room &room, MessageBox &messages, QWidget *parent)
+PlayersPanel::PlayersPanel(Room &room, MessageBox &messages, const Clock &clock, QWidget *parent)
     : QFrame(parent)
     , m_room(room)
     , m_messages(messages)
@@ -49,6 +52,12 @@ PlayersPanel::PlayersPanel(Room &room, MessageBox &messages, QWidget *parent)
     m_playerList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // One line each: the view need not measure every entry after each change.
     m_playerList->setUniformItemSizes(true);
+    m_playerList->setItemDelegate(new PlayerEntryDelegate(clock, m_playerList));
+    // The times on the list move on by the minute.
+    auto *minutes = new QTimer(this);
+    minutes->setInterval(60 * 1000);
+    connect(minutes, &QTimer::timeout, m_playerList->viewport(), qOverload<>(&QWidget::update));
+    minutes->start();
 
     m_buttonStrip = new QWidget(this);
     m_buttonStrip->setGeometry(twipsRect(4800, 840, 1335, 7095));
@@ -103,6 +112,76 @@ PlayersPanel::PlayersPanel(Room &room, MessageBox &messages, QWidget *parent)
         if (m_saveButton->isEnabled())
             m_saveButton->click();
     });
+
+    // The same commands from the keyboard, as list editors have them.
+    addCommand(QStringLiteral("Add new player"), Qt::Key_Insert, m_addButton, &PlayersPanel::addPlayer);
+    addCommand(QStringLiteral("Edit player"), Qt::Key_F2, nullptr, &PlayersPanel::editSelectedPlayer);
+    addCommand(QStringLiteral("Save player"), {}, m_saveButton, &PlayersPanel::savePlayer);
+    addCommand(QStringLiteral("Cancel"), Qt::Key_Escape, nullptr, &PlayersPanel::cancelEdit);
+    QAction *remove = addCommand(QStringLiteral("Delete player"), Qt::Key_Delete, m_deleteButton,
+                                 &PlayersPanel::deleteSelectedPlayer);
+    // In the name box Delete deletes characters.
+    removeAction(remove);
+    remove->setShortcutContext(Qt::WidgetShortcut);
+    m_playerList->addAction(remove);
+    addCommand(QStringLiteral("Delete ALL players"), {}, m_deleteAllButton, &PlayersPanel::deleteAllPlayers);
+    addCommand(QStringLiteral("Move player up"), QKeySequence(Qt::CTRL | Qt::Key_Up), m_moveUpButton,
+               &PlayersPanel::moveSelectedPlayerUp);
+    addCommand(QStringLiteral("Move player down"), QKeySequence(Qt::CTRL | Qt::Key_Down), m_moveDownButton,
+               &PlayersPanel::moveSelectedPlayerDown);
+    addCommand(QStringLiteral("Move player to top"), QKeySequence(Qt::CTRL | Qt::Key_Home), m_moveToTopButton,
+               &PlayersPanel::moveSelectedPlayerToTop);
+    addCommand(QStringLiteral("Blink ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_B), m_blinkButton, &PlayersPanel::toggleBlink);
+    addCommand(QStringLiteral("Star symbol ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_S), m_starButton, &PlayersPanel::toggleStar);
+    addCommand(QStringLiteral("Phone symbol ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_P), m_phoneButton,
+               &PlayersPanel::togglePhone);
+}
+
+QAction *PlayersPanel::addCommand(const QString &text, const QKeySequence &key, QPushButton *button,
+                                  void (PlayersPanel::*slot)())
+{
+    auto *action = new QAction(text, this);
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    // A command whose button is off is off from the keyboard too.
+    connect(action, &QAction::triggered, this, [this, button, slot] {
+        if (!button || button->isEnabled())
+            (this->*slot)();
+    });
+    if (button)
+        action->setProperty("button", QVariant::fromValue(static_cast<QObject *>(button)));
+    addAction(action);
+    m_commands.append(action);
+    return action;
+}
+
+int PlayersPanel::rowOfPlayer(qint64 playerId) const
+{
+    return m_model->rowOfPlayer(playerId);
+}
+
+void PlayersPanel::editSelectedPlayer()
+{
+    if (selectedRow() < 0 || !m_nameEdit->isEnabled())
+        return;
+    m_nameEdit->setFocus();
+    m_nameEdit->selectAll();
+}
+
+void PlayersPanel::cancelEdit()
+{
+    if (m_mode == Mode::Add) {
+        m_mode = Mode::Edit;
+        selectPlayer(rowOfPlayer(m_selectedBeforeAdd));
+        m_playerList->setFocus();
+        return;
+    }
+    const int selected = selectedRow();
+    if (selected >= 0) {
+        // The stored name and markers again, whatever was typed.
+        onSelectionChanged();
+        m_playerList->setFocus();
+    }
 }
 
 int PlayersPanel::selectedRow() const
@@ -170,6 +249,7 @@ void PlayersPanel::onSelectionChanged()
 
 void PlayersPanel::addPlayer()
 {
+    m_selectedBeforeAdd = m_model->playerIdAt(selectedRow());
     m_markers = {};
     m_mode = Mode::Add;
     selectPlayer(-1);

@@ -4,6 +4,7 @@
 
 #include <QFrame>
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -11,6 +12,7 @@ class QPushButton;
 
 namespace tavlo {
 
+class Clock;
 class MessageBox;
 class PlayerListModel;
 class Room;
@@ -23,7 +25,7 @@ public:
     // What Save does: nothing before a game is shown, then add a player or rewrite the selected one.
     enum class Mode { None, Add, Edit };
 
-    PlayersPanel(Room &room, MessageBox &messages, QWidget *parent = nullptr);
+    PlayersPanel(Room &room, MessageBox &messages, const Clock &clock, QWidget *parent = nullptr);
 
     QListView *playerList() const { return m_playerList; }
     QLineEdit *nameEdit() const { return m_nameEdit; }
@@ -52,6 +54,11 @@ public:
     void onSelectionChanged();
     // Selects a player (-1: none) as the program does, and updates the panel for it.
     void selectPlayer(int row);
+    int rowOfPlayer(qint64 playerId) const;
+
+    // The panel's commands with their keys, for the keyboard and the list's context menu.
+    QList<QAction *> commands() const { return m_commands; }
+
     // What the games panel's Add leaves: an empty, disabled panel.
     void blankForNewGame();
     // What the games panel's Delete leaves: an empty panel with every player button off.
@@ -68,11 +75,16 @@ public slots:
     void toggleBlink();
     void toggleStar();
     void togglePhone();
+    // F2: into the name box of the selected player.
+    void editSelectedPlayer();
+    // Escape: an add is abandoned, an edit goes back to the stored name.
+    void cancelEdit();
 
 private:
     void moveSelectedPlayer(int offset);
     void toggleMarker(Marker marker);
     void clearNameEdit();
+    QAction *addCommand(const QString &text, const QKeySequence &key, QPushButton *button, void (PlayersPanel::*slot)());
 
     Room &m_room;
     MessageBox &m_messages;
@@ -91,7 +103,9 @@ private:
     QPushButton *m_deleteAllButton;
     QPushButton *m_addButton;
     QPushButton *m_saveButton;
+    QList<QAction *> m_commands;
     Mode m_mode = Mode::None;
+    qint64 m_selectedBeforeAdd = 0;
     PlayerMarkers m_markers;
     qint64 m_currentGameId = 0;
     bool m_selecting = false; // the program is changing the selection itself

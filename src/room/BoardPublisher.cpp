@@ -8,6 +8,7 @@
 #include "room/Room.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace tavlo {
 
@@ -55,15 +56,18 @@ Board BoardPublisher::board()
 
 bool BoardPublisher::copyWhenMissing(const QString &folder, const QString &fileName)
 {
-    if (!findFileIgnoringCase(folder, fileName).isEmpty())
-        return true;
-    const QString source = findFileIgnoringCase(m_programFolder, fileName);
-    if (source.isEmpty())
+    // The program folder's own copy is looked for once: it does not come and go while we run.
+    auto source = m_sources.constFind(fileName);
+    if (source == m_sources.cend())
+        source = m_sources.insert(fileName, findFileIgnoringCase(m_programFolder, fileName));
+    if (source->isEmpty())
         return true; // missing in both places: the start-up check has said so
-    QFile file(source);
+    if (QFileInfo::exists(folder + fileName) || !findFileIgnoringCase(folder, fileName).isEmpty())
+        return true;
+    QFile file(*source);
     if (file.copy(folder + fileName))
         return true;
-    emit failed(QStringLiteral("Cannot copy %1 to %2: %3").arg(source, folder + fileName, file.errorString()));
+    emit failed(QStringLiteral("Cannot copy %1 to %2: %3").arg(*source, folder + fileName, file.errorString()));
     return false;
 }
 

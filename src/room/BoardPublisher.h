@@ -2,6 +2,7 @@
 
 #include "board/Board.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 
@@ -37,6 +38,7 @@ private:
     const Room &m_room;
     Settings &m_settings;
     QString m_programFolder;
+    QHash<QString, QString> m_sources; // display file name -> the program folder's copy, or empty
 };
 
 } // namespace tavlo

@@ -343,7 +343,7 @@ bool Room::renameGame(qint64 gameId, const QString &name)
         return false;
     if (Game *found = findGame(gameId))
         found->name = kept;
-    emit gamesChanged();
+    emit gameRenamed(indexOfGame(gameId));
     emit changed();
     return true;
 }
@@ -411,7 +411,7 @@ bool Room::updatePlayer(qint64 gameId, qint64 playerId, const QString &storedNam
         }))
         return false;
     setPlayerName(gameId, playerId, kept);
-    emit playersChanged(gameId);
+    emit playerRenamed(gameId, indexOfPlayer(gameId, playerId));
     emit changed();
     return true;
 }
@@ -588,6 +588,16 @@ QString Room::undoText() const
 QString Room::redoText() const
 {
     return canRedo() ? QStringLiteral("Redo ") + describeChange(m_history[m_done]) : QString();
+}
+
+Room::Target Room::undoTarget() const
+{
+    return canUndo() ? Target{m_history[m_done - 1].gameId, m_history[m_done - 1].playerId} : Target{};
+}
+
+Room::Target Room::redoTarget() const
+{
+    return canRedo() ? Target{m_history[m_done].gameId, m_history[m_done].playerId} : Target{};
 }
 
 bool Room::undo()

@@ -71,6 +71,13 @@ public:
     QString redoText() const;
     bool undo();
     bool redo();
+    // The game and the player the next undo or redo is about (0 where none).
+    struct Target {
+        qint64 gameId = 0;
+        qint64 playerId = 0;
+    };
+    Target undoTarget() const;
+    Target redoTarget() const;
     // Forgets the history; the lists stay as they are.
     bool clearHistory();
 
@@ -83,6 +90,9 @@ signals:
     void gamesChanged();
     // A game's waiting list changed.
     void playersChanged(qint64 gameId);
+    // Only a game's name, or only a player's name, changed: the lists keep their order.
+    void gameRenamed(int index);
+    void playerRenamed(qint64 gameId, int index);
     // Anything in the room changed; after the change has landed in the store.
     void changed();
     // What undo and redo would do has changed.

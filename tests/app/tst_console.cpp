@@ -45,6 +45,35 @@ private slots:
         QVERIFY(board.endsWith("</tr></table>\r\n"));
     }
 
+    // A database from the first version is upgraded in place at start-up: its rows stay, new
+    // players get their time, every change can be undone, also after a restart.
+    void upgradeOfAFirstVersionDatabase()
+    {
+        TestPlatform t;
+        t.addDisplayFiles();
+        QVERIFY(QFile::copy(QStringLiteral(TAVLO_FIRST_LAYOUT_DATABASE), t.path(QStringLiteral("TAVLO.mdb"))));
+        QFile::setPermissions(t.path(QStringLiteral("TAVLO.mdb")), QFile::ReadOwner | QFile::WriteOwner);
+        TestPlatform::seed(t.path(QStringLiteral("TAVLO.mdb")), {{QStringLiteral("Poker"), {"Anna<star>", "Ben"}}});
+        const QStringList rows = TestPlatform::rows(t.path(QStringLiteral("TAVLO.mdb")), QStringLiteral("select * from list_content"));
+        t.writeFile(QStringLiteral("TAVLO.ini"), "DataBase=" + t.path(QStringLiteral("TAVLO.mdb")).toUtf8() + "\r\n");
+        {
+            Console console(t.platform);
+            QVERIFY(console.start());
+            QCOMPARE(TestPlatform::rows(t.path(QStringLiteral("TAVLO.mdb")), QStringLiteral("select * from list_content")),
+                     QStringList({rows[0] + QLatin1Char('|'), rows[1] + QLatin1Char('|')}));
+            Room &room = *console.room();
+            QVERIFY(room.addPlayer(room.games()[0].id, QStringLiteral("Cy")));
+            QVERIFY(room.games()[0].players[2].addedAt.isValid());
+        }
+        Console again(t.platform);
+        QVERIFY(again.start());
+        QCOMPARE(again.room()->undoText(), QStringLiteral("Undo add of Cy to Poker"));
+        QVERIFY(again.room()->undo());
+        QCOMPARE(TestPlatform::rows(t.path(QStringLiteral("TAVLO.mdb")), QStringLiteral("select player_name from list_content order by listbox_order")),
+                 QStringList({"Anna<star>", "Ben"}));
+        QVERIFY(t.messages.shown.isEmpty());
+    }
+
     void welcomeOnEveryActivationOfTheFirstRun()
     {
         TestPlatform t;

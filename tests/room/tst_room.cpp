@@ -53,6 +53,11 @@ struct Fixture {
         return out;
     }
     QStringList rows(const QString &sql) const { return TestPlatform::rows(store.databasePath(), sql); }
+    // Every row of the games and players, every column.
+    QStringList allRows() const
+    {
+        return rows(QStringLiteral("select * from lists order by id")) + rows(QStringLiteral("select * from list_content order by id"));
+    }
     // Every game with its players, in order, as the database holds them.
     QStringList stored() const
     {
@@ -96,6 +101,120 @@ struct Fixture {
         }
         return true;
     }
+};
+
+// Seeded random commands on a room, with a plain list of what the room should then hold.
+class RandomCommands {
+public:
+    RandomCommands(Room &room, quint32 seed)
+        : m_room(room)
+        , m_random(seed)
+    {
+        for (const Game &game : room.games()) {
+            QStringList players;
+            for (const Player &player : game.players)
+                players << player.storedName;
+            m_reference.append({game.name, players});
+        }
+    }
+
+    // One random command; false when the room refused it.
+    bool step()
+    {
+        const int g = m_reference.isEmpty() ? -1 : int(m_random.bounded(int(m_reference.size())));
+        const qint64 gameId = g < 0 ? 0 : m_room.games()[g].id;
+        const int count = g < 0 ? 0 : int(m_reference[g].players.size());
+        const int p = count == 0 ? -1 : int(m_random.bounded(count));
+        const qint64 playerId = p < 0 ? 0 : m_room.games()[g].players[p].id;
+        const QString fresh = QStringLiteral("N%1").arg(++m_names);
+        switch (g < 0 ? 0 : m_random.bounded(12)) {
+        case 0:
+            if (m_reference.size() >= 12)
+                return true;
+            m_reference.append({fresh, {}});
+            return bool(m_room.addGame(fresh));
+        case 1:
+            m_reference[g].name = fresh;
+            return m_room.renameGame(gameId, fresh);
+        case 2:
+            if (m_random.bounded(3) != 0)
+                return true;
+            m_reference.removeAt(g);
+            return m_room.deleteGame(gameId);
+        case 3: {
+            const int offset = m_random.bounded(2) ? 1 : -1;
+            if (g + offset >= 0 && g + offset < m_reference.size())
+                m_reference.swapItemsAt(g, g + offset);
+            return m_room.moveGame(gameId, offset);
+        }
+        case 4:
+        case 5:
+        case 6: {
+            const QString stored = writeMarkers(fresh, {m_random.bounded(2) == 0, m_random.bounded(2) == 0, false});
+            m_reference[g].players.append(stored);
+            return bool(m_room.addPlayer(gameId, stored));
+        }
+        case 7:
+            if (p < 0)
+                return true;
+            m_reference[g].players[p] = fresh + StarTag;
+            return m_room.updatePlayer(gameId, playerId, fresh + StarTag);
+        case 8:
+            if (p < 0)
+                return true;
+            m_reference[g].players.removeAt(p);
+            return m_room.deletePlayer(gameId, playerId);
+        case 9:
+            if (m_random.bounded(6) != 0)
+                return true;
+            m_reference[g].players.clear();
+            return m_room.deleteAllPlayers(gameId);
+        case 10: {
+            if (p < 0)
+                return true;
+            const int offset = m_random.bounded(2) ? 1 : -1;
+            if (p + offset >= 0 && p + offset < count)
+                m_reference[g].players.swapItemsAt(p, p + offset);
+            return m_room.movePlayer(gameId, playerId, offset);
+        }
+        default:
+            if (p < 0)
+                return true;
+            m_reference[g].players.move(p, 0);
+            return m_room.movePlayerToTop(gameId, playerId);
+        }
+    }
+
+    QStringList expected() const
+    {
+        QStringList out;
+        for (const RefGame &game : m_reference)
+            out << game.name + QLatin1Char(':') + game.players.join(QLatin1Char(','));
+        return out;
+    }
+
+    Board expectedBoard(int rows1, int rows2) const
+    {
+        Board board;
+        for (const RefGame &game : m_reference)
+            board.games.append({game.name, 0, {}});
+        for (qsizetype i = 0; i < board.games.size(); ++i) {
+            board.games[i].rows = i < board.gamesInFirstRow() ? rows1 : rows2;
+            for (const QString &player : m_reference[i].players.mid(0, board.games[i].rows))
+                board.games[i].entries.append(boardEntryOf(player));
+        }
+        return board;
+    }
+
+private:
+    struct RefGame {
+        QString name;
+        QStringList players;
+    };
+    Room &m_room;
+    QRandomGenerator m_random;
+    QList<RefGame> m_reference;
+    int m_names = 0;
 };
 
 } // namespace
@@ -254,104 +373,156 @@ private slots:
         Fixture f;
         f.settings.rowsInFirstRow = 4;
         f.settings.rowsInSecondRow = 3;
-        struct RefGame {
-            QString name;
-            QStringList players;
-        };
-        QList<RefGame> reference;
-        QRandomGenerator random(1206);
-        int name = 0;
+        RandomCommands commands(f.room, 1206);
         for (int step = 0; step < 1000; ++step) {
-            const int g = reference.isEmpty() ? -1 : int(random.bounded(int(reference.size())));
-            const qint64 gameId = g < 0 ? 0 : f.room.games()[g].id;
-            const int count = g < 0 ? 0 : int(reference[g].players.size());
-            const int p = count == 0 ? -1 : int(random.bounded(count));
-            const qint64 playerId = p < 0 ? 0 : f.room.games()[g].players[p].id;
-            const QString fresh = QStringLiteral("N%1").arg(++name);
-            switch (g < 0 ? 0 : random.bounded(12)) {
-            case 0:
-                if (reference.size() < 12) {
-                    QVERIFY(f.room.addGame(fresh));
-                    reference.append({fresh, {}});
-                }
-                break;
-            case 1:
-                QVERIFY(f.room.renameGame(gameId, fresh));
-                reference[g].name = fresh;
-                break;
-            case 2:
-                if (random.bounded(3) == 0) {
-                    QVERIFY(f.room.deleteGame(gameId));
-                    reference.removeAt(g);
-                }
-                break;
-            case 3: {
-                const int offset = random.bounded(2) ? 1 : -1;
-                QVERIFY(f.room.moveGame(gameId, offset));
-                if (g + offset >= 0 && g + offset < reference.size())
-                    reference.swapItemsAt(g, g + offset);
-                break;
-            }
-            case 4:
-            case 5:
-            case 6: {
-                const QString stored = writeMarkers(fresh, {random.bounded(2) == 0, random.bounded(2) == 0, false});
-                QVERIFY(f.room.addPlayer(gameId, stored));
-                reference[g].players.append(stored);
-                break;
-            }
-            case 7:
-                if (p >= 0) {
-                    QVERIFY(f.room.updatePlayer(gameId, playerId, fresh + StarTag));
-                    reference[g].players[p] = fresh + StarTag;
-                }
-                break;
-            case 8:
-                if (p >= 0) {
-                    QVERIFY(f.room.deletePlayer(gameId, playerId));
-                    reference[g].players.removeAt(p);
-                }
-                break;
-            case 9:
-                if (random.bounded(6) == 0) {
-                    QVERIFY(f.room.deleteAllPlayers(gameId));
-                    reference[g].players.clear();
-                }
-                break;
-            case 10:
-                if (p >= 0) {
-                    const int offset = random.bounded(2) ? 1 : -1;
-                    QVERIFY(f.room.movePlayer(gameId, playerId, offset));
-                    if (p + offset >= 0 && p + offset < count)
-                        reference[g].players.swapItemsAt(p, p + offset);
-                }
-                break;
-            case 11:
-                if (p >= 0) {
-                    QVERIFY(f.room.movePlayerToTop(gameId, playerId));
-                    reference[g].players.move(p, 0);
-                }
-                break;
-            }
-            QStringList expected;
-            Board board;
-            for (const RefGame &game : std::as_const(reference)) {
-                expected << game.name + QLatin1Char(':') + game.players.join(QLatin1Char(','));
-                board.games.append({game.name, 0, {}});
-            }
-            for (qsizetype i = 0; i < board.games.size(); ++i) {
-                board.games[i].rows = i < board.gamesInFirstRow() ? 4 : 3;
-                for (const QString &player : reference[i].players.mid(0, board.games[i].rows))
-                    board.games[i].entries.append(boardEntryOf(player));
-            }
-            QCOMPARE(f.inMemory(), expected);
+            QVERIFY(commands.step());
+            QCOMPARE(f.inMemory(), commands.expected());
             if (step % 25 == 0 || step > 990) { // the database is read through a connection of its own
-                QCOMPARE(f.stored(), expected);
+                QCOMPARE(f.stored(), commands.expected());
                 QVERIFY(f.positionsAreWhole());
             }
-            if (step > 0)
-                QCOMPARE(f.fragment(), encodeSystemText(renderFragment(board)));
+            if (f.room.games().size() > 0)
+                QCOMPARE(f.fragment(), encodeSystemText(renderFragment(commands.expectedBoard(4, 3))));
         }
+    }
+
+    // Undoing every change of a long run gives back the rows and the board as they were before
+    // it, byte for byte; redoing them all gives back the end of the run.
+    void undoAndRedoEverything()
+    {
+        Fixture f({{QStringLiteral("Poker"), {"Anna<star>", "Ben"}}, {QStringLiteral("Omaha"), {"Cy<blink>"}}});
+        QVERIFY(f.publisher.publish());
+        const QStringList rowsBefore = f.allRows();
+        const QByteArray boardBefore = f.fragment();
+        RandomCommands commands(f.room, 20261206);
+        QSignalSpy recorded(&f.room, &Room::historyChanged);
+        for (int step = 0; step < 500; ++step) {
+            f.t.clock.advance(61000);
+            QVERIFY(commands.step());
+        }
+        const QStringList rowsAfter = f.allRows();
+        const QByteArray boardAfter = f.fragment();
+        QVERIFY(rowsAfter != rowsBefore);
+        const qsizetype changes = recorded.size();
+
+        int undone = 0;
+        while (f.room.canUndo()) {
+            QVERIFY(f.room.undo());
+            ++undone;
+        }
+        // Every command that changed something is in the history, and nothing else.
+        QCOMPARE(undone, changes);
+        QVERIFY(undone > 250);
+        QCOMPARE(f.allRows(), rowsBefore);
+        QCOMPARE(f.fragment(), boardBefore);
+        QVERIFY(f.positionsAreWhole());
+        while (f.room.canRedo())
+            QVERIFY(f.room.redo());
+        QCOMPARE(f.allRows(), rowsAfter);
+        QCOMPARE(f.fragment(), boardAfter);
+        QCOMPARE(f.inMemory(), commands.expected());
+    }
+
+    void whatUndoSays_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("undo");
+        QTest::newRow("add player") << 0 << "Undo add of Fay to 1/2 NL";
+        QTest::newRow("delete player") << 1 << "Undo delete of Alice from 1/2 NL";
+        QTest::newRow("star") << 2 << "Undo star on for Alice in 1/2 NL";
+        QTest::newRow("blink off") << 3 << "Undo blink off for Bob in 1/2 NL";
+        QTest::newRow("edit") << 4 << "Undo edit of Alicia in 1/2 NL";
+        QTest::newRow("top") << 5 << "Undo move of Bob to the top of 1/2 NL";
+        QTest::newRow("delete all") << 6 << "Undo delete of all players from 1/2 NL";
+        QTest::newRow("rename game") << 7 << "Undo rename of game 1/2 NL to 2/5 PLO";
+        QTest::newRow("delete game") << 8 << "Undo delete of game 1/2 NL";
+    }
+
+    void whatUndoSays()
+    {
+        QFETCH(int, command);
+        QFETCH(QString, undo);
+        Fixture f({{QStringLiteral("1/2 NL"), {"Alice", "Bob<blink>"}}});
+        const qint64 game = f.room.games()[0].id;
+        const qint64 alice = f.room.games()[0].players[0].id;
+        const qint64 bob = f.room.games()[0].players[1].id;
+        const QStringList before = f.allRows();
+        QSignalSpy history(&f.room, &Room::historyChanged);
+        switch (command) {
+        case 0: QVERIFY(f.room.addPlayer(game, QStringLiteral("Fay"))); break;
+        case 1: QVERIFY(f.room.deletePlayer(game, alice)); break;
+        case 2: QVERIFY(f.room.updatePlayer(game, alice, QStringLiteral("Alice<star>"))); break;
+        case 3: QVERIFY(f.room.updatePlayer(game, bob, QStringLiteral("Bob"))); break;
+        case 4: QVERIFY(f.room.updatePlayer(game, alice, QStringLiteral("Alicia"))); break;
+        case 5: QVERIFY(f.room.movePlayerToTop(game, bob)); break;
+        case 6: QVERIFY(f.room.deleteAllPlayers(game)); break;
+        case 7: QVERIFY(f.room.renameGame(game, QStringLiteral("2/5 PLO"))); break;
+        case 8: QVERIFY(f.room.deleteGame(game)); break;
+        }
+        QCOMPARE(history.size(), 1);
+        QCOMPARE(f.room.undoText(), undo);
+        QVERIFY(f.room.undo());
+        QCOMPARE(f.room.redoText(), QStringLiteral("Redo") + undo.mid(4));
+        QCOMPARE(f.allRows(), before);
+    }
+
+    // The history is in the database: another run undoes what this one did, and a new change
+    // ends what could be redone. It keeps the last changes only, and forgetting it leaves the
+    // lists alone.
+    void historyAcrossRunsAndItsBounds()
+    {
+        Fixture f({{QStringLiteral("Poker"), {"Anna"}}});
+        const qint64 game = f.room.games()[0].id;
+        QVERIFY(f.room.addPlayer(game, QStringLiteral("Ben")));
+        QVERIFY(f.room.addPlayer(game, QStringLiteral("Cy")));
+        QVERIFY(f.room.undo());
+        {
+            WaitingListStore store(f.store.databasePath());
+            Room again(store, f.t.clock);
+            QVERIFY(again.load());
+            QCOMPARE(again.undoText(), QStringLiteral("Undo add of Ben to Poker"));
+            QCOMPARE(again.redoText(), QStringLiteral("Redo add of Cy to Poker"));
+            QVERIFY(again.undo());
+            QVERIFY(again.addPlayer(game, QStringLiteral("Dee")));
+            QVERIFY(!again.canRedo());
+            // Another desk has a history of its own.
+            WaitingListStore other(f.store.databasePath());
+            Room elsewhere(other, f.t.clock, QStringLiteral("desk 2"));
+            QVERIFY(elsewhere.load());
+            QVERIFY(!elsewhere.canUndo());
+        }
+        Fixture g({{QStringLiteral("Poker"), {}}});
+        g.room.setHistoryLimit(3);
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(g.room.addPlayer(g.room.games()[0].id, QStringLiteral("P%1").arg(i)));
+        int undone = 0;
+        while (g.room.undo())
+            ++undone;
+        QCOMPARE(undone, 3);
+        QCOMPARE(g.inMemory(), QStringList{"Poker:P0,P1"});
+        QVERIFY(g.room.clearHistory());
+        QVERIFY(!g.room.canUndo() && !g.room.canRedo());
+        QCOMPARE(g.stored(), QStringList{"Poker:P0,P1"});
+        QCOMPARE(g.rows(QStringLiteral("select count(*) from journal")), QStringList{"5"});
+    }
+
+    // A player's time on the list is kept through moves, edits and markers, and comes back with
+    // an undone delete.
+    void timeOnTheList()
+    {
+        Fixture f({{QStringLiteral("Poker"), {"Old"}}});
+        const qint64 game = f.room.games()[0].id;
+        QVERIFY(!f.room.games()[0].players[0].addedAt.isValid()); // from before the time was kept
+        const QDateTime joined = f.t.clock.now();
+        const qint64 ann = *f.room.addPlayer(game, QStringLiteral("Ann"));
+        f.t.clock.advance(3600 * 1000);
+        QVERIFY(f.room.movePlayerToTop(game, ann));
+        QVERIFY(f.room.updatePlayer(game, ann, QStringLiteral("Ann<star>")));
+        QVERIFY(f.room.deletePlayer(game, ann));
+        QVERIFY(f.room.undo());
+        QCOMPARE(f.room.games()[0].players[0].addedAt, joined);
+        QCOMPARE(f.rows(QStringLiteral("select added_at from list_content where id = %1").arg(ann)),
+                 QStringList{joined.toString(Qt::ISODateWithMs)});
     }
 };
 

@@ -1,0 +1,79 @@
+#include "console/PlayerEntryDelegate.h"
+
+#include "board/PlayerMarkers.h"
+#include "console/PlayerListModel.h"
+#include "platform/Clock.h"
+
+#include <QApplication>
+#include <QPainter>
+
+namespace tavlo {
+
+PlayerEntryDelegate::PlayerEntryDelegate(const Clock &clock, QObject *parent)
+    : QStyledItemDelegate(parent)
+    , m_clock(clock)
+{
+}
+
+QString PlayerEntryDelegate::shownName(const QModelIndex &index)
+{
+    const auto markers = index.data(PlayerListModel::MarkersRole).value<PlayerMarkers>();
+    QString name = index.data(PlayerListModel::BareNameRole).toString();
+    if (markers.star)
+        name += QStringLiteral(" \u2605");
+    if (markers.phone)
+        name += QStringLiteral(" \u260E");
+    return name;
+}
+
+QString PlayerEntryDelegate::waitingTime(const QModelIndex &index) const
+{
+    const QDateTime added = index.data(PlayerListModel::AddedAtRole).toDateTime();
+    if (!added.isValid())
+        return {};
+    const qint64 minutes = std::max<qint64>(0, added.secsTo(m_clock.now()) / 60);
+    return QStringLiteral("%1:%2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+void PlayerEntryDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    const QString time = waitingTime(index);
+    const bool blink = index.data(PlayerListModel::MarkersRole).value<PlayerMarkers>().blink;
+    // The background and the selection as the style draws them, then our text over it.
+    item.text.clear();
+    const QWidget *widget = option.widget;
+    QStyle *style = widget ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+
+    const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget).adjusted(2, 0, -4, 0);
+    const bool selected = option.state & QStyle::State_Selected;
+    const QColor ink = option.palette.color(option.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled,
+                                            selected ? QPalette::HighlightedText : QPalette::Text);
+    painter->save();
+    QFont font = item.font;
+    const QFontMetrics metrics(font);
+    const int timeWidth = time.isEmpty() ? 0 : metrics.horizontalAdvance(time) + metrics.averageCharWidth();
+    if (!time.isEmpty()) {
+        QColor dim = ink;
+        dim.setAlphaF(selected ? 0.8 : 0.55);
+        painter->setPen(dim);
+        painter->setFont(font);
+        painter->drawText(text, Qt::AlignRight | Qt::AlignVCenter, time);
+    }
+    // A blinking name is set apart: in italics, behind a small lamp.
+    QString name = shownName(index);
+    if (blink) {
+        font.setItalic(true);
+        name = QStringLiteral("\u25C9 ") + name;
+    }
+    painter->setFont(font);
+    painter->setPen(blink && !selected ? QColor(0xB0, 0x3A, 0x00) : ink);
+    const QRect nameRect = text.adjusted(0, 0, -timeWidth, 0);
+    painter->drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter,
+                      QFontMetrics(font).elidedText(name, Qt::ElideRight, nameRect.width()));
+    painter->restore();
+}
+
+} // namespace tavlo
