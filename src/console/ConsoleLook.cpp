@@ -1,6 +1,6 @@
 #include "console/ConsoleLook.h"
 
-#include "console/Twips.h"
+#include "base/Twips.h"
 
 #include <QPalette>
 #include <QPushButton>

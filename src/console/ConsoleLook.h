@@ -9,12 +9,6 @@ class QPushButton;
 
 namespace tavlo {
 
-// Colours are written &H00BBGGRR, red in the low byte.
-constexpr QRgb bgrColor(unsigned value)
-{
-    return qRgb(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF), static_cast<int>((value >> 16) & 0xFF));
-}
-
 QFont consoleFont(double pointSize, bool bold = false);
 void setBackground(QWidget *widget, QRgb color);
 void setForeground(QWidget *widget, QRgb color);

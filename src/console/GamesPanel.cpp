@@ -1,10 +1,11 @@
 #include "console/GamesPanel.h"
 
 #include "base/TextFile.h"
+#include "base/Twips.h"
+#include "components/BgrColor.h"
 #include "console/ConsoleLook.h"
 #include "console/GameListModel.h"
 #include "console/ListSelection.h"
-#include "console/Twips.h"
 #include "platform/MessageBox.h"
 #include "room/Room.h"
 
@@ -30,7 +31,7 @@ GamesPanel::GamesPanel(Room &room, MessageBox &messages, QWidget *parent)
 {
     setObjectName(QStringLiteral("gamesPanel"));
     setFrameShape(QFrame::Box);
-    setBackground(this, bgrColor(0xFFFFFF));
+    setBackground(this, BgrColor(0xFFFFFF).rgb());
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
     m_gameList = new QListView(this);
@@ -45,7 +46,7 @@ GamesPanel::GamesPanel(Room &room, MessageBox &messages, QWidget *parent)
 
     m_buttonStrip = new QWidget(this);
     m_buttonStrip->setGeometry(twipsRect(4800, 120, 975, 4215));
-    setBackground(m_buttonStrip, bgrColor(0xFFFFFF));
+    setBackground(m_buttonStrip, BgrColor(0xFFFFFF).rgb());
 
     m_moveUpButton = symbolButton(m_buttonStrip, QStringLiteral("moveGameUpButton"), QStringLiteral("\u25B2"), 9.75, false,
                                   QStringLiteral("Move game up"), 240, 120);
@@ -62,7 +63,7 @@ GamesPanel::GamesPanel(Room &room, MessageBox &messages, QWidget *parent)
     m_nameEdit->setObjectName(QStringLiteral("gameNameEdit"));
     m_nameEdit->setGeometry(twipsRect(120, 3960, 4575, 375));
     m_nameEdit->setFont(consoleFont(12));
-    setBackground(m_nameEdit, bgrColor(0xC0FFFF));
+    setBackground(m_nameEdit, BgrColor(0xC0FFFF).rgb());
 
     connect(m_moveUpButton, &QPushButton::clicked, this, &GamesPanel::moveSelectedGameUp);
     connect(m_moveDownButton, &QPushButton::clicked, this, &GamesPanel::moveSelectedGameDown);

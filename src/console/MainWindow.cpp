@@ -1,12 +1,13 @@
 #include "console/MainWindow.h"
 
+#include "base/Twips.h"
 #include "components/AutoSizer.h"
+#include "components/BgrColor.h"
 #include "components/HotLabel.h"
 #include "console/ConsoleLook.h"
 #include "console/GamesPanel.h"
 #include "console/OutlineShape.h"
 #include "console/PlayersPanel.h"
-#include "console/Twips.h"
 #include "platform/MessageBox.h"
 #include "room/Room.h"
 
@@ -33,7 +34,7 @@ const QString CRLF = QStringLiteral("\r\n");
 QIcon windowIcon16()
 {
     QPixmap pixmap(16, 16);
-    pixmap.fill(QColor(bgrColor(0x004000)));
+    pixmap.fill(QColor(BgrColor(0x004000).rgb()));
     QPainter painter(&pixmap);
     painter.setPen(Qt::white);
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -56,7 +57,7 @@ MainWindow::MainWindow(Room &room, MessageBox &messages, const Clock &clock, QWi
     setWindowTitle(QStringLiteral("TAVLO"));
     setWindowIcon(windowIcon16());
     setFont(consoleFont(8.25));
-    setBackground(this, bgrColor(0xC0C0C0));
+    setBackground(this, BgrColor(0xC0C0C0).rgb());
     resize(twips(14715), twips(9105));
     buildLayout();
     buildCommands();
@@ -77,11 +78,11 @@ void MainWindow::buildLayout()
     auto *gamesOutline = new OutlineShape(this);
     gamesOutline->setObjectName(QStringLiteral("gamesOutline"));
     gamesOutline->setGeometry(twipsRect(600, 2040, 6135, 5295));
-    gamesOutline->setBorderColor(QColor(bgrColor(0x808080)));
+    gamesOutline->setBorderColor(QColor(BgrColor(0x808080).rgb()));
     auto *playersOutline = new OutlineShape(this);
     playersOutline->setObjectName(QStringLiteral("playersOutline"));
     playersOutline->setGeometry(twipsRect(7680, 240, 6495, 8655));
-    playersOutline->setBorderColor(QColor(bgrColor(0x808080)));
+    playersOutline->setBorderColor(QColor(BgrColor(0x808080).rgb()));
 
     m_playersPanel = new PlayersPanel(m_room, m_messages, m_clock, this);
     m_playersPanel->setGeometry(twipsRect(7800, 860, 6255, 7915));
@@ -92,23 +93,23 @@ void MainWindow::buildLayout()
     connect(m_gamesPanel, &GamesPanel::deletingGame, m_playersPanel, &PlayersPanel::blankForDeletedGame);
 
     m_versionLabel = addLabel(QStringLiteral("versionLabel"), QStringLiteral("1.0.0"), 14280, 8880, 390, 195);
-    setForeground(m_versionLabel, bgrColor(0x808080));
+    setForeground(m_versionLabel, BgrColor(0x808080).rgb());
 
     QLabel *gamesHeading = addLabel(QStringLiteral("gamesHeading"), QStringLiteral(" Games"), 720, 2160, 5895, 405);
     QLabel *playersHeading = addLabel(QStringLiteral("playersHeading"), QStringLiteral(" Players"), 7800, 360, 6255, 435);
     for (QLabel *heading : {gamesHeading, playersHeading}) {
-        setBackground(heading, bgrColor(0x004000));
-        setForeground(heading, bgrColor(0xFFFFFF));
+        setBackground(heading, BgrColor(0x004000).rgb());
+        setForeground(heading, BgrColor(0xFFFFFF).rgb());
         heading->setFont(consoleFont(15.75, true));
     }
     QLabel *subtitle = addLabel(QStringLiteral("subtitleLabel"), QStringLiteral("Waiting List System"), 600, 1080, 1605, 210);
-    setForeground(subtitle, bgrColor(0x404040));
+    setForeground(subtitle, BgrColor(0x404040).rgb());
     subtitle->setFont(consoleFont(9));
     QLabel *title = addLabel(QStringLiteral("productLabel"), QStringLiteral("TAVLO"), 600, 480, 1500, 525);
-    setForeground(title, bgrColor(0x404040));
+    setForeground(title, BgrColor(0x404040).rgb());
     title->setFont(consoleFont(21.75, true));
     QLabel *notice = addLabel(QStringLiteral("noticeLabel"), QStringLiteral("Waiting lists, live"), 600, 7440, 1710, 195);
-    setForeground(notice, bgrColor(0x808080));
+    setForeground(notice, BgrColor(0x808080).rgb());
 
     m_vendorLink = new HotLabel(this);
     m_vendorLink->setObjectName(QStringLiteral("vendorLink"));

@@ -1,11 +1,12 @@
 #include "console/PlayersPanel.h"
 
 #include "base/TextFile.h"
+#include "base/Twips.h"
+#include "components/BgrColor.h"
 #include "console/ConsoleLook.h"
 #include "console/ListSelection.h"
 #include "console/PlayerEntryDelegate.h"
 #include "console/PlayerListModel.h"
-#include "console/Twips.h"
 #include "platform/MessageBox.h"
 #include "room/Room.h"
 
@@ -33,15 +34,15 @@ PlayersPanel::PlayersPanel(Room &room, MessageBox &messages, const Clock &clock,
 {
     setObjectName(QStringLiteral("playersPanel"));
     setFrameShape(QFrame::Box);
-    setBackground(this, bgrColor(0xFFFFFF));
+    setBackground(this, BgrColor(0xFFFFFF).rgb());
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
     m_titleLabel = new QLabel(this);
     m_titleLabel->setObjectName(QStringLiteral("titleLabel"));
     m_titleLabel->setGeometry(twipsRect(240, 450, 4815, 375));
     m_titleLabel->setFont(consoleFont(12, true));
-    setBackground(m_titleLabel, bgrColor(0x404040));
-    setForeground(m_titleLabel, bgrColor(0xFFFFFF));
+    setBackground(m_titleLabel, BgrColor(0x404040).rgb());
+    setForeground(m_titleLabel, BgrColor(0xFFFFFF).rgb());
 
     m_playerList = new QListView(this);
     m_playerList->setObjectName(QStringLiteral("playerList"));
@@ -61,7 +62,7 @@ PlayersPanel::PlayersPanel(Room &room, MessageBox &messages, const Clock &clock,
 
     m_buttonStrip = new QWidget(this);
     m_buttonStrip->setGeometry(twipsRect(4800, 840, 1335, 7095));
-    setBackground(m_buttonStrip, bgrColor(0xFFFFFF));
+    setBackground(m_buttonStrip, BgrColor(0xFFFFFF).rgb());
 
     m_moveUpButton = symbolButton(m_buttonStrip, QStringLiteral("movePlayerUpButton"), QStringLiteral("\u25B2"), 9.75, false,
                                   QStringLiteral("Move player up"), 0, 480);
@@ -88,7 +89,7 @@ PlayersPanel::PlayersPanel(Room &room, MessageBox &messages, const Clock &clock,
     m_nameEdit->setObjectName(QStringLiteral("playerNameEdit"));
     m_nameEdit->setGeometry(twipsRect(240, 7320, 4815, 375));
     m_nameEdit->setFont(consoleFont(12));
-    setBackground(m_nameEdit, bgrColor(0xC0FFFF));
+    setBackground(m_nameEdit, BgrColor(0xC0FFFF).rgb());
 
     // The list sits above the button strip where the two overlap.
     m_buttonStrip->lower();
