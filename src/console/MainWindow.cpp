@@ -1,9 +1,9 @@
 #include "console/MainWindow.h"
 
 #include "base/Twips.h"
-#include "components/AutoSizer.h"
 #include "components/BgrColor.h"
-#include "components/HotLabel.h"
+#include "components/LinkLabel.h"
+#include "components/ProportionalScaler.h"
 #include "console/ConsoleLook.h"
 #include "console/GamesPanel.h"
 #include "console/OutlineShape.h"
@@ -111,23 +111,20 @@ void MainWindow::buildLayout()
     QLabel *notice = addLabel(QStringLiteral("noticeLabel"), QStringLiteral("Waiting lists, live"), 600, 7440, 1710, 195);
     setForeground(notice, BgrColor(0x808080).rgb());
 
-    m_vendorLink = new HotLabel(this);
+    m_vendorLink = new LinkLabel(this);
     m_vendorLink->setObjectName(QStringLiteral("vendorLink"));
     m_vendorLink->setFont(consoleFont(8.25));
     m_vendorLink->setCaption(QStringLiteral(TAVLO_VENDOR_URL));
-    m_vendorLink->setURL(QStringLiteral(TAVLO_VENDOR_URL));
-    m_vendorLink->setForeColor(0x00808080);
-    m_vendorLink->setHotColor(0x00C55410);
-    m_vendorLink->setBackColor(0x00C0C0C0);
+    m_vendorLink->setUrl(QStringLiteral(TAVLO_VENDOR_URL));
+    m_vendorLink->setForeColor(BgrColor(0x00808080).rgb());
+    m_vendorLink->setHotColor(BgrColor(0x00C55410).rgb());
+    m_vendorLink->setBackColor(BgrColor(0x00C0C0C0).rgb());
     m_vendorLink->setShowHand(false);
     m_vendorLink->move(twipsRect(5520, 7440, 1215, 195).topLeft());
 
-    // Below the client area, out of sight, as it has always been placed.
-    m_scaler = new AutoSizer(this);
+    // Keeps every control in proportion with the window, fonts included.
+    m_scaler = new ProportionalScaler(this);
     m_scaler->setObjectName(QStringLiteral("scaler"));
-    m_scaler->setGeometry(twipsRect(2640, 9720, 855, 375));
-    AutoSizer::markWithoutFont(gamesOutline);
-    AutoSizer::markWithoutFont(playersOutline);
 
     const GamesPanel &g = *m_gamesPanel;
     const PlayersPanel &p = *m_playersPanel;

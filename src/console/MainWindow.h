@@ -8,13 +8,13 @@ class QLabel;
 
 namespace tavlo {
 
-class AutoSizer;
 class Clock;
 class GamesPanel;
-class HotLabel;
+class LinkLabel;
 class MessageBox;
 class OutlineShape;
 class PlayersPanel;
+class ProportionalScaler;
 class Room;
 
 // The console's window: the games panel on the left, the players panel on the right, the
@@ -28,7 +28,7 @@ public:
     GamesPanel *gamesPanel() const { return m_gamesPanel; }
     PlayersPanel *playersPanel() const { return m_playersPanel; }
     QLabel *versionLabel() const { return m_versionLabel; }
-    HotLabel *vendorLink() const { return m_vendorLink; }
+    LinkLabel *vendorLink() const { return m_vendorLink; }
 
     // The room as the window opens: the first game selected and its players shown.
     void showRoom();
@@ -69,8 +69,8 @@ private:
     GamesPanel *m_gamesPanel = nullptr;
     PlayersPanel *m_playersPanel = nullptr;
     QLabel *m_versionLabel = nullptr;
-    HotLabel *m_vendorLink = nullptr;
-    AutoSizer *m_scaler = nullptr;
+    LinkLabel *m_vendorLink = nullptr;
+    ProportionalScaler *m_scaler = nullptr;
     bool m_firstRun = false;
     bool m_activatedOnce = false;
     bool m_closed = false;

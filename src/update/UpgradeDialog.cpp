@@ -2,7 +2,7 @@
 
 #include "base/LeadingNumber.h"
 #include "base/TextFile.h"
-#include "components/XP_ProgressBar.h"
+#include "components/StyledProgressBar.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessEnd.h"
 #include "update/Downloader.h"
@@ -93,7 +93,7 @@ UpgradeDialog::UpgradeDialog(const Platform &platform, const UpdateSettings &set
     m_progressFrame->setGeometry(px(120), px(240), px(4215), px(612));
     paintBackground(m_progressFrame, Qt::white);
 
-    m_progressBar = new XP_ProgressBar(m_progressFrame);
+    m_progressBar = new StyledProgressBar(m_progressFrame);
     m_progressBar->setFont(tahoma(8.25));
     m_progressBar->setGeometry(px(120), px(240), px(3975), px(255));
 
@@ -136,8 +136,8 @@ UpgradeDialog::UpgradeDialog(const Platform &platform, const UpdateSettings &set
     m_progressBar->setMax(100);
     m_progressBar->setMin(0);
     m_progressBar->setValue(0);
-    m_progressBar->setColor(RGB(44, 132, 190));
-    m_progressBar->setScrolling(XP_ProgressBar::Smooth);
+    m_progressBar->setColor(QColor(44, 132, 190));
+    m_progressBar->setScrolling(StyledProgressBar::Smooth);
 }
 
 UpgradeDialog::~UpgradeDialog() = default;

@@ -18,7 +18,7 @@ namespace tavlo {
 
 class Downloader;
 class ProgramStarter;
-class XP_ProgressBar;
+class StyledProgressBar;
 
 // The "Download New Version" dialog. Start fetches the new program and the bootstrap program,
 // each with its signature, checks both against the update key, saves them into the program
@@ -39,7 +39,7 @@ public:
     QLabel *filesLabel() const { return m_filesLabel; }
     QLabel *sizeLabel() const { return m_sizeLabel; }
     QLabel *messageLabel() const { return m_messageLabel; }
-    XP_ProgressBar *progressBar() const { return m_progressBar; }
+    StyledProgressBar *progressBar() const { return m_progressBar; }
     Downloader *downloader() const { return m_downloader; }
 
     // Size caption of a progress report ("1,205 kb - 50%"); percent is -1 when the total is
@@ -74,7 +74,7 @@ private:
     ProgramStarter *m_starter;
 
     QGroupBox *m_progressFrame;
-    XP_ProgressBar *m_progressBar;
+    StyledProgressBar *m_progressBar;
     QLabel *m_filesLabel;
     QLabel *m_sizeLabel;
     QLabel *m_messageLabel;

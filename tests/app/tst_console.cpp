@@ -1,7 +1,7 @@
 #include "ConsoleFixture.h"
 
-#include "components/AutoSizer.h"
-#include "components/HotLabel.h"
+#include "components/LinkLabel.h"
+#include "components/ProportionalScaler.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -286,7 +286,7 @@ private slots:
     {
         ConsoleFixture c({{QStringLiteral("Poker"), {"Anna"}}});
         MainWindow &window = c.window();
-        QTRY_VERIFY(window.findChild<AutoSizer *>()->frm() != nullptr);
+        QTRY_VERIFY(window.findChild<ProportionalScaler *>()->hasRecorded());
         const QRect frame = c.playersPanel().geometry();
         const QRect button = c.playersPanel().saveButton()->geometry();
         const double font = c.playersPanel().playerList()->font().pointSizeF();
