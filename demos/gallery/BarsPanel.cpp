@@ -69,6 +69,7 @@ BarsPanel::BarsPanel(QWidget *parent)
                                    Qt::AlignHCenter);
         }
     }
+    acrossGrid->setRowStretch(Bar::Glossy + 2, 1); // spare height below the rows
     auto *bars = new QHBoxLayout;
     bars->addWidget(across);
     bars->addWidget(upright);

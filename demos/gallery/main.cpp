@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSettings>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -60,6 +61,7 @@ int main(int argc, char *argv[])
         if (wh.size() == 2)
             QTimer::singleShot(300, &window, [&window, wh] { window.resize(wh[0].toInt(), wh[1].toInt()); });
     }
+    new QShortcut(QKeySequence::Quit, &window, &window, &QWidget::close);
     window.show();
     return app.exec();
 }
