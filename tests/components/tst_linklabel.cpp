@@ -15,8 +15,9 @@ namespace {
 const QColor Grey(0x80, 0x80, 0x80);
 const QColor Hot(0x10, 0x54, 0xC5);
 
-// A shown window holding one link; the pointer rests in the window's corner.
-struct Holder {
+// A shown window holding one link, whose opener records what it is given; the pointer
+// rests in the window's corner.
+struct Holder final : UrlOpener {
     Holder()
     {
         window.setGeometry(40, 40, 320, 200);
@@ -32,17 +33,14 @@ struct Holder {
     bool underlined() const { return link->font().underline(); }
     // The pointer to a place given relative to the link.
     void pointAt(QPoint p) { QTest::mouseMove(&window, link->pos() + p); }
-
-    QWidget window;
-    LinkLabel *link = new LinkLabel(&window);
-};
-
-struct RecordingOpener final : UrlOpener {
     bool open(const QString &address) override
     {
         opened << address;
         return false; // as if no handler took it
     }
+
+    QWidget window;
+    LinkLabel *link = new LinkLabel(&window);
     QStringList opened;
 };
 
@@ -153,8 +151,7 @@ private slots:
     void click()
     {
         Holder h;
-        RecordingOpener opener;
-        h.link->setUrlOpener(&opener);
+        h.link->setUrlOpener(&h);
         QSignalSpy clicks(h.link, &LinkLabel::clicked);
         for (const char *url : {" http://x.example/a b ", "   "}) {
             h.link->setUrl(url);
@@ -163,7 +160,7 @@ private slots:
         QTest::mouseClick(h.link, Qt::RightButton);
         QCOMPARE(clicks.count(), 2);
         // The address is opened as stored; a blank one only clicks.
-        QCOMPARE(opener.opened, QStringList{" http://x.example/a b "});
+        QCOMPARE(h.opened, QStringList{" http://x.example/a b "});
         // A disabled link neither lights up nor clicks.
         h.link->setEnabled(false);
         h.pointAt({3, 3});
