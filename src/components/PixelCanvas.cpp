@@ -17,14 +17,19 @@ PixelCanvas::PixelCanvas(QImage &image, const QRect &area, State &state)
     , m_clip(area.intersected(image.rect()))
     , m_state(state)
 {
+    if (!m_clip.isEmpty()) {
+        m_bits = image.bits();
+        m_stride = image.bytesPerLine();
+    }
 }
 
 int PixelCanvas::nearest(double x)
 {
     if (std::isnan(x))
         return 0;
-    // nearbyint follows the default rounding mode: to nearest, ties to even.
-    const double r = std::nearbyint(x);
+    // rint follows the default rounding mode, to nearest with ties to even, like nearbyint,
+    // without the cost of keeping the inexact flag untouched.
+    const double r = std::rint(x);
     if (r >= double(std::numeric_limits<int>::max()))
         return std::numeric_limits<int>::max();
     if (r <= double(std::numeric_limits<int>::min()))
@@ -51,7 +56,7 @@ void PixelCanvas::put(long long x, long long y, QRgb color)
     x += m_origin.x();
     y += m_origin.y();
     if (x >= m_clip.left() && x <= m_clip.right() && y >= m_clip.top() && y <= m_clip.bottom())
-        reinterpret_cast<QRgb *>(m_image.scanLine(int(y)))[x] = color;
+        line(int(y))[x] = color;
 }
 
 void PixelCanvas::fillRect(int left, int top, int right, int bottom, QRgb color)
@@ -59,10 +64,15 @@ void PixelCanvas::fillRect(int left, int top, int right, int bottom, QRgb color)
     QRect r;
     if (!toImage(left, top, right, bottom, r))
         return;
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        QRgb *line = reinterpret_cast<QRgb *>(m_image.scanLine(y));
-        std::fill(line + r.left(), line + r.left() + r.width(), color);
+    QRgb *row = line(r.top()) + r.left();
+    const qsizetype step = m_stride / qsizetype(sizeof(QRgb));
+    if (r.width() == 1) { // a column, as the column gradients draw them
+        for (int y = 0; y < r.height(); ++y, row += step)
+            *row = color;
+        return;
     }
+    for (int y = 0; y < r.height(); ++y, row += step)
+        std::fill(row, row + r.width(), color);
 }
 
 void PixelCanvas::frameRect(int left, int top, int right, int bottom, QRgb color)
@@ -170,13 +180,13 @@ bool PixelCanvas::fillHatch(int left, int top, int right, int bottom, int style,
         return true;
     const QRgb back = m_state.background;
     for (int y = r.top(); y <= r.bottom(); ++y) {
-        QRgb *line = reinterpret_cast<QRgb *>(m_image.scanLine(y));
+        QRgb *row = line(y);
         const unsigned char bits = patterns[style][(y - m_origin.y()) & 7];
         for (int x = r.left(); x <= r.right(); ++x) {
             if (bits & (0x80 >> ((x - m_origin.x()) & 7)))
-                line[x] = color;
+                row[x] = color;
             else if (!m_state.transparentBackground)
-                line[x] = back;
+                row[x] = back;
         }
     }
     return true;
@@ -192,10 +202,10 @@ void PixelCanvas::tile(int x, int y, int width, int height, const QImage &patter
     const int tw = cell.width();
     const int th = cell.height();
     for (int py = r.top(); py <= r.bottom(); ++py) {
-        QRgb *line = reinterpret_cast<QRgb *>(m_image.scanLine(py));
+        QRgb *row = line(py);
         const QRgb *src = reinterpret_cast<const QRgb *>(cell.constScanLine((py - m_origin.y()) % th));
         for (int px = r.left(); px <= r.right(); ++px)
-            line[px] = src[(px - m_origin.x()) % tw];
+            row[px] = src[(px - m_origin.x()) % tw];
     }
 }
 

@@ -71,8 +71,12 @@ private:
     // The rectangle in image coordinates, clipped; false when nothing is left.
     bool toImage(long long left, long long top, long long right, long long bottom, QRect &out) const;
     void put(long long x, long long y, QRgb color);
+    QRgb *line(int y) const { return reinterpret_cast<QRgb *>(m_bits + y * m_stride); }
 
     QImage &m_image;
+    // Taken once: QImage::scanLine() checks for sharing on every call.
+    uchar *m_bits = nullptr;
+    qsizetype m_stride = 0;
     QPoint m_origin;
     QRect m_clip; // in image coordinates
     State &m_state;
