@@ -69,7 +69,7 @@ struct Screen {
         window->show();
         QElapsedTimer shown;
         shown.start();
-        while (window->view()->paintCount() == 0 && shown.elapsed() < 5000)
+        while (window->fragmentView()->paintCount() == 0 && shown.elapsed() < 5000)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
     ~Screen() { delete window; }
@@ -91,7 +91,7 @@ void BM_RenameToRepaint(benchmark::State &state)
 {
     static Screen screen;
     static int change = 0;
-    BoardView *view = screen.window->view();
+    BoardView *view = screen.window->fragmentView();
     const QString fragment = screen.program.filePath(QLatin1String(kFragmentFileName));
     const QString next = fragment + QLatin1String(".next");
     for (auto _ : state) {

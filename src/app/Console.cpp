@@ -135,7 +135,7 @@ bool Console::start()
 
     m_store = std::make_unique<WaitingListStore>(m_settings.databasePath);
     m_room = std::make_unique<Room>(*m_store, *m_platform.clock, QSysInfo::machineHostName());
-    m_publisher = std::make_unique<BoardPublisher>(*m_room, m_settings, m_platform.programFolder);
+    m_publisher = std::make_unique<BoardPublisher>(*m_room, m_settings, m_platform.programFolder, *m_platform.clock);
     connect(m_room.get(), &Room::storeFailed, this, &Console::reportFailure);
     connect(m_publisher.get(), &BoardPublisher::failed, this, &Console::reportFailure);
     if (!m_room->load())

@@ -13,12 +13,6 @@ namespace tavlo::display {
 
 namespace {
 
-const QColor kTextColour(0xf4, 0xf1, 0xe8);
-const QColor kHeadingColour(0xf2, 0xd2, 0x7a);
-const QColor kShadowColour(0, 0, 0, 170);
-const QColor kPanelColour(8, 12, 16, 150);
-const QColor kPanelEdge(255, 255, 255, 38);
-
 // A list keeps this share of its column; the rest is the gap between lists.
 constexpr qreal kListShare = 0.9;
 // Text fills this share of a line's height.
@@ -28,11 +22,7 @@ constexpr qreal kSmallestShare = 0.6;
 
 QFont boardFont(int pixelSize, bool bold)
 {
-    QFont font;
-    font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans"), QStringLiteral("Liberation Sans")});
-    font.setPixelSize(std::max(1, pixelSize));
-    font.setBold(bold);
-    return font;
+    return ViewerTheme::font(pixelSize, bold);
 }
 
 // The largest size not above `pixelSize` (and not below the smallest share) at which the
@@ -79,6 +69,12 @@ void BoardView::setBoard(const ScreenBoard &board)
     else
         m_blinkTimer.stop();
     relayout();
+    update();
+}
+
+void BoardView::setTheme(const ViewerTheme &theme)
+{
+    m_theme = theme;
     update();
 }
 
@@ -201,7 +197,7 @@ QRect BoardView::blinkArea() const
 
 void BoardView::paintBackground(QPainter &painter)
 {
-    if (!m_background.isNull()) {
+    if (m_theme.usesPicture && !m_background.isNull()) {
         if (m_scaledBackground.size() != size()) {
             // Cover the whole view, keeping the picture's proportions and cutting the overhang.
             const QImage scaled = m_background.scaled(size(), Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
@@ -212,8 +208,8 @@ void BoardView::paintBackground(QPainter &painter)
         return;
     }
     QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, QColor(0x1b, 0x2a, 0x2f));
-    gradient.setColorAt(1, QColor(0x0b, 0x10, 0x13));
+    gradient.setColorAt(0, m_theme.backgroundTop);
+    gradient.setColorAt(1, m_theme.backgroundBottom);
     painter.fillRect(rect(), gradient);
 }
 
@@ -226,8 +222,8 @@ void BoardView::paintEvent(QPaintEvent *event)
     painter.setRenderHint(QPainter::TextAntialiasing);
 
     const qreal radius = m_items.isEmpty() ? 0 : std::max(2, m_items.first().pixelSize / 4);
-    painter.setPen(QPen(kPanelEdge, 1));
-    painter.setBrush(kPanelColour);
+    painter.setPen(QPen(m_theme.panelEdge, m_theme.panelEdgeWidth));
+    painter.setBrush(m_theme.panel);
     for (const QRect &panel : std::as_const(m_panels))
         painter.drawRoundedRect(QRectF(panel).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
 
@@ -241,15 +237,18 @@ void BoardView::paintEvent(QPaintEvent *event)
         const bool title = item.kind == BoardItem::Kind::Title;
         const int flags = Qt::AlignVCenter | (title || item.kind == BoardItem::Kind::Heading ? Qt::AlignHCenter : Qt::AlignLeft);
         painter.setFont(fontFor(item));
-        const int shadow = std::max(1, item.pixelSize / 16);
-        painter.setPen(kShadowColour);
-        painter.drawText(item.rect.translated(shadow, shadow), flags, item.shownText);
-        painter.setPen(item.kind == BoardItem::Kind::Entry ? kTextColour : kHeadingColour);
+        if (m_theme.shadow.alpha() > 0) {
+            const int shadow = std::max(1, item.pixelSize / 16);
+            painter.setPen(m_theme.shadow);
+            painter.drawText(item.rect.translated(shadow, shadow), flags, item.shownText);
+        }
+        painter.setPen(item.kind == BoardItem::Kind::Entry ? m_theme.text : m_theme.heading);
         painter.drawText(item.rect, flags, item.shownText);
         if (item.kind == BoardItem::Kind::Heading) {
             const int y = item.rect.bottom() + 1;
-            painter.setPen(QPen(QColor(kHeadingColour.red(), kHeadingColour.green(), kHeadingColour.blue(), 110),
-                                std::max(1, item.pixelSize / 14)));
+            QColor line = m_theme.heading;
+            line.setAlpha(m_theme.kind == ViewerTheme::Kind::HighContrast ? 255 : 110);
+            painter.setPen(QPen(line, std::max(1, item.pixelSize / 14)));
             painter.drawLine(item.rect.left(), y, item.rect.right(), y);
         }
     }

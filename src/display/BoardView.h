@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/ScreenBoard.h"
+#include "display/ViewerTheme.h"
 
 #include <QImage>
 #include <QList>
@@ -33,6 +34,7 @@ public:
 
     void setBoard(const ScreenBoard &board);
     const ScreenBoard &board() const { return m_board; }
+    void setTheme(const ViewerTheme &theme);
     void setBackground(const QImage &picture);
     bool hasBackground() const { return !m_background.isNull(); }
 
@@ -65,6 +67,7 @@ private:
     QFont fontFor(const BoardItem &item) const;
 
     ScreenBoard m_board;
+    ViewerTheme m_theme = ViewerTheme::of(ViewerTheme::Kind::Standard);
     QList<BoardItem> m_items;
     QList<QRect> m_panels;
     QImage m_background;

@@ -1,6 +1,8 @@
 #include "display/ScreenBoard.h"
 
 #include "board/Fragment.h"
+#include "board/ShortName.h"
+#include "display/GameFilter.h"
 
 #include <algorithm>
 #include <optional>
@@ -40,6 +42,14 @@ ScreenBoard looseText(QStringView text)
     return board;
 }
 
+QString privateText(const QString &text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && (text[end - 1] == QChar(0x2605) || text[end - 1] == QChar(0x260E)))
+        --end;
+    return firstNameWithInitial(text.left(end)) + text.mid(end);
+}
+
 } // namespace
 
 int ScreenBoard::columnCount() const
@@ -77,6 +87,7 @@ ScreenBoard screenBoardOf(QStringView text)
     if (!board)
         return looseText(text);
     ScreenBoard screen;
+    screen.isFragment = true;
     const int firstRow = board->gamesInFirstRow();
     for (qsizetype g = 0; g < std::min<qsizetype>(board->games.size(), kMaxGames); ++g) {
         if (g == 0 || g == firstRow)
@@ -95,6 +106,36 @@ ScreenBoard screenBoardOf(QStringView text)
         screen.rows.last().append(shown);
     }
     return screen;
+}
+
+ScreenBoard adaptedBoard(const ScreenBoard &board, const GameFilter &filter, bool privacy)
+{
+    if (!board.isFragment || (filter.isEmpty() && !privacy))
+        return board;
+    QList<ScreenGame> games;
+    for (const auto &row : board.rows) {
+        for (ScreenGame game : row) {
+            if (!filter.matches(game.name))
+                continue;
+            if (privacy) {
+                for (ScreenEntry &entry : game.entries) {
+                    if (!entry.isBlank())
+                        entry.text = privateText(entry.text);
+                }
+            }
+            games.append(game);
+        }
+    }
+    // The rows the console would lay out for this many games.
+    ScreenBoard adapted;
+    adapted.isFragment = true;
+    const qsizetype firstRow = games.size() <= 5 ? games.size() : (games.size() + 1) / 2;
+    for (qsizetype g = 0; g < games.size(); ++g) {
+        if (g == 0 || g == firstRow)
+            adapted.rows.append(QList<ScreenGame>());
+        adapted.rows.last().append(games[g]);
+    }
+    return adapted;
 }
 
 } // namespace tavlo::display
