@@ -1,10 +1,8 @@
 #include "display/BoardView.h"
 
 #include <QFontMetrics>
-#include <QLinearGradient>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QRadialGradient>
 
 #include <algorithm>
 #include <cmath>
@@ -75,13 +73,13 @@ void BoardView::setBoard(const ScreenBoard &board)
 void BoardView::setTheme(const ViewerTheme &theme)
 {
     m_theme = theme;
+    m_backdrop.setTheme(theme);
     update();
 }
 
 void BoardView::setBackground(const QImage &picture)
 {
-    m_background = picture;
-    m_scaledBackground = QPixmap();
+    m_backdrop.setPicture(picture);
     update();
 }
 
@@ -93,7 +91,6 @@ void BoardView::setBlinkInterval(int milliseconds)
 void BoardView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    m_scaledBackground = QPixmap();
     relayout();
 }
 
@@ -195,29 +192,11 @@ QRect BoardView::blinkArea() const
     return area;
 }
 
-void BoardView::paintBackground(QPainter &painter)
-{
-    if (m_theme.usesPicture && !m_background.isNull()) {
-        if (m_scaledBackground.size() != size()) {
-            // Cover the whole view, keeping the picture's proportions and cutting the overhang.
-            const QImage scaled = m_background.scaled(size(), Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
-            const QRect crop((scaled.width() - width()) / 2, (scaled.height() - height()) / 2, width(), height());
-            m_scaledBackground = QPixmap::fromImage(scaled.copy(crop));
-        }
-        painter.drawPixmap(0, 0, m_scaledBackground);
-        return;
-    }
-    QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, m_theme.backgroundTop);
-    gradient.setColorAt(1, m_theme.backgroundBottom);
-    painter.fillRect(rect(), gradient);
-}
-
 void BoardView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.setClipRegion(event->region());
-    paintBackground(painter);
+    m_backdrop.paint(painter, size());
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
 

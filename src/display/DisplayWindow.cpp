@@ -31,7 +31,10 @@ bool fragmentLooksWhole(const QByteArray &bytes)
 
 bool jsonLooksWhole(const QByteArray &bytes)
 {
-    return bytes.trimmed().endsWith('}');
+    qsizetype end = bytes.size();
+    while (end > 0 && QChar::isSpace(uchar(bytes[end - 1])))
+        --end;
+    return end > 0 && bytes[end - 1] == '}';
 }
 
 } // namespace

@@ -74,9 +74,10 @@ void FileWatcher::look(bool force)
     if (!force && m_stamp == stamp) {
         bytes = m_read;
     } else if (!stamp.path.isEmpty()) {
+        // As much as the file holds: reading the most allowed would reserve that much each time.
         QFile file(stamp.path);
         if (file.open(QIODevice::ReadOnly))
-            bytes = file.read(m_maxSize);
+            bytes = file.read(std::min(file.size() > 0 ? file.size() : qint64(1) << 20, m_maxSize));
     }
     m_stamp = stamp;
     m_read = bytes;

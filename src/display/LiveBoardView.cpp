@@ -1,10 +1,10 @@
 #include "display/LiveBoardView.h"
 
 #include "board/ShortName.h"
+#include "display/ScreenBoard.h"
 #include "platform/Clock.h"
 
 #include <QFontMetrics>
-#include <QLinearGradient>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -14,17 +14,6 @@
 namespace tavlo::display {
 
 namespace {
-
-// Names longer than this are no names; the rest of such a text is never laid out.
-constexpr int kMaxNameLength = 200;
-
-QString shortened(const QString &text)
-{
-    QString result = QStringView(text).first(std::min<qsizetype>(text.size(), kMaxNameLength * 4)).toString().simplified();
-    if (result.size() > kMaxNameLength)
-        result = result.left(kMaxNameLength - 1) + QChar(0x2026);
-    return result;
-}
 
 QString clockText(const QDateTime &time)
 {
@@ -111,6 +100,7 @@ void LiveBoardView::setBoard(const BoardSnapshot &board)
 void LiveBoardView::setTheme(const ViewerTheme &theme)
 {
     m_theme = theme;
+    m_backdrop.setTheme(theme);
     update();
 }
 
@@ -134,8 +124,7 @@ void LiveBoardView::setPageSeconds(int seconds)
 
 void LiveBoardView::setBackground(const QImage &picture)
 {
-    m_background = picture;
-    m_scaledBackground = QPixmap();
+    m_backdrop.setPicture(picture);
     update();
 }
 
@@ -147,7 +136,6 @@ void LiveBoardView::setBlinkInterval(int milliseconds)
 void LiveBoardView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    m_scaledBackground = QPixmap();
     relayout();
 }
 
@@ -251,7 +239,7 @@ void LiveBoardView::addGame(QList<LiveItem> &items, const PanelPlace &panel, int
     const WaitingGame &game = m_board.games[m_shown[panel.game]];
     const int count = int(game.players.size());
 
-    LiveItem heading = textItem(LiveItem::Kind::Heading, shortened(game.name), l.headingRect(panel), l.headingPixels,
+    LiveItem heading = textItem(LiveItem::Kind::Heading, shortenedForScreen(game.name), l.headingRect(panel), l.headingPixels,
                                 Qt::AlignCenter, true);
     heading.game = panel.game;
     items.append(heading);
@@ -307,7 +295,7 @@ void LiveBoardView::addGame(QList<LiveItem> &items, const PanelPlace &panel, int
         items.append(position);
 
         // The markers' glyphs stay whole; only the name gives way to an ellipsis.
-        const QString name = m_privacy ? firstNameWithInitial(shortened(player.name)) : shortened(player.name);
+        const QString name = m_privacy ? firstNameWithInitial(shortenedForScreen(player.name)) : shortenedForScreen(player.name);
         const QString glyphs = glyphsOf(player.markers);
         const QString tail = glyphs.isEmpty() ? QString() : QLatin1Char(' ') + glyphs;
         LiveItem shown;
@@ -349,29 +337,11 @@ void LiveBoardView::toggleBlink()
     update(area);
 }
 
-void LiveBoardView::paintBackground(QPainter &painter)
-{
-    if (m_theme.usesPicture && !m_background.isNull()) {
-        if (m_scaledBackground.size() != size()) {
-            // Cover the whole view, keeping the picture's proportions and cutting the overhang.
-            const QImage scaled = m_background.scaled(size(), Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
-            const QRect crop((scaled.width() - width()) / 2, (scaled.height() - height()) / 2, width(), height());
-            m_scaledBackground = QPixmap::fromImage(scaled.copy(crop));
-        }
-        painter.drawPixmap(0, 0, m_scaledBackground);
-        return;
-    }
-    QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, m_theme.backgroundTop);
-    gradient.setColorAt(1, m_theme.backgroundBottom);
-    painter.fillRect(rect(), gradient);
-}
-
 void LiveBoardView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.setClipRegion(event->region());
-    paintBackground(painter);
+    m_backdrop.paint(painter, size());
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
 

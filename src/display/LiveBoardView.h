@@ -1,14 +1,13 @@
 #pragma once
 
 #include "board/BoardSnapshot.h"
+#include "display/Backdrop.h"
 #include "display/BoardLayout.h"
 #include "display/GameFilter.h"
 #include "display/ViewerTheme.h"
 
 #include <QDateTime>
-#include <QImage>
 #include <QList>
-#include <QPixmap>
 #include <QRect>
 #include <QTimer>
 #include <QWidget>
@@ -57,7 +56,7 @@ public:
     void setPrivacy(bool on);
     void setPageSeconds(int seconds);
     void setBackground(const QImage &picture);
-    bool hasBackground() const { return !m_background.isNull(); }
+    bool hasBackground() const { return m_backdrop.hasPicture(); }
     void setBlinkInterval(int milliseconds);
 
     // The games shown (indices into the board's games), the layout for the current size, the
@@ -85,7 +84,6 @@ private:
     void relayout();
     QList<LiveItem> itemsAt(const QDateTime &now) const;
     void addGame(QList<LiveItem> &items, const PanelPlace &panel, int page, const QDateTime &now) const;
-    void paintBackground(QPainter &painter);
     void toggleBlink();
 
     const Clock &m_clock;
@@ -103,8 +101,7 @@ private:
     QList<LiveItem> m_items;
     bool m_stale = false;
 
-    QImage m_background;
-    QPixmap m_scaledBackground;
+    Backdrop m_backdrop;
     QTimer m_tick;
     QTimer m_blinkTimer;
     bool m_blinkShown = true;

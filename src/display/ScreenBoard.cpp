@@ -17,7 +17,9 @@ constexpr int kMaxEntries = 200;
 constexpr int kMaxTextLength = 200;
 constexpr int kMaxLooseLines = 40;
 
-QString shortened(QStringView text)
+} // namespace
+
+QString shortenedForScreen(QStringView text)
 {
     // Work on a bounded piece: a line of megabytes is no name.
     QString result = text.first(std::min<qsizetype>(text.size(), kMaxTextLength * 4)).toString().simplified();
@@ -26,13 +28,15 @@ QString shortened(QStringView text)
     return result;
 }
 
+namespace {
+
 ScreenBoard looseText(QStringView text)
 {
     ScreenGame loose;
     for (const QStringView line : text.split(u'\n')) {
         if (loose.entries.size() >= kMaxLooseLines)
             break;
-        const QString shown = shortened(line);
+        const QString shown = shortenedForScreen(line);
         if (!shown.isEmpty())
             loose.entries.append({shown, false});
     }
@@ -93,11 +97,11 @@ ScreenBoard screenBoardOf(QStringView text)
         if (g == 0 || g == firstRow)
             screen.rows.append(QList<ScreenGame>());
         const BoardGame &game = board->games[g];
-        ScreenGame shown{shortened(game.name), {}};
+        ScreenGame shown{shortenedForScreen(game.name), {}};
         for (const BoardEntry &entry : game.entries) {
             if (shown.entries.size() >= kMaxEntries)
                 break;
-            const QString text = shortened(entry.shownText());
+            const QString text = shortenedForScreen(entry.shownText());
             shown.entries.append({text, entry.blink && !text.isEmpty()});
         }
         // The lines below the last player keep the list's height.

@@ -37,6 +37,10 @@ struct ScreenBoard {
     bool operator==(const ScreenBoard &) const = default;
 };
 
+// A name or a line as the screen shows it: blanks simplified, at most 200 characters (the last
+// an ellipsis); only the beginning of a huge text is looked at.
+QString shortenedForScreen(QStringView text);
+
 // What the large screen shows for a text: the board of a fragment, its lines laid out as the
 // console lays them out (names shortened for the screen, blank lines kept), or for a text
 // that is no fragment its lines as plain text, so that a wrong file is visible rather than

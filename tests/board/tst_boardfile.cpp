@@ -175,6 +175,85 @@ private slots:
             QCOMPARE(content.board, BoardSnapshot());
     }
 
+    // The reader is a JSON reader of its own: escapes, numbers and structure as JSON has them,
+    // and nothing else.
+    void json_data()
+    {
+        QTest::addColumn<QByteArray>("gameName"); // the game's name as it stands in the file
+        QTest::addColumn<QString>("read");        // "!" for a file that is not read
+        // Written with escapes here, so that every tool reads this file the same.
+        QTest::newRow("escapes") << QByteArray("\"\\u00c9t\\u00E9 \\ud83c\\udca1 \\\"q\\\" \\/ \\\\ \\b\\f\\n\\r\\t\"")
+                                 << QStringLiteral("\u00c9t\u00e9 \U0001F0A1 \"q\" / \\ \b\f\n\r\t");
+        QTest::newRow("a lone surrogate") << QByteArray("\"a\\ud83cb\"") << QStringLiteral("a\uFFFDb");
+        QTest::newRow("raw UTF-8") << QByteArray("\"Zo\xc3\xab\"") << QStringLiteral("Zo\u00eb");
+        QTest::newRow("broken UTF-8") << QByteArray("\"a\xff" "b\"") << QStringLiteral("a\uFFFDb");
+        QTest::newRow("a raw line break") << QByteArray("\"a\nb\"") << "!";
+        QTest::newRow("an unknown escape") << QByteArray("\"a\\qb\"") << "!";
+        QTest::newRow("a short escape") << QByteArray("\"a\\u12\"") << "!";
+        QTest::newRow("a number") << QByteArray("12") << "!";
+        QTest::newRow("not closed") << QByteArray("\"abc") << "!";
+    }
+    void json()
+    {
+        QFETCH(QByteArray, gameName);
+        QFETCH(QString, read);
+        const QByteArray bytes = R"({"format":"TAVLO board","version":1,"written":"2026-12-06T21:04:10Z","games":[{"name":)"
+                + gameName + R"(,"players":[]}]})";
+        const BoardFileContent content = readBoardFile(bytes);
+        QCOMPARE(content.isRead(), read != QLatin1String("!"));
+        if (content.isRead())
+            QCOMPARE(content.board.games.value(0).name, read);
+    }
+
+    void structures_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("read");
+        const QByteArray head = R"({"format":"TAVLO board","version":1,"written":"2026-12-06T21:04:10Z","games":[])";
+        QTest::newRow("whole") << head + "}" << true;
+        QTest::newRow("blanks around") << " \r\n\t" + head + " } \n" << true;
+        QTest::newRow("more after the end") << head + "} x" << false;
+        QTest::newRow("a trailing comma") << head + ",}" << false;
+        QTest::newRow("version 1e0") << QByteArray(head).replace("\"version\":1", "\"version\":1e0") + "}" << true;
+        QTest::newRow("a leading zero") << QByteArray(head).replace("\"version\":1", "\"version\":01") + "}" << false;
+        QTest::newRow("skipped members of every kind")
+            << head + R"(,"x":{"a":[true,false,null,-1.5e+3,"s",{}],"b":[]}})" << true;
+        QTest::newRow("a bare word") << head + R"(,"x":yes})" << false;
+        QTest::newRow("deeply nested") << head + ",\"x\":" + QByteArray(100000, '[') + QByteArray(100000, ']') + "}" << false;
+        QTest::newRow("empty") << QByteArray() << false;
+    }
+    void structures()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, read);
+        QCOMPARE(readBoardFile(bytes).isRead(), read);
+    }
+
+    // Damaged files of every kind are refused or read, never more.
+    void damagedFilesNeverCrash()
+    {
+        QRandomGenerator random(19);
+        const QByteArray good = encodeBoardFile(sample());
+        for (int round = 0; round < 2000; ++round) {
+            QByteArray bytes = good;
+            for (int cut = 1 + int(random.bounded(4)); cut > 0; --cut) {
+                const int at = int(random.bounded(int(bytes.size())));
+                switch (random.bounded(3)) {
+                case 0:
+                    bytes[at] = char(random.bounded(256));
+                    break;
+                case 1:
+                    bytes.remove(at, 1 + int(random.bounded(8)));
+                    break;
+                default:
+                    bytes.insert(at, "{[\"\\,:"[random.bounded(6)]);
+                }
+            }
+            const BoardFileContent content = readBoardFile(bytes);
+            QVERIFY(content.isRead() || !content.problem.isEmpty());
+        }
+    }
+
     void laterMembersArePassedOver()
     {
         const BoardFileContent content = readBoardFile(
