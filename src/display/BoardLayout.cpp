@@ -9,9 +9,9 @@ namespace {
 
 // A list that pages shows at least this many names at a time.
 constexpr int kMinLines = 3;
-// A column of names needs room for the position, a name of about fourteen letters, the
+// A column of names needs room for the position, a name of about sixteen letters, the
 // markers and the waiting time: this many times the names' pixel size.
-constexpr double kEntryEms = 10.5;
+constexpr double kEntryEms = 12;
 // A column of names grows no wider than this share of that: beyond it the eye loses the line.
 constexpr double kWidestEntry = 1.6;
 
@@ -118,12 +118,17 @@ GameScreen BoardLayout::place(const QList<int> &lengths, int first, int count, i
     return screen;
 }
 
-bool BoardLayout::placeWhole(const QList<int> &lengths, GameScreen &screen) const
+bool BoardLayout::placeWhole(const QList<int> &lengths, bool splitLists, GameScreen &screen) const
 {
+    // Of the arrangements that fit, the one with the fewest rows of games, and of those the
+    // one with the fewest columns: the widest panels, the least cut names.
     const int count = int(lengths.size());
+    int bestRows = 0;
     for (int columns = std::min(count, maxColumns()); columns >= 1; --columns) {
-        const int fit = columnsInPanel(panelWidth(columns));
         const int rows = ceilDiv(count, columns);
+        if (bestRows > 0 && rows > bestRows)
+            break;
+        const int fit = splitLists ? columnsInPanel(panelWidth(columns)) : 1;
         QList<int> rowLines(rows, 1);
         for (int i = 0; i < count; ++i)
             rowLines[i / columns] = std::max(rowLines[i / columns], ceilDiv(lengths[i], fit));
@@ -132,10 +137,10 @@ bool BoardLayout::placeWhole(const QList<int> &lengths, GameScreen &screen) cons
             height += panelHeight(lines);
         if (height <= area.height()) {
             screen = place(lengths, 0, count, columns, rowLines);
-            return true;
+            bestRows = rows;
         }
     }
-    return false;
+    return bestRows > 0;
 }
 
 bool BoardLayout::placePaged(const QList<int> &lengths, int first, int count, GameScreen &screen) const
@@ -195,15 +200,25 @@ BoardLayout BoardLayout::compute(const QSize &size, const QList<int> &listLength
     if (count == 0)
         return layout;
 
-    // Everything at once, as large as it fits.
-    for (int pixels = 2 * smallest; pixels >= smallest; --pixels) {
-        layout.setSizes(size, pixels);
-        GameScreen screen;
-        if (layout.placeWhole(listLengths, screen)) {
-            layout.screens = {screen};
-            return layout;
+    // Everything at once, as large as it fits: each list in one column, or long lists in
+    // columns side by side when that makes the text clearly larger (one column reads easier).
+    const auto largestWhole = [&](bool splitLists, BoardLayout &best) {
+        for (int pixels = 2 * smallest; pixels >= smallest; --pixels) {
+            best.setSizes(size, pixels);
+            GameScreen screen;
+            if (best.placeWhole(listLengths, splitLists, screen)) {
+                best.screens = {screen};
+                return pixels;
+            }
         }
-    }
+        return 0;
+    };
+    BoardLayout split = layout;
+    const int single = largestWhole(false, layout);
+    if (largestWhole(true, split) > single * 1.15)
+        return split;
+    if (single > 0)
+        return layout;
 
     // At the readable size, the lists page; when the games do not all fit at a few names
     // each, they are split into screens of about equal numbers.

@@ -76,7 +76,7 @@ private:
     int maxColumns() const;
     int columnsInPanel(int width) const;
     GameScreen place(const QList<int> &lengths, int first, int count, int columns, const QList<int> &rowLines) const;
-    bool placeWhole(const QList<int> &lengths, GameScreen &screen) const;
+    bool placeWhole(const QList<int> &lengths, bool splitLists, GameScreen &screen) const;
     bool placePaged(const QList<int> &lengths, int first, int count, GameScreen &screen) const;
 };
 

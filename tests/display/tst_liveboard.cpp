@@ -13,6 +13,7 @@
 #include "room/Room.h"
 #include "store/WaitingListStore.h"
 
+#include <QScreen>
 #include <QSet>
 #include <QtTest>
 
@@ -378,6 +379,42 @@ private slots:
             QCOMPARE(texts(*window.fragmentView(), BoardItem::Kind::Heading), headings);
             QCOMPARE(texts(*window.fragmentView(), BoardItem::Kind::Entry), names);
         }
+    }
+
+    // White on black, and the banner in yellow with black words.
+    void highContrast()
+    {
+        FixedClock clock(kStart);
+        LiveBoardView view(clock);
+        view.resize(1280, 720);
+        view.setTheme(ViewerTheme::of(ViewerTheme::Kind::HighContrast));
+        view.setBackground(QImage(QSize(64, 64), QImage::Format_RGB32)); // no picture in this theme
+        view.setBoard(room(2, 2));
+        QImage image = view.grab().toImage();
+        QCOMPARE(image.pixelColor(view.width() - 2, view.height() - 2), QColor(Qt::black));
+        QSet<QRgb> colours;
+        for (const LiveItem &item : view.items()) {
+            if (item.kind == Kind::Name) {
+                for (int x = item.rect.left(); x <= item.rect.right(); ++x)
+                    colours.insert(image.pixel(x, item.rect.center().y()));
+            }
+        }
+        QVERIFY(colours.contains(QColor(Qt::white).rgb()));
+        clock.advance(60 * 1000);
+        view.refresh();
+        image = view.grab().toImage();
+        QCOMPARE(image.pixelColor(view.width() / 2, 2), QColor(0xff, 0xe0, 0x00));
+    }
+
+    void screens()
+    {
+        const QList<QScreen *> all = QGuiApplication::screens();
+        QCOMPARE(DisplayWindow::findScreen(QString()), QGuiApplication::primaryScreen());
+        QCOMPARE(DisplayWindow::findScreen(QStringLiteral("1")), all.value(0));
+        QCOMPARE(DisplayWindow::findScreen(QString::number(all.size() + 1)), nullptr);
+        QCOMPARE(DisplayWindow::findScreen(QStringLiteral("0")), nullptr);
+        QCOMPARE(DisplayWindow::findScreen(all.value(0)->name().toUpper()), all.value(0));
+        QCOMPARE(DisplayWindow::findScreen(QStringLiteral("no such screen")), nullptr);
     }
 
     // The viewer's own settings file, then the command line over it.
