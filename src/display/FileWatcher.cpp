@@ -11,6 +11,9 @@ namespace {
 
 // Polls a content that does not look whole must stay unchanged before it is shown anyway.
 constexpr int kHoldChecks = 3;
+// Every so many polls the file is read whatever its size and time say: some shares keep times
+// to two seconds, and a change of the same size within them would otherwise wait for the next.
+constexpr int kPollsBetweenReads = 16;
 
 } // namespace
 
@@ -57,7 +60,8 @@ void FileWatcher::check()
 
 void FileWatcher::poll()
 {
-    look(false);
+    m_pollsSinceRead = (m_pollsSinceRead + 1) % kPollsBetweenReads;
+    look(m_pollsSinceRead == 0);
 }
 
 void FileWatcher::look(bool force)
@@ -69,6 +73,7 @@ void FileWatcher::look(bool force)
         const QFileInfo info(stamp.path);
         stamp.size = info.size();
         stamp.modified = info.lastModified();
+        stamp.changed = info.metadataChangeTime(); // a rename onto the file changes it too
     }
     QByteArray bytes;
     if (!force && m_stamp == stamp) {

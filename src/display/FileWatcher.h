@@ -15,8 +15,8 @@ namespace tavlo::display {
 // Follows one file of the display folder. The console replaces its files by a rename, so the
 // folder is watched (a watch on the file itself would stay on the old, replaced file); a short
 // poll backs the watch up for folders the watch cannot see (network shares, a folder created
-// later). The poll reads the file only when its size or time has changed, so that a large file
-// on a share costs nothing while it stays the same.
+// later). The poll reads the file when its size or times have changed, and otherwise only now
+// and then, so that a large file on a share costs little while it stays the same.
 // A content that does not look whole is held back until it has stayed the same for a while, so
 // that a writer that does not rename is never shown half-way.
 class FileWatcher : public QObject {
@@ -46,6 +46,7 @@ private:
         QString path;
         qint64 size = -1;
         QDateTime modified;
+        QDateTime changed;
         bool operator==(const Stamp &) const = default;
     };
 
@@ -65,6 +66,7 @@ private:
     bool m_hasShown = false;
     std::optional<QByteArray> m_held;
     int m_heldChecks = 0;
+    int m_pollsSinceRead = 0;
 };
 
 } // namespace tavlo::display

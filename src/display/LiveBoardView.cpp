@@ -79,7 +79,6 @@ LiveBoardView::LiveBoardView(const Clock &clock, QWidget *parent)
     setMinimumSize(160, 90);
     m_tick.setInterval(1000);
     connect(&m_tick, &QTimer::timeout, this, &LiveBoardView::refresh);
-    m_tick.start();
     m_blinkTimer.setInterval(500);
     connect(&m_blinkTimer, &QTimer::timeout, this, &LiveBoardView::toggleBlink);
     relayout();
@@ -131,6 +130,19 @@ void LiveBoardView::setBackground(const QImage &picture)
 void LiveBoardView::setBlinkInterval(int milliseconds)
 {
     m_blinkTimer.setInterval(milliseconds);
+}
+
+void LiveBoardView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_tick.start(); // the clock, the pages and the heartbeat move on only where they are seen
+    refresh();
+}
+
+void LiveBoardView::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    m_tick.stop();
 }
 
 void LiveBoardView::resizeEvent(QResizeEvent *event)
