@@ -219,14 +219,21 @@ BENCHMARK(BM_MemoryOverRewrites)->Iterations(1)->Unit(benchmark::kSecond);
 // shows it is painted.
 std::unique_ptr<LiveScreen> liveScreen; // shared by the repetitions, gone before the application
 
+// The console's change: a new board file renamed onto the old one, until the frame that
+// shows it is painted. The next file is made before the clock starts, by changing the first
+// player's name in place, so that the process's time is the viewer's.
 void BM_BoardFileRenameToPaint(benchmark::State &state)
 {
     if (!liveScreen)
         liveScreen = std::make_unique<LiveScreen>();
     LiveScreen &screen = *liveScreen;
+    static QByteArray bytes = encodeBoardFile(bigRoom(0, screen.clock.now()));
+    static const qsizetype at = bytes.indexOf(changeName(0).toUtf8());
     for (auto _ : state) {
         ++screen.change;
-        const QString next = screen.prepare(encodeBoardFile(bigRoom(screen.change, screen.clock.now())));
+        const QByteArray name = changeName(screen.change).toUtf8();
+        std::memcpy(bytes.data() + at, name.constData(), size_t(name.size()));
+        const QString next = screen.prepare(bytes);
         const double ms = screen.replace(next, changeName(screen.change));
         if (ms < 0)
             state.SkipWithError("the change never reached the screen");

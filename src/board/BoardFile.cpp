@@ -168,6 +168,16 @@ public:
     template <typename OnMember>
     void members(OnMember &&onMember)
     {
+        membersWhile([&](const QByteArray &key) {
+            onMember(key);
+            return true;
+        });
+    }
+
+    // The same, until onMember returns false; the reader is then left inside the object.
+    template <typename OnMember>
+    void membersWhile(OnMember &&onMember)
+    {
         enter('{');
         if (peek() == '}') {
             leave();
@@ -180,7 +190,8 @@ public:
             if (peek() != ':')
                 fail("a member without a value");
             ++m_at;
-            onMember(key);
+            if (!onMember(key))
+                return;
             const char next = peek();
             ++m_at;
             if (next == '}')
@@ -616,8 +627,9 @@ BoardFileContent readBoardFile(const QByteArray &bytes)
 {
     BoardFileContent content;
     try {
-        // First the whole text as JSON, and what it says it is; only a board file of this
-        // version is then read for its meaning.
+        // First what the text says it is: the console writes that first, so this look rarely
+        // goes further. Only a board file of this version is then read whole, as JSON and for
+        // its meaning.
         QString format;
         double version = -1;
         bool isObject = false;
@@ -626,18 +638,24 @@ BoardFileContent readBoardFile(const QByteArray &bytes)
             json.setStart(bytes.constData());
             if (json.peek() == '{') {
                 isObject = true;
-                json.members([&](const QByteArray &key) {
-                    if (is(key, kFormat) && json.peek() == '"')
+                bool hasFormat = false;
+                bool hasVersion = false;
+                json.membersWhile([&](const QByteArray &key) {
+                    if (is(key, kFormat) && json.peek() == '"') {
                         format = json.string();
-                    else if (is(key, kVersion))
+                        hasFormat = true;
+                    } else if (is(key, kVersion)) {
                         version = json.numberOrNothing();
-                    else
+                        hasVersion = true;
+                    } else {
                         json.skip();
+                    }
+                    return !(hasFormat && hasVersion);
                 });
             } else {
                 json.skip();
+                json.end();
             }
-            json.end();
         }
         if (!isObject)
             throw Failure{QStringLiteral("not a JSON object")};
@@ -678,6 +696,7 @@ BoardFileContent readBoardFile(const QByteArray &bytes)
                 json.skip();
             }
         });
+        json.end();
         if (!written)
             throw Failure{QStringLiteral("no written time")};
         if (!listed)

@@ -18,7 +18,8 @@ void Backdrop::paint(QPainter &painter, const QSize &size)
             const QImage scaled = m_picture.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
             const QRect crop((scaled.width() - size.width()) / 2, (scaled.height() - size.height()) / 2, size.width(),
                              size.height());
-            m_scaled = QPixmap::fromImage(scaled.copy(crop));
+            // In the painter's own format, so that no paint converts it again.
+            m_scaled = QPixmap::fromImage(scaled.copy(crop).convertToFormat(QImage::Format_RGB32));
         }
         painter.drawPixmap(0, 0, m_scaled);
         return;
