@@ -1,13 +1,20 @@
 #include "app/Console.h"
 
 #include "base/DisplayFiles.h"
+#include "console/GameEntryDelegate.h"
+#include "console/GamesPanel.h"
 #include "console/MainWindow.h"
+#include "console/ReportsWindow.h"
+#include "platform/Clock.h"
 #include "platform/Connectivity.h"
 #include "platform/FileLookup.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessEnd.h"
 #include "room/BoardPublisher.h"
 #include "room/Room.h"
+#include "room/WaitEstimates.h"
+#include "store/JournalReader.h"
+#include "store/StoreError.h"
 #include "store/WaitingListStore.h"
 
 #include <QApplication>
@@ -15,6 +22,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QListView>
 #include <QScreen>
 #include <QSysInfo>
 
@@ -48,9 +56,11 @@ Console::Console(const Platform &platform, QObject *parent)
 
 Console::~Console()
 {
-    // The window goes first: it shows the room.
+    // The windows go first: they show the room.
+    m_reports.reset();
     m_window.reset();
     m_publisher.reset();
+    m_estimates.reset();
     m_room.reset();
 }
 
@@ -140,12 +150,24 @@ bool Console::start()
     connect(m_publisher.get(), &BoardPublisher::failed, this, &Console::reportFailure);
     if (!m_room->load())
         return false;
+    // The estimates start from the journal's last two hours; the room's own changes follow.
+    m_estimates = std::make_unique<WaitEstimates>(*m_room, *m_platform.clock);
+    try {
+        m_estimates->load(JournalReader(m_store->database()).entries(WaitEstimator::windowStart(m_platform.clock->now())));
+    } catch (const StoreError &error) {
+        reportFailure(error.message());
+        return false;
+    }
 
     m_window = std::make_unique<MainWindow>(*m_room, *m_platform.messageBox, *m_platform.clock);
     m_window->setFirstRun(m_firstRun);
     m_window->showRoom();
     m_window->versionLabel()->setText(versionText());
     connect(m_window.get(), &MainWindow::closing, this, &Console::saveSettings);
+    connect(m_window.get(), &MainWindow::reportsRequested, this, &Console::showReports);
+    QListView *games = m_window->gamesPanel()->gameList();
+    games->setItemDelegate(new GameEntryDelegate(*m_estimates, games));
+    connect(m_estimates.get(), &WaitEstimates::estimatesChanged, games->viewport(), qOverload<>(&QWidget::update));
 
     // A crash between a change and its board would otherwise leave the room watching an old
     // board until the next change.
@@ -162,6 +184,21 @@ bool Console::start()
         m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
     }
     return true;
+}
+
+void Console::showReports()
+{
+    if (!m_reports) {
+        WaitingListStore *store = m_store.get();
+        m_reports = std::make_unique<ReportsWindow>(
+                *m_room,
+                [store](const QDateTime &from, const QDateTime &to) { return JournalReader(store->database()).entries(from, to); },
+                *m_platform.messageBox, *m_platform.clock);
+        m_reports->showToday();
+    }
+    m_reports->show();
+    m_reports->raise();
+    m_reports->activateWindow();
 }
 
 void loadConsoleFonts()

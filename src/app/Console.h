@@ -12,7 +12,9 @@ namespace tavlo {
 
 class BoardPublisher;
 class MainWindow;
+class ReportsWindow;
 class Room;
+class WaitEstimates;
 class WaitingListStore;
 
 // One run of the console: the settings, the store, the room, the board's publisher and the
@@ -31,6 +33,11 @@ public:
 
     MainWindow *window() const { return m_window.get(); }
     Room *room() const { return m_room.get(); }
+    WaitEstimates *waitEstimates() const { return m_estimates.get(); }
+    // The reports window once it has been asked for.
+    ReportsWindow *reportsWindow() const { return m_reports.get(); }
+    // Opens the reports window on today's report, or brings it forward.
+    void showReports();
     const Settings &settings() const { return m_settings; }
     bool isFirstRun() const { return m_firstRun; }
 
@@ -50,7 +57,9 @@ private:
     std::unique_ptr<WaitingListStore> m_store;
     std::unique_ptr<Room> m_room;
     std::unique_ptr<BoardPublisher> m_publisher;
+    std::unique_ptr<WaitEstimates> m_estimates;
     std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<ReportsWindow> m_reports;
 };
 
 // The program's start: shows the console's window, then runs the version check when the

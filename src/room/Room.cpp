@@ -226,6 +226,7 @@ bool Room::perform(const Work &work, std::optional<JournalRecord> *made)
         m_history.append(*entry);
         m_done = m_history.size();
         emit historyChanged();
+        emit changeRecorded(*entry);
     }
     if (made)
         *made = entry;
@@ -614,6 +615,7 @@ bool Room::undo()
         return false;
     --m_done;
     m_history[m_done].reverted = true;
+    emit changeRecorded(m_history[m_done]);
     applyInMemory(m_history[m_done], false);
     emit historyChanged();
     return true;
@@ -633,6 +635,7 @@ bool Room::redo()
         return false;
     m_history[m_done].reverted = false;
     ++m_done;
+    emit changeRecorded(m_history[m_done - 1]);
     applyInMemory(m_history[m_done - 1], true);
     emit historyChanged();
     return true;

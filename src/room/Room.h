@@ -97,6 +97,8 @@ signals:
     void changed();
     // What undo and redo would do has changed.
     void historyChanged();
+    // A change was made, undone (the entry is marked reverted) or made again; it has landed.
+    void changeRecorded(const tavlo::JournalRecord &entry);
     void storeFailed(const QString &message);
 
 private:

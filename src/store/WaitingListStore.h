@@ -62,6 +62,8 @@ public:
     WaitingListStore &operator=(const WaitingListStore &) = delete;
 
     QString databasePath() const { return m_path; }
+    // The open connection, for readers of their own (the journal's reports); invalid when closed.
+    QSqlDatabase database() const { return m_database; }
 
     // Opens the file and brings it to the current layout; a missing file is a failure and is
     // never created.
