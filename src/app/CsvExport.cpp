@@ -128,7 +128,9 @@ int CsvExport::run(const QCommandLineParser &parser, const QString &programFolde
         errors << QStringLiteral("TAVLO: cannot write %1: %2\n").arg(QDir::toNativeSeparators(target), written);
         return CannotWrite;
     }
-    output << QStringLiteral("TAVLO: %1 changes written to %2\n").arg(rows).arg(QDir::toNativeSeparators(target));
+    output << QStringLiteral("TAVLO: %1 %2 written to %3\n")
+                      .arg(rows)
+                      .arg(QLatin1String(rows == 1 ? "change" : "changes"), QDir::toNativeSeparators(target));
     return Done;
 }
 

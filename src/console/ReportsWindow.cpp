@@ -227,7 +227,8 @@ QString ReportsWindow::summaryText() const
     for (const ShiftReport::WaitTimes &game : m_report.waitTimes)
         seated += game.players;
     if (seated > 0)
-        text += QStringLiteral(" %1 players reached the top of a list.").arg(seated);
+        text += seated == 1 ? QStringLiteral(" 1 player reached the top of a list.")
+                            : QStringLiteral(" %1 players reached the top of a list.").arg(seated);
     return text;
 }
 
