@@ -41,7 +41,7 @@ void GameEntryDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     QFont small = item.font;
     small.setPointSizeF(item.font.pointSizeF() * 0.75);
     const QFontMetrics smallMetrics(small);
-    const int waitWidth = std::min(smallMetrics.horizontalAdvance(wait), text.width() / 2);
+    const int waitWidth = std::min(smallMetrics.horizontalAdvance(wait), text.width() * 3 / 5);
     QColor dim = ink;
     dim.setAlphaF(selected ? 0.85 : estimate.enoughData() ? 0.7 : 0.45);
     painter->setPen(dim);

@@ -7,6 +7,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QDateTimeAxis>
+#include <QHorizontalBarSeries>
 #include <QLineSeries>
 #include <QValueAxis>
 
@@ -72,22 +73,24 @@ QChart *ReportCharts::waitTimes(const ShiftReport &report)
     auto *ninetieth = new QBarSet(QStringLiteral("90th percentile"));
     QStringList games;
     double top = 0;
-    for (const ShiftReport::WaitTimes &game : report.waitTimes) {
-        games << QStringLiteral("%1 (%2)").arg(game.game).arg(game.players);
-        *median << std::round(game.medianMinutes);
-        *ninetieth << std::round(game.ninetiethMinutes);
-        top = std::max(top, game.ninetiethMinutes);
+    // Bars across, so that the games' names have room; the first game at the top.
+    for (auto game = report.waitTimes.crbegin(); game != report.waitTimes.crend(); ++game) {
+        // How many players each figure rests on, beside the game's name.
+        games << QStringLiteral("%1 (%2)").arg(game->game).arg(game->players);
+        *median << std::round(game->medianMinutes);
+        *ninetieth << std::round(game->ninetiethMinutes);
+        top = std::max(top, game->ninetiethMinutes);
     }
-    auto *series = new QBarSeries;
+    auto *series = new QHorizontalBarSeries;
     series->append(median);
     series->append(ninetieth);
     chart->addSeries(series);
     auto *categories = new QBarCategoryAxis;
     categories->append(games);
-    chart->addAxis(categories, Qt::AlignBottom);
+    chart->addAxis(categories, Qt::AlignLeft);
     series->attachAxis(categories);
     QValueAxis *minutes = countAxis(top, QStringLiteral("minutes"));
-    chart->addAxis(minutes, Qt::AlignLeft);
+    chart->addAxis(minutes, Qt::AlignBottom);
     series->attachAxis(minutes);
     return chart;
 }
@@ -112,6 +115,9 @@ QChart *ReportCharts::hours(const ShiftReport &report)
     auto *axis = new QBarCategoryAxis;
     axis->append(labels);
     axis->setTitleText(QStringLiteral("hour of the day"));
+    QFont small = axis->labelsFont();
+    small.setPointSizeF(small.pointSizeF() * 0.8);
+    axis->setLabelsFont(small);
     chart->addAxis(axis, Qt::AlignBottom);
     series->attachAxis(axis);
     QValueAxis *players = countAxis(top, QStringLiteral("players"));

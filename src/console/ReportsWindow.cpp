@@ -119,6 +119,8 @@ ReportsWindow::ReportsWindow(const Room &room, ReadJournal readJournal, MessageB
     charts->addWidget(m_hoursView, 1, 1);
     charts->setRowStretch(0, 3);
     charts->setRowStretch(1, 2);
+    charts->setColumnStretch(0, 2);
+    charts->setColumnStretch(1, 3);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(bar);

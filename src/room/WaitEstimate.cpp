@@ -1,5 +1,7 @@
 #include "room/WaitEstimate.h"
 
+#include <algorithm>
+
 namespace tavlo {
 
 QString WaitEstimate::minutesText(int minutes)
@@ -21,13 +23,12 @@ QString WaitEstimate::text() const
             return QStringLiteral("over %1").arg(minutesText(LongestMinutes));
         return QStringLiteral("about ") + minutesText(lowMinutes);
     case Kind::Range:
-        if (lowMinutes > LongestMinutes)
-            return QStringLiteral("over %1").arg(minutesText(LongestMinutes));
+        // Past the longest wait said, only the lower end is worth saying.
         if (highMinutes > LongestMinutes)
-            return QStringLiteral("%1 to over %2").arg(minutesText(lowMinutes), minutesText(LongestMinutes));
-        if (lowMinutes < 60 && highMinutes < 60)
+            return QStringLiteral("over %1").arg(minutesText(std::min(lowMinutes, int(LongestMinutes))));
+        if (highMinutes < 60)
             return QStringLiteral("%1\u2013%2 min").arg(lowMinutes).arg(highMinutes);
-        return QStringLiteral("%1 \u2013 %2").arg(minutesText(lowMinutes), minutesText(highMinutes));
+        return QStringLiteral("%1\u2013%2").arg(minutesText(lowMinutes), minutesText(highMinutes));
     }
     return {};
 }

@@ -5,6 +5,7 @@
 #include "console/ReportsWindow.h"
 #include "room/WaitEstimates.h"
 
+#include <QAbstractBarSeries>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -40,7 +41,7 @@ QList<QAction *> contextMenuOf(QAbstractItemView *list)
 
 QBarSet *barSet(QChart *chart, int index)
 {
-    return static_cast<QBarSeries *>(chart->series().at(0))->barSets().at(index);
+    return static_cast<QAbstractBarSeries *>(chart->series().at(0))->barSets().at(index);
 }
 
 } // namespace
@@ -73,7 +74,7 @@ private slots:
         auto *delegate = qobject_cast<GameEntryDelegate *>(games->itemDelegate());
         QVERIFY(delegate);
         const QModelIndex first = games->model()->index(0, 0);
-        QTRY_COMPARE(delegate->estimateText(first), QStringLiteral("25 min \u2013 1 h 30 min"));
+        QTRY_COMPARE(delegate->estimateText(first), QStringLiteral("25 min\u20131 h 30 min"));
         QCOMPARE(first.data().toString(), QStringLiteral("1/2 NL"));
         QCOMPARE(delegate->estimateText(games->model()->index(1, 0)), QStringLiteral("not enough data"));
 

@@ -73,7 +73,7 @@ private slots:
         QTest::newRow("burst just now") << departures({12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}) << 5 << about(45, 12)
                                         << "about 45 min";
         // Four departures: D = 8, 4 × 180 / 8 = 90, between 90/1.5 and 90/0.5.
-        QTest::newRow("thin") << departures({50, 40, 30, 20}) << 3 << range(60, 180, 4) << "1 h \u2013 3 h";
+        QTest::newRow("thin") << departures({50, 40, 30, 20}) << 3 << range(60, 180, 4) << "1 h\u20133 h";
         QTest::newRow("three are not enough") << departures({50, 40, 30}) << 3 << notEnough(3) << "not enough data";
         QTest::newRow("older than two hours") << departures({180, 170, 160, 150, 140, 130, 125}) << 3 << notEnough(0)
                                               << "not enough data";
@@ -116,7 +116,7 @@ private slots:
 
         QList<JournalRecord> undone = departures({50, 40, 30, 20, 10});
         undone[4].reverted = true;
-        QTest::newRow("undone departure") << undone << 3 << range(60, 180, 4) << "1 h \u2013 3 h";
+        QTest::newRow("undone departure") << undone << 3 << range(60, 180, 4) << "1 h\u20133 h";
     }
 
     void estimates()
@@ -157,8 +157,9 @@ private slots:
         QTest::newRow("hours and minutes") << about(130, 12) << "about 2 h 10 min";
         QTest::newRow("beyond four hours") << about(250, 12) << "over 4 h";
         QTest::newRow("range below an hour") << range(20, 35, 6) << "20\u201335 min";
-        QTest::newRow("range across the hour") << range(50, 80, 6) << "50 min \u2013 1 h 20 min";
-        QTest::newRow("range beyond four hours") << range(180, 480, 4) << "3 h to over 4 h";
+        QTest::newRow("range across the hour") << range(50, 80, 6) << "50 min\u20131 h 20 min";
+        QTest::newRow("range beyond four hours") << range(130, 480, 4) << "over 2 h 10 min";
+        QTest::newRow("range wholly beyond four hours") << range(300, 480, 4) << "over 4 h";
     }
 
     void texts()
@@ -191,7 +192,7 @@ private slots:
             QVERIFY(room.deletePlayer(game, room.games()[0].players[0].id));
         }
         QTRY_COMPARE(estimates.estimate(game), range(45, 140, 4));
-        QCOMPARE(estimates.text(game), QStringLiteral("45 min \u2013 2 h 20 min"));
+        QCOMPARE(estimates.text(game), QStringLiteral("45 min\u20132 h 20 min"));
         QCOMPARE(estimates.text(other), QStringLiteral("not enough data"));
 
         // A whole list deleted is nobody seated; undone, the list is as it was.

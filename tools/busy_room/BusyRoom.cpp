@@ -87,21 +87,21 @@ QString makeBusyRoom(const QString &path, int games, int days, const QDateTime &
                     break;
                 const double r = chance();
                 const auto nameAt = [&list](qsizetype i) { return list[i].name; };
-                if (list.size() < 3 || r < 0.45) {
+                if (list.size() < 3 || r < 0.42) {
                     const Waiting player{nextPlayer++, QString::fromLatin1(FirstNames[random.bounded(int(std::size(FirstNames)))])
                                                            + QStringLiteral(" %1.").arg(QChar(u'A' + random.bounded(26))),
                                          t};
                     list.append(player);
                     changes.append({t, QStringLiteral("add player"), game, player.id, names[g], player.name,
                                     placed(player, int(list.size() - 1))});
-                } else if (r < 0.85) {
+                } else if (r < 0.86) {
                     // Seated from the top; now and then one gives up further down.
-                    const int position = r < 0.80 ? random.bounded(int(std::min<qsizetype>(3, list.size())))
+                    const int position = r < 0.82 ? random.bounded(int(std::min<qsizetype>(3, list.size())))
                                                   : random.bounded(int(list.size()));
                     const Waiting player = list.takeAt(position);
                     changes.append({t, QStringLiteral("delete player"), game, player.id, names[g], player.name,
                                     placed(player, position)});
-                } else if (r < 0.92) {
+                } else if (r < 0.93) {
                     const int from = random.bounded(int(list.size()));
                     const int to = random.bounded(int(list.size()));
                     if (from == to)
