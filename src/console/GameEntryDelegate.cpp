@@ -41,12 +41,14 @@ void GameEntryDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     QFont small = item.font;
     small.setPointSizeF(item.font.pointSizeF() * 0.75);
     const QFontMetrics smallMetrics(small);
-    const int waitWidth = std::min(smallMetrics.horizontalAdvance(wait), text.width() * 3 / 5);
+    const int waitAdvance = smallMetrics.horizontalAdvance(wait);
+    const int waitWidth = std::min(waitAdvance, text.width() * 3 / 5);
     QColor dim = ink;
     dim.setAlphaF(selected ? 0.85 : estimate.enoughData() ? 0.7 : 0.45);
     painter->setPen(dim);
     painter->setFont(small);
-    painter->drawText(text, Qt::AlignRight | Qt::AlignVCenter, smallMetrics.elidedText(wait, Qt::ElideRight, waitWidth));
+    painter->drawText(text, Qt::AlignRight | Qt::AlignVCenter,
+                      waitAdvance <= waitWidth ? wait : smallMetrics.elidedText(wait, Qt::ElideRight, waitWidth));
 
     painter->setPen(ink);
     painter->setFont(item.font);

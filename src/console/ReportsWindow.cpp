@@ -14,7 +14,9 @@
 #include <QChartView>
 #include <QDateEdit>
 #include <QFileDialog>
+#include <QGraphicsScene>
 #include <QGridLayout>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -47,14 +49,17 @@ void replaceChart(QChartView *view, QChart *chart)
     delete old;
 }
 
-// Draws a chart into a rectangle of the painter's device, as vectors.
+// Draws a chart into a rectangle of the painter's device, as vectors, laid out at a screen's
+// size whatever the device's resolution.
 void drawChart(QPainter &painter, QChart *chart, const QRectF &target)
 {
-    QChartView view;
-    view.setChart(chart); // the view owns it from here
-    view.setRenderHint(QPainter::Antialiasing);
-    view.resize(1000, int(1000 * target.height() / target.width()));
-    view.render(&painter, target, view.rect());
+    QGraphicsScene scene;
+    scene.addItem(chart); // the scene owns it from here
+    const QSizeF size(1000, 1000 * target.height() / target.width());
+    chart->setGeometry(QRectF(QPointF(), size));
+    scene.setSceneRect(QRectF(QPointF(), size));
+    QCoreApplication::sendPostedEvents(); // the chart lays itself out
+    scene.render(&painter, target, scene.sceneRect());
 }
 
 } // namespace
