@@ -56,8 +56,7 @@ Console::Console(const Platform &platform, QObject *parent)
 
 Console::~Console()
 {
-    // The windows go first: they show the room.
-    m_reports.reset();
+    // The windows go first (the reports with the main window): they show the room.
     m_window.reset();
     m_publisher.reset();
     m_estimates.reset();
@@ -186,14 +185,19 @@ bool Console::start()
     return true;
 }
 
+ReportsWindow *Console::reportsWindow() const
+{
+    return m_reports.data();
+}
+
 void Console::showReports()
 {
     if (!m_reports) {
         WaitingListStore *store = m_store.get();
-        m_reports = std::make_unique<ReportsWindow>(
+        m_reports = new ReportsWindow(
                 *m_room,
                 [store](const QDateTime &from, const QDateTime &to) { return JournalReader(store->database()).entries(from, to); },
-                *m_platform.messageBox, *m_platform.clock);
+                *m_platform.messageBox, *m_platform.clock, QTimeZone::systemTimeZone(), m_window.get());
         m_reports->showToday();
     }
     m_reports->show();

@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -35,7 +36,7 @@ public:
     Room *room() const { return m_room.get(); }
     WaitEstimates *waitEstimates() const { return m_estimates.get(); }
     // The reports window once it has been asked for.
-    ReportsWindow *reportsWindow() const { return m_reports.get(); }
+    ReportsWindow *reportsWindow() const;
     // Opens the reports window on today's report, or brings it forward.
     void showReports();
     const Settings &settings() const { return m_settings; }
@@ -59,7 +60,8 @@ private:
     std::unique_ptr<BoardPublisher> m_publisher;
     std::unique_ptr<WaitEstimates> m_estimates;
     std::unique_ptr<MainWindow> m_window;
-    std::unique_ptr<ReportsWindow> m_reports;
+    // A window of the main window's: closing the main window still ends the program.
+    QPointer<ReportsWindow> m_reports;
 };
 
 // The program's start: shows the console's window, then runs the version check when the

@@ -147,6 +147,14 @@ private slots:
         reports->trigger();
         QVERIFY(f.console->reportsWindow());
         QTRY_VERIFY(f.console->reportsWindow()->isVisible());
+
+        // With the reports open, closing the main window still ends the program.
+        QTimer::singleShot(0, &f.window(), [&f] { f.window().close(); });
+        QTimer stuck;
+        stuck.setSingleShot(true);
+        connect(&stuck, &QTimer::timeout, qApp, [] { QCoreApplication::exit(2); });
+        stuck.start(10000);
+        QCOMPARE(QApplication::exec(), 0);
     }
 
     // Days before the journal began, or a span given backwards, make an empty report.
