@@ -8,6 +8,8 @@
 #include "platform/ProcessEnd.h"
 #include "room/BoardPublisher.h"
 #include "room/Room.h"
+#include "store/DatabaseAddress.h"
+#include "store/StoreError.h"
 #include "store/WaitingListStore.h"
 
 #include <QApplication>
@@ -98,7 +100,8 @@ void Console::saveSettings()
 bool Console::checkFiles()
 {
     const QString folder = displayFolderPath(m_settings.displayFolder, m_platform.programFolder);
-    QString failure = unreadableFolder(m_settings.databasePath);
+    const DatabaseAddress address = DatabaseAddress::parse(m_settings.databasePath);
+    QString failure = address.isServer() ? QString() : unreadableFolder(m_settings.databasePath);
     if (failure.isEmpty())
         failure = unreadableFolder(folder + DisplayPageName);
     if (!failure.isEmpty()) {
@@ -106,7 +109,10 @@ bool Console::checkFiles()
                       + DisplayPictureName);
         return false;
     }
-    if (m_settings.databasePath.isEmpty() || !QFileInfo(m_settings.databasePath).isFile()) {
+    if (address.isServer()) {
+        if (!reachServer(address))
+            return false;
+    } else if (m_settings.databasePath.isEmpty() || !QFileInfo(m_settings.databasePath).isFile()) {
         reportFailure(m_settings.databasePath + QStringLiteral(" is missing or cannot") + CRLF
                       + QStringLiteral("connect to mapped drive/network location"));
         return false;
@@ -128,15 +134,33 @@ bool Console::checkFiles()
     return true;
 }
 
+bool Console::reachServer(const DatabaseAddress &address)
+{
+    // The room's server is opened here, so that one that cannot be reached is said so plainly.
+    m_store = std::make_unique<WaitingListStore>(m_settings.databasePath);
+    try {
+        m_store->open();
+        return true;
+    } catch (const StoreError &error) {
+        reportFailure(address.shown() + QStringLiteral(" is missing or cannot") + CRLF
+                      + QStringLiteral("connect to the database server") + CRLF + CRLF + error.message());
+    }
+    return false;
+}
+
 bool Console::start()
 {
     if (!loadSettings() || !checkFiles())
         return false;
 
-    m_store = std::make_unique<WaitingListStore>(m_settings.databasePath);
+    if (!m_store)
+        m_store = std::make_unique<WaitingListStore>(m_settings.databasePath);
     m_room = std::make_unique<Room>(*m_store, *m_platform.clock, QSysInfo::machineHostName());
     m_publisher = std::make_unique<BoardPublisher>(*m_room, m_settings, m_platform.programFolder);
     connect(m_room.get(), &Room::storeFailed, this, &Console::reportFailure);
+    connect(m_room.get(), &Room::commandRefused, this, [this](const QString &message) {
+        m_platform.messageBox->show(message, MessageBox::Exclamation, Caption);
+    });
     connect(m_publisher.get(), &BoardPublisher::failed, this, &Console::reportFailure);
     if (!m_room->load())
         return false;

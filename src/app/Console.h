@@ -11,6 +11,7 @@
 namespace tavlo {
 
 class BoardPublisher;
+struct DatabaseAddress;
 class MainWindow;
 class Room;
 class WaitingListStore;
@@ -39,6 +40,7 @@ public:
 private:
     bool loadSettings();
     bool checkFiles();
+    bool reachServer(const DatabaseAddress &address);
     void saveSettings();
     void reportFailure(const QString &message);
     void reportSettingsFailure(const SettingsFile::Failure &failure);

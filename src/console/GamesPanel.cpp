@@ -78,6 +78,8 @@ GamesPanel::GamesPanel(Room &room, MessageBox &messages, QWidget *parent)
         if (m_saveButton->isEnabled())
             m_saveButton->click();
     });
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_selectedBeforeReset = selectedGameId(); });
+    connect(&m_room, &Room::updatedElsewhere, this, &GamesPanel::keepSelection);
 
     // The same commands from the keyboard, as list editors have them.
     addCommand(QStringLiteral("Add new game"), Qt::Key_Insert, m_addButton, &GamesPanel::addGame);
@@ -109,6 +111,29 @@ QAction *GamesPanel::addCommand(const QString &text, const QKeySequence &key, QP
     addAction(action);
     m_commands.append(action);
     return action;
+}
+
+void GamesPanel::keepSelection()
+{
+    const int row = rowOfGame(m_selectedBeforeReset);
+    if (m_selectedBeforeReset != 0 && row < 0) {
+        // The game shown was deleted at another desk: as after a delete here.
+        emit deletingGame();
+        m_deleteButton->setEnabled(false);
+        m_saveButton->setEnabled(false);
+        m_nameEdit->clear();
+        m_nameEdit->setEnabled(false);
+        if (m_model->rowCount() > 0)
+            selectGame(0);
+        return;
+    }
+    {
+        const QScopedValueRollback guard(m_selecting, true);
+        selectRow(m_gameList, row);
+    }
+    // Only what depends on the position; the name box keeps what the operator typed.
+    m_moveUpButton->setEnabled(row > 0);
+    m_moveDownButton->setEnabled(row >= 0 && row < m_model->rowCount() - 1);
 }
 
 int GamesPanel::rowOfGame(qint64 gameId) const

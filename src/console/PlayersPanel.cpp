@@ -112,6 +112,9 @@ PlayersPanel::PlayersPanel(Room &room, MessageBox &messages, const Clock &clock,
         if (m_saveButton->isEnabled())
             m_saveButton->click();
     });
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { m_selectedBeforeReset = m_model->playerIdAt(selectedRow()); });
+    connect(&m_room, &Room::updatedElsewhere, this, &PlayersPanel::keepSelection);
 
     // The same commands from the keyboard, as list editors have them.
     addCommand(QStringLiteral("Add new player"), Qt::Key_Insert, m_addButton, &PlayersPanel::addPlayer);
@@ -153,6 +156,30 @@ QAction *PlayersPanel::addCommand(const QString &text, const QKeySequence &key, 
     addAction(action);
     m_commands.append(action);
     return action;
+}
+
+void PlayersPanel::keepSelection()
+{
+    const Game *game = m_room.game(m_currentGameId);
+    if (!game || !isEnabled())
+        return; // the games panel blanks this panel when its game has gone
+    m_titleLabel->setText(game->name);
+    const int row = rowOfPlayer(m_selectedBeforeReset);
+    if (m_selectedBeforeReset != 0 && row < 0) {
+        // The player selected here was removed at another desk.
+        selectPlayer(-1);
+        m_deleteAllButton->setEnabled(playerCount() > 0);
+        return;
+    }
+    {
+        const QScopedValueRollback guard(m_selecting, true);
+        selectRow(m_playerList, row);
+    }
+    // Only what depends on the position; the name box keeps what the operator typed.
+    m_moveUpButton->setEnabled(row > 0);
+    m_moveToTopButton->setEnabled(row > 0);
+    m_moveDownButton->setEnabled(row >= 0 && row < playerCount() - 1);
+    m_deleteAllButton->setEnabled(playerCount() > 0);
 }
 
 int PlayersPanel::rowOfPlayer(qint64 playerId) const

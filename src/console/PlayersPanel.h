@@ -84,6 +84,8 @@ private:
     void moveSelectedPlayer(int offset);
     void toggleMarker(Marker marker);
     void clearNameEdit();
+    // After another desk's change: the same player selected again where it still exists.
+    void keepSelection();
     QAction *addCommand(const QString &text, const QKeySequence &key, QPushButton *button, void (PlayersPanel::*slot)());
 
     Room &m_room;
@@ -106,6 +108,7 @@ private:
     QList<QAction *> m_commands;
     Mode m_mode = Mode::None;
     qint64 m_selectedBeforeAdd = 0;
+    qint64 m_selectedBeforeReset = 0;
     PlayerMarkers m_markers;
     qint64 m_currentGameId = 0;
     bool m_selecting = false; // the program is changing the selection itself
