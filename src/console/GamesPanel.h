@@ -70,7 +70,7 @@ private:
     void moveSelectedGame(int offset);
     // After another desk's change: the same game selected again where it still exists.
     void keepSelection();
-    QAction *addCommand(const QString &text, const QKeySequence &key, QPushButton *button, void (GamesPanel::*slot)());
+    void showFirstGameAfterDelete();
 
     Room &m_room;
     MessageBox &m_messages;

@@ -86,7 +86,6 @@ private:
     void clearNameEdit();
     // After another desk's change: the same player selected again where it still exists.
     void keepSelection();
-    QAction *addCommand(const QString &text, const QKeySequence &key, QPushButton *button, void (PlayersPanel::*slot)());
 
     Room &m_room;
     MessageBox &m_messages;

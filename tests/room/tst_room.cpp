@@ -72,17 +72,7 @@ struct Fixture {
         }
         return out;
     }
-    QStringList inMemory() const
-    {
-        QStringList out;
-        for (const Game &game : room.games()) {
-            QStringList names;
-            for (const Player &player : game.players)
-                names << player.storedName;
-            out << game.name + QLatin1Char(':') + names.join(QLatin1Char(','));
-        }
-        return out;
-    }
+    QStringList inMemory() const { return contentsOf(room); }
     // Every game's positions run from 0 without gaps or repeats.
     bool positionsAreWhole() const
     {

@@ -29,18 +29,6 @@ struct Desk {
     }
 };
 
-QStringList contents(const Room &room)
-{
-    QStringList out;
-    for (const Game &game : room.games()) {
-        QStringList names;
-        for (const Player &player : game.players)
-            names << player.storedName;
-        out << game.name + QLatin1Char(':') + names.join(QLatin1Char(','));
-    }
-    return out;
-}
-
 } // namespace
 
 class TestShared : public QObject {
@@ -109,12 +97,12 @@ private slots:
         RandomCommands commands({&a.room, &b.room}, 4711);
         for (int step = 0; step < 150; ++step) {
             QVERIFY(commands.step());
-            QTRY_COMPARE_WITH_TIMEOUT(contents(a.room), commands.expected(), 1000);
-            QTRY_COMPARE_WITH_TIMEOUT(contents(b.room), commands.expected(), 1000);
+            QTRY_COMPARE_WITH_TIMEOUT(contentsOf(a.room), commands.expected(), 1000);
+            QTRY_COMPARE_WITH_TIMEOUT(contentsOf(b.room), commands.expected(), 1000);
         }
         Desk c(address, clock, QStringLiteral("cage"));
         QVERIFY(c.room.load());
-        QCOMPARE(contents(c.room), commands.expected());
+        QCOMPARE(contentsOf(c.room), commands.expected());
         // Each desk undoes its own last change.
         QVERIFY(a.room.canUndo() && b.room.canUndo() && !c.room.canUndo());
     }
@@ -172,7 +160,7 @@ private slots:
         QVERIFY(!b.room.movePlayerToTop(game, ben));
         QCOMPARE(refused.size(), 1);
         QVERIFY(refused[0][0].toString().contains(QStringLiteral("Another desk")));
-        QCOMPARE(contents(b.room), QStringList{"Poker:"});
+        QCOMPARE(contentsOf(b.room), QStringList{"Poker:"});
         QVERIFY(!b.room.undo()); // the star's player is gone
         QCOMPARE(refused.size(), 2);
         QVERIFY(!b.room.canUndo());
@@ -195,7 +183,7 @@ private slots:
         QVERIFY(!a.room.addPlayer(game, QStringLiteral("Lost")));
         QCOMPARE(failed.size(), 1);
         QVERIFY(!failed[0][0].toString().isEmpty());
-        QCOMPARE(contents(a.room), QStringList{"Poker:"});
+        QCOMPARE(contentsOf(a.room), QStringList{"Poker:"});
     }
 };
 

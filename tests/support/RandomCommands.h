@@ -9,6 +9,19 @@
 
 namespace tavlo::test {
 
+// A room's games with their players as "game:player,player", as the tests compare them.
+inline QStringList contentsOf(const Room &room)
+{
+    QStringList out;
+    for (const Game &game : room.games()) {
+        QStringList names;
+        for (const Player &player : game.players)
+            names << player.storedName;
+        out << game.name + QLatin1Char(':') + names.join(QLatin1Char(','));
+    }
+    return out;
+}
+
 // Seeded random commands on a room, with a plain list of what the room should then hold.
 class RandomCommands {
 public:
