@@ -7,12 +7,12 @@
 set -euo pipefail
 set_name=${1:-run}
 
-packages=(cmake g++ make qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libsqlite3-dev libgl-dev libsodium-dev fonts-wine fonts-dejavu-core)
+packages=(cmake g++ make qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libgl-dev libsodium-dev fonts-wine fonts-dejavu-core)
 if [ "$set_name" = package ] || [ "$set_name" = test ]; then
   packages+=(dpkg-dev file)
 fi
 if [ "$set_name" = test ]; then
-  packages+=(libbenchmark-dev xvfb xauth imagemagick chromium minisign desktop-file-utils appstream)
+  packages+=(libbenchmark-dev xvfb xauth imagemagick chromium minisign desktop-file-utils appstream postgresql)
 fi
 
 missing=()

@@ -13,6 +13,7 @@
 #include "room/BoardPublisher.h"
 #include "room/Room.h"
 #include "room/WaitEstimates.h"
+#include "store/DatabaseAddress.h"
 #include "store/JournalReader.h"
 #include "store/StoreError.h"
 #include "store/WaitingListStore.h"
@@ -107,7 +108,8 @@ void Console::saveSettings()
 bool Console::checkFiles()
 {
     const QString folder = displayFolderPath(m_settings.displayFolder, m_platform.programFolder);
-    QString failure = unreadableFolder(m_settings.databasePath);
+    const DatabaseAddress address = DatabaseAddress::parse(m_settings.databasePath);
+    QString failure = address.isServer() ? QString() : unreadableFolder(m_settings.databasePath);
     if (failure.isEmpty())
         failure = unreadableFolder(folder + DisplayPageName);
     if (!failure.isEmpty()) {
@@ -115,7 +117,10 @@ bool Console::checkFiles()
                       + DisplayPictureName);
         return false;
     }
-    if (m_settings.databasePath.isEmpty() || !QFileInfo(m_settings.databasePath).isFile()) {
+    if (address.isServer()) {
+        if (!reachServer(address))
+            return false;
+    } else if (m_settings.databasePath.isEmpty() || !QFileInfo(m_settings.databasePath).isFile()) {
         reportFailure(m_settings.databasePath + QStringLiteral(" is missing or cannot") + CRLF
                       + QStringLiteral("connect to mapped drive/network location"));
         return false;
@@ -137,26 +142,42 @@ bool Console::checkFiles()
     return true;
 }
 
+bool Console::reachServer(const DatabaseAddress &address)
+{
+    // The room's server is opened here, so that one that cannot be reached is said so plainly.
+    m_store = std::make_unique<WaitingListStore>(m_settings.databasePath);
+    try {
+        m_store->open();
+        return true;
+    } catch (const StoreError &error) {
+        reportFailure(address.shown() + QStringLiteral(" is missing or cannot") + CRLF
+                      + QStringLiteral("connect to the database server") + CRLF + CRLF + error.message());
+    }
+    return false;
+}
+
 bool Console::start()
 {
     if (!loadSettings() || !checkFiles())
         return false;
 
-    m_store = std::make_unique<WaitingListStore>(m_settings.databasePath);
+    if (!m_store)
+        m_store = std::make_unique<WaitingListStore>(m_settings.databasePath);
     m_room = std::make_unique<Room>(*m_store, *m_platform.clock, QSysInfo::machineHostName());
     m_publisher = std::make_unique<BoardPublisher>(*m_room, m_settings, m_platform.programFolder);
     connect(m_room.get(), &Room::storeFailed, this, &Console::reportFailure);
+    connect(m_room.get(), &Room::commandRefused, this, [this](const QString &message) {
+        m_platform.messageBox->show(message, MessageBox::Exclamation, Caption);
+    });
     connect(m_publisher.get(), &BoardPublisher::failed, this, &Console::reportFailure);
     if (!m_room->load())
         return false;
-    // The estimates start from the journal's last two hours; the room's own changes follow.
+    // The estimates start from the journal's last two hours and follow the room's own changes.
+    // Another desk's changes reach the room without their entries: the window is read again.
     m_estimates = std::make_unique<WaitEstimates>(*m_room, *m_platform.clock);
-    try {
-        m_estimates->load(JournalReader(m_store->database()).entries(WaitEstimator::windowStart(m_platform.clock->now())));
-    } catch (const StoreError &error) {
-        reportFailure(error.message());
+    if (!readWaitWindow())
         return false;
-    }
+    connect(m_room.get(), &Room::updatedElsewhere, this, &Console::readWaitWindow);
 
     m_window = std::make_unique<MainWindow>(*m_room, *m_platform.messageBox, *m_platform.clock);
     m_window->setFirstRun(m_firstRun);
@@ -183,6 +204,17 @@ bool Console::start()
         m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
     }
     return true;
+}
+
+bool Console::readWaitWindow()
+{
+    try {
+        m_estimates->load(JournalReader(m_store->database()).entries(WaitEstimator::windowStart(m_platform.clock->now())));
+        return true;
+    } catch (const StoreError &error) {
+        reportFailure(error.message());
+    }
+    return false;
 }
 
 ReportsWindow *Console::reportsWindow() const

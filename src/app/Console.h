@@ -12,6 +12,7 @@
 namespace tavlo {
 
 class BoardPublisher;
+struct DatabaseAddress;
 class MainWindow;
 class ReportsWindow;
 class Room;
@@ -47,6 +48,9 @@ public:
 private:
     bool loadSettings();
     bool checkFiles();
+    bool reachServer(const DatabaseAddress &address);
+    // The journal's last two hours into the wait estimates.
+    bool readWaitWindow();
     void saveSettings();
     void reportFailure(const QString &message);
     void reportSettingsFailure(const SettingsFile::Failure &failure);

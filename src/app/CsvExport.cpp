@@ -4,6 +4,7 @@
 #include "base/TextFile.h"
 #include "room/JournalCsv.h"
 #include "room/ShiftReport.h"
+#include "store/DatabaseAddress.h"
 #include "store/JournalReader.h"
 #include "store/StoreError.h"
 #include "store/WaitingListStore.h"
@@ -111,7 +112,9 @@ int CsvExport::run(const QCommandLineParser &parser, const QString &programFolde
                                   ++rows;
                               });
     } catch (const StoreError &error) {
-        errors << QStringLiteral("TAVLO: cannot read the database %1: %2\n").arg(QDir::toNativeSeparators(*path), error.message());
+        const DatabaseAddress address = DatabaseAddress::parse(*path);
+        errors << QStringLiteral("TAVLO: cannot read the database %1: %2\n")
+                          .arg(address.isServer() ? address.shown() : QDir::toNativeSeparators(*path), error.message());
         return DatabaseUnreadable;
     }
 

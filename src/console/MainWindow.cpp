@@ -5,6 +5,7 @@
 #include "console/ConsoleLook.h"
 #include "console/GamesPanel.h"
 #include "console/OutlineShape.h"
+#include "console/PanelCommand.h"
 #include "console/PlayersPanel.h"
 #include "console/Twips.h"
 #include "platform/MessageBox.h"
@@ -192,7 +193,7 @@ void MainWindow::showCommandMenu(QWidget *list, const QList<QAction *> &commands
     menu.addAction(m_redoAction);
     menu.addSeparator();
     for (QAction *command : commands) {
-        const auto *button = qobject_cast<QWidget *>(command->property("button").value<QObject *>());
+        const QPushButton *button = buttonOf(command);
         command->setEnabled(!button || button->isEnabled());
         menu.addAction(command);
     }
