@@ -1,11 +1,16 @@
-// The large screen: how long a change takes from the fragment's rename to the repaint, and how
-// much memory the viewer holds for a 20-game board. Run: bench/bench_display
+// The large screen: how long a change takes from a file's rename to the repaint, and how much
+// memory the viewer holds: the fragment of a 20-game board, and the board file of a 200-game,
+// 40,000-player room, also over thousands of rewrites (TAVLO_BENCH_REWRITES, 10000 by
+// default). Run: bench/bench_display (TMPDIR=/dev/shm keeps the disk out of it)
 #include "display/BoardView.h"
 #include "display/DisplayFolder.h"
 #include "display/DisplayWindow.h"
+#include "display/LiveBoardView.h"
 #include "display/ScreenBoard.h"
+#include "FixedClock.h"
 #include "FragmentSamples.h"
 #include "base/TextFile.h"
+#include "board/BoardFile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,6 +20,8 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 using namespace tavlo;
 using namespace tavlo::display;
@@ -69,11 +76,189 @@ struct Screen {
         window->show();
         QElapsedTimer shown;
         shown.start();
-        while (window->view()->paintCount() == 0 && shown.elapsed() < 5000)
+        while (window->fragmentView()->paintCount() == 0 && shown.elapsed() < 5000)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
     ~Screen() { delete window; }
 };
+
+// The first player's name after a change: always as long, so that a file can be changed in place.
+QString changeName(int change)
+{
+    return QStringLiteral("Change %1").arg(change, 6, 10, QLatin1Char('0'));
+}
+
+// A room of 200 games of 200 players, all marked and timed; `change` renames the first player.
+BoardSnapshot bigRoom(int change, const QDateTime &now)
+{
+    BoardSnapshot board;
+    board.writtenAt = now;
+    board.changedAt = now;
+    board.games.reserve(200);
+    for (int g = 0; g < 200; ++g) {
+        WaitingGame &game = board.games.emplace_back();
+        game.name = QStringLiteral("Game %1").arg(g + 1);
+        game.players.reserve(200);
+        for (int p = 0; p < 200; ++p)
+            game.players.append({QStringLiteral("Player %1 %2").arg(g + 1).arg(p + 1), {p % 7 == 0, p % 3 == 0, p % 5 == 0},
+                                 now.addSecs(-30 * (200 - p))});
+    }
+    board.games[0].players[0].name = changeName(change);
+    return board;
+}
+
+bool liveBoardShows(const LiveBoardView &view, const QString &name)
+{
+    for (const LiveItem &item : view.items()) {
+        if (item.kind == LiveItem::Kind::Name && (item.text == name || item.text.startsWith(name + u' ')))
+            return true;
+    }
+    return false;
+}
+
+// The viewer on a 1920 x 1080 screen with the big room's board file, its clock held at the
+// first page of the first screen of games, where the first player stands.
+struct LiveScreen {
+    QTemporaryDir program;
+    test::FixedClock clock{QDateTime::fromMSecsSinceEpoch(0, Qt::UTC)};
+    DisplayWindow *window = nullptr;
+    QString boardFile;
+    int change = 0;
+
+    LiveScreen()
+    {
+        boardFile = program.filePath(BoardFileName);
+        QFile::copy(QStringLiteral(TAVLO_BUILT_PROGRAM_FOLDER "/TAVLO-Display.jpg"),
+                    program.filePath(QLatin1String(kPictureFileName)));
+        writeTextFileAtomically(program.filePath(QLatin1String(kFragmentFileName)), twentyGames(0));
+        writeFileAtomically(boardFile, encodeBoardFile(bigRoom(0, clock.now())));
+        window = new DisplayWindow(program.path(), {}, clock);
+        window->setGeometry(0, 0, 1920, 1080);
+        window->start();
+        window->show();
+        QElapsedTimer shown;
+        shown.start();
+        while (window->liveView()->paintCount() == 0 && shown.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    ~LiveScreen() { delete window; }
+
+    // Writes the next board beside the file, as the console does before its rename.
+    QString prepare(const QByteArray &bytes)
+    {
+        const QString next = boardFile + QLatin1String(".next");
+        QFile::remove(next);
+        writeFileAtomically(next, bytes);
+        return next;
+    }
+
+    // Renames it onto the board file; the milliseconds until the change is painted, or -1.
+    double replace(const QString &next, const QString &expected)
+    {
+        LiveBoardView *view = window->liveView();
+        const quint64 paints = view->paintCount();
+        QElapsedTimer elapsed;
+        elapsed.start();
+        std::rename(QFile::encodeName(next).constData(), QFile::encodeName(boardFile).constData());
+        while (!(liveBoardShows(*view, expected) && view->paintCount() > paints) && elapsed.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        return liveBoardShows(*view, expected) ? double(elapsed.nsecsElapsed()) / 1e6 : -1;
+    }
+};
+
+void BM_MemoryOfTheBigRoom(benchmark::State &state)
+{
+    const double before = statusKilobytes("VmRSS:");
+    LiveScreen screen;
+    if (!screen.window->showsBoardFile())
+        state.SkipWithError("the board file is not shown");
+    for (auto _ : state)
+        QCoreApplication::processEvents();
+    state.counters["rss_MB"] = statusKilobytes("VmRSS:") / 1024.0;
+    state.counters["peak_MB"] = statusKilobytes("VmHWM:") / 1024.0;
+    state.counters["board_MB"] = (statusKilobytes("VmRSS:") - before) / 1024.0;
+}
+BENCHMARK(BM_MemoryOfTheBigRoom)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Every rewrite a new room, renamed onto the file and painted: the resident memory after the
+// first hundred and after all of them. The bench itself holds one file's bytes, changed in place.
+void BM_MemoryOverRewrites(benchmark::State &state)
+{
+    const int rewrites = qEnvironmentVariableIsSet("TAVLO_BENCH_REWRITES") ? qEnvironmentVariableIntValue("TAVLO_BENCH_REWRITES")
+                                                                         : 10000;
+    LiveScreen screen;
+    QByteArray bytes = encodeBoardFile(bigRoom(0, screen.clock.now()));
+    const qsizetype at = bytes.indexOf(changeName(0).toUtf8());
+    double warm = 0;
+    double slowest = 0;
+    for (auto _ : state) {
+        for (int i = 1; i <= rewrites; ++i) {
+            const QByteArray name = changeName(i).toUtf8();
+            std::memcpy(bytes.data() + at, name.constData(), size_t(name.size()));
+            const double ms = screen.replace(screen.prepare(bytes), changeName(i));
+            if (ms < 0) {
+                state.SkipWithError("a rewrite never reached the screen");
+                break;
+            }
+            slowest = std::max(slowest, ms);
+            if (i == 100)
+                warm = statusKilobytes("VmRSS:");
+        }
+    }
+    const double last = statusKilobytes("VmRSS:");
+    state.counters["rewrites"] = rewrites;
+    state.counters["rss_after_100_MB"] = warm / 1024.0;
+    state.counters["rss_after_all_MB"] = last / 1024.0;
+    state.counters["growth_MB"] = (last - warm) / 1024.0;
+    state.counters["peak_MB"] = statusKilobytes("VmHWM:") / 1024.0;
+    state.counters["slowest_ms"] = slowest;
+}
+BENCHMARK(BM_MemoryOverRewrites)->Iterations(1)->Unit(benchmark::kSecond);
+
+// The console's change: a new board file renamed onto the old one, until the frame that
+// shows it is painted.
+std::unique_ptr<LiveScreen> liveScreen; // shared by the repetitions, gone before the application
+
+// The console's change: a new board file renamed onto the old one, until the frame that
+// shows it is painted. The next file is made before the clock starts, by changing the first
+// player's name in place, so that the process's time is the viewer's.
+void BM_BoardFileRenameToPaint(benchmark::State &state)
+{
+    if (!liveScreen)
+        liveScreen = std::make_unique<LiveScreen>();
+    LiveScreen &screen = *liveScreen;
+    static QByteArray bytes = encodeBoardFile(bigRoom(0, screen.clock.now()));
+    static const qsizetype at = bytes.indexOf(changeName(0).toUtf8());
+    for (auto _ : state) {
+        ++screen.change;
+        const QByteArray name = changeName(screen.change).toUtf8();
+        std::memcpy(bytes.data() + at, name.constData(), size_t(name.size()));
+        const QString next = screen.prepare(bytes);
+        const double ms = screen.replace(next, changeName(screen.change));
+        if (ms < 0)
+            state.SkipWithError("the change never reached the screen");
+        state.SetIterationTime(ms / 1e3);
+    }
+}
+BENCHMARK(BM_BoardFileRenameToPaint)->UseManualTime()->Iterations(1)->Repetitions(50)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+
+// Reading and writing the big room's board file.
+void BM_ReadTheBigRoom(benchmark::State &state)
+{
+    const QByteArray bytes = encodeBoardFile(bigRoom(1, QDateTime::currentDateTimeUtc()));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readBoardFile(bytes));
+    state.counters["file_MB"] = double(bytes.size()) / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_ReadTheBigRoom)->Unit(benchmark::kMillisecond);
+
+void BM_WriteTheBigRoom(benchmark::State &state)
+{
+    const BoardSnapshot room = bigRoom(1, QDateTime::currentDateTimeUtc());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(encodeBoardFile(room));
+}
+BENCHMARK(BM_WriteTheBigRoom)->Unit(benchmark::kMillisecond);
 
 void BM_MemoryAtTwentyGames(benchmark::State &state)
 {
@@ -87,11 +272,15 @@ void BM_MemoryAtTwentyGames(benchmark::State &state)
 }
 BENCHMARK(BM_MemoryAtTwentyGames)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+std::unique_ptr<Screen> fragmentScreen;
+
 void BM_RenameToRepaint(benchmark::State &state)
 {
-    static Screen screen;
+    if (!fragmentScreen)
+        fragmentScreen = std::make_unique<Screen>();
+    Screen &screen = *fragmentScreen;
     static int change = 0;
-    BoardView *view = screen.window->view();
+    BoardView *view = screen.window->fragmentView();
     const QString fragment = screen.program.filePath(QLatin1String(kFragmentFileName));
     const QString next = fragment + QLatin1String(".next");
     for (auto _ : state) {
@@ -153,5 +342,7 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    liveScreen.reset();
+    fragmentScreen.reset();
     return 0;
 }

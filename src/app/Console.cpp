@@ -1,13 +1,21 @@
 #include "app/Console.h"
 
 #include "base/DisplayFiles.h"
+#include "console/GameEntryDelegate.h"
+#include "console/GamesPanel.h"
 #include "console/MainWindow.h"
+#include "console/ReportsWindow.h"
+#include "platform/Clock.h"
 #include "platform/Connectivity.h"
 #include "platform/FileLookup.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessEnd.h"
 #include "room/BoardPublisher.h"
 #include "room/Room.h"
+#include "room/WaitEstimates.h"
+#include "store/DatabaseAddress.h"
+#include "store/JournalReader.h"
+#include "store/StoreError.h"
 #include "store/WaitingListStore.h"
 
 #include <QApplication>
@@ -15,6 +23,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QListView>
 #include <QScreen>
 #include <QSysInfo>
 
@@ -48,9 +57,10 @@ Console::Console(const Platform &platform, QObject *parent)
 
 Console::~Console()
 {
-    // The window goes first: it shows the room.
+    // The windows go first (the reports with the main window): they show the room.
     m_window.reset();
     m_publisher.reset();
+    m_estimates.reset();
     m_room.reset();
 }
 
@@ -98,7 +108,8 @@ void Console::saveSettings()
 bool Console::checkFiles()
 {
     const QString folder = displayFolderPath(m_settings.displayFolder, m_platform.programFolder);
-    QString failure = unreadableFolder(m_settings.databasePath);
+    const DatabaseAddress address = DatabaseAddress::parse(m_settings.databasePath);
+    QString failure = address.isServer() ? QString() : unreadableFolder(m_settings.databasePath);
     if (failure.isEmpty())
         failure = unreadableFolder(folder + DisplayPageName);
     if (!failure.isEmpty()) {
@@ -106,7 +117,10 @@ bool Console::checkFiles()
                       + DisplayPictureName);
         return false;
     }
-    if (m_settings.databasePath.isEmpty() || !QFileInfo(m_settings.databasePath).isFile()) {
+    if (address.isServer()) {
+        if (!reachServer(address))
+            return false;
+    } else if (m_settings.databasePath.isEmpty() || !QFileInfo(m_settings.databasePath).isFile()) {
         reportFailure(m_settings.databasePath + QStringLiteral(" is missing or cannot") + CRLF
                       + QStringLiteral("connect to mapped drive/network location"));
         return false;
@@ -128,24 +142,52 @@ bool Console::checkFiles()
     return true;
 }
 
+bool Console::reachServer(const DatabaseAddress &address)
+{
+    // The room's server is opened here, so that one that cannot be reached is said so plainly.
+    m_store = std::make_unique<WaitingListStore>(m_settings.databasePath);
+    try {
+        m_store->open();
+        return true;
+    } catch (const StoreError &error) {
+        reportFailure(address.shown() + QStringLiteral(" is missing or cannot") + CRLF
+                      + QStringLiteral("connect to the database server") + CRLF + CRLF + error.message());
+    }
+    return false;
+}
+
 bool Console::start()
 {
     if (!loadSettings() || !checkFiles())
         return false;
 
-    m_store = std::make_unique<WaitingListStore>(m_settings.databasePath);
+    if (!m_store)
+        m_store = std::make_unique<WaitingListStore>(m_settings.databasePath);
     m_room = std::make_unique<Room>(*m_store, *m_platform.clock, QSysInfo::machineHostName());
-    m_publisher = std::make_unique<BoardPublisher>(*m_room, m_settings, m_platform.programFolder);
+    m_publisher = std::make_unique<BoardPublisher>(*m_room, m_settings, m_platform.programFolder, *m_platform.clock);
     connect(m_room.get(), &Room::storeFailed, this, &Console::reportFailure);
+    connect(m_room.get(), &Room::commandRefused, this, [this](const QString &message) {
+        m_platform.messageBox->show(message, MessageBox::Exclamation, Caption);
+    });
     connect(m_publisher.get(), &BoardPublisher::failed, this, &Console::reportFailure);
     if (!m_room->load())
         return false;
+    // The estimates start from the journal's last two hours and follow the room's own changes.
+    // Another desk's changes reach the room without their entries: the window is read again.
+    m_estimates = std::make_unique<WaitEstimates>(*m_room, *m_platform.clock);
+    if (!readWaitWindow())
+        return false;
+    connect(m_room.get(), &Room::updatedElsewhere, this, &Console::readWaitWindow);
 
     m_window = std::make_unique<MainWindow>(*m_room, *m_platform.messageBox, *m_platform.clock);
     m_window->setFirstRun(m_firstRun);
     m_window->showRoom();
     m_window->versionLabel()->setText(versionText());
     connect(m_window.get(), &MainWindow::closing, this, &Console::saveSettings);
+    connect(m_window.get(), &MainWindow::reportsRequested, this, &Console::showReports);
+    QListView *games = m_window->gamesPanel()->gameList();
+    games->setItemDelegate(new GameEntryDelegate(*m_estimates, games));
+    connect(m_estimates.get(), &WaitEstimates::estimatesChanged, games->viewport(), qOverload<>(&QWidget::update));
 
     // A crash between a change and its board would otherwise leave the room watching an old
     // board until the next change.
@@ -162,6 +204,37 @@ bool Console::start()
         m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
     }
     return true;
+}
+
+bool Console::readWaitWindow()
+{
+    try {
+        m_estimates->load(JournalReader(m_store->database()).entries(WaitEstimator::windowStart(m_platform.clock->now())));
+        return true;
+    } catch (const StoreError &error) {
+        reportFailure(error.message());
+    }
+    return false;
+}
+
+ReportsWindow *Console::reportsWindow() const
+{
+    return m_reports.data();
+}
+
+void Console::showReports()
+{
+    if (!m_reports) {
+        WaitingListStore *store = m_store.get();
+        m_reports = new ReportsWindow(
+                *m_room,
+                [store](const QDateTime &from, const QDateTime &to) { return JournalReader(store->database()).entries(from, to); },
+                *m_platform.messageBox, *m_platform.clock, QTimeZone::systemTimeZone(), m_window.get());
+        m_reports->showToday();
+    }
+    m_reports->show();
+    m_reports->raise();
+    m_reports->activateWindow();
 }
 
 void loadConsoleFonts()

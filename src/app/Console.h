@@ -4,6 +4,7 @@
 #include "platform/Platform.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -11,8 +12,11 @@
 namespace tavlo {
 
 class BoardPublisher;
+struct DatabaseAddress;
 class MainWindow;
+class ReportsWindow;
 class Room;
+class WaitEstimates;
 class WaitingListStore;
 
 // One run of the console: the settings, the store, the room, the board's publisher and the
@@ -31,6 +35,11 @@ public:
 
     MainWindow *window() const { return m_window.get(); }
     Room *room() const { return m_room.get(); }
+    WaitEstimates *waitEstimates() const { return m_estimates.get(); }
+    // The reports window once it has been asked for.
+    ReportsWindow *reportsWindow() const;
+    // Opens the reports window on today's report, or brings it forward.
+    void showReports();
     const Settings &settings() const { return m_settings; }
     bool isFirstRun() const { return m_firstRun; }
 
@@ -39,6 +48,9 @@ public:
 private:
     bool loadSettings();
     bool checkFiles();
+    bool reachServer(const DatabaseAddress &address);
+    // The journal's last two hours into the wait estimates.
+    bool readWaitWindow();
     void saveSettings();
     void reportFailure(const QString &message);
     void reportSettingsFailure(const SettingsFile::Failure &failure);
@@ -50,7 +62,10 @@ private:
     std::unique_ptr<WaitingListStore> m_store;
     std::unique_ptr<Room> m_room;
     std::unique_ptr<BoardPublisher> m_publisher;
+    std::unique_ptr<WaitEstimates> m_estimates;
     std::unique_ptr<MainWindow> m_window;
+    // A window of the main window's: closing the main window still ends the program.
+    QPointer<ReportsWindow> m_reports;
 };
 
 // The program's start: shows the console's window, then runs the version check when the

@@ -1,4 +1,5 @@
 #include "app/Console.h"
+#include "app/CsvExport.h"
 #include "app/UpdateFlow.h"
 #include "console/MainWindow.h"
 #include "platform/Clock.h"
@@ -10,15 +11,30 @@
 #include "platform/QtMessageBox.h"
 
 #include <QApplication>
+#include <QTextStream>
+
+#include <cstdio>
 
 namespace {
 
-// No options of its own: the settings stay in TAVLO.ini.
+// The settings stay in TAVLO.ini; the only options export the journal without a window.
 void describe(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(
         QStringLiteral("TAVLO keeps the waiting lists of a card room's games for the large screen.\n")
         + tavlo::describeProgramFolder(tavlo::programFolderChoice()));
+    tavlo::CsvExport::addOptions(parser);
+}
+
+// The export runs without a window system, for scripts and scheduled jobs.
+int exportCsv(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    tavlo::parseCommandLine(parser, describe);
+    QTextStream output(stdout);
+    QTextStream errors(stderr);
+    return tavlo::CsvExport::run(parser, tavlo::programFolderChoice().folder, output, errors);
 }
 
 } // namespace
@@ -29,6 +45,11 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(tavlo::Console::versionText());
     QGuiApplication::setDesktopFileName(QStringLiteral(TAVLO_DESKTOP_ID));
     tavlo::answerHelpOrVersion(argc, argv, describe);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (tavlo::CsvExport::isAsked(arguments))
+        return exportCsv(argc, argv);
 
     QApplication app(argc, argv);
     QCommandLineParser parser;

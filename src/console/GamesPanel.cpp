@@ -6,6 +6,7 @@
 #include "console/ConsoleLook.h"
 #include "console/GameListModel.h"
 #include "console/ListSelection.h"
+#include "console/PanelCommand.h"
 #include "platform/MessageBox.h"
 #include "room/Room.h"
 
@@ -79,37 +80,43 @@ GamesPanel::GamesPanel(Room &room, MessageBox &messages, QWidget *parent)
         if (m_saveButton->isEnabled())
             m_saveButton->click();
     });
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_selectedBeforeReset = selectedGameId(); });
+    connect(&m_room, &Room::updatedElsewhere, this, &GamesPanel::keepSelection);
 
     // The same commands from the keyboard, as list editors have them.
-    addCommand(QStringLiteral("Add new game"), Qt::Key_Insert, m_addButton, &GamesPanel::addGame);
-    addCommand(QStringLiteral("Edit game"), Qt::Key_F2, nullptr, &GamesPanel::editSelectedGame);
-    addCommand(QStringLiteral("Save game"), {}, m_saveButton, &GamesPanel::saveGame);
-    addCommand(QStringLiteral("Cancel"), Qt::Key_Escape, nullptr, &GamesPanel::cancelEdit);
-    QAction *remove = addCommand(QStringLiteral("Delete game"), Qt::Key_Delete, m_deleteButton, &GamesPanel::deleteSelectedGame);
+    addPanelCommand(this, m_commands, QStringLiteral("Add new game"), Qt::Key_Insert, m_addButton,
+                    [this] { addGame(); });
+    addPanelCommand(this, m_commands, QStringLiteral("Edit game"), Qt::Key_F2, nullptr, [this] { editSelectedGame(); });
+    addPanelCommand(this, m_commands, QStringLiteral("Save game"), {}, m_saveButton, [this] { saveGame(); });
+    addPanelCommand(this, m_commands, QStringLiteral("Cancel"), Qt::Key_Escape, nullptr, [this] { cancelEdit(); });
+    QAction *remove = addPanelCommand(this, m_commands, QStringLiteral("Delete game"), Qt::Key_Delete, m_deleteButton,
+                                      [this] { deleteSelectedGame(); });
     // In the name box Delete deletes characters.
     removeAction(remove);
     remove->setShortcutContext(Qt::WidgetShortcut);
     m_gameList->addAction(remove);
-    addCommand(QStringLiteral("Move game up"), QKeySequence(Qt::CTRL | Qt::Key_Up), m_moveUpButton, &GamesPanel::moveSelectedGameUp);
-    addCommand(QStringLiteral("Move game down"), QKeySequence(Qt::CTRL | Qt::Key_Down), m_moveDownButton,
-               &GamesPanel::moveSelectedGameDown);
+    addPanelCommand(this, m_commands, QStringLiteral("Move game up"), QKeySequence(Qt::CTRL | Qt::Key_Up), m_moveUpButton,
+                    [this] { moveSelectedGameUp(); });
+    addPanelCommand(this, m_commands, QStringLiteral("Move game down"), QKeySequence(Qt::CTRL | Qt::Key_Down), m_moveDownButton,
+                    [this] { moveSelectedGameDown(); });
 }
 
-QAction *GamesPanel::addCommand(const QString &text, const QKeySequence &key, QPushButton *button, void (GamesPanel::*slot)())
+void GamesPanel::keepSelection()
 {
-    auto *action = new QAction(text, this);
-    action->setShortcut(key);
-    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    // A command whose button is off is off from the keyboard too.
-    connect(action, &QAction::triggered, this, [this, button, slot] {
-        if (!button || button->isEnabled())
-            (this->*slot)();
-    });
-    if (button)
-        action->setProperty("button", QVariant::fromValue(static_cast<QObject *>(button)));
-    addAction(action);
-    m_commands.append(action);
-    return action;
+    const int row = rowOfGame(m_selectedBeforeReset);
+    if (m_selectedBeforeReset != 0 && row < 0) {
+        // The game shown was deleted at another desk: as after a delete here.
+        emit deletingGame();
+        showFirstGameAfterDelete();
+        return;
+    }
+    {
+        const QScopedValueRollback guard(m_selecting, true);
+        selectRow(m_gameList, row);
+    }
+    // Only what depends on the position; the name box keeps what the operator typed.
+    m_moveUpButton->setEnabled(row > 0);
+    m_moveDownButton->setEnabled(row >= 0 && row < m_model->rowCount() - 1);
 }
 
 int GamesPanel::rowOfGame(qint64 gameId) const
@@ -254,13 +261,18 @@ void GamesPanel::deleteSelectedGame()
     emit deletingGame();
     if (!m_room.deleteGame(game.id))
         return;
+    showFirstGameAfterDelete();
+    m_gameList->setFocus();
+}
+
+void GamesPanel::showFirstGameAfterDelete()
+{
     m_deleteButton->setEnabled(false);
     m_saveButton->setEnabled(false);
     m_nameEdit->clear();
     m_nameEdit->setEnabled(false);
     if (m_model->rowCount() > 0)
         selectGame(0);
-    m_gameList->setFocus();
 }
 
 void GamesPanel::moveSelectedGameUp()

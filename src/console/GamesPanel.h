@@ -68,7 +68,9 @@ private:
     void onSelectionChanged(bool showPlayers = true);
     void showSelectedGamesPlayers();
     void moveSelectedGame(int offset);
-    QAction *addCommand(const QString &text, const QKeySequence &key, QPushButton *button, void (GamesPanel::*slot)());
+    // After another desk's change: the same game selected again where it still exists.
+    void keepSelection();
+    void showFirstGameAfterDelete();
 
     Room &m_room;
     MessageBox &m_messages;
@@ -84,6 +86,7 @@ private:
     QList<QAction *> m_commands;
     Mode m_mode = Mode::None;
     qint64 m_selectedBeforeAdd = 0;
+    qint64 m_selectedBeforeReset = 0;
     bool m_selecting = false; // the program is changing the selection itself
 };
 

@@ -7,6 +7,7 @@
 #include "console/ConsoleLook.h"
 #include "console/GamesPanel.h"
 #include "console/OutlineShape.h"
+#include "console/PanelCommand.h"
 #include "console/PlayersPanel.h"
 #include "platform/MessageBox.h"
 #include "room/Room.h"
@@ -153,6 +154,13 @@ void MainWindow::buildCommands()
     connect(&m_room, &Room::historyChanged, this, &MainWindow::updateHistoryCommands);
     updateHistoryCommands();
 
+    m_reportsAction = new QAction(QStringLiteral("Reports\u2026"), this);
+    m_reportsAction->setObjectName(QStringLiteral("reportsAction"));
+    m_reportsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    m_reportsAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_reportsAction);
+    connect(m_reportsAction, &QAction::triggered, this, &MainWindow::reportsRequested);
+
     // F6 goes from one list to the other, as between the panes of a window.
     auto *otherList = new QAction(this);
     otherList->setShortcut(Qt::Key_F6);
@@ -183,10 +191,12 @@ void MainWindow::showCommandMenu(QWidget *list, const QList<QAction *> &commands
     menu.addAction(m_redoAction);
     menu.addSeparator();
     for (QAction *command : commands) {
-        const auto *button = qobject_cast<QWidget *>(command->property("button").value<QObject *>());
+        const QPushButton *button = buttonOf(command);
         command->setEnabled(!button || button->isEnabled());
         menu.addAction(command);
     }
+    menu.addSeparator();
+    menu.addAction(m_reportsAction);
     menu.exec(list->mapToGlobal(at));
     for (QAction *command : commands)
         command->setEnabled(true);

@@ -39,6 +39,8 @@ public:
 
     QAction *undoAction() const { return m_undoAction; }
     QAction *redoAction() const { return m_redoAction; }
+    // Ctrl+R and both lists' context menus: the shift reports.
+    QAction *reportsAction() const { return m_reportsAction; }
 
 public slots:
     // Undoes (redoes) the room's last change and shows what it was about.
@@ -47,6 +49,8 @@ public slots:
 signals:
     // The window is closing; its settings are to be kept.
     void closing();
+    // The operator asks for the reports window.
+    void reportsRequested();
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -66,6 +70,7 @@ private:
     const Clock &m_clock;
     QAction *m_undoAction = nullptr;
     QAction *m_redoAction = nullptr;
+    QAction *m_reportsAction = nullptr;
     GamesPanel *m_gamesPanel = nullptr;
     PlayersPanel *m_playersPanel = nullptr;
     QLabel *m_versionLabel = nullptr;

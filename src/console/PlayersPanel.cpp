@@ -5,6 +5,7 @@
 #include "components/BgrColor.h"
 #include "console/ConsoleLook.h"
 #include "console/ListSelection.h"
+#include "console/PanelCommand.h"
 #include "console/PlayerEntryDelegate.h"
 #include "console/PlayerListModel.h"
 #include "platform/MessageBox.h"
@@ -113,47 +114,61 @@ PlayersPanel::PlayersPanel(Room &room, MessageBox &messages, const Clock &clock,
         if (m_saveButton->isEnabled())
             m_saveButton->click();
     });
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { m_selectedBeforeReset = m_model->playerIdAt(selectedRow()); });
+    connect(&m_room, &Room::updatedElsewhere, this, &PlayersPanel::keepSelection);
 
     // The same commands from the keyboard, as list editors have them.
-    addCommand(QStringLiteral("Add new player"), Qt::Key_Insert, m_addButton, &PlayersPanel::addPlayer);
-    addCommand(QStringLiteral("Edit player"), Qt::Key_F2, nullptr, &PlayersPanel::editSelectedPlayer);
-    addCommand(QStringLiteral("Save player"), {}, m_saveButton, &PlayersPanel::savePlayer);
-    addCommand(QStringLiteral("Cancel"), Qt::Key_Escape, nullptr, &PlayersPanel::cancelEdit);
-    QAction *remove = addCommand(QStringLiteral("Delete player"), Qt::Key_Delete, m_deleteButton,
-                                 &PlayersPanel::deleteSelectedPlayer);
+    addPanelCommand(this, m_commands, QStringLiteral("Add new player"), Qt::Key_Insert, m_addButton,
+                    [this] { addPlayer(); });
+    addPanelCommand(this, m_commands, QStringLiteral("Edit player"), Qt::Key_F2, nullptr,
+                    [this] { editSelectedPlayer(); });
+    addPanelCommand(this, m_commands, QStringLiteral("Save player"), {}, m_saveButton, [this] { savePlayer(); });
+    addPanelCommand(this, m_commands, QStringLiteral("Cancel"), Qt::Key_Escape, nullptr, [this] { cancelEdit(); });
+    QAction *remove = addPanelCommand(this, m_commands, QStringLiteral("Delete player"), Qt::Key_Delete, m_deleteButton,
+                                      [this] { deleteSelectedPlayer(); });
     // In the name box Delete deletes characters.
     removeAction(remove);
     remove->setShortcutContext(Qt::WidgetShortcut);
     m_playerList->addAction(remove);
-    addCommand(QStringLiteral("Delete ALL players"), {}, m_deleteAllButton, &PlayersPanel::deleteAllPlayers);
-    addCommand(QStringLiteral("Move player up"), QKeySequence(Qt::CTRL | Qt::Key_Up), m_moveUpButton,
-               &PlayersPanel::moveSelectedPlayerUp);
-    addCommand(QStringLiteral("Move player down"), QKeySequence(Qt::CTRL | Qt::Key_Down), m_moveDownButton,
-               &PlayersPanel::moveSelectedPlayerDown);
-    addCommand(QStringLiteral("Move player to top"), QKeySequence(Qt::CTRL | Qt::Key_Home), m_moveToTopButton,
-               &PlayersPanel::moveSelectedPlayerToTop);
-    addCommand(QStringLiteral("Blink ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_B), m_blinkButton, &PlayersPanel::toggleBlink);
-    addCommand(QStringLiteral("Star symbol ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_S), m_starButton, &PlayersPanel::toggleStar);
-    addCommand(QStringLiteral("Phone symbol ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_P), m_phoneButton,
-               &PlayersPanel::togglePhone);
+    addPanelCommand(this, m_commands, QStringLiteral("Delete ALL players"), {}, m_deleteAllButton,
+                    [this] { deleteAllPlayers(); });
+    addPanelCommand(this, m_commands, QStringLiteral("Move player up"), QKeySequence(Qt::CTRL | Qt::Key_Up), m_moveUpButton,
+                    [this] { moveSelectedPlayerUp(); });
+    addPanelCommand(this, m_commands, QStringLiteral("Move player down"), QKeySequence(Qt::CTRL | Qt::Key_Down), m_moveDownButton,
+                    [this] { moveSelectedPlayerDown(); });
+    addPanelCommand(this, m_commands, QStringLiteral("Move player to top"), QKeySequence(Qt::CTRL | Qt::Key_Home), m_moveToTopButton,
+                    [this] { moveSelectedPlayerToTop(); });
+    addPanelCommand(this, m_commands, QStringLiteral("Blink ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_B), m_blinkButton,
+                    [this] { toggleBlink(); });
+    addPanelCommand(this, m_commands, QStringLiteral("Star symbol ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_S), m_starButton,
+                    [this] { toggleStar(); });
+    addPanelCommand(this, m_commands, QStringLiteral("Phone symbol ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_P), m_phoneButton,
+                    [this] { togglePhone(); });
 }
 
-QAction *PlayersPanel::addCommand(const QString &text, const QKeySequence &key, QPushButton *button,
-                                  void (PlayersPanel::*slot)())
+void PlayersPanel::keepSelection()
 {
-    auto *action = new QAction(text, this);
-    action->setShortcut(key);
-    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    // A command whose button is off is off from the keyboard too.
-    connect(action, &QAction::triggered, this, [this, button, slot] {
-        if (!button || button->isEnabled())
-            (this->*slot)();
-    });
-    if (button)
-        action->setProperty("button", QVariant::fromValue(static_cast<QObject *>(button)));
-    addAction(action);
-    m_commands.append(action);
-    return action;
+    const Game *game = m_room.game(m_currentGameId);
+    if (!game || !isEnabled())
+        return; // the games panel blanks this panel when its game has gone
+    m_titleLabel->setText(game->name);
+    const int row = rowOfPlayer(m_selectedBeforeReset);
+    if (m_selectedBeforeReset != 0 && row < 0) {
+        // The player selected here was removed at another desk.
+        selectPlayer(-1);
+        m_deleteAllButton->setEnabled(playerCount() > 0);
+        return;
+    }
+    {
+        const QScopedValueRollback guard(m_selecting, true);
+        selectRow(m_playerList, row);
+    }
+    // Only what depends on the position; the name box keeps what the operator typed.
+    m_moveUpButton->setEnabled(row > 0);
+    m_moveToTopButton->setEnabled(row > 0);
+    m_moveDownButton->setEnabled(row >= 0 && row < playerCount() - 1);
+    m_deleteAllButton->setEnabled(playerCount() > 0);
 }
 
 int PlayersPanel::rowOfPlayer(qint64 playerId) const

@@ -84,7 +84,8 @@ private:
     void moveSelectedPlayer(int offset);
     void toggleMarker(Marker marker);
     void clearNameEdit();
-    QAction *addCommand(const QString &text, const QKeySequence &key, QPushButton *button, void (PlayersPanel::*slot)());
+    // After another desk's change: the same player selected again where it still exists.
+    void keepSelection();
 
     Room &m_room;
     MessageBox &m_messages;
@@ -106,6 +107,7 @@ private:
     QList<QAction *> m_commands;
     Mode m_mode = Mode::None;
     qint64 m_selectedBeforeAdd = 0;
+    qint64 m_selectedBeforeReset = 0;
     PlayerMarkers m_markers;
     qint64 m_currentGameId = 0;
     bool m_selecting = false; // the program is changing the selection itself

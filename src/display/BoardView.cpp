@@ -1,10 +1,8 @@
 #include "display/BoardView.h"
 
 #include <QFontMetrics>
-#include <QLinearGradient>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QRadialGradient>
 
 #include <algorithm>
 #include <cmath>
@@ -12,12 +10,6 @@
 namespace tavlo::display {
 
 namespace {
-
-const QColor kTextColour(0xf4, 0xf1, 0xe8);
-const QColor kHeadingColour(0xf2, 0xd2, 0x7a);
-const QColor kShadowColour(0, 0, 0, 170);
-const QColor kPanelColour(8, 12, 16, 150);
-const QColor kPanelEdge(255, 255, 255, 38);
 
 // A list keeps this share of its column; the rest is the gap between lists.
 constexpr qreal kListShare = 0.9;
@@ -28,11 +20,7 @@ constexpr qreal kSmallestShare = 0.6;
 
 QFont boardFont(int pixelSize, bool bold)
 {
-    QFont font;
-    font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans"), QStringLiteral("Liberation Sans")});
-    font.setPixelSize(std::max(1, pixelSize));
-    font.setBold(bold);
-    return font;
+    return ViewerTheme::font(pixelSize, bold);
 }
 
 // The largest size not above `pixelSize` (and not below the smallest share) at which the
@@ -82,10 +70,16 @@ void BoardView::setBoard(const ScreenBoard &board)
     update();
 }
 
+void BoardView::setTheme(const ViewerTheme &theme)
+{
+    m_theme = theme;
+    m_backdrop.setTheme(theme);
+    update();
+}
+
 void BoardView::setBackground(const QImage &picture)
 {
-    m_background = picture;
-    m_scaledBackground = QPixmap();
+    m_backdrop.setPicture(picture);
     update();
 }
 
@@ -97,7 +91,6 @@ void BoardView::setBlinkInterval(int milliseconds)
 void BoardView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    m_scaledBackground = QPixmap();
     relayout();
 }
 
@@ -199,35 +192,17 @@ QRect BoardView::blinkArea() const
     return area;
 }
 
-void BoardView::paintBackground(QPainter &painter)
-{
-    if (!m_background.isNull()) {
-        if (m_scaledBackground.size() != size()) {
-            // Cover the whole view, keeping the picture's proportions and cutting the overhang.
-            const QImage scaled = m_background.scaled(size(), Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
-            const QRect crop((scaled.width() - width()) / 2, (scaled.height() - height()) / 2, width(), height());
-            m_scaledBackground = QPixmap::fromImage(scaled.copy(crop));
-        }
-        painter.drawPixmap(0, 0, m_scaledBackground);
-        return;
-    }
-    QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, QColor(0x1b, 0x2a, 0x2f));
-    gradient.setColorAt(1, QColor(0x0b, 0x10, 0x13));
-    painter.fillRect(rect(), gradient);
-}
-
 void BoardView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.setClipRegion(event->region());
-    paintBackground(painter);
+    m_backdrop.paint(painter, size());
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
 
     const qreal radius = m_items.isEmpty() ? 0 : std::max(2, m_items.first().pixelSize / 4);
-    painter.setPen(QPen(kPanelEdge, 1));
-    painter.setBrush(kPanelColour);
+    painter.setPen(QPen(m_theme.panelEdge, m_theme.panelEdgeWidth));
+    painter.setBrush(m_theme.panel);
     for (const QRect &panel : std::as_const(m_panels))
         painter.drawRoundedRect(QRectF(panel).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
 
@@ -241,15 +216,18 @@ void BoardView::paintEvent(QPaintEvent *event)
         const bool title = item.kind == BoardItem::Kind::Title;
         const int flags = Qt::AlignVCenter | (title || item.kind == BoardItem::Kind::Heading ? Qt::AlignHCenter : Qt::AlignLeft);
         painter.setFont(fontFor(item));
-        const int shadow = std::max(1, item.pixelSize / 16);
-        painter.setPen(kShadowColour);
-        painter.drawText(item.rect.translated(shadow, shadow), flags, item.shownText);
-        painter.setPen(item.kind == BoardItem::Kind::Entry ? kTextColour : kHeadingColour);
+        if (m_theme.shadow.alpha() > 0) {
+            const int shadow = std::max(1, item.pixelSize / 16);
+            painter.setPen(m_theme.shadow);
+            painter.drawText(item.rect.translated(shadow, shadow), flags, item.shownText);
+        }
+        painter.setPen(item.kind == BoardItem::Kind::Entry ? m_theme.text : m_theme.heading);
         painter.drawText(item.rect, flags, item.shownText);
         if (item.kind == BoardItem::Kind::Heading) {
             const int y = item.rect.bottom() + 1;
-            painter.setPen(QPen(QColor(kHeadingColour.red(), kHeadingColour.green(), kHeadingColour.blue(), 110),
-                                std::max(1, item.pixelSize / 14)));
+            QColor line = m_theme.heading;
+            line.setAlpha(m_theme.kind == ViewerTheme::Kind::HighContrast ? 255 : 110);
+            painter.setPen(QPen(line, std::max(1, item.pixelSize / 14)));
             painter.drawLine(item.rect.left(), y, item.rect.right(), y);
         }
     }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "display/Backdrop.h"
 #include "display/ScreenBoard.h"
+#include "display/ViewerTheme.h"
 
-#include <QImage>
 #include <QList>
-#include <QPixmap>
 #include <QRect>
 #include <QTimer>
 #include <QWidget>
@@ -33,8 +33,9 @@ public:
 
     void setBoard(const ScreenBoard &board);
     const ScreenBoard &board() const { return m_board; }
+    void setTheme(const ViewerTheme &theme);
     void setBackground(const QImage &picture);
-    bool hasBackground() const { return !m_background.isNull(); }
+    bool hasBackground() const { return m_backdrop.hasPicture(); }
 
     // The layout for the current size, in reading order: row by row, game by game.
     const QList<BoardItem> &items() const { return m_items; }
@@ -61,14 +62,13 @@ private:
     void relayout();
     void toggleBlink();
     QRect blinkArea() const;
-    void paintBackground(QPainter &painter);
     QFont fontFor(const BoardItem &item) const;
 
     ScreenBoard m_board;
+    ViewerTheme m_theme = ViewerTheme::of(ViewerTheme::Kind::Standard);
     QList<BoardItem> m_items;
     QList<QRect> m_panels;
-    QImage m_background;
-    QPixmap m_scaledBackground;
+    Backdrop m_backdrop;
     QTimer m_blinkTimer;
     bool m_blinkShown = true;
     quint64 m_paintCount = 0;

@@ -1,43 +1,124 @@
 #include "display/DisplayWindow.h"
 
+#include "base/TextFile.h"
+#include "board/BoardFile.h"
+#include "board/Fragment.h"
 #include "display/BoardView.h"
 #include "display/DisplayFolder.h"
+#include "display/FileWatcher.h"
+#include "display/LiveBoardView.h"
 #include "platform/FileLookup.h"
-#include "display/FragmentWatcher.h"
 
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QScreen>
-#include <QVBoxLayout>
+#include <QStackedLayout>
+#include <QWindow>
 
 namespace tavlo::display {
 
-DisplayWindow::DisplayWindow(const QString &programFolder, const QString &displayFolder, QWidget *parent)
+namespace {
+
+// Files beyond these sizes are not ours; only their beginning is read, and then not used.
+constexpr qint64 kMaxFragmentSize = 8 * 1024 * 1024;
+constexpr qint64 kMaxBoardFileSize = 64 * 1024 * 1024;
+
+bool fragmentLooksWhole(const QByteArray &bytes)
+{
+    return looksWhole(decodeSystemText(bytes));
+}
+
+bool jsonLooksWhole(const QByteArray &bytes)
+{
+    qsizetype end = bytes.size();
+    while (end > 0 && QChar::isSpace(uchar(bytes[end - 1])))
+        --end;
+    return end > 0 && bytes[end - 1] == '}';
+}
+
+} // namespace
+
+DisplayWindow::DisplayWindow(const QString &programFolder, const ViewerOptions &options, const Clock &clock,
+                             QWidget *parent)
     : QWidget(parent)
     , m_programFolder(programFolder)
-    , m_displayFolder(displayFolder.isEmpty() ? tavlo::display::displayFolder(programFolder) : displayFolder)
-    , m_view(new BoardView(this))
-    , m_watcher(new FragmentWatcher(fragmentPath(m_displayFolder), this))
+    , m_displayFolder(options.displayFolder.isEmpty() ? tavlo::display::displayFolder(programFolder)
+                                                      : options.displayFolder)
+    , m_options(options)
+    , m_stack(new QStackedLayout(this))
+    , m_fragmentView(new BoardView(this))
+    , m_liveView(new LiveBoardView(clock, this))
+    , m_fragmentWatcher(new FileWatcher(fragmentPath(m_displayFolder), kMaxFragmentSize, fragmentLooksWhole, this))
+    , m_boardFileWatcher(new FileWatcher(m_displayFolder + BoardFileName, kMaxBoardFileSize, jsonLooksWhole, this))
 {
     setWindowTitle(QStringLiteral("TAVLO-Display"));
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_view);
+    m_stack->setContentsMargins(0, 0, 0, 0);
+    m_stack->addWidget(m_fragmentView);
+    m_stack->addWidget(m_liveView);
     resize(1280, 720);
-    connect(m_watcher, &FragmentWatcher::fragmentChanged, this, &DisplayWindow::showFragment);
+
+    const ViewerTheme theme = ViewerTheme::of(options.theme);
+    m_fragmentView->setTheme(theme);
+    m_liveView->setTheme(theme);
+    m_liveView->setGameFilter(GameFilter(options.games));
+    m_liveView->setPrivacy(options.privacy);
+    m_liveView->setPageSeconds(options.pageSeconds);
+
+    connect(m_fragmentWatcher, &FileWatcher::contentChanged, this, &DisplayWindow::fragmentChanged);
+    connect(m_boardFileWatcher, &FileWatcher::contentChanged, this, &DisplayWindow::boardFileChanged);
     loadBackground();
+}
+
+bool DisplayWindow::showsBoardFile() const
+{
+    return m_stack->currentWidget() == m_liveView;
 }
 
 void DisplayWindow::start()
 {
-    m_watcher->start();
+    m_fragmentWatcher->start();
+    m_boardFileWatcher->start();
 }
 
-void DisplayWindow::showFragment(const QString &text)
+void DisplayWindow::fragmentChanged(const QByteArray &bytes)
 {
-    if (!m_view->hasBackground())
+    // Kept as it came: it is read only while the board file is not shown.
+    m_fragment = bytes;
+    if (!showsBoardFile())
+        showFragment();
+}
+
+void DisplayWindow::boardFileChanged(const QByteArray &bytes)
+{
+    if (!m_liveView->hasBackground())
         loadBackground(); // the console may have copied it there since
-    m_view->setBoard(screenBoardOf(text));
+    if (bytes.isEmpty()) {
+        m_boardFileProblem = QStringLiteral("no board file");
+        showFragment();
+        return;
+    }
+    const BoardFileContent content = readBoardFile(bytes);
+    if (!content.isRead()) {
+        if (content.problem != m_boardFileProblem)
+            qWarning("TAVLO-Display: %s: %s; showing %s", qPrintable(m_boardFileWatcher->path()),
+                     qPrintable(content.problem), qPrintable(m_fragmentWatcher->path()));
+        m_boardFileProblem = content.problem;
+        showFragment();
+        return;
+    }
+    m_boardFileProblem.clear();
+    m_liveView->setBoard(content.board);
+    m_stack->setCurrentWidget(m_liveView);
+}
+
+void DisplayWindow::showFragment()
+{
+    if (!m_fragmentView->hasBackground())
+        loadBackground();
+    m_fragmentView->setBoard(adaptedBoard(screenBoardOf(decodeSystemText(m_fragment)), GameFilter(m_options.games),
+                                          m_options.privacy));
+    m_stack->setCurrentWidget(m_fragmentView);
 }
 
 void DisplayWindow::loadBackground()
@@ -51,10 +132,40 @@ void DisplayWindow::loadBackground()
         reader.setAllocationLimit(256); // megabytes; a picture larger than that is not ours
         const QImage picture = reader.read();
         if (!picture.isNull()) {
-            m_view->setBackground(picture);
+            m_fragmentView->setBackground(picture);
+            m_liveView->setBackground(picture);
             return;
         }
     }
+}
+
+QScreen *DisplayWindow::findScreen(const QString &screen)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    if (screen.trimmed().isEmpty())
+        return QGuiApplication::primaryScreen();
+    bool isNumber = false;
+    const int number = screen.trimmed().toInt(&isNumber);
+    if (isNumber)
+        return number >= 1 && number <= screens.size() ? screens[number - 1] : nullptr;
+    for (QScreen *candidate : screens) {
+        if (candidate->name().compare(screen.trimmed(), Qt::CaseInsensitive) == 0)
+            return candidate;
+    }
+    return nullptr;
+}
+
+void DisplayWindow::placeOn(QScreen *target)
+{
+    if (!target)
+        return;
+    winId(); // the native window, so that it can be told its screen before it is shown
+    if (QWindow *window = windowHandle())
+        window->setScreen(target);
+    const QRect area = target->availableGeometry();
+    QRect frame(QPoint(), size().boundedTo(area.size()));
+    frame.moveCenter(area.center());
+    setGeometry(frame);
 }
 
 void DisplayWindow::enterFullScreen()

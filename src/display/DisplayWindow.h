@@ -1,28 +1,48 @@
 #pragma once
 
+#include "display/ViewerOptions.h"
+#include "platform/Clock.h"
+
+#include <QByteArray>
 #include <QString>
 #include <QWidget>
+
+class QScreen;
+class QStackedLayout;
 
 namespace tavlo::display {
 
 class BoardView;
-class FragmentWatcher;
+class FileWatcher;
+class LiveBoardView;
 
-// The large screen: the board of the display folder's fragment, following its changes.
+// The large screen. It shows the board file of the display folder (TAVLO-Board.json) when
+// there is one it can read, with counts, waiting times, paging and the heartbeat, and else the
+// fragment (TAVLO-Display.txt) as the console lays it out; it follows both.
 // F11 or Esc leaves and re-enters full screen; Ctrl+Q ends the program.
 class DisplayWindow : public QWidget {
     Q_OBJECT
 public:
-    // An empty `displayFolder` means the one the program folder's settings name.
-    explicit DisplayWindow(const QString &programFolder, const QString &displayFolder = {},
-                           QWidget *parent = nullptr);
+    // An empty display folder in the options means the one the program folder's settings name.
+    explicit DisplayWindow(const QString &programFolder, const ViewerOptions &options = {},
+                           const Clock &clock = SystemClock::instance(), QWidget *parent = nullptr);
 
     QString displayFolder() const { return m_displayFolder; }
-    BoardView *view() const { return m_view; }
-    FragmentWatcher *watcher() const { return m_watcher; }
+    BoardView *fragmentView() const { return m_fragmentView; }
+    LiveBoardView *liveView() const { return m_liveView; }
+    FileWatcher *fragmentWatcher() const { return m_fragmentWatcher; }
+    FileWatcher *boardFileWatcher() const { return m_boardFileWatcher; }
+    // Whether the board file is what the screen shows now.
+    bool showsBoardFile() const;
+    // Why the board file is not shown: missing, or what was wrong with it; empty while it is.
+    QString boardFileProblem() const { return m_boardFileProblem; }
 
-    // Shows the fragment as it is now and starts following it.
+    // Shows the files as they are now and starts following them.
     void start();
+    // The screen the window fills: a number counting from 1 or a name; nothing when there is
+    // no such screen.
+    static QScreen *findScreen(const QString &screen);
+    void placeOn(QScreen *screen);
     void enterFullScreen();
     void toggleFullScreen();
 
@@ -31,13 +51,21 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void showFragment(const QString &text);
+    void fragmentChanged(const QByteArray &bytes);
+    void boardFileChanged(const QByteArray &bytes);
+    void showFragment();
     void loadBackground();
 
     QString m_programFolder;
     QString m_displayFolder;
-    BoardView *m_view = nullptr;
-    FragmentWatcher *m_watcher = nullptr;
+    ViewerOptions m_options;
+    QStackedLayout *m_stack = nullptr;
+    BoardView *m_fragmentView = nullptr;
+    LiveBoardView *m_liveView = nullptr;
+    FileWatcher *m_fragmentWatcher = nullptr;
+    FileWatcher *m_boardFileWatcher = nullptr;
+    QByteArray m_fragment;
+    QString m_boardFileProblem;
 };
 
 } // namespace tavlo::display

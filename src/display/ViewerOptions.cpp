@@ -1,5 +1,6 @@
 #include "display/ViewerOptions.h"
 
+#include "display/GameFilter.h"
 #include "platform/ProgramFolder.h"
 
 #include <QDir>
@@ -10,32 +11,152 @@ namespace {
 const QString kFolder = QStringLiteral("display-folder");
 const QString kFullScreen = QStringLiteral("full-screen");
 const QString kWindowed = QStringLiteral("windowed");
+const QString kScreen = QStringLiteral("screen");
+const QString kGames = QStringLiteral("games");
+const QString kPageSeconds = QStringLiteral("page-seconds");
+const QString kTheme = QStringLiteral("theme");
+const QString kPrivacy = QStringLiteral("privacy");
+const QString kFullNames = QStringLiteral("full-names");
+const QString kSettings = QStringLiteral("settings");
+
+QString folderFrom(const QString &base, const QString &folder)
+{
+    const QString path = QDir(base).absoluteFilePath(folder);
+    return withTrailingSeparator(QDir::toNativeSeparators(QDir::cleanPath(path)));
+}
+
+bool readPageSeconds(const QString &text, int &seconds)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok || value < ViewerOptions::kMinPageSeconds || value > ViewerOptions::kMaxPageSeconds)
+        return false;
+    seconds = value;
+    return true;
+}
+
+bool readSwitch(const QString &text, bool &on)
+{
+    // As TAVLO.ini writes them (True, False, -1, 0), and as people write them.
+    const QString word = text.trimmed().toLower();
+    if (word == QLatin1String("true") || word == QLatin1String("yes") || word == QLatin1String("on")
+        || word == QLatin1String("1") || word == QLatin1String("-1")) {
+        on = true;
+        return true;
+    }
+    if (word == QLatin1String("false") || word == QLatin1String("no") || word == QLatin1String("off")
+        || word == QLatin1String("0")) {
+        on = false;
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void addViewerOptions(QCommandLineParser &parser)
 {
     parser.addOption({{QStringLiteral("d"), kFolder},
-                      QStringLiteral("Show TAVLO-Display.txt from <folder> instead of the folder named by the "
+                      QStringLiteral("Show the board from <folder> instead of the folder named by the "
                                      "FilePath line of TAVLO.ini in the program folder."),
                       QStringLiteral("folder")});
     parser.addOption({{QStringLiteral("f"), kFullScreen}, QStringLiteral("Start full screen (the default).")});
     parser.addOption({{QStringLiteral("w"), kWindowed}, QStringLiteral("Start in a window.")});
+    parser.addOption({kScreen,
+                      QStringLiteral("Fill this screen: its number, counting from 1, or its name (for example "
+                                     "HDMI-1). The primary screen by default."),
+                      QStringLiteral("screen")});
+    parser.addOption({kGames,
+                      QStringLiteral("Show only these games: names separated by commas, * for any text "
+                                     "(for example \"Omaha*, Stud\")."),
+                      QStringLiteral("names")});
+    parser.addOption({kPageSeconds,
+                      QStringLiteral("Seconds each page of a long list stays on the screen (%1 to %2, 8 by default).")
+                              .arg(ViewerOptions::kMinPageSeconds)
+                              .arg(ViewerOptions::kMaxPageSeconds),
+                      QStringLiteral("seconds")});
+    parser.addOption({kTheme, QStringLiteral("standard (the default) or high-contrast."), QStringLiteral("theme")});
+    parser.addOption({kPrivacy, QStringLiteral("Show first names with initials (\"Alice B.\").")});
+    parser.addOption({kFullNames, QStringLiteral("Show names as typed (the default).")});
+    parser.addOption({kSettings,
+                      QStringLiteral("Read the viewer's settings from <file> instead of TAVLO-Display.ini in the "
+                                     "program folder."),
+                      QStringLiteral("file")});
 }
 
-ViewerOptions viewerOptions(const QCommandLineParser &parser, const QString &workingFolder)
+QString viewerSettingsPath(const QCommandLineParser &parser, const QString &workingFolder, const QString &programFolder,
+                           bool *named)
 {
-    ViewerOptions options;
-    if (parser.isSet(kFolder)) {
-        const QString folder = QDir(workingFolder).absoluteFilePath(parser.value(kFolder));
-        options.displayFolder = withTrailingSeparator(QDir::toNativeSeparators(QDir::cleanPath(folder)));
+    if (named)
+        *named = parser.isSet(kSettings);
+    if (parser.isSet(kSettings))
+        return QDir::cleanPath(QDir(workingFolder).absoluteFilePath(parser.value(kSettings)));
+    return programFolder + QDir::separator() + QLatin1String(kViewerSettingsFileName);
+}
+
+QStringList applyViewerSettings(const QByteArray &bytes, const QString &settingsFolder, ViewerOptions &options)
+{
+    QStringList problems;
+    int lineNumber = 0;
+    for (const QByteArray &raw : bytes.split('\n')) {
+        ++lineNumber;
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.isEmpty() || line.startsWith(u'#') || line.startsWith(u';') || line.startsWith(u'['))
+            continue;
+        const qsizetype equals = line.indexOf(u'=');
+        const QString key = line.left(equals).trimmed().toLower();
+        const QString value = line.mid(equals + 1).trimmed();
+        bool used = true;
+        if (equals <= 0) {
+            used = false;
+        } else if (key == QLatin1String("display_folder")) {
+            options.displayFolder = value.isEmpty() ? QString() : folderFrom(settingsFolder, value);
+        } else if (key == QLatin1String("screen")) {
+            options.screen = value;
+        } else if (key == QLatin1String("games")) {
+            options.games = GameFilter::split(value);
+        } else if (key == QLatin1String("page_seconds")) {
+            used = readPageSeconds(value, options.pageSeconds);
+        } else if (key == QLatin1String("theme")) {
+            used = ViewerTheme::kindOf(value, options.theme);
+        } else if (key == QLatin1String("privacy")) {
+            used = readSwitch(value, options.privacy);
+        } else {
+            used = false;
+        }
+        if (!used)
+            problems << QStringLiteral("line %1 not used: %2").arg(lineNumber).arg(line);
     }
+    return problems;
+}
+
+QStringList applyCommandLine(const QCommandLineParser &parser, const QString &workingFolder, ViewerOptions &options)
+{
+    QStringList problems;
+    if (parser.isSet(kFolder))
+        options.displayFolder = folderFrom(workingFolder, parser.value(kFolder));
     for (const QString &name : parser.optionNames()) {
         if (name == kWindowed || name == QLatin1String("w"))
             options.fullScreen = false;
         else if (name == kFullScreen || name == QLatin1String("f"))
             options.fullScreen = true;
+        else if (name == kPrivacy)
+            options.privacy = true;
+        else if (name == kFullNames)
+            options.privacy = false;
     }
-    return options;
+    if (parser.isSet(kScreen))
+        options.screen = parser.value(kScreen).trimmed();
+    if (parser.isSet(kGames))
+        options.games = GameFilter::split(parser.value(kGames));
+    if (parser.isSet(kPageSeconds) && !readPageSeconds(parser.value(kPageSeconds), options.pageSeconds))
+        problems << QStringLiteral("--page-seconds takes a number of seconds from %1 to %2, not \"%3\"")
+                            .arg(ViewerOptions::kMinPageSeconds)
+                            .arg(ViewerOptions::kMaxPageSeconds)
+                            .arg(parser.value(kPageSeconds));
+    if (parser.isSet(kTheme) && !ViewerTheme::kindOf(parser.value(kTheme), options.theme))
+        problems << QStringLiteral("--theme takes standard or high-contrast, not \"%1\"").arg(parser.value(kTheme));
+    return problems;
 }
 
 } // namespace tavlo::display

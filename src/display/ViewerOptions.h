@@ -1,22 +1,49 @@
 #pragma once
 
+#include "display/ViewerTheme.h"
+
+#include <QByteArray>
 #include <QCommandLineParser>
 #include <QString>
+#include <QStringList>
 
 namespace tavlo::display {
 
-// How the viewer starts, from its command line.
+inline constexpr char kViewerSettingsFileName[] = "TAVLO-Display.ini";
+
+// How the viewer starts: the defaults, then the lines of its own settings file, then the
+// command line.
 struct ViewerOptions {
     QString displayFolder; // empty: the FilePath line of TAVLO.ini in the program folder
     bool fullScreen = true;
+    QString screen;        // empty: the primary screen; else a number counting from 1, or a name
+    QStringList games;     // empty: every game; else names or patterns with * and ?
+    int pageSeconds = 8;   // how long a page of a long list stays on the screen
+    ViewerTheme::Kind theme = ViewerTheme::Kind::Standard;
+    bool privacy = false;  // first names and initials, "Alice B."
+
+    static constexpr int kMinPageSeconds = 2;
+    static constexpr int kMaxPageSeconds = 600;
 };
 
-// Adds the viewer's options: the display folder, full screen or windowed.
+// Adds the viewer's options: the display folder, full screen or windowed, the screen, the
+// games, the page interval, the theme, privacy, and the settings file.
 void addViewerOptions(QCommandLineParser &parser);
 
-// Reads them from a parsed command line. A relative folder counts from `workingFolder`; the
-// folder ends with a separator because the fragment's name is appended directly. Of
-// --full-screen and --windowed the last one given wins.
-ViewerOptions viewerOptions(const QCommandLineParser &parser, const QString &workingFolder);
+// The settings file to read: the one the command line names (relative to `workingFolder`), or
+// TAVLO-Display.ini in the program folder. `named` tells which.
+QString viewerSettingsPath(const QCommandLineParser &parser, const QString &workingFolder, const QString &programFolder,
+                           bool *named = nullptr);
+
+// Applies the lines of the viewer's settings file: "Key=Value", keys in any letter case, lines
+// starting with # or ; and [sections] ignored. A relative display folder counts from
+// `settingsFolder`. Returns one line for each key or value it could not use; the others apply.
+QStringList applyViewerSettings(const QByteArray &bytes, const QString &settingsFolder, ViewerOptions &options);
+
+// Applies a parsed command line over `options`. A relative folder counts from
+// `workingFolder`; the folder ends with a separator because file names are appended directly.
+// Of --full-screen and --windowed, and of --privacy and --full-names, the last one given wins.
+// Returns one line for each value it could not use.
+QStringList applyCommandLine(const QCommandLineParser &parser, const QString &workingFolder, ViewerOptions &options);
 
 } // namespace tavlo::display

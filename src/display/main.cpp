@@ -5,16 +5,25 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScreen>
+
+#include <cstdio>
 
 namespace {
 
 void describe(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(
-        QStringLiteral("TAVLO-Display shows the waiting lists of TAVLO full screen on a large screen.\n")
+        QStringLiteral("TAVLO-Display shows the waiting lists of TAVLO full screen on a large screen.\n"
+                       "Its own settings are the lines of TAVLO-Display.ini in the program folder (see --settings).\n")
         + tavlo::describeProgramFolder(tavlo::programFolderChoice()));
     tavlo::display::addViewerOptions(parser);
 }
+
+// Files of a few lines; anything far larger is not one.
+constexpr qint64 kMaxSettingsSize = 1 << 20;
 
 } // namespace
 
@@ -28,13 +37,41 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QCommandLineParser parser;
     tavlo::parseCommandLine(parser, describe);
-    const tavlo::display::ViewerOptions options = tavlo::display::viewerOptions(parser, QDir::currentPath());
 
     const tavlo::ProgramFolderChoice folder = tavlo::programFolderChoice();
     for (const QString &failure : tavlo::prepareProgramFolder(folder))
         qWarning("TAVLO-Display: %s", qPrintable(failure));
 
-    tavlo::display::DisplayWindow window(folder.folder, options.displayFolder);
+    // Its own settings file first, then the command line over it. A mistake in the file is
+    // reported and passed over, so that a screen nobody watches still starts; one on the
+    // command line ends the program, where the one who typed it sees it.
+    tavlo::display::ViewerOptions options;
+    bool named = false;
+    const QString settingsPath = tavlo::display::viewerSettingsPath(parser, QDir::currentPath(), folder.folder, &named);
+    QFile settings(settingsPath);
+    if (settings.open(QIODevice::ReadOnly)) {
+        const QString settingsFolder = QFileInfo(settingsPath).absolutePath();
+        for (const QString &problem : tavlo::display::applyViewerSettings(settings.read(kMaxSettingsSize), settingsFolder, options))
+            qWarning("TAVLO-Display: %s: %s", qPrintable(settingsPath), qPrintable(problem));
+    } else if (named) {
+        std::fprintf(stderr, "TAVLO-Display: cannot read %s: %s\n", qPrintable(settingsPath),
+                     qPrintable(settings.errorString()));
+        return 2;
+    }
+    const QStringList problems = tavlo::display::applyCommandLine(parser, QDir::currentPath(), options);
+    if (!problems.isEmpty()) {
+        for (const QString &problem : problems)
+            std::fprintf(stderr, "TAVLO-Display: %s\n", qPrintable(problem));
+        return 2;
+    }
+
+    tavlo::display::DisplayWindow window(folder.folder, options);
+    QScreen *screen = tavlo::display::DisplayWindow::findScreen(options.screen);
+    if (!screen) {
+        qWarning("TAVLO-Display: there is no screen %s; using the primary screen", qPrintable(options.screen));
+        screen = QGuiApplication::primaryScreen();
+    }
+    window.placeOn(screen);
     window.start();
     if (options.fullScreen)
         window.enterFullScreen();

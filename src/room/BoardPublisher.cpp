@@ -3,6 +3,7 @@
 #include "base/DisplayFiles.h"
 #include "base/Settings.h"
 #include "base/TextFile.h"
+#include "board/BoardFile.h"
 #include "board/Fragment.h"
 #include "platform/FileLookup.h"
 #include "room/Room.h"
@@ -12,18 +13,33 @@
 
 namespace tavlo {
 
-BoardPublisher::BoardPublisher(const Room &room, Settings &settings, const QString &programFolder, QObject *parent)
+BoardPublisher::BoardPublisher(const Room &room, Settings &settings, const QString &programFolder, const Clock &clock,
+                               QObject *parent)
     : QObject(parent)
     , m_room(room)
     , m_settings(settings)
     , m_programFolder(programFolder)
+    , m_clock(clock)
+    , m_heartbeatSeconds(DefaultHeartbeatSeconds)
 {
+    m_heartbeat.setInterval(m_heartbeatSeconds * 1000);
     connect(&room, &Room::changed, this, &BoardPublisher::publish);
+    connect(&m_heartbeat, &QTimer::timeout, this, &BoardPublisher::writeHeartbeat);
+}
+
+QString BoardPublisher::displayFolder() const
+{
+    return displayFolderPath(m_settings.displayFolder, m_programFolder);
 }
 
 QString BoardPublisher::fragmentPath() const
 {
-    return displayFolderPath(m_settings.displayFolder, m_programFolder) + DisplayFragmentName;
+    return displayFolder() + DisplayFragmentName;
+}
+
+QString BoardPublisher::boardFilePath() const
+{
+    return displayFolder() + BoardFileName;
 }
 
 Board BoardPublisher::board()
@@ -54,6 +70,26 @@ Board BoardPublisher::board()
     return board;
 }
 
+BoardSnapshot BoardPublisher::snapshot() const
+{
+    BoardSnapshot board;
+    board.writtenAt = m_clock.now();
+    board.changedAt = m_changedAt;
+    board.heartbeatSeconds = m_heartbeatSeconds;
+    const QList<Game> &games = m_room.games();
+    board.games.reserve(games.size());
+    for (const Game &game : games) {
+        WaitingGame &shown = board.games.emplace_back();
+        shown.name = game.name;
+        shown.players.reserve(game.players.size());
+        for (const Player &player : game.players) {
+            MarkedName marked = readMarkers(player.storedName);
+            shown.players.append({std::move(marked.bareName), marked.markers, player.addedAt});
+        }
+    }
+    return board;
+}
+
 bool BoardPublisher::copyWhenMissing(const QString &folder, const QString &fileName)
 {
     // The program folder's own copy is looked for once: it does not come and go while we run.
@@ -71,9 +107,17 @@ bool BoardPublisher::copyWhenMissing(const QString &folder, const QString &fileN
     return false;
 }
 
+QString BoardPublisher::writeBoardFile()
+{
+    const QString path = boardFilePath();
+    const QString error = writeFileAtomically(path, encodeBoardFile(snapshot()));
+    return error.isEmpty() ? QString() : QStringLiteral("Cannot write %1: %2").arg(path, error);
+}
+
 bool BoardPublisher::publish()
 {
-    const QString folder = displayFolderPath(m_settings.displayFolder, m_programFolder);
+    m_heartbeat.stop();
+    const QString folder = displayFolder();
     if (!copyWhenMissing(folder, DisplayPageName) || !copyWhenMissing(folder, DisplayPictureName))
         return false;
     const QString path = folder + DisplayFragmentName;
@@ -82,8 +126,30 @@ bool BoardPublisher::publish()
         emit failed(QStringLiteral("Cannot write %1: %2").arg(path, error));
         return false;
     }
+    m_changedAt = m_clock.now();
+    if (const QString failure = writeBoardFile(); !failure.isEmpty()) {
+        emit failed(failure);
+        return false;
+    }
+    m_heartbeat.start();
     emit published();
     return true;
+}
+
+bool BoardPublisher::writeHeartbeat()
+{
+    if (const QString failure = writeBoardFile(); !failure.isEmpty()) {
+        emit heartbeatFailed(failure);
+        return false;
+    }
+    emit heartbeatWritten();
+    return true;
+}
+
+void BoardPublisher::setHeartbeatSeconds(int seconds)
+{
+    m_heartbeatSeconds = std::max(1, seconds);
+    m_heartbeat.setInterval(m_heartbeatSeconds * 1000);
 }
 
 } // namespace tavlo

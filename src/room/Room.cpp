@@ -148,12 +148,22 @@ QString describeChange(const JournalRecord &entry)
     return QStringLiteral("edit of %1 in %2").arg(player, game);
 }
 
+Room::~Room()
+{
+    m_store.setRemoteChangeHandler({});
+}
+
 Room::Room(WaitingListStore &store, const Clock &clock, const QString &desk, QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_clock(clock)
     , m_desk(desk)
 {
+    // The store calls from the connection's notifications; the room reads again afterwards,
+    // outside whatever the store is doing.
+    m_store.setRemoteChangeHandler([this](qint64 gameId) {
+        QMetaObject::invokeMethod(this, [this, gameId] { readAgain(gameId); }, Qt::QueuedConnection);
+    });
 }
 
 bool Room::run(const std::function<void()> &storeWork)
@@ -162,9 +172,62 @@ bool Room::run(const std::function<void()> &storeWork)
         storeWork();
         return true;
     } catch (const StoreError &error) {
+        if (error.kind() == StoreError::Kind::Gone && m_store.isShared()) {
+            // Another desk was quicker: show the room as it is now, and say why nothing happened.
+            if (reloadRoom())
+                emit commandRefused(QStringLiteral("Another desk has just changed this list, so nothing was done. "
+                                                   "The lists now show the room as it is."));
+            return false;
+        }
         emit storeFailed(error.message());
     }
     return false;
+}
+
+bool Room::reloadRoom()
+{
+    QList<GameRecord> records;
+    try {
+        records = m_store.readRoom();
+    } catch (const StoreError &error) {
+        emit storeFailed(error.message());
+        return false;
+    }
+    m_games.clear();
+    for (const GameRecord &record : std::as_const(records)) {
+        Game game{record.id, record.name, {}};
+        for (const PlayerRecord &player : record.players)
+            game.players.append(playerOf(player));
+        m_games.append(std::move(game));
+    }
+    emit gamesChanged();
+    for (const Game &game : std::as_const(m_games))
+        emit playersChanged(game.id);
+    emit changed();
+    emit updatedElsewhere();
+    return true;
+}
+
+void Room::readAgain(qint64 gameId)
+{
+    Game *found = gameId == 0 ? nullptr : findGame(gameId);
+    if (!found) {
+        reloadRoom();
+        return;
+    }
+    QList<PlayerRecord> records;
+    try {
+        records = m_store.readPlayers(gameId);
+    } catch (const StoreError &error) {
+        emit storeFailed(error.message());
+        return;
+    }
+    found->players.clear();
+    for (const PlayerRecord &player : std::as_const(records))
+        found->players.append(playerOf(player));
+    emit playersChanged(gameId);
+    emit changed();
+    emit updatedElsewhere();
 }
 
 bool Room::load()
@@ -226,6 +289,7 @@ bool Room::perform(const Work &work, std::optional<JournalRecord> *made)
         m_history.append(*entry);
         m_done = m_history.size();
         emit historyChanged();
+        emit changeRecorded(*entry);
     }
     if (made)
         *made = entry;
@@ -602,38 +666,53 @@ Room::Target Room::redoTarget() const
 
 bool Room::undo()
 {
-    if (!canUndo())
-        return false;
-    const JournalRecord &entry = m_history[m_done - 1];
-    if (!run([&] {
-            WaitingListStore::Change change(m_store);
-            revert(change, entry);
-            change.setReverted(entry.id, true, m_clock.now());
-            change.commit();
-        }))
-        return false;
-    --m_done;
-    m_history[m_done].reverted = true;
-    applyInMemory(m_history[m_done], false);
-    emit historyChanged();
-    return true;
+    return step(false);
 }
 
 bool Room::redo()
 {
-    if (!canRedo())
+    return step(true);
+}
+
+bool Room::step(bool forward)
+{
+    if (forward ? !canRedo() : !canUndo())
         return false;
-    const JournalRecord &entry = m_history[m_done];
-    if (!run([&] {
-            WaitingListStore::Change change(m_store);
+    const qsizetype index = forward ? m_done : m_done - 1;
+    const JournalRecord entry = m_history[index];
+    try {
+        WaitingListStore::Change change(m_store);
+        if (forward)
             reapply(change, entry);
-            change.setReverted(entry.id, false, m_clock.now());
-            change.commit();
-        }))
+        else
+            revert(change, entry);
+        change.setReverted(entry.id, !forward, m_clock.now());
+        change.commit();
+    } catch (const StoreError &error) {
+        if (error.kind() != StoreError::Kind::Gone || !m_store.isShared()) {
+            emit storeFailed(error.message());
+            return false;
+        }
+        // Another desk has changed what this change was about: it can no longer be undone or
+        // redone, and leaves the history.
+        if (!run([&] {
+                WaitingListStore::Change change(m_store);
+                change.retire({entry.id});
+                change.commit();
+            }))
+            return false;
+        m_history.remove(index);
+        m_done = std::min(m_done, m_history.size());
+        emit historyChanged();
+        if (reloadRoom())
+            emit commandRefused(QStringLiteral("Another desk has changed what this was about, so it cannot be %1.")
+                                    .arg(QLatin1String(forward ? "redone" : "undone")));
         return false;
-    m_history[m_done].reverted = false;
-    ++m_done;
-    applyInMemory(m_history[m_done - 1], true);
+    }
+    m_history[index].reverted = !forward;
+    m_done += forward ? 1 : -1;
+    emit changeRecorded(m_history[index]);
+    applyInMemory(m_history[index], forward);
     emit historyChanged();
     return true;
 }

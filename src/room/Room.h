@@ -41,6 +41,7 @@ class Room : public QObject {
     Q_OBJECT
 public:
     Room(WaitingListStore &store, const Clock &clock, const QString &desk = {}, QObject *parent = nullptr);
+    ~Room() override;
 
     // Reads the whole room, and this desk's history, from the store; false (after
     // storeFailed) when it cannot.
@@ -97,7 +98,15 @@ signals:
     void changed();
     // What undo and redo would do has changed.
     void historyChanged();
+    // A change was made, undone (the entry is marked reverted) or made again; it has landed.
+    void changeRecorded(const tavlo::JournalRecord &entry);
     void storeFailed(const QString &message);
+    // The room was read again after another desk changed it; views keep what they showed
+    // where it still exists.
+    void updatedElsewhere();
+    // A command named a game or player another desk has just changed or removed; the room has
+    // been read again. The message says so in plain words.
+    void commandRefused(const QString &message);
 
 private:
     using Work = std::function<std::optional<JournalRecord>(WaitingListStore::Change &)>;
@@ -106,6 +115,10 @@ private:
     // (unset optional) or failed (false).
     bool perform(const Work &work, std::optional<JournalRecord> *entry = nullptr);
     bool run(const std::function<void()> &storeWork);
+    // What another desk changed, read again: one game's players, or (0) the whole room.
+    void readAgain(qint64 gameId);
+    bool reloadRoom();
+    bool step(bool forward);
     bool movePlayerBy(qint64 gameId, qint64 playerId, int offset, const QString &command);
     Game *findGame(qint64 gameId);
 

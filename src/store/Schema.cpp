@@ -56,6 +56,44 @@ const char *const journalLayout[] = {
     "CREATE INDEX list_content_by_list ON list_content (list_id, listbox_order)",
 };
 
+// The same tables and columns on a database server, made on the first connection to an empty
+// database. Ids are the server's serial numbers.
+const char *const serverLayout[] = {
+    "CREATE TABLE lists ("
+    " id SERIAL PRIMARY KEY,"
+    " list_name TEXT,"
+    " listbox_order SMALLINT)",
+    "CREATE TABLE list_content ("
+    " id SERIAL PRIMARY KEY,"
+    " list_id INTEGER,"
+    " player_name TEXT,"
+    " player_number SMALLINT,"
+    " player_phone TEXT,"
+    " listbox_order SMALLINT,"
+    " added_at TEXT)",
+    "CREATE INDEX list_content_by_list ON list_content (list_id, listbox_order)",
+    "CREATE TABLE journal ("
+    " id BIGSERIAL PRIMARY KEY,"
+    " made_at TEXT NOT NULL,"
+    " desk TEXT NOT NULL DEFAULT '',"
+    " command TEXT NOT NULL,"
+    " game_id INTEGER,"
+    " player_id INTEGER,"
+    " game_name TEXT,"
+    " player_name TEXT,"
+    " details TEXT NOT NULL,"
+    " reverted INTEGER NOT NULL DEFAULT 0,"
+    " reverted_at TEXT,"
+    " undoable INTEGER NOT NULL DEFAULT 1)",
+    "CREATE INDEX journal_history ON journal (desk, undoable, id)",
+    "CREATE INDEX journal_by_time ON journal (made_at)",
+};
+
+bool isServer(const QSqlDatabase &database)
+{
+    return database.driverName() == QLatin1String("QPSQL");
+}
+
 bool hasJournal(const QSqlDatabase &database)
 {
     return database.tables().contains(QStringLiteral("journal"))
@@ -66,7 +104,10 @@ bool hasJournal(const QSqlDatabase &database)
 QString runAll(QSqlDatabase &database, const char *const *statements, std::size_t count)
 {
     QSqlQuery query(database);
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+    // On a server, one desk at a time lays out the tables.
+    const bool server = isServer(database);
+    if (!query.exec(QLatin1String(server ? "BEGIN" : "BEGIN IMMEDIATE"))
+        || (server && !query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(727001)"))))
         return query.lastError().databaseText().isEmpty() ? query.lastError().text() : query.lastError().databaseText();
     for (std::size_t i = 0; i < count; ++i) {
         if (!query.exec(QString::fromLatin1(statements[i]))) {
@@ -87,6 +128,13 @@ QString runAll(QSqlDatabase &database, const char *const *statements, std::size_
 
 void upgradeSchema(QSqlDatabase &database)
 {
+    if (isServer(database) && !database.tables().contains(QStringLiteral("lists"))) {
+        const QString error = runAll(database, serverLayout, std::size(serverLayout));
+        // Another desk may have laid them out meanwhile.
+        if (!error.isEmpty() && !database.tables().contains(QStringLiteral("lists")))
+            throw StoreError(QStringLiteral("Cannot lay out the database %1: %2").arg(database.databaseName(), error));
+        return;
+    }
     if (!database.tables().contains(QStringLiteral("list_content")) || hasJournal(database))
         return; // nothing to upgrade, or a file without our tables: the first statement says so
     const QString error = runAll(database, journalLayout, std::size(journalLayout));

@@ -1,5 +1,6 @@
 #include "store/WaitingListStore.h"
 
+#include "store/DatabaseAddress.h"
 #include "store/Schema.h"
 #include "store/StoreError.h"
 
@@ -75,6 +76,15 @@ std::optional<QVariant> firstValue(QSqlQuery &query)
     return value;
 }
 
+// The id a statement ending in RETURNING id gave the new row.
+qint64 insertedId(QSqlQuery &query)
+{
+    const std::optional<QVariant> id = firstValue(query);
+    if (!id)
+        throw StoreError(QStringLiteral("The new row's id did not come back."));
+    return id->toLongLong();
+}
+
 StoreError gone(const char *what, qint64 id)
 {
     return StoreError(QStringLiteral("The %1 with id %2 is no longer in the database.").arg(QLatin1String(what)).arg(id),
@@ -86,19 +96,25 @@ StoreError gone(const char *what, qint64 id)
 // The statements, prepared once when the file opens and reused by every change.
 class WaitingListStore::Statements {
 public:
-    explicit Statements(const QSqlDatabase &db)
-        : begin(db), commit(db), rollback(db), games(db), players(db), history(db), gameOrder(db), playerOrder(db),
+    Statements(const QSqlDatabase &db, bool server)
+        : begin(db), lock(db), notify(db), commit(db), rollback(db), playersOfGame(db), games(db), players(db), history(db), gameOrder(db), playerOrder(db),
           gameShape(db), playerShape(db), gameRow(db), playerPosition(db), placedPlayers(db), onePlayer(db), playerName(db),
           insertGame(db), insertGameWithId(db), renameGame(db), deleteGame(db), setGamePosition(db), closeGameGap(db),
           openGameGap(db), moveGame(db), insertPlayer(db), insertPlayerWithId(db), updatePlayer(db), deletePlayer(db),
           deletePlayers(db), setPlayerPosition(db), closePlayerGap(db), openPlayerGap(db), movePlayer(db),
           insertJournal(db), setReverted(db), retire(db)
     {
-        prepare(begin, "BEGIN IMMEDIATE");
-        prepare(commit, "COMMIT");
-        prepare(rollback, "ROLLBACK");
+        // One desk writes at a time: the file's write lock, or the server's lock for the room.
+        // Transaction control runs as plain text: a server cannot prepare it.
+        begin.setForwardOnly(true);
+        commit.setForwardOnly(true);
+        rollback.setForwardOnly(true);
+        beginText = QLatin1String(server ? "BEGIN" : "BEGIN IMMEDIATE");
+        prepare(lock, server ? "SELECT pg_advisory_xact_lock(727001)" : "SELECT 1");
+        prepare(notify, server ? "SELECT pg_notify('tavlo_changes', ?)" : "SELECT ?");
         prepare(games, "SELECT id, list_name FROM lists ORDER BY listbox_order, id");
         prepare(players, "SELECT id, list_id, player_name, added_at FROM list_content ORDER BY list_id, listbox_order, id");
+        prepare(playersOfGame, "SELECT id, player_name, added_at FROM list_content WHERE list_id = ? ORDER BY listbox_order, id");
         prepare(history, "SELECT id, made_at, desk, command, game_id, player_id, game_name, player_name, details, reverted "
                          "FROM journal WHERE desk = ? AND undoable = 1 ORDER BY id");
         prepare(gameOrder, "SELECT id, listbox_order FROM lists ORDER BY listbox_order, id");
@@ -112,9 +128,9 @@ public:
         prepare(placedPlayers, "SELECT id, player_name, added_at, listbox_order FROM list_content WHERE list_id = ? "
                                "ORDER BY listbox_order, id");
         prepare(onePlayer, "SELECT player_name, added_at, listbox_order FROM list_content WHERE id = ? AND list_id = ?");
-        prepare(playerName, "SELECT player_name FROM list_content WHERE id = ?");
+        prepare(playerName, "SELECT player_name, list_id FROM list_content WHERE id = ?");
 
-        prepare(insertGame, "INSERT INTO lists (list_name, listbox_order) VALUES (?, ?)");
+        prepare(insertGame, "INSERT INTO lists (list_name, listbox_order) VALUES (?, ?) RETURNING id");
         prepare(insertGameWithId, "INSERT INTO lists (id, list_name, listbox_order) VALUES (?, ?, ?)");
         prepare(renameGame, "UPDATE lists SET list_name = ? WHERE id = ?");
         prepare(deleteGame, "DELETE FROM lists WHERE id = ?");
@@ -126,7 +142,7 @@ public:
                           "WHERE listbox_order BETWEEN ? AND ?");
 
         prepare(insertPlayer, "INSERT INTO list_content (list_id, player_name, player_number, player_phone, listbox_order, "
-                              "added_at) VALUES (?, ?, 0, '', ?, ?)");
+                              "added_at) VALUES (?, ?, 0, '', ?, ?) RETURNING id");
         prepare(insertPlayerWithId, "INSERT INTO list_content (id, list_id, player_name, player_number, player_phone, "
                                     "listbox_order, added_at) VALUES (?, ?, ?, 0, '', ?, ?)");
         prepare(updatePlayer, "UPDATE list_content SET player_name = ?, player_number = 0, player_phone = '' WHERE id = ?");
@@ -139,12 +155,19 @@ public:
                             "WHERE list_id = ? AND listbox_order BETWEEN ? AND ?");
 
         prepare(insertJournal, "INSERT INTO journal (made_at, desk, command, game_id, player_id, game_name, player_name, "
-                               "details, reverted, undoable) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0, 1)");
+                               "details, reverted, undoable) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0, 1) RETURNING id");
         prepare(setReverted, "UPDATE journal SET reverted = ?, reverted_at = ? WHERE id = ?");
         prepare(retire, "UPDATE journal SET undoable = 0 WHERE id = ?");
     }
 
-    QSqlQuery begin, commit, rollback;
+    QSqlQuery begin, lock, notify, commit, rollback, playersOfGame;
+    QString beginText;
+
+    void control(QSqlQuery &query, const QString &statement)
+    {
+        if (!query.exec(statement))
+            throw StoreError(wordsOf(query.lastError()));
+    }
     QSqlQuery games, players, history, gameOrder, playerOrder, gameShape, playerShape, gameRow, playerPosition,
         placedPlayers, onePlayer, playerName;
     QSqlQuery insertGame, insertGameWithId, renameGame, deleteGame, setGamePosition, closeGameGap, openGameGap, moveGame;
@@ -193,8 +216,9 @@ Shift shiftFor(qint64 from, qint64 to)
 
 } // namespace
 
-WaitingListStore::WaitingListStore(const QString &databasePath)
-    : m_path(databasePath)
+WaitingListStore::WaitingListStore(const QString &databaseSetting)
+    : m_path(databaseSetting)
+    , m_server(DatabaseAddress::parse(databaseSetting).isServer())
     , m_connectionName(QStringLiteral("tavlo-store-%1").arg(connectionCounter.fetchAndAddRelaxed(1)))
 {
 }
@@ -209,22 +233,58 @@ bool WaitingListStore::isOpen() const
     return m_statements != nullptr;
 }
 
+bool WaitingListStore::isShared() const
+{
+    return m_server;
+}
+
+void WaitingListStore::setRemoteChangeHandler(std::function<void(qint64)> handler)
+{
+    m_remoteChange = std::move(handler);
+}
+
 void WaitingListStore::open()
 {
     if (m_statements)
         return;
-    // The engine would quietly create a missing file; a missing database is a failure here.
-    if (m_path.isEmpty() || !QFileInfo(m_path).isFile())
-        throw StoreError(QStringLiteral("Could not find file '%1'.").arg(m_path));
-    m_database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-    m_database.setDatabaseName(m_path);
-    // Another reader (a backup, a second program) must not make a write fail at once.
-    m_database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    const DatabaseAddress address = DatabaseAddress::parse(m_path);
+    if (address.isServer()) {
+        m_database = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connectionName);
+        m_database.setHostName(address.host);
+        if (address.port >= 0)
+            m_database.setPort(address.port);
+        m_database.setUserName(address.user);
+        m_database.setPassword(address.password);
+        m_database.setDatabaseName(address.database);
+        m_database.setConnectOptions(address.options);
+    } else {
+        // The engine would quietly create a missing file; a missing database is a failure here.
+        if (m_path.isEmpty() || !QFileInfo(m_path).isFile())
+            throw StoreError(QStringLiteral("Could not find file '%1'.").arg(m_path));
+        m_database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+        m_database.setDatabaseName(m_path);
+        // Another reader (a backup, a second program) must not make a write fail at once.
+        m_database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    }
     try {
         if (!m_database.open())
-            throw StoreError(QStringLiteral("Cannot open %1: %2").arg(m_path, wordsOf(m_database.lastError())));
+            throw StoreError(QStringLiteral("Cannot open %1: %2").arg(address.shown(), wordsOf(m_database.lastError())));
         upgradeSchema(m_database);
-        m_statements = std::make_unique<Statements>(m_database);
+        m_statements = std::make_unique<Statements>(m_database, m_server);
+        if (m_server) {
+            QSqlDriver *driver = m_database.driver();
+            if (!driver->subscribeToNotification(QStringLiteral("tavlo_changes")))
+                throw StoreError(QStringLiteral("Cannot follow the changes of other desks on %1: %2")
+                                     .arg(address.shown(), wordsOf(driver->lastError())));
+            QObject::connect(driver, &QSqlDriver::notification, driver,
+                             [this](const QString &, QSqlDriver::NotificationSource source, const QVariant &payload) {
+                                 // Our own changes are in memory already.
+                                 if (source == QSqlDriver::SelfSource || !m_remoteChange)
+                                     return;
+                                 for (const QString &game : payload.toString().split(QLatin1Char(',')))
+                                     m_remoteChange(game.toLongLong());
+                             });
+        }
     } catch (...) {
         close();
         throw;
@@ -281,6 +341,17 @@ QList<GameRecord> WaitingListStore::readRoom()
     return games;
 }
 
+QList<PlayerRecord> WaitingListStore::readPlayers(qint64 gameId)
+{
+    requireOpenFile();
+    QList<PlayerRecord> players;
+    QSqlQuery &rows = run(m_statements->playersOfGame, gameId);
+    while (rows.next())
+        players.append({rows.value(0).toLongLong(), rows.value(1).toString(), timeOf(rows.value(2))});
+    rows.finish();
+    return players;
+}
+
 QList<JournalRecord> WaitingListStore::history(const QString &desk)
 {
     requireOpenFile();
@@ -308,18 +379,32 @@ WaitingListStore::Change::Change(WaitingListStore &store)
     : m_store(store)
     , m_statements((store.requireOpenFile(), *store.m_statements))
 {
-    run(m_statements.begin);
+    m_statements.control(m_statements.begin, m_statements.beginText);
+    if (store.m_server) {
+        QSqlQuery &lock = run(m_statements.lock);
+        lock.finish();
+    }
 }
 
 WaitingListStore::Change::~Change()
 {
     if (!m_committed)
-        m_statements.rollback.exec();
+        m_statements.rollback.exec(QStringLiteral("ROLLBACK"));
 }
 
 void WaitingListStore::Change::commit()
 {
-    run(m_statements.commit);
+    // The other desks hear of the change when it commits, and read again what it touched.
+    if (m_store.m_server && (m_gamesTouched || !m_playersTouched.empty())) {
+        QStringList touched;
+        if (m_gamesTouched)
+            touched << QStringLiteral("0");
+        else
+            for (const qint64 game : m_playersTouched)
+                touched << QString::number(game);
+        run(m_statements.notify, touched.join(QLatin1Char(','))).finish();
+    }
+    m_statements.control(m_statements.commit, QStringLiteral("COMMIT"));
     m_committed = true;
 }
 
@@ -376,13 +461,15 @@ qint64 WaitingListStore::Change::addGame(const QString &name)
 {
     // A new game joins at the end.
     const qint64 count = wholeGameOrder();
-    return run(m_statements.insertGame, name, count).lastInsertId().toLongLong();
+    touchGames();
+    return insertedId(run(m_statements.insertGame, name, count));
 }
 
 void WaitingListStore::Change::renameGame(qint64 gameId, const QString &name)
 {
     if (run(m_statements.renameGame, name, gameId).numRowsAffected() == 0)
         throw gone("game", gameId);
+    touchGames();
 }
 
 QList<PlacedPlayer> WaitingListStore::Change::placedPlayers(qint64 gameId)
@@ -401,6 +488,7 @@ QList<PlacedPlayer> WaitingListStore::Change::deleteGame(qint64 gameId)
     wholeGameOrder();
     const std::optional<QVariant> position = firstValue(run(m_statements.gameRow, gameId));
     const QList<PlacedPlayer> players = placedPlayers(gameId);
+    touchGames();
     // The players first, then the game, whether or not the game's row is still there.
     run(m_statements.deletePlayers, gameId);
     run(m_statements.deleteGame, gameId);
@@ -420,6 +508,7 @@ void WaitingListStore::Change::moveGameTo(qint64 gameId, int position)
     if (to == from)
         return;
     const Shift shift = shiftFor(from, to);
+    touchGames();
     run(m_statements.moveGame, gameId, to, shift.delta, shift.low, shift.high);
 }
 
@@ -427,6 +516,7 @@ void WaitingListStore::Change::insertGameAt(qint64 gameId, const QString &name, 
 {
     const qint64 count = wholeGameOrder();
     const qint64 at = std::clamp<qint64>(position, 0, count);
+    touchGames();
     run(m_statements.openGameGap, at);
     run(m_statements.insertGameWithId, gameId, name, at);
 }
@@ -436,18 +526,24 @@ PlacedPlayer WaitingListStore::Change::addPlayer(qint64 gameId, const QString &s
     if (!firstValue(run(m_statements.gameRow, gameId)))
         throw gone("game", gameId);
     const qint64 count = wholePlayerOrder(gameId);
-    const qint64 id = run(m_statements.insertPlayer, gameId, storedName, count, timeValue(addedAt)).lastInsertId().toLongLong();
+    touchPlayers(gameId);
+    const qint64 id = insertedId(run(m_statements.insertPlayer, gameId, storedName, count, timeValue(addedAt)));
     return {{id, storedName, addedAt.isValid() ? timeOf(timeValue(addedAt)) : QDateTime()}, int(count)};
 }
 
 QString WaitingListStore::Change::updatePlayer(qint64 playerId, const QString &storedName)
 {
     // The name it had, for the journal.
-    const std::optional<QVariant> before = firstValue(run(m_statements.playerName, playerId));
-    if (!before)
+    QSqlQuery &row = run(m_statements.playerName, playerId);
+    if (!row.next()) {
+        row.finish();
         throw gone("player", playerId);
+    }
+    const QString before = row.value(0).toString();
+    touchPlayers(row.value(1).toLongLong());
+    row.finish();
     run(m_statements.updatePlayer, storedName, playerId);
-    return before->toString();
+    return before;
 }
 
 std::optional<PlacedPlayer> WaitingListStore::Change::deletePlayer(qint64 gameId, qint64 playerId)
@@ -460,6 +556,7 @@ std::optional<PlacedPlayer> WaitingListStore::Change::deletePlayer(qint64 gameId
     }
     const PlacedPlayer placed{{playerId, row.value(0).toString(), timeOf(row.value(1))}, row.value(2).toInt()};
     row.finish();
+    touchPlayers(gameId);
     run(m_statements.deletePlayer, playerId);
     // The rest of the list closes up.
     run(m_statements.closePlayerGap, gameId, qint64(placed.position));
@@ -469,6 +566,7 @@ std::optional<PlacedPlayer> WaitingListStore::Change::deletePlayer(qint64 gameId
 QList<PlacedPlayer> WaitingListStore::Change::deleteAllPlayers(qint64 gameId)
 {
     const QList<PlacedPlayer> players = placedPlayers(gameId);
+    touchPlayers(gameId);
     run(m_statements.deletePlayers, gameId);
     return players;
 }
@@ -484,6 +582,7 @@ void WaitingListStore::Change::movePlayerTo(qint64 gameId, qint64 playerId, int 
     if (to == from)
         return;
     const Shift shift = shiftFor(from, to);
+    touchPlayers(gameId);
     run(m_statements.movePlayer, playerId, to, shift.delta, gameId, shift.low, shift.high);
 }
 
@@ -491,16 +590,15 @@ void WaitingListStore::Change::insertPlayerAt(qint64 gameId, const PlacedPlayer 
 {
     const qint64 count = wholePlayerOrder(gameId);
     const qint64 at = std::clamp<qint64>(placed.position, 0, count);
+    touchPlayers(gameId);
     run(m_statements.openPlayerGap, gameId, at);
     run(m_statements.insertPlayerWithId, placed.player.id, gameId, placed.player.name, at, timeValue(placed.player.addedAt));
 }
 
 qint64 WaitingListStore::Change::record(const JournalRecord &entry)
 {
-    return run(m_statements.insertJournal, timeValue(entry.madeAt), text(entry.desk), entry.command, entry.gameId,
-               entry.playerId, entry.gameName, entry.playerName, QString::fromUtf8(entry.details))
-        .lastInsertId()
-        .toLongLong();
+    return insertedId(run(m_statements.insertJournal, timeValue(entry.madeAt), text(entry.desk), entry.command, entry.gameId,
+                          entry.playerId, entry.gameName, entry.playerName, QString::fromUtf8(entry.details)));
 }
 
 void WaitingListStore::Change::setReverted(qint64 journalId, bool reverted, const QDateTime &at)

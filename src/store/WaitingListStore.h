@@ -6,8 +6,10 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 
 namespace tavlo {
 
@@ -56,21 +58,32 @@ class WaitingListStore {
     class Statements;
 
 public:
-    explicit WaitingListStore(const QString &databasePath);
+    // The DataBase setting: a file path, or a PostgreSQL address for a room of several desks.
+    explicit WaitingListStore(const QString &databaseSetting);
     ~WaitingListStore();
     WaitingListStore(const WaitingListStore &) = delete;
     WaitingListStore &operator=(const WaitingListStore &) = delete;
 
     QString databasePath() const { return m_path; }
+    // Whether the lists live on a server other desks share.
+    bool isShared() const;
+    // The open connection, for readers of their own (the journal's reports); invalid when closed.
+    QSqlDatabase database() const { return m_database; }
 
     // Opens the file and brings it to the current layout; a missing file is a failure and is
-    // never created.
+    // never created. On a server, an empty database is laid out on the first connection.
     void open();
     bool isOpen() const;
     void close();
 
     // Every game in order, each with its players in order.
     QList<GameRecord> readRoom();
+    // One game's players in order.
+    QList<PlayerRecord> readPlayers(qint64 gameId);
+
+    // On a shared server, what another desk changed arrives here once it has committed: the
+    // game whose players changed, or 0 when the games themselves did.
+    void setRemoteChangeHandler(std::function<void(qint64 gameId)> handler);
     // A desk's changes that can still be undone or redone, oldest first.
     QList<JournalRecord> history(const QString &desk);
 
@@ -116,10 +129,15 @@ public:
         qint64 wholeGameOrder();
         qint64 wholePlayerOrder(qint64 gameId);
         QList<PlacedPlayer> placedPlayers(qint64 gameId);
+        // What the change touched, for the other desks to read again.
+        void touchGames() { m_gamesTouched = true; }
+        void touchPlayers(qint64 gameId) { m_playersTouched.insert(gameId); }
 
         WaitingListStore &m_store;
         Statements &m_statements;
         bool m_committed = false;
+        bool m_gamesTouched = false;
+        std::set<qint64> m_playersTouched;
     };
 
 private:
@@ -127,6 +145,8 @@ private:
     void requireOpenFile();
 
     QString m_path;
+    bool m_server = false;
+    std::function<void(qint64)> m_remoteChange;
     QString m_connectionName;
     QSqlDatabase m_database;
     std::unique_ptr<Statements> m_statements;

@@ -4,7 +4,7 @@
 #include "display/ScreenBoard.h"
 #include "display/ViewerOptions.h"
 #include "FragmentSamples.h"
-#include "display/FragmentWatcher.h"
+#include "display/FileWatcher.h"
 #include "TestPlatform.h"
 #include "base/TextFile.h"
 
@@ -101,17 +101,17 @@ private slots:
         QStringList lines = workedExampleLines();
         QCOMPARE(writeTextFileAtomically(fragment, lines), QString());
         DisplayWindow window(program.platform.programFolder);
-        window.view()->setBlinkInterval(1 << 30); // so that only a change repaints
+        window.fragmentView()->setBlinkInterval(1 << 30); // so that only a change repaints
         window.start();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         for (int change = 1; change <= 3; ++change) {
             const QString name = QStringLiteral("Dana %1").arg(change);
             lines[7] = QStringLiteral("<tr><td>%1</td></tr>").arg(name); // Blackjack's first line
-            const quint64 paintsBefore = window.view()->paintCount();
+            const quint64 paintsBefore = window.fragmentView()->paintCount();
             QCOMPARE(writeTextFileAtomically(fragment, lines), QString());
-            QTRY_VERIFY_WITH_TIMEOUT(findItem(*window.view(), name), 1000);
-            QTRY_VERIFY_WITH_TIMEOUT(window.view()->paintCount() > paintsBefore, 1000);
+            QTRY_VERIFY_WITH_TIMEOUT(findItem(*window.fragmentView(), name), 1000);
+            QTRY_VERIFY_WITH_TIMEOUT(window.fragmentView()->paintCount() > paintsBefore, 1000);
         }
     }
 
@@ -138,7 +138,7 @@ private slots:
         DisplayWindow window(program.platform.programFolder);
         window.start();
         if (!texts.isEmpty())
-            QCOMPARE(itemTexts(*window.view(), true), texts);
+            QCOMPARE(itemTexts(*window.fragmentView(), true), texts);
         QVERIFY(textPixels(window.grab().toImage(), window.rect()) > 0);
     }
 
@@ -216,7 +216,7 @@ private slots:
         if (folder == QLatin1String("@"))
             folder = program.path(QString());
         const DisplayWindow window(program.platform.programFolder);
-        QCOMPARE(window.watcher()->path(), folder + QLatin1String(kFragmentFileName));
+        QCOMPARE(window.fragmentWatcher()->path(), folder + QLatin1String(kFragmentFileName));
     }
 
     // The command line: a display folder given there wins over the settings file's; of full
@@ -242,10 +242,11 @@ private slots:
         QCommandLineParser parser;
         addViewerOptions(parser);
         QVERIFY2(parser.parse(QStringList{"TAVLO-Display"} + arguments), qPrintable(parser.errorText()));
-        const ViewerOptions options = viewerOptions(parser, QStringLiteral("/work"));
+        ViewerOptions options;
+        QCOMPARE(applyCommandLine(parser, QStringLiteral("/work"), options), QStringList());
         QCOMPARE(options.fullScreen, fullScreen);
-        const DisplayWindow window(program.platform.programFolder, options.displayFolder);
-        QCOMPARE(window.watcher()->path(),
+        const DisplayWindow window(program.platform.programFolder, options);
+        QCOMPARE(window.fragmentWatcher()->path(),
                  (folder == QLatin1String("@") ? QStringLiteral("/srv/board/") : folder) + QLatin1String(kFragmentFileName));
     }
 };

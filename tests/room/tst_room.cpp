@@ -1,4 +1,5 @@
 #include "FullFileSystem.h"
+#include "RandomCommands.h"
 #include "TestPlatform.h"
 
 #include "base/Settings.h"
@@ -71,17 +72,7 @@ struct Fixture {
         }
         return out;
     }
-    QStringList inMemory() const
-    {
-        QStringList out;
-        for (const Game &game : room.games()) {
-            QStringList names;
-            for (const Player &player : game.players)
-                names << player.storedName;
-            out << game.name + QLatin1Char(':') + names.join(QLatin1Char(','));
-        }
-        return out;
-    }
+    QStringList inMemory() const { return contentsOf(room); }
     // Every game's positions run from 0 without gaps or repeats.
     bool positionsAreWhole() const
     {
@@ -101,120 +92,6 @@ struct Fixture {
         }
         return true;
     }
-};
-
-// Seeded random commands on a room, with a plain list of what the room should then hold.
-class RandomCommands {
-public:
-    RandomCommands(Room &room, quint32 seed)
-        : m_room(room)
-        , m_random(seed)
-    {
-        for (const Game &game : room.games()) {
-            QStringList players;
-            for (const Player &player : game.players)
-                players << player.storedName;
-            m_reference.append({game.name, players});
-        }
-    }
-
-    // One random command; false when the room refused it.
-    bool step()
-    {
-        const int g = m_reference.isEmpty() ? -1 : int(m_random.bounded(int(m_reference.size())));
-        const qint64 gameId = g < 0 ? 0 : m_room.games()[g].id;
-        const int count = g < 0 ? 0 : int(m_reference[g].players.size());
-        const int p = count == 0 ? -1 : int(m_random.bounded(count));
-        const qint64 playerId = p < 0 ? 0 : m_room.games()[g].players[p].id;
-        const QString fresh = QStringLiteral("N%1").arg(++m_names);
-        switch (g < 0 ? 0 : m_random.bounded(12)) {
-        case 0:
-            if (m_reference.size() >= 12)
-                return true;
-            m_reference.append({fresh, {}});
-            return bool(m_room.addGame(fresh));
-        case 1:
-            m_reference[g].name = fresh;
-            return m_room.renameGame(gameId, fresh);
-        case 2:
-            if (m_random.bounded(3) != 0)
-                return true;
-            m_reference.removeAt(g);
-            return m_room.deleteGame(gameId);
-        case 3: {
-            const int offset = m_random.bounded(2) ? 1 : -1;
-            if (g + offset >= 0 && g + offset < m_reference.size())
-                m_reference.swapItemsAt(g, g + offset);
-            return m_room.moveGame(gameId, offset);
-        }
-        case 4:
-        case 5:
-        case 6: {
-            const QString stored = writeMarkers(fresh, {m_random.bounded(2) == 0, m_random.bounded(2) == 0, false});
-            m_reference[g].players.append(stored);
-            return bool(m_room.addPlayer(gameId, stored));
-        }
-        case 7:
-            if (p < 0)
-                return true;
-            m_reference[g].players[p] = fresh + StarTag;
-            return m_room.updatePlayer(gameId, playerId, fresh + StarTag);
-        case 8:
-            if (p < 0)
-                return true;
-            m_reference[g].players.removeAt(p);
-            return m_room.deletePlayer(gameId, playerId);
-        case 9:
-            if (m_random.bounded(6) != 0)
-                return true;
-            m_reference[g].players.clear();
-            return m_room.deleteAllPlayers(gameId);
-        case 10: {
-            if (p < 0)
-                return true;
-            const int offset = m_random.bounded(2) ? 1 : -1;
-            if (p + offset >= 0 && p + offset < count)
-                m_reference[g].players.swapItemsAt(p, p + offset);
-            return m_room.movePlayer(gameId, playerId, offset);
-        }
-        default:
-            if (p < 0)
-                return true;
-            m_reference[g].players.move(p, 0);
-            return m_room.movePlayerToTop(gameId, playerId);
-        }
-    }
-
-    QStringList expected() const
-    {
-        QStringList out;
-        for (const RefGame &game : m_reference)
-            out << game.name + QLatin1Char(':') + game.players.join(QLatin1Char(','));
-        return out;
-    }
-
-    Board expectedBoard(int rows1, int rows2) const
-    {
-        Board board;
-        for (const RefGame &game : m_reference)
-            board.games.append({game.name, 0, {}});
-        for (qsizetype i = 0; i < board.games.size(); ++i) {
-            board.games[i].rows = i < board.gamesInFirstRow() ? rows1 : rows2;
-            for (const QString &player : m_reference[i].players.mid(0, board.games[i].rows))
-                board.games[i].entries.append(boardEntryOf(player));
-        }
-        return board;
-    }
-
-private:
-    struct RefGame {
-        QString name;
-        QStringList players;
-    };
-    Room &m_room;
-    QRandomGenerator m_random;
-    QList<RefGame> m_reference;
-    int m_names = 0;
 };
 
 } // namespace

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "board/BoardSnapshot.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace tavlo {
+
+// The board file, TAVLO-Board.json: the whole room as JSON in UTF-8, beside the fragment in
+// the display folder. Unlike the fragment it carries every player, the markers apart from the
+// name, the time each joined the list, and a heartbeat (docs/board-file.md describes it for
+// readers in other languages).
+inline const QString BoardFileName = QStringLiteral("TAVLO-Board.json");
+inline const QString BoardFileFormat = QStringLiteral("TAVLO board");
+// Raised only when a reader of an older version would misread the file; added members
+// keep the version, and readers ignore members they do not know.
+inline constexpr int BoardFileVersion = 1;
+inline constexpr int DefaultHeartbeatSeconds = 10;
+
+QByteArray encodeBoardFile(const BoardSnapshot &board);
+
+struct BoardFileContent {
+    enum class Status { Read, Unreadable, UnknownVersion };
+    Status status = Status::Unreadable;
+    BoardSnapshot board;
+    int version = 0;
+    QString problem; // why it could not be read, for the log
+
+    bool isRead() const { return status == Status::Read; }
+};
+
+// Reads a board file. A file of another version is not read further; anything malformed in a
+// file of this version makes the whole file unreadable rather than half shown.
+BoardFileContent readBoardFile(const QByteArray &bytes);
+
+// Times in the board file: UTC to the second, "2026-12-06T21:04:10Z". Invalid becomes null.
+QString boardFileTime(const QDateTime &time);
+// Reads that shape fast, and any other ISO 8601 date and time the slow way; invalid when the
+// text is none.
+QDateTime readBoardFileTime(QStringView text);
+
+} // namespace tavlo

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "board/PlayerMarkers.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+namespace tavlo {
+
+// A player on a waiting list, as the board file carries it: the name without its tags, the
+// markers apart, and when the player joined the list (invalid when not known).
+struct WaitingPlayer {
+    QString name;
+    PlayerMarkers markers;
+    QDateTime addedAt;
+    bool operator==(const WaitingPlayer &) const = default;
+};
+
+// A game with its whole waiting list, in order: the first player is position 1.
+struct WaitingGame {
+    QString name;
+    QList<WaitingPlayer> players;
+    bool operator==(const WaitingGame &) const = default;
+};
+
+// The whole room at one moment, as the board file carries it: every game in order with every
+// player, when it was written, when the room last changed, and how often the writer promises
+// to write it again while it runs.
+struct BoardSnapshot {
+    QDateTime writtenAt;
+    QDateTime changedAt;
+    int heartbeatSeconds = 10;
+    QList<WaitingGame> games;
+    bool operator==(const BoardSnapshot &) const = default;
+};
+
+} // namespace tavlo

@@ -1,0 +1,61 @@
+#include "console/GameEntryDelegate.h"
+
+#include "console/GameListModel.h"
+#include "room/WaitEstimates.h"
+
+#include <QApplication>
+#include <QPainter>
+
+namespace tavlo {
+
+GameEntryDelegate::GameEntryDelegate(const WaitEstimates &estimates, QObject *parent)
+    : QStyledItemDelegate(parent)
+    , m_estimates(estimates)
+{
+}
+
+QString GameEntryDelegate::estimateText(const QModelIndex &index) const
+{
+    return m_estimates.text(index.data(GameListModel::GameIdRole).toLongLong());
+}
+
+void GameEntryDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    const QString name = item.text;
+    const WaitEstimate estimate = m_estimates.estimate(index.data(GameListModel::GameIdRole).toLongLong());
+    const QString wait = estimate.text();
+    // The background and the selection as the style draws them, then our text over it.
+    item.text.clear();
+    const QWidget *widget = option.widget;
+    QStyle *style = widget ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+
+    const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget).adjusted(2, 0, -4, 0);
+    const bool selected = option.state & QStyle::State_Selected;
+    const QColor ink = option.palette.color(option.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled,
+                                            selected ? QPalette::HighlightedText : QPalette::Text);
+    painter->save();
+    // The estimate smaller and dimmer than the name, dimmest without a figure.
+    QFont small = item.font;
+    small.setPointSizeF(item.font.pointSizeF() * 0.75);
+    const QFontMetrics smallMetrics(small);
+    const int waitAdvance = smallMetrics.horizontalAdvance(wait);
+    const int waitWidth = std::min(waitAdvance, text.width() * 3 / 5);
+    QColor dim = ink;
+    dim.setAlphaF(selected ? 0.85 : estimate.enoughData() ? 0.7 : 0.45);
+    painter->setPen(dim);
+    painter->setFont(small);
+    painter->drawText(text, Qt::AlignRight | Qt::AlignVCenter,
+                      waitAdvance <= waitWidth ? wait : smallMetrics.elidedText(wait, Qt::ElideRight, waitWidth));
+
+    painter->setPen(ink);
+    painter->setFont(item.font);
+    const QRect nameRect = text.adjusted(0, 0, -(waitWidth + smallMetrics.averageCharWidth() * 2), 0);
+    painter->drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter,
+                      QFontMetrics(item.font).elidedText(name, Qt::ElideRight, nameRect.width()));
+    painter->restore();
+}
+
+} // namespace tavlo

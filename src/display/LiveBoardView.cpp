@@ -1,0 +1,414 @@
+#include "display/LiveBoardView.h"
+
+#include "board/ShortName.h"
+#include "display/ScreenBoard.h"
+#include "platform/Clock.h"
+
+#include <QFontMetrics>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavlo::display {
+
+namespace {
+
+QString clockText(const QDateTime &time)
+{
+    return time.toLocalTime().toString(QStringLiteral("HH:mm"));
+}
+
+// The time of a past moment, with its day when that is not today.
+QString momentText(const QDateTime &time, const QDateTime &now)
+{
+    const QDateTime local = time.toLocalTime();
+    if (local.date() == now.toLocalTime().date())
+        return local.toString(QStringLiteral("HH:mm"));
+    return local.toString(QStringLiteral("d MMM HH:mm"));
+}
+
+// How long a player has waited: "12 min", "1 h 05"; nothing when the time is not known.
+QString waitingText(const QDateTime &addedAt, const QDateTime &now)
+{
+    if (!addedAt.isValid())
+        return {};
+    const qint64 minutes = std::max<qint64>(0, addedAt.secsTo(now)) / 60;
+    if (minutes < 60)
+        return QStringLiteral("%1 min").arg(minutes);
+    return QStringLiteral("%1 h %2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString glyphsOf(const PlayerMarkers &markers)
+{
+    QString glyphs;
+    if (markers.star)
+        glyphs += QChar(0x2605);
+    if (markers.phone)
+        glyphs += QChar(0x260E);
+    return glyphs;
+}
+
+// Whole pixels that surely hold the text: eliding compares fractions, advances round.
+int textWidth(const QFont &font, const QString &text)
+{
+    return int(std::ceil(QFontMetricsF(font).horizontalAdvance(text))) + 1;
+}
+
+LiveItem textItem(LiveItem::Kind kind, const QString &text, const QRect &rect, int pixelSize, int alignment, bool bold)
+{
+    LiveItem item;
+    item.kind = kind;
+    item.text = text;
+    item.rect = rect;
+    item.pixelSize = pixelSize;
+    item.alignment = alignment;
+    item.bold = bold;
+    item.shownText = QFontMetrics(ViewerTheme::font(pixelSize, bold)).elidedText(text, Qt::ElideRight, rect.width());
+    return item;
+}
+
+} // namespace
+
+LiveBoardView::LiveBoardView(const Clock &clock, QWidget *parent)
+    : QWidget(parent)
+    , m_clock(clock)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(160, 90);
+    m_tick.setInterval(1000);
+    connect(&m_tick, &QTimer::timeout, this, &LiveBoardView::refresh);
+    m_blinkTimer.setInterval(500);
+    connect(&m_blinkTimer, &QTimer::timeout, this, &LiveBoardView::toggleBlink);
+    relayout();
+}
+
+void LiveBoardView::setBoard(const BoardSnapshot &board)
+{
+    const QDateTime now = m_clock.now();
+    if (!m_hasBoard)
+        m_freshAt = board.writtenAt.isValid() && board.writtenAt < now ? board.writtenAt : now;
+    else if (board.writtenAt != m_board.writtenAt)
+        m_freshAt = now;
+    m_board = board;
+    m_hasBoard = true;
+    relayout();
+}
+
+void LiveBoardView::setTheme(const ViewerTheme &theme)
+{
+    m_theme = theme;
+    m_backdrop.setTheme(theme);
+    update();
+}
+
+void LiveBoardView::setGameFilter(const GameFilter &filter)
+{
+    m_filter = filter;
+    relayout();
+}
+
+void LiveBoardView::setPrivacy(bool on)
+{
+    m_privacy = on;
+    refresh();
+}
+
+void LiveBoardView::setPageSeconds(int seconds)
+{
+    m_pageMilliseconds = std::max(1, seconds) * 1000;
+    refresh();
+}
+
+void LiveBoardView::setBackground(const QImage &picture)
+{
+    m_backdrop.setPicture(picture);
+    update();
+}
+
+void LiveBoardView::setBlinkInterval(int milliseconds)
+{
+    m_blinkTimer.setInterval(milliseconds);
+}
+
+void LiveBoardView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_tick.start(); // the clock, the pages and the heartbeat move on only where they are seen
+    refresh();
+}
+
+void LiveBoardView::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    m_tick.stop();
+}
+
+void LiveBoardView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    relayout();
+}
+
+void LiveBoardView::relayout()
+{
+    m_shown.clear();
+    QList<int> lengths;
+    for (int g = 0; g < m_board.games.size(); ++g) {
+        if (m_filter.matches(m_board.games[g].name)) {
+            m_shown.append(g);
+            lengths.append(int(m_board.games[g].players.size()));
+        }
+    }
+    m_layout = BoardLayout::compute(size(), lengths);
+    m_items.clear(); // laid out anew: paint whatever refresh finds
+    refresh();
+}
+
+void LiveBoardView::refresh()
+{
+    const QDateTime now = m_clock.now();
+    m_moment = m_layout.momentAt(now.toMSecsSinceEpoch() / m_pageMilliseconds);
+    m_stale = m_hasBoard && m_freshAt.msecsTo(now) > 3000LL * std::max(1, m_board.heartbeatSeconds);
+    QList<LiveItem> items = itemsAt(now);
+    if (items == m_items)
+        return;
+    m_items = std::move(items);
+    const bool blinks = std::any_of(m_items.cbegin(), m_items.cend(), [](const LiveItem &item) { return item.blink; });
+    if (!blinks) {
+        m_blinkTimer.stop();
+        m_blinkShown = true;
+    } else if (!m_blinkTimer.isActive()) {
+        m_blinkTimer.start();
+    }
+    update();
+}
+
+QList<LiveItem> LiveBoardView::itemsAt(const QDateTime &now) const
+{
+    QList<LiveItem> items;
+    const BoardLayout &l = m_layout;
+    const QRect header = l.header;
+    const int headerPixels = l.headerPixels;
+
+    // Above the games: the clock at the right, the time of the last change before it; the
+    // product and the screen of games at the left; or, when the board is stale, the banner.
+    const LiveItem clock = textItem(LiveItem::Kind::Clock, clockText(now), header, int(headerPixels * 1.15),
+                                    Qt::AlignRight | Qt::AlignVCenter, true);
+    const int clockWidth = textWidth(ViewerTheme::font(clock.pixelSize, true), clock.text) + headerPixels;
+    if (m_stale) {
+        LiveItem banner = textItem(LiveItem::Kind::Banner,
+                                   QStringLiteral("\u26A0 Not updated since %1").arg(momentText(m_freshAt, now)),
+                                   header.adjusted(clockWidth, 0, -clockWidth, 0), headerPixels, Qt::AlignCenter, true);
+        items.append(banner);
+    } else {
+        const QRect left = header.adjusted(0, 0, -header.width() / 2, 0);
+        items.append(textItem(LiveItem::Kind::Title, QStringLiteral("TAVLO"), left, headerPixels, Qt::AlignLeft | Qt::AlignVCenter,
+                              true));
+        if (m_layout.screens.size() > 1) {
+            const GameScreen &screen = m_layout.screens[m_moment.screen];
+            const int titleWidth = textWidth(ViewerTheme::font(headerPixels, true), QStringLiteral("TAVLO")) + headerPixels;
+            items.append(textItem(LiveItem::Kind::Screens,
+                                  QStringLiteral("games %1\u2013%2 of %3")
+                                          .arg(screen.firstGame + 1)
+                                          .arg(screen.firstGame + screen.panels.size())
+                                          .arg(m_shown.size()),
+                                  left.adjusted(titleWidth, 0, 0, 0), int(headerPixels * 0.8),
+                                  Qt::AlignLeft | Qt::AlignVCenter, false));
+        }
+        if (m_board.changedAt.isValid()) {
+            items.append(textItem(LiveItem::Kind::LastChange,
+                                  QStringLiteral("Last change %1").arg(momentText(m_board.changedAt, now)),
+                                  header.adjusted(header.width() / 2, 0, -clockWidth, 0), int(headerPixels * 0.8),
+                                  Qt::AlignRight | Qt::AlignVCenter, false));
+        }
+    }
+    items.append(clock);
+
+    if (m_shown.isEmpty()) {
+        const QRect middle = l.area;
+        const int size = std::min(middle.height() / 6, middle.width() / 8);
+        items.append(textItem(LiveItem::Kind::Title, QStringLiteral("TAVLO"), middle.adjusted(0, 0, 0, -size),
+                              size, Qt::AlignCenter, true));
+        const QString words = m_hasBoard && !m_board.games.isEmpty()
+                ? QStringLiteral("No game here is named %1").arg(m_filter.patterns().join(QLatin1String(", ")))
+                : QStringLiteral("No waiting lists");
+        items.append(textItem(LiveItem::Kind::Count, words, middle.adjusted(0, size * 2, 0, 0), l.namePixels,
+                              Qt::AlignCenter, false));
+        return items;
+    }
+
+    const GameScreen &screen = l.screens[m_moment.screen];
+    for (const PanelPlace &panel : screen.panels)
+        addGame(items, panel, m_moment.page % panel.pages, now);
+    return items;
+}
+
+void LiveBoardView::addGame(QList<LiveItem> &items, const PanelPlace &panel, int page, const QDateTime &now) const
+{
+    const BoardLayout &l = m_layout;
+    const WaitingGame &game = m_board.games[m_shown[panel.game]];
+    const int count = int(game.players.size());
+
+    LiveItem heading = textItem(LiveItem::Kind::Heading, shortenedForScreen(game.name), l.headingRect(panel), l.headingPixels,
+                                Qt::AlignCenter, true);
+    heading.game = panel.game;
+    items.append(heading);
+    const QRect info = l.infoRect(panel);
+    LiveItem waiting = textItem(LiveItem::Kind::Count, QStringLiteral("%1 waiting").arg(count), info, l.infoPixels,
+                                Qt::AlignLeft | Qt::AlignVCenter, false);
+    waiting.game = panel.game;
+    items.append(waiting);
+    if (panel.pages > 1) {
+        LiveItem pages = textItem(LiveItem::Kind::Page, QStringLiteral("page %1 of %2").arg(page + 1).arg(panel.pages),
+                                  info, l.infoPixels, Qt::AlignRight | Qt::AlignVCenter, false);
+        pages.game = panel.game;
+        items.append(pages);
+        // The count gives way to the page where both do not fit.
+        const int pageWidth = textWidth(ViewerTheme::font(l.infoPixels, false), pages.text);
+        LiveItem &shortenedCount = items[items.size() - 2];
+        shortenedCount.rect.setRight(info.right() - pageWidth - l.padding);
+        shortenedCount.shownText = QFontMetrics(ViewerTheme::font(l.infoPixels, false))
+                                           .elidedText(shortenedCount.text, Qt::ElideRight, shortenedCount.rect.width());
+    }
+
+    const int from = page * panel.perPage;
+    const int to = std::min(count, from + panel.perPage);
+    if (from >= to)
+        return;
+
+    const int positionPixels = int(std::lround(l.namePixels * 0.8));
+    const int waitingPixels = int(std::lround(l.namePixels * 0.72));
+    const QFont nameFont = ViewerTheme::font(l.namePixels, false);
+    const QFontMetrics nameMetrics(nameFont);
+    const QFont positionFont = ViewerTheme::font(positionPixels, true);
+    const QFont waitingFont = ViewerTheme::font(waitingPixels, false);
+    const int gap = std::max(2, l.namePixels / 3);
+    const int positionWidth = textWidth(positionFont, QString(QString::number(to).size(), u'0')) + gap;
+    // The waiting times take the width the page's longest needs; the names the rest.
+    QStringList waited;
+    int waitingWidth = 0;
+    for (int p = from; p < to; ++p) {
+        waited << waitingText(game.players[p].addedAt, now);
+        if (!waited.last().isEmpty())
+            waitingWidth = std::max(waitingWidth, textWidth(waitingFont, waited.last()) + gap);
+    }
+
+    for (int p = from; p < to; ++p) {
+        const WaitingPlayer &player = game.players[p];
+        const int k = p - from;
+        const QRect line = l.lineRect(panel, k / panel.lines, k % panel.lines);
+
+        LiveItem position = textItem(LiveItem::Kind::Position, QString::number(p + 1),
+                                     QRect(line.left(), line.top(), positionWidth - gap, line.height()), positionPixels,
+                                     Qt::AlignRight | Qt::AlignVCenter, true);
+        position.game = panel.game;
+        items.append(position);
+
+        // The markers' glyphs stay whole; only the name gives way to an ellipsis.
+        const QString name = m_privacy ? firstNameWithInitial(shortenedForScreen(player.name)) : shortenedForScreen(player.name);
+        const QString glyphs = glyphsOf(player.markers);
+        const QString tail = glyphs.isEmpty() ? QString() : QLatin1Char(' ') + glyphs;
+        LiveItem shown;
+        shown.kind = LiveItem::Kind::Name;
+        shown.text = name + tail;
+        shown.rect = QRect(line.left() + positionWidth, line.top(), line.width() - positionWidth - waitingWidth,
+                           line.height());
+        shown.pixelSize = l.namePixels;
+        shown.alignment = Qt::AlignLeft | Qt::AlignVCenter;
+        shown.blink = player.markers.blink;
+        shown.game = panel.game;
+        const int room = shown.rect.width() - textWidth(nameFont, tail);
+        shown.shownText = textWidth(nameFont, shown.text) <= shown.rect.width()
+                ? shown.text
+                : nameMetrics.elidedText(name, Qt::ElideRight, std::max(0, room)) + tail;
+        items.append(shown);
+
+        if (!waited[k].isEmpty()) {
+            LiveItem time = textItem(LiveItem::Kind::Waiting, waited[k],
+                                     QRect(line.right() - waitingWidth + gap + 1, line.top(), waitingWidth - gap,
+                                           line.height()),
+                                     waitingPixels, Qt::AlignRight | Qt::AlignVCenter, false);
+            time.game = panel.game;
+            items.append(time);
+        }
+    }
+}
+
+void LiveBoardView::toggleBlink()
+{
+    m_blinkShown = !m_blinkShown;
+    // The glyphs and their shadow may reach a little beyond their line.
+    const int reach = std::max(2, m_layout.namePixels / 4);
+    QRect area;
+    for (const LiveItem &item : std::as_const(m_items)) {
+        if (item.blink)
+            area = area.united(item.rect.adjusted(-reach, -reach, reach, reach));
+    }
+    update(area);
+}
+
+void LiveBoardView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    painter.setClipRegion(event->region());
+    m_backdrop.paint(painter, size());
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+
+    if (m_stale) {
+        // A band across the whole top: the words say it, the colour only calls the eye.
+        const QRect band(0, 0, width(), m_layout.header.bottom() + m_layout.header.top() + 1);
+        painter.fillRect(band, m_theme.bannerBackground);
+    }
+
+    const qreal radius = std::max(2, m_layout.namePixels / 4);
+    painter.setPen(QPen(m_theme.panelEdge, m_theme.panelEdgeWidth));
+    painter.setBrush(m_theme.panel);
+    if (!m_shown.isEmpty()) {
+        for (const PanelPlace &panel : m_layout.screens[m_moment.screen].panels)
+            painter.drawRoundedRect(QRectF(panel.rect).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    }
+
+    for (const LiveItem &item : std::as_const(m_items)) {
+        if (item.shownText.isEmpty() || (item.blink && !m_blinkShown) || !event->region().intersects(item.rect))
+            continue;
+        QColor colour = m_theme.text;
+        switch (item.kind) {
+        case LiveItem::Kind::Title:
+        case LiveItem::Kind::Heading:
+            colour = m_theme.heading;
+            break;
+        case LiveItem::Kind::Banner:
+            colour = m_theme.bannerText;
+            break;
+        case LiveItem::Kind::Clock:
+            colour = m_stale ? m_theme.bannerText : m_theme.text;
+            break;
+        case LiveItem::Kind::Name:
+            break;
+        default:
+            colour = m_theme.quiet;
+        }
+        painter.setFont(ViewerTheme::font(item.pixelSize, item.bold));
+        if (m_theme.shadow.alpha() > 0 && item.kind != LiveItem::Kind::Banner && !(m_stale && item.kind == LiveItem::Kind::Clock)) {
+            const int shadow = std::max(1, item.pixelSize / 16);
+            painter.setPen(m_theme.shadow);
+            painter.drawText(item.rect.translated(shadow, shadow), item.alignment, item.shownText);
+        }
+        painter.setPen(colour);
+        painter.drawText(item.rect, item.alignment, item.shownText);
+        if (item.kind == LiveItem::Kind::Heading) {
+            const int y = item.rect.bottom() + 1;
+            QColor line = m_theme.heading;
+            line.setAlpha(m_theme.kind == ViewerTheme::Kind::HighContrast ? 255 : 110);
+            painter.setPen(QPen(line, std::max(1, item.pixelSize / 14)));
+            painter.drawLine(item.rect.left(), y, item.rect.right(), y);
+        }
+    }
+    ++m_paintCount;
+    emit painted();
+}
+
+} // namespace tavlo::display

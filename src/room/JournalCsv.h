@@ -1,0 +1,32 @@
+#pragma once
+
+#include "store/WaitingListStore.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTimeZone>
+
+namespace tavlo {
+
+// The journal as comma-separated values for a spreadsheet (RFC 4180: UTF-8, CR LF line ends,
+// fields quoted where they hold a comma, a quote or a line break). A header, then one row per
+// change: local time, game, player, what happened, and whether it was undone.
+class JournalCsv {
+public:
+    explicit JournalCsv(const QTimeZone &zone = QTimeZone::systemTimeZone());
+
+    QByteArray header() const;
+    QByteArray row(const JournalRecord &entry) const;
+    // The header and a row for each entry.
+    QByteArray document(const QList<JournalRecord> &entries) const;
+
+    // One field, quoted when it needs to be.
+    static QString field(const QString &text);
+    // The change in words: "added", "deleted from place 1", "star on", ...
+    static QString whatHappened(const JournalRecord &entry);
+
+private:
+    QTimeZone m_zone;
+};
+
+} // namespace tavlo

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "store/WaitingListStore.h"
+
+#include <QDateTime>
+
+namespace tavlo {
+
+// What one journal entry did to the number of players waiting in its game, as reports and
+// estimates count it. Moves, names and markers change no number.
+struct ListEffect {
+    int added = 0;          // players who joined the list
+    int removed = 0;        // players who left it: one by one, a whole list, a deleted game
+    bool leftOne = false;   // a single player left ("delete player")
+    int position = -1;      // where that player stood (0 the top), when known
+    QDateTime addedAt;      // when that player had joined, when known
+    bool gameAdded = false; // the game did not exist before this change
+
+    int delta() const { return added - removed; }
+
+    static ListEffect of(const JournalRecord &entry);
+};
+
+} // namespace tavlo

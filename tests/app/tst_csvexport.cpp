@@ -1,0 +1,215 @@
+#include "CsvReader.h"
+#include "TestPlatform.h"
+
+#include "app/CsvExport.h"
+#include "room/Room.h"
+#include "store/JournalReader.h"
+#include "store/StoreError.h"
+#include "store/WaitingListStore.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTextStream>
+#include <QtTest>
+
+using namespace tavlo;
+using namespace tavlo::test;
+
+namespace {
+
+// Noon, so that the day is the same in any time zone within eleven hours of UTC.
+QDateTime noon(int day)
+{
+    return QDateTime(QDate(2026, 12, day), QTime(12, 0), QTimeZone::utc());
+}
+
+// A program folder whose database holds a change on each of 4, 5 and 6 December.
+struct ExportFolder {
+    TestPlatform t;
+    QByteArray settings;
+
+    ExportFolder()
+    {
+        t.addEmptyDatabase();
+        settings = "DataBase=" + t.path(QStringLiteral("TAVLO.mdb")).toUtf8() + "\r\nFilePath=" + t.platform.programFolder.toUtf8()
+                + "/\r\nPlayers_Per_List_Row1=0\r\nPlayers_Per_List_Row2=0\r\nList_Width=0\r\nStart_Maximized=False\r\n";
+        t.writeFile(QStringLiteral("TAVLO.ini"), settings);
+        WaitingListStore store(t.path(QStringLiteral("TAVLO.mdb")));
+        Room room(store, t.clock);
+        room.load();
+        t.clock.set(noon(4));
+        const qint64 game = *room.addGame(QStringLiteral("Stud, 7 card"));
+        t.clock.set(noon(5));
+        room.addPlayer(game, QStringLiteral("Zoë \"Z\""));
+        t.clock.set(noon(6));
+        room.deletePlayer(game, room.games()[0].players[0].id);
+    }
+
+    struct Result {
+        int status = -1;
+        QString output;
+        QString errors;
+    };
+
+    Result run(const QStringList &arguments) const
+    {
+        QCommandLineParser parser;
+        CsvExport::addOptions(parser);
+        Result result;
+        if (!parser.parse(QStringList(QStringLiteral("TAVLO")) + arguments))
+            return result;
+        QTextStream output(&result.output);
+        QTextStream errors(&result.errors);
+        result.status = CsvExport::run(parser, t.platform.programFolder, output, errors);
+        return result;
+    }
+};
+
+} // namespace
+
+class TestCsvExport : public QObject {
+    Q_OBJECT
+private slots:
+    void statuses_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("happened"); // the rows written, "what happened" only
+        QTest::addColumn<QString>("message");
+
+        const QStringList all{"game added", "added at place 1", "deleted from place 1"};
+        QTest::newRow("everything") << QStringList{"--export-csv", "out.csv"} << 0 << all << "3 changes written";
+        QTest::newRow("from a day on") << QStringList{"--export-csv", "out.csv", "--from", "2026-12-05"} << 0 << all.mid(1)
+                                       << "2 changes written";
+        QTest::newRow("one day") << QStringList{"--export-csv=out.csv", "--from=2026-12-05", "--to=2026-12-05"} << 0
+                                 << all.mid(1, 1) << "1 change written";
+        QTest::newRow("days without changes") << QStringList{"--export-csv", "out.csv", "--to", "2026-12-01"} << 0
+                                              << QStringList() << "0 changes written";
+        QTest::newRow("not a date") << QStringList{"--export-csv", "out.csv", "--from", "5.12.2026"} << 2 << QStringList()
+                                    << "--from needs a date as YYYY-MM-DD";
+        QTest::newRow("not a day") << QStringList{"--export-csv", "out.csv", "--to", "2026-02-30"} << 2 << QStringList()
+                                   << "--to needs a date";
+        QTest::newRow("backwards") << QStringList{"--export-csv", "out.csv", "--from", "2026-12-06", "--to", "2026-12-05"} << 2
+                                   << QStringList() << "comes after";
+        QTest::newRow("dates without a file") << QStringList{"--from", "2026-12-06"} << 2 << QStringList()
+                                              << "go with --export-csv FILE";
+        QTest::newRow("a folder that is not there") << QStringList{"--export-csv", "no/such/folder/out.csv"} << 3
+                                                    << QStringList() << "cannot write";
+    }
+
+    void statuses()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QStringList, happened);
+        QFETCH(QString, message);
+        const ExportFolder folder;
+        for (QString &argument : arguments) {
+            if (argument.contains(QLatin1String("out.csv")))
+                argument.replace(QLatin1String("out.csv"), folder.t.path(QStringLiteral("out.csv")));
+        }
+        const ExportFolder::Result result = folder.run(arguments);
+        QCOMPARE(result.status, status);
+        QVERIFY2((status == 0 ? result.output : result.errors).contains(message), qPrintable(result.output + result.errors));
+        QCOMPARE(folder.t.readFile(QStringLiteral("TAVLO.ini")), folder.settings);
+        if (status != 0) {
+            QVERIFY(!QFile::exists(folder.t.path(QStringLiteral("out.csv"))));
+            return;
+        }
+        const std::optional<QList<QStringList>> rows = readCsv(folder.t.readFile(QStringLiteral("out.csv")));
+        QVERIFY(rows);
+        QStringList written;
+        for (const QStringList &row : rows->mid(1))
+            written << row.value(3);
+        QCOMPARE(written, happened);
+        if (!happened.isEmpty())
+            QCOMPARE(rows->at(1).at(1), QStringLiteral("Stud, 7 card"));
+    }
+
+    void unreadableDatabases_data()
+    {
+        QTest::addColumn<QByteArray>("database"); // what TAVLO.mdb holds; empty: no file
+        QTest::addColumn<bool>("settings");       // whether TAVLO.ini names it
+        QTest::newRow("missing") << QByteArray() << true;
+        QTest::newRow("not a database") << QByteArray(4096, 'x') << true;
+        QTest::newRow("no settings and no database") << QByteArray() << false;
+    }
+
+    // A database that cannot be read ends with its name, status 1, no file and TAVLO.ini as it was.
+    void unreadableDatabases()
+    {
+        QFETCH(QByteArray, database);
+        QFETCH(bool, settings);
+        TestPlatform t;
+        const QByteArray ini = "DataBase=" + t.path(QStringLiteral("TAVLO.mdb")).toUtf8() + "\r\n";
+        if (settings)
+            t.writeFile(QStringLiteral("TAVLO.ini"), ini);
+        if (!database.isEmpty())
+            t.writeFile(QStringLiteral("TAVLO.mdb"), database);
+        QCommandLineParser parser;
+        CsvExport::addOptions(parser);
+        QVERIFY(parser.parse({QStringLiteral("TAVLO"), QStringLiteral("--export-csv"), t.path(QStringLiteral("out.csv"))}));
+        QString output;
+        QString errors;
+        QTextStream out(&output);
+        QTextStream err(&errors);
+        QCOMPARE(CsvExport::run(parser, t.platform.programFolder, out, err), int(CsvExport::DatabaseUnreadable));
+        QVERIFY2(errors.contains(QStringLiteral("cannot read the database ") + t.path(QStringLiteral("TAVLO.mdb"))), qPrintable(errors));
+        QVERIFY(!QFile::exists(t.path(QStringLiteral("out.csv"))));
+        QCOMPARE(QFile::exists(t.path(QStringLiteral("TAVLO.ini"))), settings);
+    }
+
+    void readerBounds()
+    {
+        const ExportFolder folder;
+        WaitingListStore store(folder.t.path(QStringLiteral("TAVLO.mdb")));
+        store.open();
+        const JournalReader reader(store.database());
+        QCOMPARE(reader.entries({}).size(), 3);
+        const QList<JournalRecord> fifth = reader.entries(noon(5), noon(6));
+        QCOMPARE(fifth.size(), 1);
+        QCOMPARE(fifth[0].command, QStringLiteral("add player"));
+        QCOMPARE(fifth[0].madeAt, noon(5));
+        QCOMPARE(fifth[0].gameName, QStringLiteral("Stud, 7 card"));
+        QVERIFY_THROWS_EXCEPTION(StoreError, JournalReader(QSqlDatabase()).entries({}));
+    }
+
+    // The program itself, copied into a folder of its own: the export needs no display.
+    void program()
+    {
+        const QString built = qEnvironmentVariable("TAVLO_TEST_PROGRAM_FOLDER") + QStringLiteral("/TAVLO");
+        if (!QFile::exists(built))
+            QSKIP("the TAVLO program is not built");
+        ExportFolder folder;
+        QVERIFY(QFile::copy(built, folder.t.path(QStringLiteral("TAVLO"))));
+        QFile(folder.t.path(QStringLiteral("TAVLO"))).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        const auto run = [&](const QStringList &arguments) {
+            QProcess process;
+            process.setProcessEnvironment(env);
+            process.start(folder.t.path(QStringLiteral("TAVLO")), arguments);
+            if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+                return std::pair(-1, QByteArray());
+            return std::pair(process.exitCode(), process.readAllStandardOutput() + process.readAllStandardError());
+        };
+        auto [status, said] = run({QStringLiteral("--export-csv"), QStringLiteral("-"), QStringLiteral("--from"),
+                                   QStringLiteral("2026-12-06")});
+        QCOMPARE(status, 0);
+        const std::optional<QList<QStringList>> rows = readCsv(said);
+        QVERIFY2(rows, said.constData());
+        QCOMPARE(rows->size(), 2);
+        QCOMPARE(rows->at(1).at(2), QStringLiteral("Zoë \"Z\""));
+
+        QVERIFY(QFile::remove(folder.t.path(QStringLiteral("TAVLO.mdb"))));
+        std::tie(status, said) = run({QStringLiteral("--export-csv"), folder.t.path(QStringLiteral("out.csv"))});
+        QCOMPARE(status, 1);
+        QVERIFY2(said.contains("cannot read the database"), said.constData());
+        QCOMPARE(folder.t.readFile(QStringLiteral("TAVLO.ini")), folder.settings);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCsvExport)
+#include "tst_csvexport.moc"

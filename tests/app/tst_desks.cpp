@@ -1,0 +1,101 @@
+#include "PostgresServer.h"
+#include "TestPlatform.h"
+
+#include "app/Console.h"
+#include "console/GamesPanel.h"
+#include "console/MainWindow.h"
+#include "console/PlayersPanel.h"
+#include "room/Room.h"
+
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace tavlo;
+using namespace tavlo::test;
+
+namespace {
+
+// A console in a program folder of its own, on the room's database, publishing its board there.
+struct Desk {
+    TestPlatform t;
+    std::unique_ptr<Console> console;
+
+    explicit Desk(const QString &address)
+    {
+        t.addDisplayFiles();
+        t.writeFile(QStringLiteral("TAVLO.ini"), "DataBase=" + address.toUtf8() + "\r\nFilePath=\r\n");
+        console = std::make_unique<Console>(t.platform);
+    }
+    PlayersPanel &players() const { return *console->window()->playersPanel(); }
+    QByteArray board() const { return t.readFile(QStringLiteral("TAVLO-Display.txt")); }
+};
+
+} // namespace
+
+class TestDesks : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<PostgresServer> server;
+
+private slots:
+    void initTestCase()
+    {
+        server = std::make_unique<PostgresServer>();
+        if (!server->isRunning())
+            QSKIP(qPrintable(QStringLiteral("no PostgreSQL server to test with: ") + server->whyNot()));
+    }
+
+    // Two consoles on one database show the same room within a second of any change, each on
+    // its own board, and keep what their operator had selected.
+    void twoConsolesShowTheSameRoom()
+    {
+        const QString address = server->createDatabase(QStringLiteral("room"));
+        Desk podium(address);
+        QVERIFY(podium.console->start());
+        const qint64 poker = *podium.console->room()->addGame(QStringLiteral("Poker"));
+        podium.console->room()->addPlayer(poker, QStringLiteral("Anna"));
+        Desk cage(address);
+        QVERIFY(cage.console->start());
+        cage.players().selectPlayer(0);
+
+        PlayersPanel &p = podium.players();
+        podium.console->window()->gamesPanel()->selectGame(0);
+        QTest::mouseClick(p.addButton(), Qt::LeftButton);
+        p.nameEdit()->setText(QStringLiteral("Ben<star>"));
+        QTest::mouseClick(p.saveButton(), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(cage.players().playerCount(), 2, 1000);
+        QCOMPARE(cage.players().selectedRow(), 0);
+        QCOMPARE(cage.players().nameEdit()->text(), QStringLiteral("Anna"));
+        QTRY_COMPARE_WITH_TIMEOUT(cage.board(), podium.board(), 1000);
+        QVERIFY(cage.board().contains("<tr><td>Ben&#9733;</td></tr>"));
+
+        // The cage acts on a player the podium has just removed: it is told, and shows the room.
+        podium.players().selectPlayer(0);
+        QTest::mouseClick(podium.players().deleteButton(), Qt::LeftButton);
+        QTest::mouseClick(cage.players().starButton(), Qt::LeftButton);
+        QCOMPARE(cage.t.messages.shown.size(), 1);
+        QCOMPARE(cage.t.messages.shown[0].style, 48);
+        QVERIFY(cage.t.messages.shown[0].text.startsWith(QStringLiteral("Another desk has just changed this list")));
+        QVERIFY(!cage.t.ending.ended());
+        QTRY_COMPARE(cage.players().playerCount(), 1);
+    }
+
+    void unreachableServer()
+    {
+        Desk nowhere(QStringLiteral("postgresql://tavlo@%2Fnonexistent%2Fsocket:5432/room"));
+        QVERIFY(!nowhere.console->start());
+        QCOMPARE(nowhere.t.messages.shown.size(), 1);
+        QVERIFY2(nowhere.t.messages.shown[0].text.startsWith(
+                     QStringLiteral("postgresql://tavlo@/room?host=/nonexistent/socket&port=5432 is missing or cannot\r\n"
+                                    "connect to the database server\r\n\r\n")),
+                 qPrintable(nowhere.t.messages.shown[0].text));
+        QVERIFY(nowhere.t.ending.ended());
+    }
+};
+
+QTEST_MAIN(TestDesks)
+#include "tst_desks.moc"

@@ -1,0 +1,290 @@
+#include "board/BoardFile.h"
+#include "board/ShortName.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QtTest>
+
+using namespace tavlo;
+
+namespace {
+
+QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
+}
+
+BoardSnapshot sample()
+{
+    BoardSnapshot board;
+    board.writtenAt = utc(2026, 12, 6, 21, 4, 10);
+    board.changedAt = utc(2026, 12, 6, 21, 3, 55);
+    board.games = {{QStringLiteral("Poker"),
+                    {{QStringLiteral("Anna"), {false, true, false}, utc(2026, 12, 6, 20, 30)},
+                     {QStringLiteral("Ben"), {true, false, false}, QDateTime()},
+                     {QStringLiteral("Carl"), {true, true, true}, utc(2026, 12, 6, 20, 59, 59)}}},
+                   {QStringLiteral("Blackjack"), {}}};
+    return board;
+}
+
+// A board file of the sample with one member of the root replaced (or removed, for null).
+QByteArray withRoot(const char *key, const QJsonValue &value)
+{
+    QJsonObject root = QJsonDocument::fromJson(encodeBoardFile(sample())).object();
+    if (value.isNull())
+        root.remove(QLatin1String(key));
+    else
+        root.insert(QLatin1String(key), value);
+    return QJsonDocument(root).toJson();
+}
+
+} // namespace
+
+class TestBoardFile : public QObject {
+    Q_OBJECT
+private slots:
+    // What other programs read: members, order and values, one player to a line.
+    void writesTheDocumentedShape()
+    {
+        const QByteArray bytes = encodeBoardFile(sample());
+        const QList<QByteArray> lines = bytes.split('\n');
+        QCOMPARE(lines.value(0),
+                 QByteArray(R"({"format":"TAVLO board","version":1,"written":"2026-12-06T21:04:10Z",)"
+                            R"("changed":"2026-12-06T21:03:55Z","heartbeatSeconds":10,"games":[)"));
+        QCOMPARE(lines.value(1), QByteArray(R"({"name":"Poker","players":[)"));
+        QCOMPARE(lines.value(2), QByteArray(R"({"position":1,"name":"Anna","markers":["star"],"added":"2026-12-06T20:30:00Z"},)"));
+        QCOMPARE(lines.value(3), QByteArray(R"({"position":2,"name":"Ben","markers":["blink"],"added":null},)"));
+        QCOMPARE(lines.value(4),
+                 QByteArray(R"({"position":3,"name":"Carl","markers":["blink","star","phone"],"added":"2026-12-06T20:59:59Z"}]},)"));
+        QCOMPARE(lines.value(5), QByteArray(R"({"name":"Blackjack","players":[]})"));
+        QCOMPARE(lines.value(6), QByteArray("]}"));
+        QVERIFY(QJsonDocument::fromJson(bytes).isObject());
+    }
+
+    // Whatever an operator typed comes back as typed, through any JSON reader.
+    void namesRoundTrip_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("quotes and backslashes") << QStringLiteral("Ann \"the \\ Ace\"");
+        QTest::newRow("markup") << QStringLiteral("</td></tr><script>alert(1)</script>&amp;");
+        QTest::newRow("control characters") << QStringLiteral("a\tb\nc\rd\x01\x1f");
+        QTest::newRow("line separators") << QStringLiteral("a\u2028b\u2029c");
+        QTest::newRow("beyond the basic plane") << QStringLiteral("Zoë 🂡 ★");
+        QTest::newRow("blanks kept") << QStringLiteral("  two  blanks ");
+        QTest::newRow("empty") << QString();
+    }
+    void namesRoundTrip()
+    {
+        QFETCH(QString, name);
+        BoardSnapshot board = sample();
+        board.games[0].name = name;
+        board.games[0].players[1].name = name;
+        const QByteArray bytes = encodeBoardFile(board);
+        const BoardFileContent content = readBoardFile(bytes);
+        QVERIFY2(content.isRead(), qPrintable(content.problem));
+        QCOMPARE(content.board, board);
+        // Another reader sees the same, and the file has no raw line break inside a string.
+        const QJsonObject game = QJsonDocument::fromJson(bytes).object()[QLatin1String("games")][0].toObject();
+        QCOMPARE(game[QLatin1String("name")].toString(), name);
+        QVERIFY(!bytes.contains("\r") && !bytes.contains("\xe2\x80\xa8"));
+    }
+
+    void randomRoomsRoundTrip()
+    {
+        QRandomGenerator random(16);
+        for (int round = 0; round < 50; ++round) {
+            BoardSnapshot board;
+            board.writtenAt = QDateTime::fromSecsSinceEpoch(random.bounded(4000000000LL), Qt::UTC);
+            board.heartbeatSeconds = 1 + int(random.bounded(60));
+            for (int g = int(random.bounded(6)); g > 0; --g) {
+                WaitingGame game{QStringLiteral("G%1").arg(g), {}};
+                for (int p = int(random.bounded(20)); p > 0; --p) {
+                    const quint32 bits = random.generate();
+                    game.players.append({QString(QChar(0x20 + int(bits % 0x2000))).repeated(1 + p % 3),
+                                         {bool(bits & 1), bool(bits & 2), bool(bits & 4)},
+                                         bits & 8 ? QDateTime() : QDateTime::fromSecsSinceEpoch(bits >> 4, Qt::UTC)});
+                }
+                board.games.append(game);
+            }
+            QCOMPARE(readBoardFile(encodeBoardFile(board)).board, board);
+        }
+    }
+
+    void times_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDateTime>("time"); // invalid: no time
+        QTest::newRow("as written") << "2026-12-06T21:04:10Z" << utc(2026, 12, 6, 21, 4, 10);
+        QTest::newRow("leap day") << "2028-02-29T00:00:00Z" << utc(2028, 2, 29);
+        QTest::newRow("before 1970") << "1969-12-31T23:59:59Z" << utc(1969, 12, 31, 23, 59, 59);
+        QTest::newRow("last second") << "9999-12-31T23:59:59Z" << utc(9999, 12, 31, 23, 59, 59);
+        QTest::newRow("no such day") << "2026-02-29T10:00:00Z" << QDateTime();
+        QTest::newRow("hour 24") << "2026-12-06T24:00:00Z" << QDateTime();
+        QTest::newRow("letters") << "2026-12-06T2x:00:00Z" << QDateTime();
+        QTest::newRow("another writer's offset") << "2026-12-06T22:04:10.500+01:00"
+                                                 << utc(2026, 12, 6, 21, 4, 10).addMSecs(500);
+        QTest::newRow("no zone") << "2026-12-06T21:04:10" << QDateTime();
+        QTest::newRow("no time") << "yesterday" << QDateTime();
+    }
+    void times()
+    {
+        QFETCH(QString, text);
+        QFETCH(QDateTime, time);
+        QCOMPARE(readBoardFileTime(text), time);
+        if (time.isValid() && time.time().msec() == 0 && time.timeSpec() == Qt::UTC)
+            QCOMPARE(boardFileTime(time), text);
+    }
+
+    // A file of another version is left alone whatever it holds; a malformed file of this
+    // version is not shown at all rather than in part; what a later writer adds is passed over.
+    void readingWhatOthersWrite_data()
+    {
+        using Status = BoardFileContent::Status;
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("status");
+        const QByteArray good = encodeBoardFile(sample());
+        QTest::newRow("as written") << good << int(Status::Read);
+        QTest::newRow("cut short") << good.left(good.size() / 2) << int(Status::Unreadable);
+        QTest::newRow("not JSON") << QByteArray("<table>") << int(Status::Unreadable);
+        QTest::newRow("a list") << QByteArray("[1,2]") << int(Status::Unreadable);
+        QTest::newRow("someone else's JSON") << withRoot("format", QStringLiteral("other")) << int(Status::Unreadable);
+        QTest::newRow("version 2") << withRoot("version", 2) << int(Status::UnknownVersion);
+        QTest::newRow("version 2 of another shape")
+            << QByteArray(R"({"format":"TAVLO board","version":2,"games":"elsewhere"})") << int(Status::UnknownVersion);
+        QTest::newRow("version as text") << withRoot("version", QStringLiteral("1")) << int(Status::Unreadable);
+        QTest::newRow("version 1.5") << withRoot("version", 1.5) << int(Status::Unreadable);
+        QTest::newRow("no written time") << withRoot("written", QJsonValue()) << int(Status::Unreadable);
+        QTest::newRow("heartbeat of zero") << withRoot("heartbeatSeconds", 0) << int(Status::Unreadable);
+        QTest::newRow("games not a list") << withRoot("games", QJsonObject()) << int(Status::Unreadable);
+        QTest::newRow("a player without a name")
+            << QByteArray(R"({"format":"TAVLO board","version":1,"written":"2026-12-06T21:04:10Z","games":[{"name":"P","players":[{"markers":[]}]}]})")
+            << int(Status::Unreadable);
+        QTest::newRow("a bad added time")
+            << QByteArray(R"({"format":"TAVLO board","version":1,"written":"2026-12-06T21:04:10Z","games":[{"name":"P","players":[{"name":"A","added":"soon"}]}]})")
+            << int(Status::Unreadable);
+    }
+    void readingWhatOthersWrite()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, status);
+        const BoardFileContent content = readBoardFile(bytes);
+        QCOMPARE(int(content.status), status);
+        QCOMPARE(content.problem.isEmpty(), content.isRead());
+        if (!content.isRead())
+            QCOMPARE(content.board, BoardSnapshot());
+    }
+
+    // The reader is a JSON reader of its own: escapes, numbers and structure as JSON has them,
+    // and nothing else.
+    void json_data()
+    {
+        QTest::addColumn<QByteArray>("gameName"); // the game's name as it stands in the file
+        QTest::addColumn<QString>("read");        // "!" for a file that is not read
+        // Written with escapes here, so that every tool reads this file the same.
+        QTest::newRow("escapes") << QByteArray("\"\\u00c9t\\u00E9 \\ud83c\\udca1 \\\"q\\\" \\/ \\\\ \\b\\f\\n\\r\\t\"")
+                                 << QStringLiteral("\u00c9t\u00e9 \U0001F0A1 \"q\" / \\ \b\f\n\r\t");
+        QTest::newRow("a lone surrogate") << QByteArray("\"a\\ud83cb\"") << QStringLiteral("a\uFFFDb");
+        QTest::newRow("raw UTF-8") << QByteArray("\"Zo\xc3\xab\"") << QStringLiteral("Zo\u00eb");
+        QTest::newRow("broken UTF-8") << QByteArray("\"a\xff" "b\"") << QStringLiteral("a\uFFFDb");
+        QTest::newRow("a raw line break") << QByteArray("\"a\nb\"") << "!";
+        QTest::newRow("an unknown escape") << QByteArray("\"a\\qb\"") << "!";
+        QTest::newRow("a short escape") << QByteArray("\"a\\u12\"") << "!";
+        QTest::newRow("a number") << QByteArray("12") << "!";
+        QTest::newRow("not closed") << QByteArray("\"abc") << "!";
+    }
+    void json()
+    {
+        QFETCH(QByteArray, gameName);
+        QFETCH(QString, read);
+        const QByteArray bytes = R"({"format":"TAVLO board","version":1,"written":"2026-12-06T21:04:10Z","games":[{"name":)"
+                + gameName + R"(,"players":[]}]})";
+        const BoardFileContent content = readBoardFile(bytes);
+        QCOMPARE(content.isRead(), read != QLatin1String("!"));
+        if (content.isRead())
+            QCOMPARE(content.board.games.value(0).name, read);
+    }
+
+    void structures_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("read");
+        const QByteArray head = R"({"format":"TAVLO board","version":1,"written":"2026-12-06T21:04:10Z","games":[])";
+        QTest::newRow("whole") << head + "}" << true;
+        QTest::newRow("blanks around") << " \r\n\t" + head + " } \n" << true;
+        QTest::newRow("more after the end") << head + "} x" << false;
+        QTest::newRow("a trailing comma") << head + ",}" << false;
+        QTest::newRow("version 1e0") << QByteArray(head).replace("\"version\":1", "\"version\":1e0") + "}" << true;
+        QTest::newRow("a leading zero") << QByteArray(head).replace("\"version\":1", "\"version\":01") + "}" << false;
+        QTest::newRow("skipped members of every kind")
+            << head + R"(,"x":{"a":[true,false,null,-1.5e+3,"s",{}],"b":[]}})" << true;
+        QTest::newRow("a bare word") << head + R"(,"x":yes})" << false;
+        QTest::newRow("deeply nested") << head + ",\"x\":" + QByteArray(100000, '[') + QByteArray(100000, ']') + "}" << false;
+        QTest::newRow("empty") << QByteArray() << false;
+    }
+    void structures()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, read);
+        QCOMPARE(readBoardFile(bytes).isRead(), read);
+    }
+
+    // Damaged files of every kind are refused or read, never more.
+    void damagedFilesNeverCrash()
+    {
+        QRandomGenerator random(19);
+        const QByteArray good = encodeBoardFile(sample());
+        for (int round = 0; round < 2000; ++round) {
+            QByteArray bytes = good;
+            for (int cut = 1 + int(random.bounded(4)); cut > 0; --cut) {
+                const int at = int(random.bounded(int(bytes.size())));
+                switch (random.bounded(3)) {
+                case 0:
+                    bytes[at] = char(random.bounded(256));
+                    break;
+                case 1:
+                    bytes.remove(at, 1 + int(random.bounded(8)));
+                    break;
+                default:
+                    bytes.insert(at, "{[\"\\,:"[random.bounded(6)]);
+                }
+            }
+            const BoardFileContent content = readBoardFile(bytes);
+            QVERIFY(content.isRead() || !content.problem.isEmpty());
+        }
+    }
+
+    void laterMembersArePassedOver()
+    {
+        const BoardFileContent content = readBoardFile(
+            R"({"format":"TAVLO board","version":1,"written":"2026-12-06T21:04:10Z","room":"East","games":[{"name":"P","estimate":{"minutes":25},"players":[{"name":"A","markers":["star","crown"],"vip":true}]}]})");
+        QCOMPARE(content.board.heartbeatSeconds, DefaultHeartbeatSeconds);
+        QVERIFY(!content.board.changedAt.isValid());
+        QCOMPARE(content.board.games.value(0).players.value(0).markers, (PlayerMarkers{false, true, false}));
+    }
+
+    void firstNamesWithInitials_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("two words") << "Alice Brown" << "Alice B.";
+        QTest::newRow("one word") << "Alice" << "Alice";
+        QTest::newRow("three words") << "Anna van Berg" << "Anna B.";
+        QTest::newRow("blanks") << "  Alice   brown " << "Alice B.";
+        QTest::newRow("already short") << "Alice B." << "Alice B.";
+        QTest::newRow("initial after punctuation") << "Bob (Tiny)" << "Bob T.";
+        QTest::newRow("no letter in the last word") << "Bob ★" << "Bob";
+        QTest::newRow("accented") << "Zoë Élan" << "Zoë É.";
+        QTest::newRow("beyond the basic plane") << "Al 𝒳avier" << "Al 𝒳.";
+        QTest::newRow("empty") << "" << "";
+    }
+    void firstNamesWithInitials()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        QCOMPARE(firstNameWithInitial(name), shown);
+    }
+};
+
+QTEST_MAIN(TestBoardFile)
+#include "tst_boardfile.moc"

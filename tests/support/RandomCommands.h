@@ -1,0 +1,147 @@
+#pragma once
+
+#include "board/Board.h"
+#include "board/PlayerMarkers.h"
+#include "room/Room.h"
+
+#include <QRandomGenerator>
+#include <QStringList>
+
+namespace tavlo::test {
+
+// A room's games with their players as "game:player,player", as the tests compare them.
+inline QStringList contentsOf(const Room &room)
+{
+    QStringList out;
+    for (const Game &game : room.games()) {
+        QStringList names;
+        for (const Player &player : game.players)
+            names << player.storedName;
+        out << game.name + QLatin1Char(':') + names.join(QLatin1Char(','));
+    }
+    return out;
+}
+
+// Seeded random commands on a room, with a plain list of what the room should then hold.
+class RandomCommands {
+public:
+    // With several rooms (desks on one database), each command goes to one of them at random;
+    // the caller lets them agree before the next step.
+    RandomCommands(QList<Room *> rooms, quint32 seed)
+        : m_rooms(std::move(rooms))
+        , m_random(seed)
+    {
+        for (const Game &game : m_rooms.first()->games()) {
+            QStringList players;
+            for (const Player &player : game.players)
+                players << player.storedName;
+            m_reference.append({game.name, players});
+        }
+    }
+
+    RandomCommands(Room &room, quint32 seed)
+        : RandomCommands(QList<Room *>{&room}, seed)
+    {
+    }
+
+    // One random command; false when the room refused it.
+    bool step()
+    {
+        Room &room = *m_rooms[m_rooms.size() == 1 ? 0 : int(m_random.bounded(int(m_rooms.size())))];
+        const int g = m_reference.isEmpty() ? -1 : int(m_random.bounded(int(m_reference.size())));
+        const qint64 gameId = g < 0 ? 0 : room.games()[g].id;
+        const int count = g < 0 ? 0 : int(m_reference[g].players.size());
+        const int p = count == 0 ? -1 : int(m_random.bounded(count));
+        const qint64 playerId = p < 0 ? 0 : room.games()[g].players[p].id;
+        const QString fresh = QStringLiteral("N%1").arg(++m_names);
+        switch (g < 0 ? 0 : m_random.bounded(12)) {
+        case 0:
+            if (m_reference.size() >= 12)
+                return true;
+            m_reference.append({fresh, {}});
+            return bool(room.addGame(fresh));
+        case 1:
+            m_reference[g].name = fresh;
+            return room.renameGame(gameId, fresh);
+        case 2:
+            if (m_random.bounded(3) != 0)
+                return true;
+            m_reference.removeAt(g);
+            return room.deleteGame(gameId);
+        case 3: {
+            const int offset = m_random.bounded(2) ? 1 : -1;
+            if (g + offset >= 0 && g + offset < m_reference.size())
+                m_reference.swapItemsAt(g, g + offset);
+            return room.moveGame(gameId, offset);
+        }
+        case 4:
+        case 5:
+        case 6: {
+            const QString stored = writeMarkers(fresh, {m_random.bounded(2) == 0, m_random.bounded(2) == 0, false});
+            m_reference[g].players.append(stored);
+            return bool(room.addPlayer(gameId, stored));
+        }
+        case 7:
+            if (p < 0)
+                return true;
+            m_reference[g].players[p] = fresh + StarTag;
+            return room.updatePlayer(gameId, playerId, fresh + StarTag);
+        case 8:
+            if (p < 0)
+                return true;
+            m_reference[g].players.removeAt(p);
+            return room.deletePlayer(gameId, playerId);
+        case 9:
+            if (m_random.bounded(6) != 0)
+                return true;
+            m_reference[g].players.clear();
+            return room.deleteAllPlayers(gameId);
+        case 10: {
+            if (p < 0)
+                return true;
+            const int offset = m_random.bounded(2) ? 1 : -1;
+            if (p + offset >= 0 && p + offset < count)
+                m_reference[g].players.swapItemsAt(p, p + offset);
+            return room.movePlayer(gameId, playerId, offset);
+        }
+        default:
+            if (p < 0)
+                return true;
+            m_reference[g].players.move(p, 0);
+            return room.movePlayerToTop(gameId, playerId);
+        }
+    }
+
+    QStringList expected() const
+    {
+        QStringList out;
+        for (const RefGame &game : m_reference)
+            out << game.name + QLatin1Char(':') + game.players.join(QLatin1Char(','));
+        return out;
+    }
+
+    Board expectedBoard(int rows1, int rows2) const
+    {
+        Board board;
+        for (const RefGame &game : m_reference)
+            board.games.append({game.name, 0, {}});
+        for (qsizetype i = 0; i < board.games.size(); ++i) {
+            board.games[i].rows = i < board.gamesInFirstRow() ? rows1 : rows2;
+            for (const QString &player : m_reference[i].players.mid(0, board.games[i].rows))
+                board.games[i].entries.append(boardEntryOf(player));
+        }
+        return board;
+    }
+
+private:
+    struct RefGame {
+        QString name;
+        QStringList players;
+    };
+    QList<Room *> m_rooms;
+    QRandomGenerator m_random;
+    QList<RefGame> m_reference;
+    int m_names = 0;
+};
+
+} // namespace tavlo::test
