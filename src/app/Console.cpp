@@ -178,6 +178,7 @@ bool Console::start()
     if (!readWaitWindow())
         return false;
     connect(m_room.get(), &Room::updatedElsewhere, this, &Console::readWaitWindow);
+    m_publisher->setEstimates(m_estimates.get());
 
     m_window = std::make_unique<MainWindow>(*m_room, *m_platform.messageBox, *m_platform.clock);
     m_window->setFirstRun(m_firstRun);

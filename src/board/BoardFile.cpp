@@ -18,6 +18,7 @@ constexpr char kHeartbeat[] = "heartbeatSeconds";
 constexpr char kGames[] = "games";
 constexpr char kName[] = "name";
 constexpr char kPlayers[] = "players";
+constexpr char kEstimate[] = "estimate";
 constexpr char kMarkers[] = "markers";
 constexpr char kAdded[] = "added";
 constexpr char kBlink[] = "blink";
@@ -514,6 +515,8 @@ WaitingGame gameOf(JsonReader &json)
             game.players.clear();
             json.elements([&] { game.players.append(playerOf(json)); });
             listed = true;
+        } else if (is(key, kEstimate) && json.peek() == '"') {
+            game.estimate = json.string();
         } else {
             json.skip();
         }
@@ -593,6 +596,10 @@ QByteArray encodeBoardFile(const BoardSnapshot &board)
         // One game, and one player, to a line: the file stays readable by eye and by diff.
         out += g == 0 ? QLatin1StringView("\n{\"name\":") : QLatin1StringView(",\n{\"name\":");
         appendString(out, game.name);
+        if (!game.estimate.isEmpty()) {
+            out += QLatin1StringView(",\"estimate\":");
+            appendString(out, game.estimate);
+        }
         out += QLatin1StringView(",\"players\":[");
         for (qsizetype p = 0; p < game.players.size(); ++p) {
             const WaitingPlayer &player = game.players[p];

@@ -17,10 +17,13 @@ struct WaitingPlayer {
     bool operator==(const WaitingPlayer &) const = default;
 };
 
-// A game with its whole waiting list, in order: the first player is position 1.
+// A game with its whole waiting list, in order: the first player is position 1. The estimate
+// is how long a player added now would wait, as the desk says it ("about 25 min"); empty while
+// there is not enough data for an honest figure.
 struct WaitingGame {
     QString name;
     QList<WaitingPlayer> players;
+    QString estimate;
     bool operator==(const WaitingGame &) const = default;
 };
 

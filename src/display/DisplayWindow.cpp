@@ -63,6 +63,7 @@ DisplayWindow::DisplayWindow(const QString &programFolder, const ViewerOptions &
     m_liveView->setTheme(theme);
     m_liveView->setGameFilter(GameFilter(options.games));
     m_liveView->setPrivacy(options.privacy);
+    m_liveView->setShowEstimates(options.estimates);
     m_liveView->setPageSeconds(options.pageSeconds);
 
     connect(m_fragmentWatcher, &FileWatcher::contentChanged, this, &DisplayWindow::fragmentChanged);

@@ -115,6 +115,12 @@ void LiveBoardView::setPrivacy(bool on)
     refresh();
 }
 
+void LiveBoardView::setShowEstimates(bool on)
+{
+    m_showEstimates = on;
+    refresh();
+}
+
 void LiveBoardView::setPageSeconds(int seconds)
 {
     m_pageMilliseconds = std::max(1, seconds) * 1000;
@@ -256,7 +262,10 @@ void LiveBoardView::addGame(QList<LiveItem> &items, const PanelPlace &panel, int
     heading.game = panel.game;
     items.append(heading);
     const QRect info = l.infoRect(panel);
-    LiveItem waiting = textItem(LiveItem::Kind::Count, QStringLiteral("%1 waiting").arg(count), info, l.infoPixels,
+    QString countText = QStringLiteral("%1 waiting").arg(count);
+    if (m_showEstimates && !game.estimate.isEmpty())
+        countText += QStringLiteral(" \u00b7 ") + shortenedForScreen(game.estimate);
+    LiveItem waiting = textItem(LiveItem::Kind::Count, countText, info, l.infoPixels,
                                 Qt::AlignLeft | Qt::AlignVCenter, false);
     waiting.game = panel.game;
     items.append(waiting);

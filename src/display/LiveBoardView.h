@@ -54,6 +54,9 @@ public:
     void setTheme(const ViewerTheme &theme);
     void setGameFilter(const GameFilter &filter);
     void setPrivacy(bool on);
+    // Each game's wait estimate beside its count ("17 waiting · about 25 min"), where the board
+    // file has one.
+    void setShowEstimates(bool on);
     void setPageSeconds(int seconds);
     void setBackground(const QImage &picture);
     bool hasBackground() const { return m_backdrop.hasPicture(); }
@@ -95,6 +98,7 @@ private:
     ViewerTheme m_theme = ViewerTheme::of(ViewerTheme::Kind::Standard);
     GameFilter m_filter;
     bool m_privacy = false;
+    bool m_showEstimates = false;
     int m_pageMilliseconds = 8000;
 
     QList<int> m_shown;

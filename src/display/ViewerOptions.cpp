@@ -17,6 +17,7 @@ const QString kPageSeconds = QStringLiteral("page-seconds");
 const QString kTheme = QStringLiteral("theme");
 const QString kPrivacy = QStringLiteral("privacy");
 const QString kFullNames = QStringLiteral("full-names");
+const QString kEstimates = QStringLiteral("estimates");
 const QString kSettings = QStringLiteral("settings");
 
 QString folderFrom(const QString &base, const QString &folder)
@@ -78,6 +79,7 @@ void addViewerOptions(QCommandLineParser &parser)
     parser.addOption({kTheme, QStringLiteral("standard (the default) or high-contrast."), QStringLiteral("theme")});
     parser.addOption({kPrivacy, QStringLiteral("Show first names with initials (\"Alice B.\").")});
     parser.addOption({kFullNames, QStringLiteral("Show names as typed (the default).")});
+    parser.addOption({kEstimates, QStringLiteral("Show each game's wait estimate (\"about 25 min\") under its title.")});
     parser.addOption({kSettings,
                       QStringLiteral("Read the viewer's settings from <file> instead of TAVLO-Display.ini in the "
                                      "program folder."),
@@ -121,6 +123,8 @@ QStringList applyViewerSettings(const QByteArray &bytes, const QString &settings
             used = ViewerTheme::kindOf(value, options.theme);
         } else if (key == QLatin1String("privacy")) {
             used = readSwitch(value, options.privacy);
+        } else if (key == QLatin1String("estimates")) {
+            used = readSwitch(value, options.estimates);
         } else {
             used = false;
         }
@@ -144,6 +148,8 @@ QStringList applyCommandLine(const QCommandLineParser &parser, const QString &wo
             options.privacy = true;
         else if (name == kFullNames)
             options.privacy = false;
+        else if (name == kEstimates)
+            options.estimates = true;
     }
     if (parser.isSet(kScreen))
         options.screen = parser.value(kScreen).trimmed();

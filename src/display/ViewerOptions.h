@@ -21,6 +21,7 @@ struct ViewerOptions {
     int pageSeconds = 8;   // how long a page of a long list stays on the screen
     ViewerTheme::Kind theme = ViewerTheme::Kind::Standard;
     bool privacy = false;  // first names and initials, "Alice B."
+    bool estimates = false; // each game's wait estimate under its title
 
     static constexpr int kMinPageSeconds = 2;
     static constexpr int kMaxPageSeconds = 600;

@@ -7,6 +7,7 @@
 #include "board/Fragment.h"
 #include "platform/FileLookup.h"
 #include "room/Room.h"
+#include "room/WaitEstimates.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -70,6 +71,31 @@ Board BoardPublisher::board()
     return board;
 }
 
+void BoardPublisher::setEstimates(const WaitEstimates *estimates)
+{
+    if (m_estimates != nullptr)
+        disconnect(m_estimates, nullptr, this, nullptr);
+    m_estimates = estimates;
+    if (estimates == nullptr)
+        return;
+    // The figures move with every count; the file is rewritten only when what it says moves.
+    connect(estimates, &WaitEstimates::estimatesChanged, this, [this] {
+        if (m_heartbeat.isActive() && estimateTexts() != m_writtenEstimates)
+            writeHeartbeat();
+    });
+    connect(estimates, &QObject::destroyed, this, [this] { m_estimates = nullptr; });
+}
+
+QStringList BoardPublisher::estimateTexts() const
+{
+    QStringList texts;
+    if (m_estimates == nullptr)
+        return texts;
+    for (const Game &game : m_room.games())
+        texts << (m_estimates->estimate(game.id).enoughData() ? m_estimates->text(game.id) : QString());
+    return texts;
+}
+
 BoardSnapshot BoardPublisher::snapshot() const
 {
     BoardSnapshot board;
@@ -81,6 +107,8 @@ BoardSnapshot BoardPublisher::snapshot() const
     for (const Game &game : games) {
         WaitingGame &shown = board.games.emplace_back();
         shown.name = game.name;
+        if (m_estimates != nullptr && m_estimates->estimate(game.id).enoughData())
+            shown.estimate = m_estimates->text(game.id);
         shown.players.reserve(game.players.size());
         for (const Player &player : game.players) {
             MarkedName marked = readMarkers(player.storedName);
@@ -110,7 +138,13 @@ bool BoardPublisher::copyWhenMissing(const QString &folder, const QString &fileN
 QString BoardPublisher::writeBoardFile()
 {
     const QString path = boardFilePath();
-    const QString error = writeFileAtomically(path, encodeBoardFile(snapshot()));
+    const BoardSnapshot board = snapshot();
+    m_writtenEstimates.clear();
+    for (const WaitingGame &game : board.games)
+        m_writtenEstimates << game.estimate;
+    if (m_estimates == nullptr)
+        m_writtenEstimates.clear();
+    const QString error = writeFileAtomically(path, encodeBoardFile(board));
     return error.isEmpty() ? QString() : QStringLiteral("Cannot write %1: %2").arg(path, error);
 }
 

@@ -8,11 +8,13 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 namespace tavlo {
 
 class Room;
+class WaitEstimates;
 struct Settings;
 
 // Keeps the large screen in step with the room: after every change it renders the board from
@@ -48,6 +50,10 @@ public:
     void setHeartbeatSeconds(int seconds);
     bool isHeartbeatRunning() const { return m_heartbeat.isActive(); }
 
+    // The games' wait estimates go into the board file from now on; a new figure is written at
+    // once once the board has been published.
+    void setEstimates(const WaitEstimates *estimates);
+
 signals:
     void published();
     void failed(const QString &message);
@@ -58,11 +64,14 @@ private:
     bool copyWhenMissing(const QString &folder, const QString &fileName);
     QString displayFolder() const;
     QString writeBoardFile();
+    QStringList estimateTexts() const;
 
     const Room &m_room;
     Settings &m_settings;
     QString m_programFolder;
     const Clock &m_clock;
+    const WaitEstimates *m_estimates = nullptr;
+    QStringList m_writtenEstimates; // as last written, one per game
     QDateTime m_changedAt;
     int m_heartbeatSeconds;
     QTimer m_heartbeat;

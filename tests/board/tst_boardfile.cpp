@@ -23,8 +23,9 @@ BoardSnapshot sample()
     board.games = {{QStringLiteral("Poker"),
                     {{QStringLiteral("Anna"), {false, true, false}, utc(2026, 12, 6, 20, 30)},
                      {QStringLiteral("Ben"), {true, false, false}, QDateTime()},
-                     {QStringLiteral("Carl"), {true, true, true}, utc(2026, 12, 6, 20, 59, 59)}}},
-                   {QStringLiteral("Blackjack"), {}}};
+                     {QStringLiteral("Carl"), {true, true, true}, utc(2026, 12, 6, 20, 59, 59)}},
+                    QStringLiteral("about 25 min")},
+                   {QStringLiteral("Blackjack"), {}, QString()}};
     return board;
 }
 
@@ -52,7 +53,7 @@ private slots:
         QCOMPARE(lines.value(0),
                  QByteArray(R"({"format":"TAVLO board","version":1,"written":"2026-12-06T21:04:10Z",)"
                             R"("changed":"2026-12-06T21:03:55Z","heartbeatSeconds":10,"games":[)"));
-        QCOMPARE(lines.value(1), QByteArray(R"({"name":"Poker","players":[)"));
+        QCOMPARE(lines.value(1), QByteArray(R"({"name":"Poker","estimate":"about 25 min","players":[)"));
         QCOMPARE(lines.value(2), QByteArray(R"({"position":1,"name":"Anna","markers":["star"],"added":"2026-12-06T20:30:00Z"},)"));
         QCOMPARE(lines.value(3), QByteArray(R"({"position":2,"name":"Ben","markers":["blink"],"added":null},)"));
         QCOMPARE(lines.value(4),
@@ -98,7 +99,8 @@ private slots:
             board.writtenAt = QDateTime::fromSecsSinceEpoch(random.bounded(4000000000LL), Qt::UTC);
             board.heartbeatSeconds = 1 + int(random.bounded(60));
             for (int g = int(random.bounded(6)); g > 0; --g) {
-                WaitingGame game{QStringLiteral("G%1").arg(g), {}};
+                WaitingGame game{QStringLiteral("G%1").arg(g), {},
+                                 g % 2 ? QStringLiteral("%1\u2013%2 min").arg(g * 5).arg(g * 9) : QString()};
                 for (int p = int(random.bounded(20)); p > 0; --p) {
                     const quint32 bits = random.generate();
                     game.players.append({QString(QChar(0x20 + int(bits % 0x2000))).repeated(1 + p % 3),

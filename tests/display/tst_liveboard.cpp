@@ -34,7 +34,7 @@ BoardSnapshot room(int games, int players, const QDateTime &written = kStart)
     board.writtenAt = written;
     board.changedAt = written;
     for (int g = 1; g <= games; ++g) {
-        WaitingGame game{QStringLiteral("Game %1").arg(g), {}};
+        WaitingGame game{QStringLiteral("Game %1").arg(g), {}, QString()};
         for (int p = 1; p <= players; ++p)
             game.players.append({QStringLiteral("P%1-%2").arg(g).arg(p), {}, written.addSecs(-60 * p)});
         board.games.append(game);
@@ -153,6 +153,20 @@ private slots:
         clock.advance(8000);
         view.refresh();
         QCOMPARE(texts(view, Kind::Page).value(0), QStringLiteral("page 1 of %1").arg(pages));
+    }
+
+    // Asked to, the count line carries the game's estimate where the board file has one.
+    void estimatesBesideTheCount()
+    {
+        FixedClock clock;
+        LiveBoardView view(clock);
+        view.resize(1920, 1080);
+        BoardSnapshot board = room(2, 3);
+        board.games[0].estimate = QStringLiteral("about 25 min");
+        view.setBoard(board);
+        QCOMPARE(texts(view, Kind::Count), (QStringList{"3 waiting", "3 waiting"}));
+        view.setShowEstimates(true);
+        QCOMPARE(texts(view, Kind::Count), (QStringList{"3 waiting \u00b7 about 25 min", "3 waiting"}));
     }
 
     // Games that do not fit at a few names each come in screens, and the header says which.
@@ -348,9 +362,9 @@ private slots:
         QFETCH(QStringList, names);
         TestPlatform t;
         BoardSnapshot board = room(0, 0, t.clock.now());
-        board.games = {{QStringLiteral("Omaha Hi-Lo"), {{QStringLiteral("Alice Brown"), {false, true, false}, {}}}},
-                       {QStringLiteral("Omaha [2/5]"), {{QStringLiteral("Bob"), {}, {}}}},
-                       {QStringLiteral("Stud"), {{QStringLiteral("Carla di Marco"), {}, {}}}}};
+        board.games = {{QStringLiteral("Omaha Hi-Lo"), {{QStringLiteral("Alice Brown"), {false, true, false}, {}}}, {}},
+                       {QStringLiteral("Omaha [2/5]"), {{QStringLiteral("Bob"), {}, {}}}, {}},
+                       {QStringLiteral("Stud"), {{QStringLiteral("Carla di Marco"), {}, {}}}, {}}};
         if (boardFile)
             t.writeFile(BoardFileName, encodeBoardFile(board));
         const QStringList lines = fragmentLines(3, 2, 2, [](int g) {
@@ -422,25 +436,26 @@ private slots:
     {
         QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("expected"); // screen|games|seconds|theme|privacy|folder
+        QTest::addColumn<QString>("expected"); // screen|games|seconds|theme|privacy|folder|estimates
         QTest::addColumn<int>("problems");
-        QTest::newRow("defaults") << QByteArray() << QStringList() << "||8|standard|0|" << 0;
+        QTest::newRow("defaults") << QByteArray() << QStringList() << "||8|standard|0||0" << 0;
         QTest::newRow("the file") << QByteArray("; the TV in the side room\r\n[Display]\r\nScreen=2\r\nGAMES = Omaha*, Stud ,\r\n"
-                                                "Page_Seconds=12\r\ntheme=High-Contrast\r\nPrivacy=True\r\nDisplay_Folder=board\r\n")
-                                  << QStringList() << "2|Omaha*,Stud|12|high-contrast|1|@/board/" << 0;
+                                                "Page_Seconds=12\r\ntheme=High-Contrast\r\nPrivacy=True\r\nDisplay_Folder=board\r\n"
+                                                "Estimates=yes\r\n")
+                                  << QStringList() << "2|Omaha*,Stud|12|high-contrast|1|@/board/|1" << 0;
         QTest::newRow("the command line wins")
             << QByteArray("Screen=2\nGames=Stud\nPage_Seconds=12\nTheme=high-contrast\nPrivacy=yes\n")
             << QStringList{"--screen", "HDMI-1", "--games", "Razz", "--page-seconds", "5", "--theme", "standard",
-                           "--full-names", "-d", "/srv/tavlo"}
-            << "HDMI-1|Razz|5|standard|0|/srv/tavlo/" << 0;
+                           "--full-names", "-d", "/srv/tavlo", "--estimates"}
+            << "HDMI-1|Razz|5|standard|0|/srv/tavlo/|1" << 0;
         QTest::newRow("the last of privacy and full names")
-            << QByteArray() << QStringList{"--full-names", "--privacy"} << "||8|standard|1|" << 0;
+            << QByteArray() << QStringList{"--full-names", "--privacy"} << "||8|standard|1||0" << 0;
         QTest::newRow("mistakes in the file are passed over")
-            << QByteArray("Page_Seconds=1\nTheme=pink\nPrivacy=maybe\nColour=red\njust words\nScreen=3\n") << QStringList()
-            << "3||8|standard|0|" << 5;
+            << QByteArray("Page_Seconds=1\nTheme=pink\nPrivacy=maybe\nColour=red\njust words\nScreen=3\nEstimates=often\n")
+            << QStringList() << "3||8|standard|0||0" << 6;
         QTest::newRow("mistakes on the command line") << QByteArray()
                                                       << QStringList{"--page-seconds", "soon", "--theme", "dark"}
-                                                      << "||8|standard|0|" << 2;
+                                                      << "||8|standard|0||0" << 2;
     }
     void options()
     {
@@ -460,7 +475,8 @@ private slots:
                                            QString::number(options.pageSeconds),
                                            ViewerTheme::nameOf(options.theme),
                                            QString::number(options.privacy),
-                                           options.displayFolder}
+                                           options.displayFolder,
+                                           QString::number(options.estimates)}
                                    .join(u'|');
         QCOMPARE(actual, QString(expected).replace(QLatin1String("@"), QLatin1String("/etc/tavlo")));
     }

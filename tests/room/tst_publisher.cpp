@@ -6,6 +6,7 @@
 #include "board/Fragment.h"
 #include "room/BoardPublisher.h"
 #include "room/Room.h"
+#include "room/WaitEstimates.h"
 #include "store/WaitingListStore.h"
 
 #include <QSignalSpy>
@@ -92,6 +93,27 @@ private slots:
         QVERIFY(f.room.renameGame(f.room.games()[0].id, QStringLiteral("Omaha")));
         QCOMPARE(f.boardFile().board.changedAt, changed.addSecs(31));
         QCOMPARE(f.boardFile().board.games[0].name, QStringLiteral("Omaha"));
+    }
+
+    // A game's estimate goes into the board file as the desk says it, as soon as it is worked
+    // out; a game without enough data has none.
+    void estimatesReachTheBoardFile()
+    {
+        Fixture f({{QStringLiteral("Poker"), {"A", "B", "C", "D", "E", "F"}}, {QStringLiteral("Stud"), {"X"}}});
+        WaitEstimates estimates(f.room, f.t.clock);
+        estimates.load({});
+        f.publisher.setEstimates(&estimates);
+        QVERIFY(f.publisher.publish());
+        const qint64 poker = f.room.games()[0].id;
+        for (int i = 0; i < 4; ++i) {
+            f.t.clock.advance(5 * 60 * 1000);
+            QVERIFY(f.room.deletePlayer(poker, f.room.games()[0].players[0].id));
+        }
+        QTRY_VERIFY(estimates.estimate(poker).enoughData());
+        QTRY_COMPARE(f.boardFile().board.games[0].estimate, estimates.text(poker));
+        QVERIFY(f.boardFile().board.games[0].estimate.contains(QLatin1String("min")));
+        QCOMPARE(f.boardFile().board.games[1].estimate, QString());
+        QVERIFY(!f.t.readFile(BoardFileName).contains("not enough data"));
     }
 
     void heartbeatBeatsByItself()
