@@ -2,17 +2,17 @@
 # Installs the Debian packages TAVLO needs that are missing (Qt's chart module needs the OpenGL
 # module's development files to be found by CMake). "run" for building and running,
 # "package" adds the Debian packaging tools, "test" adds those and what the test suite uses
-# (virtual display, browser for the display page, minisign to sign updates at test time,
+# (virtual display, browser for the display page and the phones' page, QR decoder, minisign to sign updates at test time,
 # desktop file and metainfo validators).
 set -euo pipefail
 set_name=${1:-run}
 
-packages=(cmake g++ make qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libgl-dev libsodium-dev fonts-wine fonts-dejavu-core)
+packages=(cmake g++ make qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libgl-dev libsodium-dev qt6-httpserver-dev qt6-websockets-dev libqrencode-dev pkg-config fonts-wine fonts-dejavu-core)
 if [ "$set_name" = package ] || [ "$set_name" = test ]; then
   packages+=(dpkg-dev file)
 fi
 if [ "$set_name" = test ]; then
-  packages+=(libbenchmark-dev xvfb xauth imagemagick chromium minisign desktop-file-utils appstream postgresql)
+  packages+=(libbenchmark-dev xvfb xauth imagemagick chromium minisign zbar-tools desktop-file-utils appstream postgresql)
 fi
 
 missing=()

@@ -6,10 +6,15 @@
 #include "display/BoardView.h"
 #include "display/DisplayFolder.h"
 #include "display/FileWatcher.h"
+#include "display/GameFilter.h"
 #include "display/LiveBoardView.h"
+#include "display/PhoneBoard.h"
+#include "display/PhoneService.h"
+#include "display/WebAddressBadge.h"
 #include "platform/FileLookup.h"
 
 #include <QGuiApplication>
+#include <QHostAddress>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QScreen>
@@ -78,8 +83,41 @@ bool DisplayWindow::showsBoardFile() const
 
 void DisplayWindow::start()
 {
+    startPhoneService();
     m_fragmentWatcher->start();
     m_boardFileWatcher->start();
+}
+
+void DisplayWindow::startPhoneService()
+{
+    if (!m_options.webEnabled() || m_phones)
+        return;
+    m_phones = new PhoneService(this);
+    if (!m_phones->start(QHostAddress(m_options.webAddress), quint16(m_options.webPort)))
+        return; // said on the terminal; the screen goes on without the phones
+    m_badge = new WebAddressBadge(this);
+    m_badge->setTheme(ViewerTheme::of(m_options.theme));
+    m_badge->setUrl(m_phones->pageUrl());
+    placeBadge();
+    m_badge->show();
+    m_badge->raise();
+}
+
+void DisplayWindow::placeBadge()
+{
+    if (!m_badge)
+        return;
+    const QSize badge = m_badge->sizeFor(size());
+    const int margin = std::max(4, height() / 90);
+    m_badge->setGeometry(QRect(QPoint(width() - badge.width() - margin, height() - badge.height() - margin), badge));
+    // The games end above the code, so that it never hides a name.
+    m_liveView->setBottomReserve(badge.height() + margin);
+}
+
+void DisplayWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeBadge();
 }
 
 void DisplayWindow::fragmentChanged(const QByteArray &bytes)
@@ -109,17 +147,25 @@ void DisplayWindow::boardFileChanged(const QByteArray &bytes)
         return;
     }
     m_boardFileProblem.clear();
+    if (m_phones)
+        m_phones->setBoard(PhoneBoard::fromBoard(content.board, GameFilter(m_options.games), m_options.webFullNames));
     m_liveView->setBoard(content.board);
     m_stack->setCurrentWidget(m_liveView);
+    if (m_badge)
+        m_badge->raise(); // the stack raises the view it shows
 }
 
 void DisplayWindow::showFragment()
 {
     if (!m_fragmentView->hasBackground())
         loadBackground();
-    m_fragmentView->setBoard(adaptedBoard(screenBoardOf(decodeSystemText(m_fragment)), GameFilter(m_options.games),
-                                          m_options.privacy));
+    const ScreenBoard board = screenBoardOf(decodeSystemText(m_fragment));
+    if (m_phones)
+        m_phones->setBoard(PhoneBoard::fromFragment(board, GameFilter(m_options.games), m_options.webFullNames));
+    m_fragmentView->setBoard(adaptedBoard(board, GameFilter(m_options.games), m_options.privacy));
     m_stack->setCurrentWidget(m_fragmentView);
+    if (m_badge)
+        m_badge->raise();
 }
 
 void DisplayWindow::loadBackground()

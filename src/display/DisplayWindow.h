@@ -15,6 +15,8 @@ namespace tavlo::display {
 class BoardView;
 class FileWatcher;
 class LiveBoardView;
+class PhoneService;
+class WebAddressBadge;
 
 // The large screen. It shows the board file of the display folder (TAVLO-Board.json) when
 // there is one it can read, with counts, waiting times, paging and the heartbeat, and else the
@@ -37,7 +39,13 @@ public:
     // Why the board file is not shown: missing, or what was wrong with it; empty while it is.
     QString boardFileProblem() const { return m_boardFileProblem; }
 
-    // Shows the files as they are now and starts following them.
+    // The phones' page, when the options ask for it: its server (running or not) and the
+    // corner of the screen with its address; null when off.
+    PhoneService *phoneService() const { return m_phones; }
+    WebAddressBadge *webBadge() const { return m_badge; }
+
+    // Shows the files as they are now and starts following them, and serves the phones' page
+    // when the options ask for it.
     void start();
     // The screen the window fills: a number counting from 1 or a name; nothing when there is
     // no such screen.
@@ -49,12 +57,15 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void fragmentChanged(const QByteArray &bytes);
     void boardFileChanged(const QByteArray &bytes);
     void showFragment();
     void loadBackground();
+    void startPhoneService();
+    void placeBadge();
 
     QString m_programFolder;
     QString m_displayFolder;
@@ -66,6 +77,8 @@ private:
     FileWatcher *m_boardFileWatcher = nullptr;
     QByteArray m_fragment;
     QString m_boardFileProblem;
+    PhoneService *m_phones = nullptr;
+    WebAddressBadge *m_badge = nullptr;
 };
 
 } // namespace tavlo::display

@@ -138,6 +138,14 @@ void LiveBoardView::setBlinkInterval(int milliseconds)
     m_blinkTimer.setInterval(milliseconds);
 }
 
+void LiveBoardView::setBottomReserve(int pixels)
+{
+    if (pixels == m_bottomReserve)
+        return;
+    m_bottomReserve = std::max(0, pixels);
+    relayout();
+}
+
 void LiveBoardView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
@@ -167,7 +175,8 @@ void LiveBoardView::relayout()
             lengths.append(int(m_board.games[g].players.size()));
         }
     }
-    m_layout = BoardLayout::compute(size(), lengths);
+    const QSize room(width(), std::max(height() / 2, height() - m_bottomReserve));
+    m_layout = BoardLayout::compute(room, lengths);
     m_items.clear(); // laid out anew: paint whatever refresh finds
     refresh();
 }

@@ -61,6 +61,8 @@ public:
     void setBackground(const QImage &picture);
     bool hasBackground() const { return m_backdrop.hasPicture(); }
     void setBlinkInterval(int milliseconds);
+    // Pixels at the bottom the games leave free (for the phones' code in the corner).
+    void setBottomReserve(int pixels);
 
     // The games shown (indices into the board's games), the layout for the current size, the
     // moment it shows, and what it says, in painting order.
@@ -100,6 +102,7 @@ private:
     bool m_privacy = false;
     bool m_showEstimates = false;
     int m_pageMilliseconds = 8000;
+    int m_bottomReserve = 0;
 
     QList<int> m_shown;
     BoardLayout m_layout;

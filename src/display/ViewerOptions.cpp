@@ -4,6 +4,7 @@
 #include "platform/ProgramFolder.h"
 
 #include <QDir>
+#include <QHostAddress>
 
 namespace tavlo::display {
 
@@ -19,6 +20,9 @@ const QString kPrivacy = QStringLiteral("privacy");
 const QString kFullNames = QStringLiteral("full-names");
 const QString kEstimates = QStringLiteral("estimates");
 const QString kSettings = QStringLiteral("settings");
+const QString kWebPort = QStringLiteral("web-port");
+const QString kWebAddress = QStringLiteral("web-address");
+const QString kWebFullNames = QStringLiteral("web-full-names");
 
 QString folderFrom(const QString &base, const QString &folder)
 {
@@ -33,6 +37,25 @@ bool readPageSeconds(const QString &text, int &seconds)
     if (!ok || value < ViewerOptions::kMinPageSeconds || value > ViewerOptions::kMaxPageSeconds)
         return false;
     seconds = value;
+    return true;
+}
+
+bool readPort(const QString &text, int &port)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok || value < 0 || value > 65535)
+        return false;
+    port = value;
+    return true;
+}
+
+bool readAddress(const QString &text, QString &address)
+{
+    const QString trimmed = text.trimmed();
+    if (!trimmed.isEmpty() && QHostAddress(trimmed).isNull())
+        return false;
+    address = trimmed;
     return true;
 }
 
@@ -80,6 +103,14 @@ void addViewerOptions(QCommandLineParser &parser)
     parser.addOption({kPrivacy, QStringLiteral("Show first names with initials (\"Alice B.\").")});
     parser.addOption({kFullNames, QStringLiteral("Show names as typed (the default).")});
     parser.addOption({kEstimates, QStringLiteral("Show each game's wait estimate (\"about 25 min\") under its title.")});
+    parser.addOption({kWebPort,
+                      QStringLiteral("Serve the board to phones on the room's network at this port (off by default)."),
+                      QStringLiteral("port")});
+    parser.addOption({kWebAddress,
+                      QStringLiteral("Serve the phones' page on this address only (all of this machine's by default)."),
+                      QStringLiteral("address")});
+    parser.addOption({kWebFullNames,
+                      QStringLiteral("Show full names on the phones' page (first names and initials by default).")});
     parser.addOption({kSettings,
                       QStringLiteral("Read the viewer's settings from <file> instead of TAVLO-Display.ini in the "
                                      "program folder."),
@@ -125,6 +156,12 @@ QStringList applyViewerSettings(const QByteArray &bytes, const QString &settings
             used = readSwitch(value, options.privacy);
         } else if (key == QLatin1String("estimates")) {
             used = readSwitch(value, options.estimates);
+        } else if (key == QLatin1String("web_port")) {
+            used = readPort(value, options.webPort);
+        } else if (key == QLatin1String("web_address")) {
+            used = readAddress(value, options.webAddress);
+        } else if (key == QLatin1String("web_full_names")) {
+            used = readSwitch(value, options.webFullNames);
         } else {
             used = false;
         }
@@ -160,6 +197,12 @@ QStringList applyCommandLine(const QCommandLineParser &parser, const QString &wo
                             .arg(ViewerOptions::kMinPageSeconds)
                             .arg(ViewerOptions::kMaxPageSeconds)
                             .arg(parser.value(kPageSeconds));
+    if (parser.isSet(kWebPort) && !readPort(parser.value(kWebPort), options.webPort))
+        problems << QStringLiteral("--web-port takes a port number from 0 to 65535, not \"%1\"").arg(parser.value(kWebPort));
+    if (parser.isSet(kWebAddress) && !readAddress(parser.value(kWebAddress), options.webAddress))
+        problems << QStringLiteral("--web-address takes an IP address of this machine, not \"%1\"").arg(parser.value(kWebAddress));
+    if (parser.isSet(kWebFullNames))
+        options.webFullNames = true;
     if (parser.isSet(kTheme) && !ViewerTheme::kindOf(parser.value(kTheme), options.theme))
         problems << QStringLiteral("--theme takes standard or high-contrast, not \"%1\"").arg(parser.value(kTheme));
     return problems;

@@ -22,13 +22,17 @@ struct ViewerOptions {
     ViewerTheme::Kind theme = ViewerTheme::Kind::Standard;
     bool privacy = false;  // first names and initials, "Alice B."
     bool estimates = false; // each game's wait estimate under its title
+    int webPort = -1;      // the phones' page: off below 0; 0 lets the system pick a free port
+    QString webAddress;    // empty: every address of this machine
+    bool webFullNames = false; // the phones' page shows full names; else "Alice B." whatever the TV shows
 
     static constexpr int kMinPageSeconds = 2;
     static constexpr int kMaxPageSeconds = 600;
+    bool webEnabled() const { return webPort >= 0; }
 };
 
 // Adds the viewer's options: the display folder, full screen or windowed, the screen, the
-// games, the page interval, the theme, privacy, and the settings file.
+// games, the page interval, the theme, privacy, the phones' page, and the settings file.
 void addViewerOptions(QCommandLineParser &parser);
 
 // The settings file to read: the one the command line names (relative to `workingFolder`), or

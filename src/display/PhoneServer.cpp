@@ -1,0 +1,131 @@
+#include "display/PhoneServer.h"
+
+#include "display/PhoneBoard.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QTcpSocket>
+
+namespace tavlo::display {
+
+namespace {
+
+const QString kBoardPath = QStringLiteral("/board.json");
+
+QByteArray tagOf(const QByteArray &bytes)
+{
+    return '"' + QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().left(20) + '"';
+}
+
+// What every answer carries: the page needs nothing from elsewhere, and nobody may frame it.
+constexpr const char kCommonHeaders[] = "X-Content-Type-Options: nosniff\r\n"
+                                        "X-Frame-Options: DENY\r\n"
+                                        "Referrer-Policy: no-referrer\r\n"
+                                        "Content-Security-Policy: default-src 'self'; frame-ancestors 'none'\r\n";
+
+} // namespace
+
+PhoneServer::PhoneServer(QObject *parent)
+    : QAbstractHttpServer(parent)
+{
+    addFile(QStringLiteral("/"), QStringLiteral(":/phone/index.html"), "text/html; charset=utf-8");
+    addFile(QStringLiteral("/phone.css"), QStringLiteral(":/phone/phone.css"), "text/css; charset=utf-8");
+    addFile(QStringLiteral("/phone.js"), QStringLiteral(":/phone/phone.js"), "text/javascript; charset=utf-8");
+    addFile(QStringLiteral("/favicon.svg"), QStringLiteral(":/phone/favicon.svg"), "image/svg+xml");
+    setBoard(PhoneBoard::empty());
+}
+
+void PhoneServer::addFile(const QString &path, const QString &file, const QByteArray &type)
+{
+    QFile resource(file);
+    if (!resource.open(QIODevice::ReadOnly)) {
+        qWarning("TAVLO-Display: the phones' page lacks %s", qPrintable(file));
+        return;
+    }
+    const QByteArray bytes = resource.readAll();
+    m_resources.insert(path, {bytes, type, tagOf(bytes), "no-cache"});
+}
+
+quint16 PhoneServer::start(const QHostAddress &address, quint16 port, const ConnectionGuard::Limits &limits)
+{
+    if (m_guard)
+        return m_guard->serverPort();
+    auto *guard = new ConnectionGuard(limits, this);
+    if (!guard->listen(address, port)) {
+        qWarning("TAVLO-Display: cannot serve the phones' page on %s port %u: %s", qPrintable(address.toString()),
+                 unsigned(port), qPrintable(guard->errorString()));
+        delete guard;
+        return 0;
+    }
+    m_guard = guard;
+    bind(guard);
+    return guard->serverPort();
+}
+
+void PhoneServer::setBoard(const QByteArray &json)
+{
+    Resource &board = m_resources[kBoardPath];
+    if (board.bytes == json && !board.tag.isEmpty())
+        return; // the heartbeat: phones keep what they have
+    board = {json, "application/json", tagOf(json), "no-cache"};
+}
+
+bool PhoneServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
+{
+    const bool head = request.method() == QHttpServerRequest::Method::Head;
+    if (request.method() != QHttpServerRequest::Method::Get && !head) {
+        answer(request, socket, "405 Method Not Allowed", nullptr);
+        return true;
+    }
+    // The path as sent, decoded once; only the few exact paths above exist, so no spelling
+    // of ".." or of a folder can lead anywhere else.
+    const auto found = m_resources.constFind(request.url().path(QUrl::FullyDecoded));
+    if (found == m_resources.cend()) {
+        answer(request, socket, "404 Not Found", nullptr);
+        return true;
+    }
+    const bool fresh = request.value("If-None-Match").contains(found->tag);
+    answer(request, socket, fresh ? "304 Not Modified" : "200 OK", &found.value(), fresh);
+    return true;
+}
+
+void PhoneServer::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket)
+{
+    answer(request, socket, "404 Not Found", nullptr);
+}
+
+void PhoneServer::answer(const QHttpServerRequest &request, QTcpSocket *socket, const QByteArray &status,
+                         const Resource *resource, bool notModified)
+{
+    // Written straight to the socket, in one piece: the responder of this Qt version sends a
+    // HEAD's body too, and writes each header by itself.
+    static const QByteArray plain = "text/plain; charset=utf-8";
+    const bool ok = resource && status.startsWith('2');
+    const QByteArray body = ok ? resource->bytes : (resource ? QByteArray() : status.mid(4) + '\n');
+    QByteArray out;
+    out.reserve(512 + (request.method() == QHttpServerRequest::Method::Head ? 0 : body.size()));
+    out += "HTTP/1.1 " + status + "\r\n";
+    out += kCommonHeaders;
+    if (resource) {
+        out += "Content-Type: " + resource->type + "\r\n";
+        out += "ETag: " + resource->tag + "\r\n";
+        out += "Cache-Control: " + resource->cache + "\r\n";
+    } else {
+        out += "Content-Type: " + plain + "\r\n";
+    }
+    if (status.startsWith("405"))
+        out += "Allow: GET, HEAD\r\n";
+    if (!notModified)
+        out += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    out += "\r\n";
+    if (request.method() != QHttpServerRequest::Method::Head && !notModified)
+        out += body;
+    socket->write(out);
+    if (request.value("Connection").toLower().contains("close"))
+        socket->disconnectFromHost();
+    m_answered.fetch_add(1, std::memory_order_relaxed);
+}
+
+} // namespace tavlo::display

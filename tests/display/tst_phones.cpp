@@ -1,0 +1,378 @@
+#include "FragmentSamples.h"
+#include "HttpExchange.h"
+#include "PhoneViewer.h"
+
+#include "display/ConnectionGuard.h"
+#include "display/FileWatcher.h"
+#include "display/LiveBoardView.h"
+#include "display/PhoneBoard.h"
+#include "display/PhoneServer.h"
+#include "display/QrCode.h"
+#include "display/ViewerOptions.h"
+#include "display/WebAddressBadge.h"
+
+#include <QCommandLineParser>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+using namespace tavlo;
+using namespace tavlo::display;
+using namespace tavlo::test;
+
+namespace {
+
+QStringList namesIn(const QByteArray &json)
+{
+    QStringList names;
+    for (const QJsonValue &game : QJsonDocument::fromJson(json).object().value(QLatin1String("games")).toArray()) {
+        for (const QJsonValue &player : game.toObject().value(QLatin1String("players")).toArray())
+            names << player.toObject().value(QLatin1String("name")).toString();
+    }
+    return names;
+}
+
+} // namespace
+
+class TestPhones : public QObject {
+    Q_OBJECT
+private slots:
+    // The phones' page is off unless asked for, from the settings file or the command line.
+    void options_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("fullNames");
+        QTest::addColumn<int>("problems");
+        QTest::newRow("off by default") << QByteArray() << QStringList() << -1 << QString() << false << 0;
+        QTest::newRow("settings file") << QByteArray("WEB_PORT = 8080\nWeb_Address=192.168.1.20\nweb_full_names=yes\n")
+                                       << QStringList() << 8080 << "192.168.1.20" << true << 0;
+        QTest::newRow("command line over file") << QByteArray("Web_Port=8080\n")
+                                                << QStringList{"--web-port", "9000", "--web-address", "::1",
+                                                               "--web-full-names"}
+                                                << 9000 << "::1" << true << 0;
+        QTest::newRow("wrong port on the command line") << QByteArray() << QStringList{"--web-port", "70000"} << -1
+                                                        << QString() << false << 1;
+        QTest::newRow("a name is no address") << QByteArray() << QStringList{"--web-address", "tv.local"} << -1
+                                              << QString() << false << 1;
+        QTest::newRow("wrong lines in the file pass") << QByteArray("Web_Port=http\nWeb_Address=nowhere\n")
+                                                      << QStringList() << -1 << QString() << false << 2;
+    }
+    void options()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QStringList, arguments);
+        ViewerOptions options;
+        int problems = int(applyViewerSettings(settings, QStringLiteral("/tmp"), options).size());
+        QCommandLineParser parser;
+        addViewerOptions(parser);
+        QVERIFY(parser.parse(QStringList{"TAVLO-Display"} + arguments));
+        problems += int(applyCommandLine(parser, QStringLiteral("/tmp"), options).size());
+        QTEST(options.webPort, "port");
+        QTEST(options.webAddress, "address");
+        QTEST(options.webFullNames, "fullNames");
+        QTEST(problems, "problems");
+    }
+
+    // Phones show first names and initials whatever the TV shows, unless told otherwise; and
+    // only the games the screen shows.
+    void privacyByDefault_data()
+    {
+        QTest::addColumn<bool>("fromFragment");
+        QTest::addColumn<bool>("fullNames");
+        QTest::addColumn<QStringList>("games");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("board file") << false << false << QStringList() << QStringList{"Alice B.", "Bob S.", "Carla D."};
+        QTest::newRow("board file, full names") << false << true << QStringList()
+                                                << QStringList{"Alice Brown", "Bob Stone", "Carla Diaz"};
+        QTest::newRow("board file, one game") << false << false << QStringList{"black*"} << QStringList{"Carla D."};
+        QTest::newRow("fragment") << true << false << QStringList() << QStringList{"Anna S.\u2605", "Ben", "Carl\u2605\u260E"};
+        QTest::newRow("fragment, full names") << true << true << QStringList{"Poker"}
+                                              << QStringList{"Anna Smith\u2605", "Ben", "Carl\u2605\u260E"};
+        QTest::newRow("fragment, one game") << true << false << QStringList{"Black*"} << QStringList();
+    }
+    void privacyByDefault()
+    {
+        QFETCH(bool, fromFragment);
+        QFETCH(bool, fullNames);
+        QFETCH(QStringList, games);
+        const GameFilter filter(games);
+        QStringList lines = workedExampleLines();
+        lines[2] = QStringLiteral("<tr><td>Anna Smith&#9733;</td></tr>");
+        const QString fragment = lines.join(QLatin1String("\r\n"));
+        const QByteArray json = fromFragment ? PhoneBoard::fromFragment(screenBoardOf(fragment), filter, fullNames)
+                                             : PhoneBoard::fromBoard(phoneRoom(), filter, fullNames);
+        QTEST(namesIn(json), "names");
+        QCOMPARE(QJsonDocument::fromJson(json).object().value(QLatin1String("fullNames")).toBool(), fullNames);
+    }
+
+    void pageHost_data()
+    {
+        QTest::addColumn<QString>("bound");
+        QTest::addColumn<QStringList>("candidates");
+        QTest::addColumn<QString>("host");
+        const QStringList machine{"127.0.0.1", "::1", "fe80::1", "169.254.3.4", "192.168.1.20", "10.0.0.5"};
+        QTest::newRow("all addresses: the first room address") << "0.0.0.0" << machine << "192.168.1.20";
+        QTest::newRow("IPv4 and IPv6") << "::" << machine << "192.168.1.20";
+        QTest::newRow("one address") << "10.0.0.5" << machine << "10.0.0.5";
+        QTest::newRow("IPv6 only network") << "::" << QStringList{"::1", "2001:db8::5"} << "127.0.0.1";
+        QTest::newRow("offline machine") << "0.0.0.0" << QStringList{"127.0.0.1"} << "127.0.0.1";
+    }
+    void pageHost()
+    {
+        QFETCH(QString, bound);
+        QFETCH(QStringList, candidates);
+        QList<QHostAddress> addresses;
+        for (const QString &candidate : candidates)
+            addresses << QHostAddress(candidate);
+        QHostAddress address(bound);
+        if (bound == QLatin1String("::"))
+            address = QHostAddress(QHostAddress::Any);
+        QTEST(PhoneService::pageHost(address, addresses).toString(), "host");
+    }
+
+    // Read-only, and only the page's own paths.
+    void routes_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("type");
+        QTest::addColumn<QByteArray>("contains");
+        QTest::newRow("page") << get("/") << 200 << QByteArray("text/html") << QByteArray("phone.js");
+        QTest::newRow("script") << get("/phone.js") << 200 << QByteArray("text/javascript") << QByteArray("board.json");
+        QTest::newRow("style") << get("/phone.css") << 200 << QByteArray("text/css") << QByteArray("li.player");
+        QTest::newRow("board") << get("/board.json") << 200 << QByteArray("application/json") << QByteArray("Alice B.");
+        QTest::newRow("board with a query") << get("/board.json?t=5") << 200 << QByteArray("application/json")
+                                            << QByteArray("Bob S.");
+        QTest::newRow("head") << get("/board.json", "HEAD") << 200 << QByteArray("application/json") << QByteArray();
+        QTest::newRow("unknown") << get("/admin") << 404 << QByteArray("text/plain") << QByteArray("Not Found");
+        QTest::newRow("post") << get("/board.json", "POST", "Content-Length: 3\r\n") + "a=1" << 405
+                              << QByteArray("text/plain") << QByteArray();
+        QTest::newRow("put") << get("/", "PUT", "Content-Length: 0\r\n") << 405 << QByteArray("text/plain") << QByteArray();
+        QTest::newRow("delete") << get("/board.json", "DELETE") << 405 << QByteArray("text/plain") << QByteArray();
+        QTest::newRow("options") << get("/", "OPTIONS") << 405 << QByteArray("text/plain") << QByteArray();
+    }
+    void routes()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(int, status);
+        QFETCH(QByteArray, contains);
+        PhoneViewer viewer;
+        QTRY_VERIFY(viewer.window->showsBoardFile());
+        QVERIFY(viewer.port());
+        // The board reaches the server's thread with the next turn of its loop.
+        QTRY_VERIFY(exchange(viewer.port(), get("/board.json")).body.contains("Alice"));
+        const HttpAnswer answer = exchange(viewer.port(), request);
+        QCOMPARE(answer.status(), status);
+        QFETCH(QByteArray, type);
+        QVERIFY2(answer.header("Content-Type").startsWith(type), answer.head.constData());
+        QVERIFY(answer.body.contains(contains));
+        QVERIFY(!answer.body.contains("Alice Brown"));
+        if (status == 405)
+            QCOMPARE(answer.header("Allow"), QByteArray("GET, HEAD"));
+        if (request.startsWith("HEAD")) {
+            QVERIFY(answer.header("Content-Length").toInt() > 0);
+            QVERIFY(answer.body.isEmpty());
+        }
+    }
+
+    // A phone that has the board gets "not modified" until it changes; a heartbeat is no change.
+    void notModifiedUntilTheBoardChanges()
+    {
+        PhoneViewer viewer;
+        QTRY_VERIFY(exchange(viewer.port(), get("/board.json")).body.contains("Alice"));
+        const HttpAnswer first = exchange(viewer.port(), get("/board.json"));
+        const QByteArray tag = first.header("ETag");
+        QVERIFY(!tag.isEmpty());
+        QCOMPARE(exchange(viewer.port(), get("/board.json", "GET", "If-None-Match: " + tag + "\r\n")).status(), 304);
+
+        BoardSnapshot board = phoneRoom();
+        board.writtenAt = board.writtenAt.addSecs(10);
+        QVERIFY(viewer.write(board));
+        QTest::qWait(300);
+        QCOMPARE(exchange(viewer.port(), get("/board.json", "GET", "If-None-Match: " + tag + "\r\n")).status(), 304);
+
+        board.games[1].players.append({QStringLiteral("Dora Evans"), {}, QDateTime()});
+        QVERIFY(viewer.write(board));
+        QTRY_VERIFY(exchange(viewer.port(), get("/board.json", "GET", "If-None-Match: " + tag + "\r\n")).status() == 200);
+        QVERIFY(exchange(viewer.port(), get("/board.json")).body.contains("Dora E."));
+    }
+
+    // Nothing but the page's own files, whatever the spelling; heads and bodies are bounded.
+    void hostileRequests_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("status");
+        const QList<QByteArray> escapes{
+                "/../../../../etc/passwd",
+                "/phone.js/../../../etc/passwd",
+                "/%2e%2e/%2e%2e/%2e%2e/etc/passwd",
+                "/%2E%2E%2F%2E%2E%2Fetc%2Fpasswd",
+                "/%252e%252e/%252e%252e/etc/passwd",
+                "/..\\..\\..\\etc\\passwd",
+                "/..%5c..%5c..%5cetc%5cpasswd",
+                "/%c0%ae%c0%ae/%c0%ae%c0%ae/etc/passwd",
+                "//etc/passwd",
+                "/./phone.js/..",
+                "/:/phone/phone.js",
+                "/qrc:/phone/index.html",
+                "http://127.0.0.1/../../etc/passwd",
+        };
+        for (const QByteArray &path : escapes)
+            QTest::newRow(path.constData()) << get(path) << 404;
+        QTest::newRow("long path") << get('/' + QByteArray(20000, 'a')) << 431;
+        QTest::newRow("header flood") << get("/", "GET", QByteArray("X-Flood: 1\r\n").repeated(2000)) << 431;
+        QTest::newRow("one huge header") << get("/", "GET", "Cookie: " + QByteArray(9000, 'c') + "\r\n") << 431;
+        QTest::newRow("large body") << get("/", "POST", "Content-Length: 10000000\r\n") + QByteArray(4096, 'x') << 413;
+        QTest::newRow("chunked body") << get("/", "POST", "Transfer-Encoding: chunked\r\n") + "5\r\nhello\r\n0\r\n\r\n"
+                                      << 413;
+    }
+    void hostileRequests()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(int, status);
+        PhoneViewer viewer;
+        QVERIFY(viewer.port());
+        const HttpAnswer answer = exchange(viewer.port(), request);
+        QCOMPARE(answer.status(), status);
+        QVERIFY(!answer.body.contains("root:"));
+        QVERIFY(!answer.body.contains("<html"));
+        // The server is still there for everyone else.
+        QCOMPARE(exchange(viewer.port(), get("/")).status(), 200);
+    }
+
+    // A client that sends a byte a second is closed within the request's time; a thousand
+    // connections from one address are refused but for a few; meanwhile phones are answered and
+    // the TV keeps painting.
+    void slowAndManyClientsCannotHoldTheServer()
+    {
+        PhoneViewer viewer;
+        QVERIFY(viewer.port());
+        QTRY_VERIFY(viewer.window->showsBoardFile());
+        const ConnectionGuard::Limits limits;
+        QElapsedTimer elapsed;
+        elapsed.start();
+
+        QTcpSocket slow;
+        slow.connectToHost(QHostAddress::LocalHost, viewer.port());
+        QVERIFY(slow.waitForConnected(2000));
+        const quint64 paintedBefore = viewer.window->liveView()->paintCount();
+        const QByteArray request = get("/board.json");
+        int sent = 0;
+        int answeredMeanwhile = 0;
+        while (slow.state() == QAbstractSocket::ConnectedState && elapsed.elapsed() < 9000) {
+            if (sent < request.size() && elapsed.elapsed() >= sent * 1000) {
+                slow.write(request.mid(sent++, 1));
+                slow.flush();
+            }
+            if (exchange(viewer.port(), get("/"), 1000).status() == 200)
+                ++answeredMeanwhile;
+            QTest::qWait(100);
+            slow.waitForReadyRead(1);
+        }
+        QCOMPARE(slow.state(), QAbstractSocket::UnconnectedState);
+        QVERIFY(!slow.readAll().contains("200 OK"));
+        QVERIFY2(elapsed.elapsed() < limits.requestMilliseconds + 2000, qPrintable(QString::number(elapsed.elapsed())));
+        QVERIFY(answeredMeanwhile >= 10);
+        QVERIFY(viewer.window->liveView()->paintCount() > paintedBefore + 4); // Alice blinks twice a second
+
+        // A thousand connections at once: some are served, the rest refused; none hangs.
+        std::vector<std::unique_ptr<QTcpSocket>> crowd;
+        for (int i = 0; i < 1000; ++i) {
+            crowd.push_back(std::make_unique<QTcpSocket>());
+            crowd.back()->connectToHost(QHostAddress::LocalHost, viewer.port());
+        }
+        const quint64 paintedDuring = viewer.window->liveView()->paintCount();
+        int refused = 0;
+        int served = 0;
+        QDeadlineTimer deadline(limits.requestMilliseconds + 3000);
+        for (auto &socket : crowd) {
+            if (socket->state() != QAbstractSocket::ConnectedState && !socket->waitForConnected(int(deadline.remainingTime())))
+                continue;
+            QByteArray answer;
+            // Only a refused connection answers without being asked.
+            if (socket->waitForReadyRead(refused + served < 40 ? 200 : 20))
+                answer = socket->readAll();
+            if (answer.startsWith("HTTP/1.1 503")) {
+                ++refused;
+                continue;
+            }
+            socket->write(get("/board.json"));
+            const HttpAnswer reply = readAnswer(*socket, 2000);
+            if (reply.status() == 200)
+                ++served;
+            else if (reply.status() == 503)
+                ++refused;
+        }
+        QVERIFY2(served >= 1 && served <= limits.maxConnectionsPerAddress,
+                 qPrintable(QStringLiteral("%1 served, %2 refused").arg(served).arg(refused)));
+        QCOMPARE(served + refused, 1000);
+        crowd.clear();
+        QTRY_COMPARE(exchange(viewer.port(), get("/")).status(), 200);
+        QTRY_VERIFY(viewer.window->liveView()->paintCount() > paintedDuring + 2);
+    }
+
+    // The corner of the TV holds the page's address, readable by a phone's camera, and the
+    // board never runs under it; without the server there is no corner.
+    void qrCodeHoldsThePageAddress()
+    {
+        PhoneViewer viewer;
+        QVERIFY(viewer.port());
+        WebAddressBadge *badge = viewer.window->webBadge();
+        QVERIFY(badge && badge->isVisible());
+        const QUrl url = viewer.window->phoneService()->pageUrl();
+        QCOMPARE(url, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(viewer.port())));
+        QVERIFY(!badge->code().isNull());
+        QTRY_VERIFY(viewer.window->showsBoardFile());
+        const BoardLayout &layout = viewer.window->liveView()->layout();
+        QVERIFY(layout.area.bottom() < badge->geometry().top());
+
+        const QString zbarimg = QStandardPaths::findExecutable(QStringLiteral("zbarimg"));
+        if (zbarimg.isEmpty())
+            QSKIP("zbarimg is not installed (apt-get install zbar-tools)");
+        QTemporaryDir folder;
+        const QString shot = folder.filePath(QStringLiteral("tv.png"));
+        QVERIFY(viewer.window->grab().save(shot));
+        if (qEnvironmentVariableIsSet("TAVLO_KEEP_SHOT"))
+            viewer.window->grab().save(qEnvironmentVariable("TAVLO_KEEP_SHOT"));
+        QProcess decode;
+        decode.start(zbarimg, {QStringLiteral("--raw"), QStringLiteral("-q"), shot});
+        QVERIFY(decode.waitForFinished(10000));
+        QCOMPARE(QString::fromUtf8(decode.readAllStandardOutput()).trimmed(), url.toString());
+
+        ViewerOptions off;
+        off.webPort = -1;
+        DisplayWindow quiet(viewer.folder.path(), off);
+        quiet.start();
+        QVERIFY(!quiet.phoneService());
+        QVERIFY(!quiet.webBadge());
+    }
+
+    // The code itself: a known address, the quiet zone, and no code for what cannot be one.
+    void qrCodeModules()
+    {
+        const QrCode code("http://192.168.1.20:8080/");
+        QVERIFY(!code.isNull());
+        QCOMPARE((code.width() - 17) % 4, 0); // versions grow by four modules a side
+        // The finder patterns: dark corners, with their light ring.
+        QVERIFY(code.isDark(0, 0) && code.isDark(6, 6) && !code.isDark(1, 1) && code.isDark(2, 2));
+        QVERIFY(!code.isDark(-1, 0) && !code.isDark(code.width(), 0));
+        const QImage picture = code.image(3);
+        QCOMPARE(picture.width(), (code.width() + 2 * QrCode::kQuietModules) * 3);
+        QCOMPARE(picture.pixel(0, 0), qRgb(255, 255, 255));
+        QCOMPARE(picture.pixel(QrCode::kQuietModules * 3, QrCode::kQuietModules * 3), qRgb(0, 0, 0));
+        QVERIFY(QrCode(QByteArray()).isNull());
+        QVERIFY(QrCode(QByteArray(8000, 'x')).isNull());
+    }
+};
+
+QTEST_MAIN(TestPhones)
+#include "tst_phones.moc"
