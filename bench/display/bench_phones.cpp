@@ -41,7 +41,7 @@ BoardSnapshot busyRoom()
     board.writtenAt = now;
     board.changedAt = now;
     for (int g = 1; g <= 20; ++g) {
-        WaitingGame game{QStringLiteral("Game %1").arg(g), {}};
+        WaitingGame game{QStringLiteral("Game %1").arg(g), {}, QString()};
         for (int p = 1; p <= 130; ++p)
             game.players.append({QStringLiteral("Player%1 Name%2").arg(g).arg(p), {p % 7 == 0, p % 5 == 0, p % 11 == 0},
                                  now.addSecs(-30 * p)});

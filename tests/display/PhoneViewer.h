@@ -23,8 +23,9 @@ inline BoardSnapshot phoneRoom()
     board.games = {
         {QStringLiteral("Poker"),
          {{QStringLiteral("Alice Brown"), {true, false, false}, now.addSecs(-25 * 60)},
-          {QStringLiteral("Bob Stone"), {false, true, false}, now.addSecs(-5 * 60)}}},
-        {QStringLiteral("Blackjack"), {{QStringLiteral("Carla Diaz"), {false, false, true}, QDateTime()}}},
+          {QStringLiteral("Bob Stone"), {false, true, false}, now.addSecs(-5 * 60)}},
+         QString()},
+        {QStringLiteral("Blackjack"), {{QStringLiteral("Carla Diaz"), {false, false, true}, QDateTime()}}, QString()},
     };
     return board;
 }
