@@ -11,7 +11,7 @@ namespace {
 constexpr int kMinLines = 3;
 // A column of names needs room for the position, a name of about sixteen letters, the
 // markers and the waiting time: this many times the names' pixel size.
-constexpr double kEntryEms = 12;
+constexpr double kEntryEms = 14;
 // A column of names grows no wider than this share of that: beyond it the eye loses the line.
 constexpr double kWidestEntry = 1.6;
 
