@@ -41,8 +41,11 @@ QByteArray PhoneBoard::fromBoard(const BoardSnapshot &board, const GameFilter &f
                      player.addedAt.isValid() ? QJsonValue(boardFileTime(player.addedAt)) : QJsonValue()},
             });
         }
-        games.append(QJsonObject{{QStringLiteral("name"), shortenedForScreen(game.name)},
-                                 {QStringLiteral("players"), players}});
+        QJsonObject shown{{QStringLiteral("name"), shortenedForScreen(game.name)}, {QStringLiteral("players"), players}};
+        // A player asking "how long?" from the bar gets the desk's answer.
+        if (!game.estimate.isEmpty())
+            shown.insert(QStringLiteral("estimate"), shortenedForScreen(game.estimate));
+        games.append(shown);
     }
     return encoded(board.changedAt.isValid() ? QJsonValue(boardFileTime(board.changedAt)) : QJsonValue(), fullNames,
                    games);

@@ -24,7 +24,7 @@ inline BoardSnapshot phoneRoom()
         {QStringLiteral("Poker"),
          {{QStringLiteral("Alice Brown"), {true, false, false}, now.addSecs(-25 * 60)},
           {QStringLiteral("Bob Stone"), {false, true, false}, now.addSecs(-5 * 60)}},
-         QString()},
+         QStringLiteral("about 25 min")},
         {QStringLiteral("Blackjack"), {{QStringLiteral("Carla Diaz"), {false, false, true}, QDateTime()}}, QString()},
     };
     return board;

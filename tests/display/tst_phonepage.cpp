@@ -46,7 +46,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(browser.boardText().contains(QLatin1String("Carla D.")), kPageTimeoutMs);
         const QString text = browser.boardText();
         qsizetype at = -1;
-        for (const QString piece : {"Poker", "2 waiting", "Alice B.", "25 min", "Bob S.", "\u2605", "Blackjack",
+        for (const QString piece : {"Poker", "2 waiting \u00b7 about 25 min", "Alice B.", "25 min", "Bob S.", "\u2605", "Blackjack",
                                     "1 waiting", "Carla D.", "\u260E"}) {
             at = text.indexOf(piece, at + 1);
             QVERIFY2(at >= 0, qPrintable(piece + QLatin1String(" in order in ") + text));

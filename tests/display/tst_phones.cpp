@@ -112,6 +112,11 @@ private slots:
                                              : PhoneBoard::fromBoard(phoneRoom(), filter, fullNames);
         QTEST(namesIn(json), "names");
         QCOMPARE(QJsonDocument::fromJson(json).object().value(QLatin1String("fullNames")).toBool(), fullNames);
+        if (!fromFragment && games.isEmpty()) {
+            const QJsonArray shown = QJsonDocument::fromJson(json).object().value(QLatin1String("games")).toArray();
+            QCOMPARE(shown[0].toObject().value(QLatin1String("estimate")).toString(), QStringLiteral("about 25 min"));
+            QVERIFY(!shown[1].toObject().contains(QLatin1String("estimate")));
+        }
     }
 
     void pageHost_data()

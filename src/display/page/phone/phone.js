@@ -59,7 +59,8 @@
       var players = game.players || [];
       var section = el('section', 'game');
       section.appendChild(el('h2', '', game.name));
-      section.appendChild(el('p', 'count', players.length + ' waiting'));
+      section.appendChild(el('p', 'count', players.length + ' waiting' +
+                                        (game.estimate ? ' \u00b7 ' + game.estimate : '')));
       var list = el('ol');
       players.forEach(function (player, p) {
         var position = player.position || p + 1;
