@@ -1,9 +1,9 @@
 #include "console/GameEntryDelegate.h"
 
 #include "console/GameListModel.h"
+#include "console/ItemBackground.h"
 #include "room/WaitEstimates.h"
 
-#include <QApplication>
 #include <QPainter>
 
 namespace tavlo {
@@ -27,15 +27,7 @@ void GameEntryDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     const WaitEstimate estimate = m_estimates.estimate(index.data(GameListModel::GameIdRole).toLongLong());
     const QString wait = estimate.text();
     // The background and the selection as the style draws them, then our text over it.
-    item.text.clear();
-    const QWidget *widget = option.widget;
-    QStyle *style = widget ? widget->style() : QApplication::style();
-    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
-
-    const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget).adjusted(2, 0, -4, 0);
-    const bool selected = option.state & QStyle::State_Selected;
-    const QColor ink = option.palette.color(option.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled,
-                                            selected ? QPalette::HighlightedText : QPalette::Text);
+    const auto [text, ink, selected] = drawItemBackground(painter, item);
     painter->save();
     // The estimate smaller and dimmer than the name, dimmest without a figure.
     QFont small = item.font;

@@ -1,10 +1,10 @@
 #include "console/PlayerEntryDelegate.h"
 
 #include "board/PlayerMarkers.h"
+#include "console/ItemBackground.h"
 #include "console/PlayerListModel.h"
 #include "platform/Clock.h"
 
-#include <QApplication>
 #include <QPainter>
 
 namespace tavlo {
@@ -42,15 +42,7 @@ void PlayerEntryDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     const QString time = waitingTime(index);
     const bool blink = index.data(PlayerListModel::MarkersRole).value<PlayerMarkers>().blink;
     // The background and the selection as the style draws them, then our text over it.
-    item.text.clear();
-    const QWidget *widget = option.widget;
-    QStyle *style = widget ? widget->style() : QApplication::style();
-    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
-
-    const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget).adjusted(2, 0, -4, 0);
-    const bool selected = option.state & QStyle::State_Selected;
-    const QColor ink = option.palette.color(option.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled,
-                                            selected ? QPalette::HighlightedText : QPalette::Text);
+    const auto [text, ink, selected] = drawItemBackground(painter, item);
     painter->save();
     QFont font = item.font;
     const QFontMetrics metrics(font);

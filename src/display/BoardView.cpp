@@ -216,20 +216,10 @@ void BoardView::paintEvent(QPaintEvent *event)
         const bool title = item.kind == BoardItem::Kind::Title;
         const int flags = Qt::AlignVCenter | (title || item.kind == BoardItem::Kind::Heading ? Qt::AlignHCenter : Qt::AlignLeft);
         painter.setFont(fontFor(item));
-        if (m_theme.shadow.alpha() > 0) {
-            const int shadow = std::max(1, item.pixelSize / 16);
-            painter.setPen(m_theme.shadow);
-            painter.drawText(item.rect.translated(shadow, shadow), flags, item.shownText);
-        }
-        painter.setPen(item.kind == BoardItem::Kind::Entry ? m_theme.text : m_theme.heading);
-        painter.drawText(item.rect, flags, item.shownText);
-        if (item.kind == BoardItem::Kind::Heading) {
-            const int y = item.rect.bottom() + 1;
-            QColor line = m_theme.heading;
-            line.setAlpha(m_theme.kind == ViewerTheme::Kind::HighContrast ? 255 : 110);
-            painter.setPen(QPen(line, std::max(1, item.pixelSize / 14)));
-            painter.drawLine(item.rect.left(), y, item.rect.right(), y);
-        }
+        m_theme.drawText(painter, item.rect, flags, item.shownText, item.pixelSize,
+                         item.kind == BoardItem::Kind::Entry ? m_theme.text : m_theme.heading);
+        if (item.kind == BoardItem::Kind::Heading)
+            m_theme.drawHeadingRule(painter, item.rect, item.pixelSize);
     }
     ++m_paintCount;
     emit painted();

@@ -410,20 +410,10 @@ void LiveBoardView::paintEvent(QPaintEvent *event)
             colour = m_theme.quiet;
         }
         painter.setFont(ViewerTheme::font(item.pixelSize, item.bold));
-        if (m_theme.shadow.alpha() > 0 && item.kind != LiveItem::Kind::Banner && !(m_stale && item.kind == LiveItem::Kind::Clock)) {
-            const int shadow = std::max(1, item.pixelSize / 16);
-            painter.setPen(m_theme.shadow);
-            painter.drawText(item.rect.translated(shadow, shadow), item.alignment, item.shownText);
-        }
-        painter.setPen(colour);
-        painter.drawText(item.rect, item.alignment, item.shownText);
-        if (item.kind == LiveItem::Kind::Heading) {
-            const int y = item.rect.bottom() + 1;
-            QColor line = m_theme.heading;
-            line.setAlpha(m_theme.kind == ViewerTheme::Kind::HighContrast ? 255 : 110);
-            painter.setPen(QPen(line, std::max(1, item.pixelSize / 14)));
-            painter.drawLine(item.rect.left(), y, item.rect.right(), y);
-        }
+        const bool shadowed = item.kind != LiveItem::Kind::Banner && !(m_stale && item.kind == LiveItem::Kind::Clock);
+        m_theme.drawText(painter, item.rect, item.alignment, item.shownText, item.pixelSize, colour, shadowed);
+        if (item.kind == LiveItem::Kind::Heading)
+            m_theme.drawHeadingRule(painter, item.rect, item.pixelSize);
     }
     ++m_paintCount;
     emit painted();
