@@ -31,8 +31,8 @@ struct SharedRoom {
         address = server.createDatabase(QStringLiteral("room"));
         storeA = std::make_unique<tavlo::WaitingListStore>(address);
         storeB = std::make_unique<tavlo::WaitingListStore>(address);
-        deskA = std::make_unique<tavlo::Room>(*storeA, tavlo::SystemClock::instance(), QStringLiteral("podium"));
-        deskB = std::make_unique<tavlo::Room>(*storeB, tavlo::SystemClock::instance(), QStringLiteral("cage"));
+        deskA = std::make_unique<tavlo::Room>(*storeA, tavlo::SystemClock::instance(), tavlo::DeskIdentity{.id = QStringLiteral("podium")});
+        deskB = std::make_unique<tavlo::Room>(*storeB, tavlo::SystemClock::instance(), tavlo::DeskIdentity{.id = QStringLiteral("cage")});
         deskA->load();
         for (int g = 0; g < games; ++g) {
             const qint64 game = *deskA->addGame(QStringLiteral("Game %1").arg(g));

@@ -1,5 +1,6 @@
 #include "app/Console.h"
 
+#include "base/DeskIdentity.h"
 #include "base/DisplayFiles.h"
 #include "console/GameEntryDelegate.h"
 #include "console/GamesPanel.h"
@@ -25,7 +26,6 @@
 #include <QLabel>
 #include <QListView>
 #include <QScreen>
-#include <QSysInfo>
 
 #ifndef TAVLO_VERSION_TEXT
 #define TAVLO_VERSION_TEXT "0.0.0"
@@ -161,9 +161,14 @@ bool Console::start()
     if (!loadSettings() || !checkFiles())
         return false;
 
+    DeskIdentity desk;
+    if (const auto failure = loadDeskIdentity(m_platform.programFolder, desk)) {
+        reportSettingsFailure(*failure);
+        return false;
+    }
     if (!m_store)
         m_store = std::make_unique<WaitingListStore>(m_settings.databasePath);
-    m_room = std::make_unique<Room>(*m_store, *m_platform.clock, QSysInfo::machineHostName());
+    m_room = std::make_unique<Room>(*m_store, *m_platform.clock, desk);
     m_publisher = std::make_unique<BoardPublisher>(*m_room, m_settings, m_platform.programFolder, *m_platform.clock);
     connect(m_room.get(), &Room::storeFailed, this, &Console::reportFailure);
     connect(m_room.get(), &Room::commandRefused, this, [this](const QString &message) {

@@ -8,8 +8,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace tavlo {
@@ -51,13 +53,6 @@ QJsonObject placedJson(const PlacedPlayer &placed)
             {QStringLiteral("added"), timeJson(placed.player.addedAt)}};
 }
 
-PlacedPlayer placedFromJson(const QJsonObject &object)
-{
-    return {{object.value(QLatin1String("id")).toInteger(), object.value(QLatin1String("name")).toString(),
-             timeFromJson(object.value(QLatin1String("added")))},
-            object.value(QLatin1String("position")).toInt()};
-}
-
 QJsonArray playersJson(const QList<PlacedPlayer> &players)
 {
     QJsonArray array;
@@ -66,12 +61,50 @@ QJsonArray playersJson(const QList<PlacedPlayer> &players)
     return array;
 }
 
-QList<PlacedPlayer> playersFromJson(const QJsonValue &value)
+// Journal rows come from other versions and other desks, or are damaged: each value is read
+// whole or not at all.
+std::optional<qint64> integerOf(const QJsonValue &value, double low, double high)
 {
-    QList<PlacedPlayer> players;
-    for (const QJsonValue &item : value.toArray())
-        players.append(placedFromJson(item.toObject()));
-    return players;
+    const double number = value.toDouble(std::nan(""));
+    if (!(number >= low && number <= high) || number != std::trunc(number))
+        return std::nullopt;
+    return qint64(number);
+}
+
+constexpr double MostExactInteger = 9007199254740992.0; // 2^53: beyond it JSON numbers lose digits
+
+bool readPlaced(const QJsonValue &value, PlacedPlayer &placed)
+{
+    const QJsonObject object = value.toObject();
+    const std::optional<qint64> id = integerOf(object.value(QLatin1String("id")), 1, MostExactInteger);
+    const std::optional<qint64> position = integerOf(object.value(QLatin1String("position")), 0, std::numeric_limits<int>::max());
+    const QJsonValue name = object.value(QLatin1String("name"));
+    const QJsonValue added = object.value(QLatin1String("added"));
+    const QDateTime addedAt = timeFromJson(added);
+    if (!id || !position || !name.isString() || (added.isString() ? !addedAt.isValid() : !(added.isNull() || added.isUndefined())))
+        return false;
+    placed = {{*id, name.toString(), addedAt}, int(*position)};
+    return true;
+}
+
+bool readPlayers(const QJsonValue &value, QList<PlacedPlayer> &players)
+{
+    if (!value.isArray())
+        return false;
+    QSet<qint64> ids;
+    for (const QJsonValue &item : value.toArray()) {
+        PlacedPlayer placed;
+        if (!readPlaced(item, placed) || ids.contains(placed.player.id))
+            return false;
+        ids.insert(placed.player.id);
+        players.append(placed);
+    }
+    return true;
+}
+
+bool isEdit(const QString &c)
+{
+    return c == command::EditPlayer || c == command::Blink || c == command::Star || c == command::Phone;
 }
 
 QJsonObject detailsOf(const JournalRecord &entry)
@@ -145,7 +178,56 @@ QString describeChange(const JournalRecord &entry)
         const bool on = details.value(QLatin1String("after")).toString().contains(tagOf(marker));
         return QStringLiteral("%1 %2 for %3 in %4").arg(c, QLatin1String(on ? "on" : "off"), player, game);
     }
-    return QStringLiteral("edit of %1 in %2").arg(player, game);
+    if (c == command::EditPlayer)
+        return QStringLiteral("edit of %1 in %2").arg(player, game);
+    // A command of another version: its own word, within bounds.
+    return QStringLiteral("change \"%1\"").arg(withoutControlCharacters(c.left(40)));
+}
+
+// What undoing and redoing a change need, read whole from its journal row.
+struct Room::Details {
+    QString before, after;       // renames and edits
+    int from = 0, to = 0;        // moves
+    int position = 0;            // an added or deleted game
+    PlacedPlayer placed;         // an added or deleted player
+    QList<PlacedPlayer> players; // a deleted game's, or all of a list's
+};
+
+std::optional<Room::Details> Room::readDetails(const JournalRecord &entry)
+{
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(entry.details, &error);
+    const QJsonObject object = document.object();
+    const QString &c = entry.command;
+    const bool ofPlayer = c == command::AddPlayer || c == command::DeletePlayer || c == command::MovePlayer
+        || c == command::PlayerToTop || isEdit(c);
+    if (error.error != QJsonParseError::NoError || !document.isObject() || entry.gameId <= 0 || (ofPlayer && entry.playerId <= 0))
+        return std::nullopt;
+    const auto text = [&object](const char *key, QString &out) {
+        const QJsonValue value = object.value(QLatin1String(key));
+        out = value.toString();
+        return value.isString();
+    };
+    const auto number = [&object](const char *key, int &out) {
+        const std::optional<qint64> value = integerOf(object.value(QLatin1String(key)), 0, std::numeric_limits<int>::max());
+        out = int(value.value_or(0));
+        return value.has_value();
+    };
+    Details d;
+    bool whole = false; // stays so for a command this version does not know
+    if (c == command::AddGame)
+        whole = number("position", d.position);
+    else if (c == command::DeleteGame)
+        whole = number("position", d.position) && readPlayers(object.value(QLatin1String("players")), d.players);
+    else if (c == command::RenameGame || isEdit(c))
+        whole = text("before", d.before) && text("after", d.after);
+    else if (c == command::MoveGame || c == command::MovePlayer || c == command::PlayerToTop)
+        whole = number("from", d.from) && number("to", d.to);
+    else if (c == command::AddPlayer || c == command::DeletePlayer)
+        whole = readPlaced(object, d.placed) && d.placed.player.id == entry.playerId;
+    else if (c == command::DeleteAllPlayers)
+        whole = readPlayers(object.value(QLatin1String("players")), d.players);
+    return whole ? std::optional<Details>(d) : std::nullopt;
 }
 
 Room::~Room()
@@ -153,7 +235,7 @@ Room::~Room()
     m_store.setRemoteChangeHandler({});
 }
 
-Room::Room(WaitingListStore &store, const Clock &clock, const QString &desk, QObject *parent)
+Room::Room(WaitingListStore &store, const Clock &clock, const DeskIdentity &desk, QObject *parent)
     : QObject(parent)
     , m_store(store)
     , m_clock(clock)
@@ -236,10 +318,16 @@ bool Room::load()
     QList<JournalRecord> history;
     if (!run([&] {
             m_store.open();
+            if (m_desk.isNew && !m_desk.hostName.isEmpty()) {
+                WaitingListStore::Change change(m_store);
+                change.adoptHistory(m_desk.hostName, m_desk.id);
+                change.commit();
+            }
             records = m_store.readRoom();
-            history = m_store.history(m_desk);
+            history = m_store.history(m_desk.id);
         }))
         return false;
+    m_desk.isNew = false;
     m_games.clear();
     m_games.reserve(records.size());
     for (const GameRecord &record : std::as_const(records)) {
@@ -270,7 +358,8 @@ bool Room::perform(const Work &work, std::optional<JournalRecord> *made)
             entry = work(change);
             if (entry) {
                 entry->madeAt = m_clock.now();
-                entry->desk = m_desk;
+                entry->desk = m_desk.hostName;
+                entry->deskId = m_desk.id;
                 // A new change ends what could be redone, and the oldest change leaves a full history.
                 QList<qint64> retired;
                 for (qsizetype i = m_done; i < m_history.size(); ++i)
@@ -545,97 +634,129 @@ bool Room::movePlayerBy(qint64 gameId, qint64 playerId, int offset, const QStrin
     return true;
 }
 
-void Room::revert(WaitingListStore::Change &change, const JournalRecord &entry)
+void Room::requireRows(WaitingListStore::Change &change, const JournalRecord &entry, const Details &d, bool forward)
 {
-    const QJsonObject details = detailsOf(entry);
+    // What the step acts on must be there, and what it brings back must not: else another desk
+    // has changed it since, or the row is damaged.
+    const auto absent = [&change](bool game, qint64 id) {
+        if (game ? change.hasGame(id) : change.hasPlayer(id))
+            throw StoreError(QStringLiteral("The %1 with id %2 is in the database already.").arg(QLatin1String(game ? "game" : "player")).arg(id),
+                             StoreError::Kind::Gone);
+    };
     const QString &c = entry.command;
-    if (c == command::AddGame) {
-        change.deleteGame(entry.gameId);
-    } else if (c == command::RenameGame) {
-        change.renameGame(entry.gameId, details.value(QLatin1String("before")).toString());
-    } else if (c == command::DeleteGame) {
-        change.insertGameAt(entry.gameId, entry.gameName, details.value(QLatin1String("position")).toInt());
-        for (const PlacedPlayer &placed : playersFromJson(details.value(QLatin1String("players"))))
-            change.insertPlayerAt(entry.gameId, placed);
-    } else if (c == command::MoveGame) {
-        change.moveGameTo(entry.gameId, details.value(QLatin1String("from")).toInt());
-    } else if (c == command::AddPlayer) {
-        change.deletePlayer(entry.gameId, entry.playerId);
-    } else if (c == command::DeletePlayer) {
-        change.insertPlayerAt(entry.gameId, placedFromJson(details));
+    const bool bringsBack = (c == command::AddGame || c == command::AddPlayer) == forward;
+    if (c == command::AddGame || c == command::DeleteGame) {
+        if (!bringsBack) {
+            change.gamePosition(entry.gameId);
+            return;
+        }
+        absent(true, entry.gameId);
+        for (const PlacedPlayer &placed : d.players)
+            absent(false, placed.player.id);
+    } else if (c == command::AddPlayer || c == command::DeletePlayer) {
+        if (!bringsBack) {
+            change.playerPosition(entry.gameId, entry.playerId);
+            return;
+        }
+        change.gamePosition(entry.gameId);
+        absent(false, entry.playerId);
     } else if (c == command::DeleteAllPlayers) {
-        for (const PlacedPlayer &placed : playersFromJson(details.value(QLatin1String("players"))))
-            change.insertPlayerAt(entry.gameId, placed);
-    } else if (c == command::MovePlayer || c == command::PlayerToTop) {
-        change.movePlayerTo(entry.gameId, entry.playerId, details.value(QLatin1String("from")).toInt());
+        change.gamePosition(entry.gameId);
+        for (const PlacedPlayer &placed : forward ? QList<PlacedPlayer>() : d.players)
+            absent(false, placed.player.id);
+    } else if (c == command::RenameGame || c == command::MoveGame) {
+        change.gamePosition(entry.gameId);
     } else {
-        change.updatePlayer(entry.playerId, details.value(QLatin1String("before")).toString());
+        change.playerPosition(entry.gameId, entry.playerId);
     }
 }
 
-void Room::reapply(WaitingListStore::Change &change, const JournalRecord &entry)
+void Room::revert(WaitingListStore::Change &change, const JournalRecord &entry, const Details &d)
 {
-    const QJsonObject details = detailsOf(entry);
     const QString &c = entry.command;
     if (c == command::AddGame) {
-        change.insertGameAt(entry.gameId, entry.gameName, details.value(QLatin1String("position")).toInt());
+        change.deleteGame(entry.gameId);
     } else if (c == command::RenameGame) {
-        change.renameGame(entry.gameId, details.value(QLatin1String("after")).toString());
+        change.renameGame(entry.gameId, d.before);
+    } else if (c == command::DeleteGame) {
+        change.insertGameAt(entry.gameId, entry.gameName, d.position);
+        for (const PlacedPlayer &placed : d.players)
+            change.insertPlayerAt(entry.gameId, placed);
+    } else if (c == command::MoveGame) {
+        change.moveGameTo(entry.gameId, d.from);
+    } else if (c == command::AddPlayer) {
+        change.deletePlayer(entry.gameId, entry.playerId);
+    } else if (c == command::DeletePlayer) {
+        change.insertPlayerAt(entry.gameId, d.placed);
+    } else if (c == command::DeleteAllPlayers) {
+        for (const PlacedPlayer &placed : d.players)
+            change.insertPlayerAt(entry.gameId, placed);
+    } else if (c == command::MovePlayer || c == command::PlayerToTop) {
+        change.movePlayerTo(entry.gameId, entry.playerId, d.from);
+    } else {
+        change.updatePlayer(entry.playerId, d.before);
+    }
+}
+
+void Room::reapply(WaitingListStore::Change &change, const JournalRecord &entry, const Details &d)
+{
+    const QString &c = entry.command;
+    if (c == command::AddGame) {
+        change.insertGameAt(entry.gameId, entry.gameName, d.position);
+    } else if (c == command::RenameGame) {
+        change.renameGame(entry.gameId, d.after);
     } else if (c == command::DeleteGame) {
         change.deleteGame(entry.gameId);
     } else if (c == command::MoveGame) {
-        change.moveGameTo(entry.gameId, details.value(QLatin1String("to")).toInt());
+        change.moveGameTo(entry.gameId, d.to);
     } else if (c == command::AddPlayer) {
-        change.insertPlayerAt(entry.gameId, placedFromJson(details));
+        change.insertPlayerAt(entry.gameId, d.placed);
     } else if (c == command::DeletePlayer) {
         change.deletePlayer(entry.gameId, entry.playerId);
     } else if (c == command::DeleteAllPlayers) {
         change.deleteAllPlayers(entry.gameId);
     } else if (c == command::MovePlayer || c == command::PlayerToTop) {
-        change.movePlayerTo(entry.gameId, entry.playerId, details.value(QLatin1String("to")).toInt());
+        change.movePlayerTo(entry.gameId, entry.playerId, d.to);
     } else {
-        change.updatePlayer(entry.playerId, details.value(QLatin1String("after")).toString());
+        change.updatePlayer(entry.playerId, d.after);
     }
 }
 
-void Room::applyInMemory(const JournalRecord &entry, bool forward)
+void Room::applyInMemory(const JournalRecord &entry, const Details &d, bool forward)
 {
-    const QJsonObject details = detailsOf(entry);
     const QString &c = entry.command;
     const bool gameLevel = c == command::AddGame || c == command::RenameGame || c == command::DeleteGame || c == command::MoveGame;
     if (c == command::AddGame || c == command::DeleteGame) {
         if ((c == command::AddGame) == forward) {
             Game game{entry.gameId, entry.gameName, {}};
-            for (const PlacedPlayer &placed : playersFromJson(details.value(QLatin1String("players"))))
+            for (const PlacedPlayer &placed : d.players)
                 game.players.insert(std::clamp<qsizetype>(placed.position, 0, game.players.size()), playerOf(placed.player));
-            insertGame(game, details.value(QLatin1String("position")).toInt());
+            insertGame(game, d.position);
         } else {
             removeGame(entry.gameId);
         }
     } else if (c == command::RenameGame) {
         if (Game *found = findGame(entry.gameId))
-            found->name = details.value(QLatin1String(forward ? "after" : "before")).toString();
+            found->name = forward ? d.after : d.before;
     } else if (c == command::MoveGame) {
-        moveGameTo(entry.gameId, details.value(QLatin1String(forward ? "to" : "from")).toInt());
+        moveGameTo(entry.gameId, forward ? d.to : d.from);
     } else if (c == command::AddPlayer || c == command::DeletePlayer) {
-        if ((c == command::AddPlayer) == forward) {
-            const PlacedPlayer placed = placedFromJson(details);
-            insertPlayer(entry.gameId, playerOf(placed.player), placed.position);
-        } else {
+        if ((c == command::AddPlayer) == forward)
+            insertPlayer(entry.gameId, playerOf(d.placed.player), d.placed.position);
+        else
             removePlayer(entry.gameId, entry.playerId);
-        }
     } else if (c == command::DeleteAllPlayers) {
         if (Game *found = findGame(entry.gameId)) {
             found->players.clear();
             if (!forward) {
-                for (const PlacedPlayer &placed : playersFromJson(details.value(QLatin1String("players"))))
+                for (const PlacedPlayer &placed : d.players)
                     insertPlayer(entry.gameId, playerOf(placed.player), placed.position);
             }
         }
     } else if (c == command::MovePlayer || c == command::PlayerToTop) {
-        movePlayerTo(entry.gameId, entry.playerId, details.value(QLatin1String(forward ? "to" : "from")).toInt());
+        movePlayerTo(entry.gameId, entry.playerId, forward ? d.to : d.from);
     } else {
-        setPlayerName(entry.gameId, entry.playerId, details.value(QLatin1String(forward ? "after" : "before")).toString());
+        setPlayerName(entry.gameId, entry.playerId, forward ? d.after : d.before);
     }
     if (gameLevel)
         emit gamesChanged();
@@ -680,41 +801,56 @@ bool Room::step(bool forward)
         return false;
     const qsizetype index = forward ? m_done : m_done - 1;
     const JournalRecord entry = m_history[index];
+    const QLatin1String done(forward ? "redone" : "undone");
+    const std::optional<Details> details = readDetails(entry);
+    QString refusal = QStringLiteral("The journal's record of this change cannot be read, so it cannot be %1. "
+                                     "The lists are unchanged.").arg(done);
+    bool elsewhere = false;
+    if (details) {
+        try {
+            WaitingListStore::Change change(m_store);
+            requireRows(change, entry, *details, forward);
+            if (forward)
+                reapply(change, entry, *details);
+            else
+                revert(change, entry, *details);
+            change.setReverted(entry.id, !forward, m_clock.now());
+            change.commit();
+            m_history[index].reverted = !forward;
+            m_done += forward ? 1 : -1;
+            emit changeRecorded(m_history[index]);
+            applyInMemory(m_history[index], *details, forward);
+            emit historyChanged();
+            return true;
+        } catch (const StoreError &error) {
+            elsewhere = error.kind() == StoreError::Kind::Gone && m_store.isShared();
+            if (elsewhere)
+                refusal = QStringLiteral("Another desk has changed what this was about, so it cannot be %1.").arg(done);
+            else if (error.kind() == StoreError::Kind::Gone)
+                refusal = QStringLiteral("The journal's record of this change does not match the lists, so it cannot be %1. "
+                                         "The lists are unchanged.").arg(done);
+            else if (error.kind() == StoreError::Kind::ConnectionLost)
+                refusal = error.message();
+            else
+                refusal = QStringLiteral("This change cannot be %1: %2").arg(done, error.message());
+        }
+    }
+    // The change leaves the history, so that the one before it comes next (after it, for a
+    // redo); where even that cannot be saved, the history stays as it is.
     try {
         WaitingListStore::Change change(m_store);
-        if (forward)
-            reapply(change, entry);
-        else
-            revert(change, entry);
-        change.setReverted(entry.id, !forward, m_clock.now());
+        change.retire({entry.id});
         change.commit();
-    } catch (const StoreError &error) {
-        if (error.kind() != StoreError::Kind::Gone || !m_store.isShared()) {
-            emit storeFailed(error.message());
-            return false;
-        }
-        // Another desk has changed what this change was about: it can no longer be undone or
-        // redone, and leaves the history.
-        if (!run([&] {
-                WaitingListStore::Change change(m_store);
-                change.retire({entry.id});
-                change.commit();
-            }))
-            return false;
         m_history.remove(index);
-        m_done = std::min(m_done, m_history.size());
+        if (index < m_done)
+            --m_done;
         emit historyChanged();
-        if (reloadRoom())
-            emit commandRefused(QStringLiteral("Another desk has changed what this was about, so it cannot be %1.")
-                                    .arg(QLatin1String(forward ? "redone" : "undone")));
-        return false;
+    } catch (const StoreError &) {
     }
-    m_history[index].reverted = !forward;
-    m_done += forward ? 1 : -1;
-    emit changeRecorded(m_history[index]);
-    applyInMemory(m_history[index], forward);
-    emit historyChanged();
-    return true;
+    // Another desk's change: show the room as it is now.
+    if (!elsewhere || reloadRoom())
+        emit commandRefused(refusal);
+    return false;
 }
 
 bool Room::clearHistory()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/DeskIdentity.h"
 #include "store/WaitingListStore.h"
 
 #include <QDateTime>
@@ -36,15 +37,18 @@ struct Game {
 //
 // The journal makes every change of this desk undoable: undo() reverts the last change exactly
 // (rows, ids, positions and times), redo() makes it again; the history survives a restart and
-// keeps the last historyLimit() changes.
+// keeps the last historyLimit() changes. An undo or redo that cannot be done (its journal row
+// cannot be read whole, another desk has changed what it was about, the store fails) changes
+// nothing, is refused through commandRefused(), and its change leaves the history.
 class Room : public QObject {
     Q_OBJECT
 public:
-    Room(WaitingListStore &store, const Clock &clock, const QString &desk = {}, QObject *parent = nullptr);
+    Room(WaitingListStore &store, const Clock &clock, const DeskIdentity &desk = {}, QObject *parent = nullptr);
     ~Room() override;
 
-    // Reads the whole room, and this desk's history, from the store; false (after
-    // storeFailed) when it cannot.
+    // Reads the whole room, and this desk's history, from the store (a new desk first takes
+    // over what its machine wrote before desks had identities); false (after storeFailed) when
+    // it cannot.
     bool load();
 
     const QList<Game> &games() const { return m_games; }
@@ -104,11 +108,12 @@ signals:
     // The room was read again after another desk changed it; views keep what they showed
     // where it still exists.
     void updatedElsewhere();
-    // A command named a game or player another desk has just changed or removed; the room has
-    // been read again. The message says so in plain words.
+    // A command named a game or player another desk has just changed or removed (the room has
+    // been read again), or an undo or redo could not be done. The message says so in plain words.
     void commandRefused(const QString &message);
 
 private:
+    struct Details;
     using Work = std::function<std::optional<JournalRecord>(WaitingListStore::Change &)>;
     // Runs one command in one transaction: the store's work, its journal entry, and the
     // history kept to its limit. The command's entry, or nothing when it changed nothing
@@ -131,14 +136,18 @@ private:
     void movePlayerTo(qint64 gameId, qint64 playerId, int position);
     void setPlayerName(qint64 gameId, qint64 playerId, const QString &storedName);
 
+    // A journal entry's details read whole, or nothing when they cannot be (a command this
+    // version does not know, a value missing or of another type).
+    static std::optional<Details> readDetails(const JournalRecord &entry);
     // Reverts (or makes again) a journal entry's change, in the store and here.
-    void revert(WaitingListStore::Change &change, const JournalRecord &entry);
-    void reapply(WaitingListStore::Change &change, const JournalRecord &entry);
-    void applyInMemory(const JournalRecord &entry, bool forward);
+    static void requireRows(WaitingListStore::Change &change, const JournalRecord &entry, const Details &details, bool forward);
+    static void revert(WaitingListStore::Change &change, const JournalRecord &entry, const Details &details);
+    static void reapply(WaitingListStore::Change &change, const JournalRecord &entry, const Details &details);
+    void applyInMemory(const JournalRecord &entry, const Details &details, bool forward);
 
     WaitingListStore &m_store;
     const Clock &m_clock;
-    QString m_desk;
+    DeskIdentity m_desk;
     QList<Game> m_games;
     QList<JournalRecord> m_history; // oldest first; those from m_done on are undone
     qsizetype m_done = 0;

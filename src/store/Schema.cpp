@@ -15,7 +15,9 @@ namespace {
 
 QAtomicInt schemaCounter;
 
-const char *const firstLayout[] = {
+using Statements = QList<const char *>;
+
+const Statements firstLayout = {
     "CREATE TABLE lists ("
     " id INTEGER PRIMARY KEY AUTOINCREMENT,"
     " list_name TEXT,"
@@ -30,7 +32,7 @@ const char *const firstLayout[] = {
     "CREATE INDEX list_content_by_list ON list_content (list_id, listbox_order, id, player_name, player_number, player_phone)",
 };
 
-const char *const journalLayout[] = {
+const Statements journalLayout = {
     // When a player joined the list, in UTC; unknown for players from before.
     "ALTER TABLE list_content ADD COLUMN added_at TEXT",
     // Every change, in the transaction that makes it: what undoing and redoing it need, and
@@ -56,9 +58,20 @@ const char *const journalLayout[] = {
     "CREATE INDEX list_content_by_list ON list_content (list_id, listbox_order)",
 };
 
+// Each console installation keeps its own history: machines cloned from one image share a host
+// name (still kept in desk, for people to read).
+const Statements deskLayout = {
+    "ALTER TABLE journal ADD COLUMN desk_id TEXT",
+    "CREATE INDEX journal_by_desk ON journal (desk_id, undoable, id)",
+};
+const Statements serverDeskLayout = {
+    "ALTER TABLE journal ADD COLUMN IF NOT EXISTS desk_id TEXT",
+    "CREATE INDEX IF NOT EXISTS journal_by_desk ON journal (desk_id, undoable, id)",
+};
+
 // The same tables and columns on a database server, made on the first connection to an empty
 // database. Ids are the server's serial numbers.
-const char *const serverLayout[] = {
+const Statements serverLayout = {
     "CREATE TABLE lists ("
     " id SERIAL PRIMARY KEY,"
     " list_name TEXT,"
@@ -84,9 +97,11 @@ const char *const serverLayout[] = {
     " details TEXT NOT NULL,"
     " reverted INTEGER NOT NULL DEFAULT 0,"
     " reverted_at TEXT,"
-    " undoable INTEGER NOT NULL DEFAULT 1)",
+    " undoable INTEGER NOT NULL DEFAULT 1,"
+    " desk_id TEXT)",
     "CREATE INDEX journal_history ON journal (desk, undoable, id)",
     "CREATE INDEX journal_by_time ON journal (made_at)",
+    "CREATE INDEX journal_by_desk ON journal (desk_id, undoable, id)",
 };
 
 bool isServer(const QSqlDatabase &database)
@@ -100,8 +115,13 @@ bool hasJournal(const QSqlDatabase &database)
         && database.record(QStringLiteral("list_content")).contains(QStringLiteral("added_at"));
 }
 
+bool hasDeskIds(const QSqlDatabase &database)
+{
+    return database.record(QStringLiteral("journal")).contains(QStringLiteral("desk_id"));
+}
+
 // Runs the statements in one transaction; the engine's words for the first that fails.
-QString runAll(QSqlDatabase &database, const char *const *statements, std::size_t count)
+QString runAll(QSqlDatabase &database, const Statements &statements)
 {
     QSqlQuery query(database);
     // On a server, one desk at a time lays out the tables.
@@ -109,8 +129,8 @@ QString runAll(QSqlDatabase &database, const char *const *statements, std::size_
     if (!query.exec(QLatin1String(server ? "BEGIN" : "BEGIN IMMEDIATE"))
         || (server && !query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(727001)"))))
         return query.lastError().databaseText().isEmpty() ? query.lastError().text() : query.lastError().databaseText();
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!query.exec(QString::fromLatin1(statements[i]))) {
+    for (const char *statement : statements) {
+        if (!query.exec(QString::fromLatin1(statement))) {
             const QSqlError error = query.lastError();
             query.exec(QStringLiteral("ROLLBACK"));
             return error.databaseText().isEmpty() ? error.text() : error.databaseText();
@@ -129,16 +149,19 @@ QString runAll(QSqlDatabase &database, const char *const *statements, std::size_
 void upgradeSchema(QSqlDatabase &database)
 {
     if (isServer(database) && !database.tables().contains(QStringLiteral("lists"))) {
-        const QString error = runAll(database, serverLayout, std::size(serverLayout));
+        const QString error = runAll(database, serverLayout);
         // Another desk may have laid them out meanwhile.
         if (!error.isEmpty() && !database.tables().contains(QStringLiteral("lists")))
             throw StoreError(QStringLiteral("Cannot lay out the database %1: %2").arg(database.databaseName(), error));
         return;
     }
-    if (!database.tables().contains(QStringLiteral("list_content")) || hasJournal(database))
+    if (!database.tables().contains(QStringLiteral("list_content")) || hasDeskIds(database))
         return; // nothing to upgrade, or a file without our tables: the first statement says so
-    const QString error = runAll(database, journalLayout, std::size(journalLayout));
-    if (!error.isEmpty())
+    Statements statements = hasJournal(database) ? Statements() : journalLayout;
+    statements += isServer(database) ? serverDeskLayout : deskLayout;
+    const QString error = runAll(database, statements);
+    // Another desk may have upgraded it meanwhile.
+    if (!error.isEmpty() && !hasDeskIds(database))
         throw StoreError(QStringLiteral("Cannot upgrade the database %1: %2").arg(database.databaseName(), error));
 }
 
@@ -156,9 +179,12 @@ QString createEmptyDatabase(const QString &path, SchemaVersion version)
         } else {
             // The file may live on a network share: keep the classic rollback journal.
             QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
-            error = runAll(db, firstLayout, std::size(firstLayout));
-            if (error.isEmpty() && version == SchemaVersion::Journal)
-                error = runAll(db, journalLayout, std::size(journalLayout));
+            Statements statements = firstLayout;
+            if (version != SchemaVersion::First)
+                statements += journalLayout;
+            if (version == SchemaVersion::DeskIds)
+                statements += deskLayout;
+            error = runAll(db, statements);
             db.close();
         }
     }

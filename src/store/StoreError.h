@@ -7,10 +7,11 @@
 namespace tavlo {
 
 // A failure of the database, in the engine's own words. `Gone` means the command named a game
-// or a player the database no longer holds.
+// or a player the database no longer holds (or, bringing one back, one it holds already);
+// `ConnectionLost` that the database server went away, and the message says so plainly.
 class StoreError : public std::runtime_error {
 public:
-    enum class Kind { Failure, Gone };
+    enum class Kind { Failure, Gone, ConnectionLost };
 
     explicit StoreError(const QString &message, Kind kind = Kind::Failure)
         : std::runtime_error(message.toStdString())

@@ -6,6 +6,7 @@
 
 #include <QAtomicInt>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -27,11 +28,34 @@ QString wordsOf(const QSqlError &error)
     return words.isEmpty() ? QStringLiteral("Unknown database error") : words;
 }
 
+// Whether the server behind a connection has gone away. The server's driver has loaded its
+// client library, which alone knows; the program does not need it for anything else.
+bool connectionLost(const QSqlDriver *driver)
+{
+    const QVariant handle = driver ? driver->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+        return false;
+    using Status = int (*)(const void *connection);
+    static const auto status = reinterpret_cast<Status>(QLibrary::resolve(QStringLiteral("pq"), 5, "PQstatus"));
+    constexpr int ConnectionBad = 1;
+    void *const connection = *static_cast<void *const *>(handle.constData());
+    return status && connection && status(connection) == ConnectionBad;
+}
+
+// A lost server leaves only words about sockets, or none at all.
+StoreError failureOf(const QSqlQuery &query)
+{
+    if (connectionLost(query.driver()))
+        return StoreError(QStringLiteral("The connection to the database server was lost, so nothing of this change was saved."),
+                          StoreError::Kind::ConnectionLost);
+    return StoreError(wordsOf(query.lastError()));
+}
+
 void prepare(QSqlQuery &query, const char *statement)
 {
     query.setForwardOnly(true);
     if (!query.prepare(QString::fromLatin1(statement)))
-        throw StoreError(wordsOf(query.lastError()));
+        throw failureOf(query);
 }
 
 // Runs a prepared statement with its values; the rows it returns can be read until the next
@@ -42,7 +66,7 @@ QSqlQuery &run(QSqlQuery &query, const Values &...values)
     int index = 0;
     (query.bindValue(index++, QVariant::fromValue(values)), ...);
     if (!query.exec())
-        throw StoreError(wordsOf(query.lastError()));
+        throw failureOf(query);
     return query;
 }
 
@@ -102,7 +126,7 @@ public:
           insertGame(db), insertGameWithId(db), renameGame(db), deleteGame(db), setGamePosition(db), closeGameGap(db),
           openGameGap(db), moveGame(db), insertPlayer(db), insertPlayerWithId(db), updatePlayer(db), deletePlayer(db),
           deletePlayers(db), setPlayerPosition(db), closePlayerGap(db), openPlayerGap(db), movePlayer(db),
-          insertJournal(db), setReverted(db), retire(db)
+          insertJournal(db), setReverted(db), retire(db), adopt(db)
     {
         // One desk writes at a time: the file's write lock, or the server's lock for the room.
         // Transaction control runs as plain text: a server cannot prepare it.
@@ -116,7 +140,7 @@ public:
         prepare(players, "SELECT id, list_id, player_name, added_at FROM list_content ORDER BY list_id, listbox_order, id");
         prepare(playersOfGame, "SELECT id, player_name, added_at FROM list_content WHERE list_id = ? ORDER BY listbox_order, id");
         prepare(history, "SELECT id, made_at, desk, command, game_id, player_id, game_name, player_name, details, reverted "
-                         "FROM journal WHERE desk = ? AND undoable = 1 ORDER BY id");
+                         "FROM journal WHERE desk_id = ? AND undoable = 1 ORDER BY id");
         prepare(gameOrder, "SELECT id, listbox_order FROM lists ORDER BY listbox_order, id");
         prepare(playerOrder, "SELECT id, listbox_order FROM list_content WHERE list_id = ? ORDER BY listbox_order, id");
         // The shape of an order: whole when its positions are 0 ... n-1 without repeats.
@@ -154,10 +178,11 @@ public:
         prepare(movePlayer, "UPDATE list_content SET listbox_order = CASE WHEN id = ? THEN ? ELSE listbox_order + ? END "
                             "WHERE list_id = ? AND listbox_order BETWEEN ? AND ?");
 
-        prepare(insertJournal, "INSERT INTO journal (made_at, desk, command, game_id, player_id, game_name, player_name, "
-                               "details, reverted, undoable) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0, 1) RETURNING id");
+        prepare(insertJournal, "INSERT INTO journal (made_at, desk, desk_id, command, game_id, player_id, game_name, "
+                               "player_name, details, reverted, undoable) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 1) RETURNING id");
         prepare(setReverted, "UPDATE journal SET reverted = ?, reverted_at = ? WHERE id = ?");
         prepare(retire, "UPDATE journal SET undoable = 0 WHERE id = ?");
+        prepare(adopt, "UPDATE journal SET desk_id = ? WHERE desk = ? AND (desk_id IS NULL OR desk_id = '')");
     }
 
     QSqlQuery begin, lock, notify, commit, rollback, playersOfGame;
@@ -166,14 +191,14 @@ public:
     void control(QSqlQuery &query, const QString &statement)
     {
         if (!query.exec(statement))
-            throw StoreError(wordsOf(query.lastError()));
+            throw failureOf(query);
     }
     QSqlQuery games, players, history, gameOrder, playerOrder, gameShape, playerShape, gameRow, playerPosition,
         placedPlayers, onePlayer, playerName;
     QSqlQuery insertGame, insertGameWithId, renameGame, deleteGame, setGamePosition, closeGameGap, openGameGap, moveGame;
     QSqlQuery insertPlayer, insertPlayerWithId, updatePlayer, deletePlayer, deletePlayers, setPlayerPosition,
         closePlayerGap, openPlayerGap, movePlayer;
-    QSqlQuery insertJournal, setReverted, retire;
+    QSqlQuery insertJournal, setReverted, retire, adopt;
 };
 
 namespace {
@@ -352,11 +377,11 @@ QList<PlayerRecord> WaitingListStore::readPlayers(qint64 gameId)
     return players;
 }
 
-QList<JournalRecord> WaitingListStore::history(const QString &desk)
+QList<JournalRecord> WaitingListStore::history(const QString &deskId)
 {
     requireOpenFile();
     QList<JournalRecord> entries;
-    QSqlQuery &rows = run(m_statements->history, text(desk));
+    QSqlQuery &rows = run(m_statements->history, text(deskId));
     while (rows.next()) {
         JournalRecord entry;
         entry.id = rows.value(0).toLongLong();
@@ -369,6 +394,7 @@ QList<JournalRecord> WaitingListStore::history(const QString &desk)
         entry.playerName = rows.value(7).toString();
         entry.details = rows.value(8).toString().toUtf8();
         entry.reverted = rows.value(9).toLongLong() != 0;
+        entry.deskId = deskId;
         entries.append(entry);
     }
     rows.finish();
@@ -404,7 +430,16 @@ void WaitingListStore::Change::commit()
                 touched << QString::number(game);
         run(m_statements.notify, touched.join(QLatin1Char(','))).finish();
     }
-    m_statements.control(m_statements.commit, QStringLiteral("COMMIT"));
+    try {
+        m_statements.control(m_statements.commit, QStringLiteral("COMMIT"));
+    } catch (const StoreError &error) {
+        if (error.kind() != StoreError::Kind::ConnectionLost)
+            throw;
+        // The server may have committed before it went.
+        throw StoreError(QStringLiteral("The connection to the database server was lost while this change was being saved, "
+                                        "so it may or may not have been saved."),
+                         StoreError::Kind::ConnectionLost);
+    }
     m_committed = true;
 }
 
@@ -455,6 +490,16 @@ int WaitingListStore::Change::playerPosition(qint64 gameId, qint64 playerId)
     if (!position)
         throw gone("player", playerId);
     return position->toInt();
+}
+
+bool WaitingListStore::Change::hasGame(qint64 gameId)
+{
+    return firstValue(run(m_statements.gameRow, gameId)).has_value();
+}
+
+bool WaitingListStore::Change::hasPlayer(qint64 playerId)
+{
+    return firstValue(run(m_statements.playerName, playerId)).has_value();
 }
 
 qint64 WaitingListStore::Change::addGame(const QString &name)
@@ -597,8 +642,8 @@ void WaitingListStore::Change::insertPlayerAt(qint64 gameId, const PlacedPlayer 
 
 qint64 WaitingListStore::Change::record(const JournalRecord &entry)
 {
-    return insertedId(run(m_statements.insertJournal, timeValue(entry.madeAt), text(entry.desk), entry.command, entry.gameId,
-                          entry.playerId, entry.gameName, entry.playerName, QString::fromUtf8(entry.details)));
+    return insertedId(run(m_statements.insertJournal, timeValue(entry.madeAt), text(entry.desk), text(entry.deskId), entry.command,
+                          entry.gameId, entry.playerId, entry.gameName, entry.playerName, QString::fromUtf8(entry.details)));
 }
 
 void WaitingListStore::Change::setReverted(qint64 journalId, bool reverted, const QDateTime &at)
@@ -611,6 +656,11 @@ void WaitingListStore::Change::retire(const QList<qint64> &journalIds)
 {
     for (const qint64 id : journalIds)
         run(m_statements.retire, id);
+}
+
+void WaitingListStore::Change::adoptHistory(const QString &hostName, const QString &deskId)
+{
+    run(m_statements.adopt, text(deskId), text(hostName));
 }
 
 } // namespace tavlo

@@ -38,7 +38,7 @@ struct PlacedPlayer {
 struct JournalRecord {
     qint64 id = 0;
     QDateTime madeAt;
-    QString desk;       // the console that made it
+    QString desk;       // the name of the machine it was made on, as people know it
     QString command;    // "add player", "delete game", ...
     qint64 gameId = 0;
     qint64 playerId = 0;
@@ -46,6 +46,9 @@ struct JournalRecord {
     QString playerName; // without marker tags
     QByteArray details; // what undoing and redoing the change need
     bool reverted = false;
+    // The console installation that made it (clones of one machine share a name, not this);
+    // empty in rows from before installations had one, until their desk claims them.
+    QString deskId;
     bool operator==(const JournalRecord &) const = default;
 };
 
@@ -85,7 +88,7 @@ public:
     // game whose players changed, or 0 when the games themselves did.
     void setRemoteChangeHandler(std::function<void(qint64 gameId)> handler);
     // A desk's changes that can still be undone or redone, oldest first.
-    QList<JournalRecord> history(const QString &desk);
+    QList<JournalRecord> history(const QString &deskId);
 
     // One transaction: it takes the write lock at once, lands whole with commit(), and rolls
     // back whatever happened if it ends any other way.
@@ -115,6 +118,8 @@ public:
         void movePlayerTo(qint64 gameId, qint64 playerId, int position);
         int playerPosition(qint64 gameId, qint64 playerId);
         int playerCount(qint64 gameId);
+        bool hasGame(qint64 gameId);
+        bool hasPlayer(qint64 playerId);
 
         // Bringing back what a change took away, ids and all.
         void insertGameAt(qint64 gameId, const QString &name, int position);
@@ -124,6 +129,9 @@ public:
         void setReverted(qint64 journalId, bool reverted, const QDateTime &at);
         // Takes changes out of the history: they can no longer be undone or redone.
         void retire(const QList<qint64> &journalIds);
+        // Makes the changes a machine wrote under its name alone, before its installations had
+        // identities, the history of this one.
+        void adoptHistory(const QString &hostName, const QString &deskId);
 
     private:
         qint64 wholeGameOrder();

@@ -364,7 +364,7 @@ private slots:
             QVERIFY(!again.canRedo());
             // Another desk has a history of its own.
             WaitingListStore other(f.store.databasePath());
-            Room elsewhere(other, f.t.clock, QStringLiteral("desk 2"));
+            Room elsewhere(other, f.t.clock, {.id = QStringLiteral("desk 2")});
             QVERIFY(elsewhere.load());
             QVERIFY(!elsewhere.canUndo());
         }

@@ -23,7 +23,7 @@ struct Desk {
     Room room;
     Desk(const QString &address, const Clock &clock, const QString &name)
         : store(address)
-        , room(store, clock, name)
+        , room(store, clock, {.id = name})
     {
         QObject::connect(&room, &Room::storeFailed, [](const QString &message) { qWarning("store: %s", qPrintable(message)); });
     }

@@ -214,13 +214,14 @@ private slots:
     {
         SeededStore s;
         JournalRecord entry{0, QDateTime(QDate(2026, 12, 6), QTime(21, 0), Qt::UTC), QStringLiteral("desk 1"),
-                            QStringLiteral("add player"), 3, 6, QStringLiteral("Poker"), QStringLiteral("Anna"), "{\"position\":0}", false};
+                            QStringLiteral("add player"), 3, 6, QStringLiteral("Poker"), QStringLiteral("Anna"), "{\"position\":0}", false,
+                            QStringLiteral("id 1")};
         qint64 first = 0, second = 0, third = 0;
         change(s.store, [&](WaitingListStore::Change &c) {
             first = c.record(entry);
             second = c.record(entry);
             JournalRecord other = entry;
-            other.desk = QStringLiteral("desk 2");
+            other.deskId = QStringLiteral("id 2");
             third = c.record(other);
         });
         change(s.store, [&](WaitingListStore::Change &c) {
@@ -228,12 +229,12 @@ private slots:
             c.retire({first});
         });
         // A desk sees its own changes that are still in the history, oldest first.
-        QList<JournalRecord> history = s.store.history(QStringLiteral("desk 1"));
+        QList<JournalRecord> history = s.store.history(QStringLiteral("id 1"));
         QCOMPARE(history.size(), 1);
         entry.id = second;
         entry.reverted = true;
         QCOMPARE(history[0], entry);
-        QCOMPARE(s.store.history(QStringLiteral("desk 2")).value(0).id, third);
+        QCOMPARE(s.store.history(QStringLiteral("id 2")).value(0).id, third);
         // Every change stays in the journal, retired or not.
         QCOMPARE(s.rows(QStringLiteral("select count(*) from journal")), QStringList{"3"});
     }
