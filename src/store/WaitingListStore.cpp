@@ -6,7 +6,6 @@
 
 #include <QAtomicInt>
 #include <QFileInfo>
-#include <QLibrary>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -28,24 +27,22 @@ QString wordsOf(const QSqlError &error)
     return words.isEmpty() ? QStringLiteral("Unknown database error") : words;
 }
 
-// Whether the server behind a connection has gone away. The server's driver has loaded its
-// client library, which alone knows; the program does not need it for anything else.
-bool connectionLost(const QSqlDriver *driver)
+// Whether a statement failed because the database server went away (the driver closes the
+// connection once it sees that). Every answer of a server names its state; none means no
+// answer came. Class 08 is the connection's own trouble, 57P a server ending the session.
+bool connectionLost(const QSqlQuery &query)
 {
-    const QVariant handle = driver ? driver->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+    const QSqlDriver *driver = query.driver();
+    if (!driver || driver->dbmsType() != QSqlDriver::PostgreSQL)
         return false;
-    using Status = int (*)(const void *connection);
-    static const auto status = reinterpret_cast<Status>(QLibrary::resolve(QStringLiteral("pq"), 5, "PQstatus"));
-    constexpr int ConnectionBad = 1;
-    void *const connection = *static_cast<void *const *>(handle.constData());
-    return status && connection && status(connection) == ConnectionBad;
+    const QString state = query.lastError().nativeErrorCode();
+    return !driver->isOpen() || state.isEmpty() || state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P"));
 }
 
 // A lost server leaves only words about sockets, or none at all.
 StoreError failureOf(const QSqlQuery &query)
 {
-    if (connectionLost(query.driver()))
+    if (connectionLost(query))
         return StoreError(QStringLiteral("The connection to the database server was lost, so nothing of this change was saved."),
                           StoreError::Kind::ConnectionLost);
     return StoreError(wordsOf(query.lastError()));

@@ -6,10 +6,12 @@
 #include "console/MainWindow.h"
 #include "console/PlayersPanel.h"
 #include "room/Room.h"
+#include "store/WaitingListStore.h"
 
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QSysInfo>
 #include <QtTest>
 
 #include <memory>
@@ -82,6 +84,44 @@ private slots:
         QVERIFY(cage.t.messages.shown[0].text.startsWith(QStringLiteral("Another desk has just changed this list")));
         QVERIFY(!cage.t.ending.ended());
         QTRY_COMPARE(cage.players().playerCount(), 1);
+    }
+
+    // Consoles on machines of one name (cloned kiosks) keep histories of their own: each
+    // installation has its identity, kept beside its settings and written in the journal with the
+    // machine's name. The first to start without one takes over what its machine wrote before.
+    void desksOfOneNameKeepTheirOwnHistories()
+    {
+        const QString address = server->createDatabase(QStringLiteral("kiosks"));
+        const QString host = QSysInfo::machineHostName();
+        auto first = std::make_unique<Desk>(address);
+        qint64 poker = 0;
+        {
+            WaitingListStore store(address);
+            Room before(store, first->t.clock, {.hostName = host});
+            QVERIFY(before.load());
+            poker = *before.addGame(QStringLiteral("Poker"));
+        }
+        QVERIFY(first->console->start());
+        QCOMPARE(first->console->room()->undoText(), QStringLiteral("Undo add of game Poker"));
+        QVERIFY(first->console->room()->addPlayer(poker, QStringLiteral("Bob")));
+        Desk second(address);
+        QVERIFY(second.console->start());
+        QVERIFY(!second.console->room()->canUndo());
+        QVERIFY(second.console->room()->addPlayer(poker, QStringLiteral("Cy")));
+
+        // The journal files each change under its installation, with the machine's name.
+        const QString firstId = QString::fromLatin1(first->t.readFile(QStringLiteral("TAVLO-Desk.id")).trimmed());
+        const QString secondId = QString::fromLatin1(second.t.readFile(QStringLiteral("TAVLO-Desk.id")).trimmed());
+        WaitingListStore reader(address);
+        reader.open();
+        QCOMPARE(reader.history(firstId).size(), 2);
+        QCOMPARE(reader.history(secondId).value(0).desk, host);
+        QVERIFY(firstId != secondId);
+
+        // A restart keeps the installation's history.
+        first->console = std::make_unique<Console>(first->t.platform);
+        QVERIFY(first->console->start());
+        QCOMPARE(first->console->room()->undoText(), QStringLiteral("Undo add of Bob to Poker"));
     }
 
     void unreachableServer()

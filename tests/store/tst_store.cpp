@@ -282,6 +282,23 @@ private slots:
         QCOMPARE(file.readAll(), bytes);
     }
 
+    // A journal from before installations had identities keeps its rows; the installation that
+    // takes over its machine's changes finds them, and no other machine's.
+    void upgradeOfAJournalWithoutDeskIds()
+    {
+        TestPlatform t;
+        const QString path = t.path(QStringLiteral("old.mdb"));
+        QCOMPARE(createEmptyDatabase(path, SchemaVersion::Journal), QString());
+        for (const char *desk : {"kiosk", "bar", "kiosk"})
+            TestPlatform::rows(path, QStringLiteral("insert into journal (made_at, desk, command, details) "
+                                                    "values ('2026-12-06T21:00:00.000Z', '%1', 'add game', '{}')").arg(QLatin1String(desk)));
+        WaitingListStore store(path);
+        store.open();
+        change(store, [](WaitingListStore::Change &c) { c.adoptHistory(QStringLiteral("kiosk"), QStringLiteral("id 1")); });
+        QCOMPARE(TestPlatform::rows(path, QStringLiteral("select desk, desk_id from journal order by id")),
+                 QStringList({"kiosk|id 1", "bar|", "kiosk|id 1"}));
+    }
+
     void brokenFilesFailWithTheEnginesWords_data()
     {
         QTest::addColumn<QByteArray>("content");

@@ -31,7 +31,14 @@ public:
         : m_rooms(std::move(rooms))
         , m_random(seed)
     {
-        for (const Game &game : m_rooms.first()->games()) {
+        follow(*m_rooms.first());
+    }
+
+    // The room as it is (after an undo, say) becomes the reference.
+    void follow(const Room &room)
+    {
+        m_reference.clear();
+        for (const Game &game : room.games()) {
             QStringList players;
             for (const Player &player : game.players)
                 players << player.storedName;
