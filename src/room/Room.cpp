@@ -81,7 +81,8 @@ bool readPlaced(const QJsonValue &value, PlacedPlayer &placed)
     const QJsonValue name = object.value(QLatin1String("name"));
     const QJsonValue added = object.value(QLatin1String("added"));
     const QDateTime addedAt = timeFromJson(added);
-    if (!id || !position || !name.isString() || (added.isString() ? !addedAt.isValid() : !(added.isNull() || added.isUndefined())))
+    const bool timeRead = added.isString() ? addedAt.isValid() : added.isNull() || added.isUndefined();
+    if (!id || !position || !name.isString() || !timeRead)
         return false;
     placed = {{*id, name.toString(), addedAt}, int(*position)};
     return true;
@@ -640,7 +641,9 @@ void Room::requireRows(WaitingListStore::Change &change, const JournalRecord &en
     // has changed it since, or the row is damaged.
     const auto absent = [&change](bool game, qint64 id) {
         if (game ? change.hasGame(id) : change.hasPlayer(id))
-            throw StoreError(QStringLiteral("The %1 with id %2 is in the database already.").arg(QLatin1String(game ? "game" : "player")).arg(id),
+            throw StoreError(QStringLiteral("The %1 with id %2 is in the database already.")
+                                     .arg(QLatin1String(game ? "game" : "player"))
+                                     .arg(id),
                              StoreError::Kind::Gone);
     };
     const QString &c = entry.command;

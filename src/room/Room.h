@@ -139,8 +139,9 @@ private:
     // A journal entry's details read whole, or nothing when they cannot be (a command this
     // version does not know, a value missing or of another type).
     static std::optional<Details> readDetails(const JournalRecord &entry);
-    // Reverts (or makes again) a journal entry's change, in the store and here.
+    // Throws Gone unless the rows the step acts on are there and those it brings back are not.
     static void requireRows(WaitingListStore::Change &change, const JournalRecord &entry, const Details &details, bool forward);
+    // Reverts (or makes again) a journal entry's change, in the store and here.
     static void revert(WaitingListStore::Change &change, const JournalRecord &entry, const Details &details);
     static void reapply(WaitingListStore::Change &change, const JournalRecord &entry, const Details &details);
     void applyInMemory(const JournalRecord &entry, const Details &details, bool forward);

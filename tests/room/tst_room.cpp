@@ -383,7 +383,8 @@ private slots:
         QTest::newRow("undo delete game, players no list") << 8 << "details = json_set(details, '$.players', 'all')" << false;
         QTest::newRow("undo delete all, a player twice")
                 << 6 << "details = json_set(details, '$.players[1].id', json_extract(details, '$.players[0].id'))" << false;
-        QTest::newRow("undo delete all, a player's id taken") << 6 << "details = json_set(details, '$.players[1].id', (select min(id) from list_content))" << false;
+        QTest::newRow("undo delete all, a player's id taken")
+                << 6 << "details = json_set(details, '$.players[1].id', (select min(id) from list_content))" << false;
         QTest::newRow("redo move player, to a fraction") << 11 << "details = json_set(details, '$.to', 0.5)" << true;
         QTest::newRow("undo rename game, no name before") << 7 << "details = json_remove(details, '$.before')" << false;
     }
@@ -400,7 +401,7 @@ private slots:
         f.rows(QStringLiteral("update journal set %1 where id = (select max(id) from journal)").arg(damage));
         QVERIFY(f.room.load());
         if (damage.startsWith(QLatin1String("command")))
-            QCOMPARE(redo ? f.room.redoText() : f.room.undoText(), QLatin1String(redo ? "Redo" : "Undo") + QStringLiteral(" change \"swap seats\""));
+            QCOMPARE(redo ? f.room.redoText() : f.room.undoText(), QString::fromLatin1(redo ? "Redo" : "Undo") + " change \"swap seats\"");
         const QStringList rows = f.allRows();
         const QStringList shown = f.inMemory();
         QSignalSpy refused(&f.room, &Room::commandRefused);
