@@ -177,6 +177,14 @@ private slots:
         d.window().close();
         QCOMPARE(d.t.messages.shown.value(0).text, QStringLiteral("Unexpected Error!\r\nCannot WRITE file ") + d.t.path(QStringLiteral("TAVLO.ini")));
         QVERIFY(d.t.ending.ended());
+
+        // The desk's identity cannot be read at the start: its message, then the end.
+        TestPlatform t;
+        t.addEmptyDatabase();
+        t.addDisplayFiles();
+        QVERIFY(QDir(t.platform.programFolder).mkdir(QStringLiteral("TAVLO-Desk.id")));
+        QVERIFY(!Console(t.platform).start() && t.ending.ended());
+        QCOMPARE(t.messages.shown.value(0).text, QStringLiteral("Unexpected Error!\r\nCannot READ file ") + t.path(QStringLiteral("TAVLO-Desk.id")));
     }
 
     void missingDisplayFiles_data()
