@@ -402,11 +402,9 @@ private slots:
         QVERIFY(f.room.load());
         if (damage.startsWith(QLatin1String("command")))
             QCOMPARE(redo ? f.room.redoText() : f.room.undoText(), QString::fromLatin1(redo ? "Redo" : "Undo") + " change \"swap seats\"");
-        const QStringList rows = f.allRows();
-        const QStringList shown = f.inMemory();
+        const QStringList rows = f.allRows(), shown = f.inMemory();
         QSignalSpy refused(&f.room, &Room::commandRefused);
-        QSignalSpy failed(&f.room, &Room::storeFailed);
-        QSignalSpy changed(&f.room, &Room::changed);
+        QSignalSpy failed(&f.room, &Room::storeFailed), changed(&f.room, &Room::changed);
         QVERIFY(!(redo ? f.room.redo() : f.room.undo()));
         QCOMPARE(refused.size(), 1);
         QCOMPARE(failed.size() + changed.size(), 0);

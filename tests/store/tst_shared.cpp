@@ -197,8 +197,7 @@ private slots:
         QVERIFY(a.room.load());
         const qint64 game = *a.room.addGame(QStringLiteral("Poker"));
         own.kill();
-        QSignalSpy failed(&a.room, &Room::storeFailed);
-        QSignalSpy refused(&a.room, &Room::commandRefused);
+        QSignalSpy failed(&a.room, &Room::storeFailed), refused(&a.room, &Room::commandRefused);
         const QString lost = QStringLiteral("The connection to the database server was lost, so nothing of this change was saved.");
         QVERIFY(!a.room.addPlayer(game, QStringLiteral("Lost")));
         QVERIFY(!a.room.undo());
