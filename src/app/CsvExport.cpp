@@ -79,8 +79,12 @@ bool CsvExport::isAsked(const QStringList &arguments)
 
 int CsvExport::run(const QCommandLineParser &parser, const QString &programFolder, QTextStream &output, QTextStream &errors)
 {
-    if (!parser.isSet(ExportOption) || parser.value(ExportOption).isEmpty()) {
+    if (!parser.isSet(ExportOption)) {
         errors << QStringLiteral("TAVLO: --from and --to go with --export-csv FILE\n");
+        return BadCommandLine;
+    }
+    if (parser.value(ExportOption).isEmpty()) {
+        errors << QStringLiteral("TAVLO: --export-csv needs a file name (\"-\": the standard output)\n");
         return BadCommandLine;
     }
     if (!parser.positionalArguments().isEmpty()) {

@@ -94,6 +94,7 @@ private slots:
                                    << QStringList() << "comes after";
         QTest::newRow("dates without a file") << QStringList{"--from", "2026-12-06"} << 2 << QStringList()
                                               << "go with --export-csv FILE";
+        QTest::newRow("an empty file name") << QStringList{"--export-csv="} << 2 << QStringList() << "needs a file name";
         QTest::newRow("a day without its option") << QStringList{"--export-csv", "out.csv", "2026-12-06"} << 2
                                                   << QStringList() << "\"2026-12-06\" is no option";
         QTest::newRow("a folder that is not there") << QStringList{"--export-csv", "no/such/folder/out.csv"} << 3
