@@ -84,8 +84,12 @@ void Console::reportSettingsFailure(const SettingsFile::Failure &failure)
         return;
     m_ended = true;
     const QString job = failure.job == SettingsFile::Job::Read ? QStringLiteral("READ") : QStringLiteral("WRITE");
+    // The value that stopped the read, so that it can be found and mended.
+    const QString invalid = failure.invalidLine.isEmpty()
+            ? QString()
+            : CRLF + CRLF + QStringLiteral("Invalid setting: ") + failure.invalidLine;
     m_platform.messageBox->show(QStringLiteral("Unexpected Error!") + CRLF + QStringLiteral("Cannot ") + job
-                                        + QStringLiteral(" file ") + failure.path,
+                                        + QStringLiteral(" file ") + failure.path + invalid,
                                 MessageBox::Critical | MessageBox::OkOnly, Caption);
     m_platform.processEnd->endNow(1);
 }

@@ -33,8 +33,10 @@ std::optional<QString> databasePath(const QString &programFolder, QString &failu
         return Settings::defaults(programFolder).databasePath;
     QFile settings(file.path());
     Settings values;
-    if (!settings.open(QIODevice::ReadOnly) || !SettingsFile::parse(settings.read(MostSettingsBytes), values)) {
-        failure = QStringLiteral("cannot read %1").arg(QDir::toNativeSeparators(file.path()));
+    QString invalid;
+    if (!settings.open(QIODevice::ReadOnly) || !SettingsFile::parse(settings.read(MostSettingsBytes), values, &invalid)) {
+        failure = QStringLiteral("cannot read %1").arg(QDir::toNativeSeparators(file.path()))
+                + (invalid.isEmpty() ? QString() : QStringLiteral(": invalid setting ") + invalid);
         return std::nullopt;
     }
     return values.databasePath;
@@ -77,8 +79,17 @@ bool CsvExport::isAsked(const QStringList &arguments)
 
 int CsvExport::run(const QCommandLineParser &parser, const QString &programFolder, QTextStream &output, QTextStream &errors)
 {
-    if (!parser.isSet(ExportOption) || parser.value(ExportOption).isEmpty()) {
+    if (!parser.isSet(ExportOption)) {
         errors << QStringLiteral("TAVLO: --from and --to go with --export-csv FILE\n");
+        return BadCommandLine;
+    }
+    if (parser.value(ExportOption).isEmpty()) {
+        errors << QStringLiteral("TAVLO: --export-csv needs a file name (\"-\": the standard output)\n");
+        return BadCommandLine;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        errors << QStringLiteral("TAVLO: \"%1\" is no option; the export takes --export-csv FILE, --from and --to\n")
+                          .arg(parser.positionalArguments().constFirst());
         return BadCommandLine;
     }
     const QString target = parser.value(ExportOption);
@@ -126,7 +137,7 @@ int CsvExport::run(const QCommandLineParser &parser, const QString &programFolde
         }
         return Done;
     }
-    const QString written = writeFileAtomically(target, bytes);
+    const QString written = writeFileOrDevice(target, bytes);
     if (!written.isEmpty()) {
         errors << QStringLiteral("TAVLO: cannot write %1: %2\n").arg(QDir::toNativeSeparators(target), written);
         return CannotWrite;

@@ -15,7 +15,7 @@ public:
     enum Status {
         Done = 0,
         DatabaseUnreadable = 1, // missing, not a database, or a failing read
-        BadCommandLine = 2,     // no file, a date that is not one, --from after --to
+        BadCommandLine = 2,     // no file, a date that is not one, --from after --to, a stray word
         CannotWrite = 3,
     };
 

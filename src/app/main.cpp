@@ -31,7 +31,7 @@ int exportCsv(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    tavlo::parseCommandLine(parser, describe);
+    tavlo::parseCommandLine(parser, describe, tavlo::CsvExport::BadCommandLine);
     QTextStream output(stdout);
     QTextStream errors(stderr);
     return tavlo::CsvExport::run(parser, tavlo::programFolderChoice().folder, output, errors);
@@ -53,7 +53,7 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    tavlo::parseCommandLine(parser, describe);
+    tavlo::parseCommandLine(parser, describe, tavlo::CsvExport::BadCommandLine);
 
     // A failed copy shows up as the usual missing-file messages of the first start.
     const tavlo::ProgramFolderChoice folder = tavlo::programFolderChoice();

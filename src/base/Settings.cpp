@@ -24,19 +24,30 @@ std::optional<bool> toBoolean(const QString &value)
 }
 
 // Each line of the text as key (upper case, untrimmed) and value (untrimmed); lines without
-// "=" or starting with it are no settings.
+// "=" or starting with it are no settings. The line `apply` refuses goes to `refused`.
 template <typename Apply>
-bool forEachLine(const QByteArray &bytes, Apply apply)
+bool forEachLine(const QByteArray &bytes, Apply apply, QString *refused = nullptr)
 {
     const QStringList lines = splitLines(decodeSystemText(bytes));
     for (const QString &line : lines) {
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         if (equals <= 0)
             continue;
-        if (!apply(line.left(equals).toUpper(), line.mid(equals + 1)))
+        if (!apply(line.left(equals).toUpper(), line.mid(equals + 1))) {
+            if (refused)
+                *refused = line;
             return false;
+        }
     }
     return true;
+}
+
+// A line as a message can show it: a value of a million digits is cut.
+QString shownLine(const QString &line)
+{
+    constexpr qsizetype Most = 60;
+    const QString kept = withoutControlCharacters(line);
+    return kept.size() <= Most ? kept : kept.left(Most) + QStringLiteral("\u2026");
 }
 
 } // namespace
@@ -58,9 +69,10 @@ SettingsFile::SettingsFile(const QString &programFolder)
 {
 }
 
-bool SettingsFile::parse(const QByteArray &bytes, Settings &settings)
+bool SettingsFile::parse(const QByteArray &bytes, Settings &settings, QString *invalidLine)
 {
-    return forEachLine(bytes, [&settings](const QString &key, const QString &value) {
+    QString refused;
+    const bool read = forEachLine(bytes, [&settings](const QString &key, const QString &value) {
         if (key == QLatin1String("DATABASE")) {
             settings.databasePath = value;
         } else if (key == QLatin1String("FILEPATH")) {
@@ -83,7 +95,10 @@ bool SettingsFile::parse(const QByteArray &bytes, Settings &settings)
             settings.startMaximized = *flag;
         }
         return true;
-    });
+    }, &refused);
+    if (!read && invalidLine)
+        *invalidLine = shownLine(refused);
+    return read;
 }
 
 std::optional<QString> SettingsFile::value(const QByteArray &bytes, const QString &upperCaseKey)
@@ -122,17 +137,20 @@ std::optional<SettingsFile::Failure> SettingsFile::load(Settings &settings, bool
     }
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
-        return Failure{Job::Read, m_path};
+        return Failure{Job::Read, m_path, {}};
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError || !parse(bytes, settings))
-        return Failure{Job::Read, m_path};
+    if (file.error() != QFileDevice::NoError)
+        return Failure{Job::Read, m_path, {}};
+    QString invalid;
+    if (!parse(bytes, settings, &invalid))
+        return Failure{Job::Read, m_path, invalid};
     return std::nullopt;
 }
 
 std::optional<SettingsFile::Failure> SettingsFile::save(const Settings &settings) const
 {
     if (!writeFileAtomically(m_path, render(settings)).isEmpty())
-        return Failure{Job::Write, m_path};
+        return Failure{Job::Write, m_path, {}};
     return std::nullopt;
 }
 

@@ -29,6 +29,7 @@ public:
     struct Failure {
         Job job;
         QString path;
+        QString invalidLine; // a read stopped by a value that cannot be converted: its line, as parse() gives it
     };
 
     explicit SettingsFile(const QString &programFolder);
@@ -42,8 +43,9 @@ public:
     std::optional<Failure> save(const Settings &settings) const;
 
     // Applies the lines of a file's text; false when a value cannot be converted (a number
-    // beyond 16 bits, a boolean that is neither a word nor a number).
-    static bool parse(const QByteArray &bytes, Settings &settings);
+    // beyond 16 bits, a boolean that is neither a word nor a number), and that line goes to
+    // `invalidLine`, cut to a length a message can show.
+    static bool parse(const QByteArray &bytes, Settings &settings, QString *invalidLine = nullptr);
     // The value of one key (matched in upper case, a later line winning), or nothing; for
     // readers that want one line and must not fail on the others.
     static std::optional<QString> value(const QByteArray &bytes, const QString &upperCaseKey);

@@ -1,5 +1,8 @@
 #include "base/TextFile.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -87,6 +90,10 @@ QStringList splitLines(const QString &text)
 
 QString writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
+    // Renaming a new file over a device or a pipe would replace it, not write to it.
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile() && !existing.isDir())
+        return QStringLiteral("%1 is not a regular file").arg(QDir::toNativeSeparators(path));
     QSaveFile file(path);
     // Unbuffered, so that a full disk fails the write checked here: a failure of the flush
     // inside commit() would go unseen and an empty file would replace the good one.
@@ -112,6 +119,26 @@ QString writeFileAtomically(const QString &path, const QByteArray &bytes)
     }
     if (!file.commit())
         return file.errorString();
+    return {};
+}
+
+QString writeFileOrDevice(const QString &path, const QByteArray &bytes)
+{
+    const QFileInfo existing(path);
+    if (!existing.exists() || existing.isFile() || existing.isDir())
+        return writeFileAtomically(path, bytes);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return file.errorString();
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0)
+            return file.errorString().isEmpty() ? QStringLiteral("Cannot write %1").arg(path) : file.errorString();
+        written += n;
+    }
+    if (!syncToDisk(file.handle()))
+        return QString::fromLocal8Bit(std::strerror(errno));
     return {};
 }
 

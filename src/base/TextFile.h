@@ -22,8 +22,12 @@ QStringList splitLines(const QString &text);
 
 // Writes the lines, each ending in CR LF, in the system encoding, replacing the file in one
 // step: a reader sees the old file or the new one, never a part. Returns an empty string on
-// success, else the reason.
+// success, else the reason. A path that names a device or a pipe is refused, never replaced.
 QString writeTextFileAtomically(const QString &path, const QStringList &lines);
 QString writeFileAtomically(const QString &path, const QByteArray &bytes);
+// For a path the user chose: a regular file (or a new one) is replaced in one step as above;
+// a device or a pipe that is there already (/dev/stdout, a FIFO) is written to directly, every
+// write checked, so that a full device is a failure.
+QString writeFileOrDevice(const QString &path, const QByteArray &bytes);
 
 } // namespace tavlo

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <optional>
 
 namespace tavlo {
 
@@ -116,24 +115,55 @@ int digitsAt(const Text &text, qsizetype from, int count)
     return value;
 }
 
-// "2026-12-06T21:04:10Z" exactly, in characters or bytes; nothing for any other text.
+// A time as RFC 3339 writes it, in characters or bytes: "2026-12-06T21:04:10Z", with any
+// fraction of a second and any offset ("2026-12-06T22:04:10.5+01:00"); invalid for any other
+// text, a letter in the year as much as a day that does not exist.
 template <typename Text>
-std::optional<QDateTime> fixedShapeTime(const Text &text, qsizetype size)
+QDateTime strictTime(const Text &text, qsizetype size)
 {
-    const auto at = [&](qsizetype i) { return codeOf(text[i]); };
-    if (size != 20 || at(4) != '-' || at(7) != '-' || at(10) != 'T' || at(13) != ':' || at(16) != ':' || at(19) != 'Z')
-        return std::nullopt;
+    const auto at = [&](qsizetype i) { return i < size ? codeOf(text[i]) : 0; };
+    if (size < 20 || at(4) != '-' || at(7) != '-' || (at(10) != 'T' && at(10) != 't') || at(13) != ':' || at(16) != ':')
+        return {};
     const int year = digitsAt(text, 0, 4);
     const int month = digitsAt(text, 5, 2);
     const int day = digitsAt(text, 8, 2);
     const int hour = digitsAt(text, 11, 2);
     const int minute = digitsAt(text, 14, 2);
     const int second = digitsAt(text, 17, 2);
-    if (!QDate::isValid(year, month, day) || hour < 0 || hour >= 24 || minute < 0 || minute >= 60 || second < 0
-        || second >= 60)
-        return QDateTime();
-    const qint64 seconds = daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
-    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
+    // digitsAt() says -1 for a letter, and -1 is a year QDate takes.
+    if (year < 1 || !QDate::isValid(year, month, day) || hour < 0 || hour >= 24 || minute < 0 || minute >= 60
+        || second < 0 || second >= 60)
+        return {};
+    qsizetype i = 19;
+    int msecs = 0;
+    if (at(i) == '.') {
+        const qsizetype first = ++i;
+        for (; at(i) >= '0' && at(i) <= '9'; ++i) {
+            if (i - first < 3)
+                msecs = msecs * 10 + (at(i) - '0');
+        }
+        if (i == first)
+            return {};
+        for (qsizetype n = i - first; n < 3; ++n)
+            msecs *= 10;
+    }
+    int offsetMinutes = 0;
+    if (at(i) == 'Z' || at(i) == 'z') {
+        ++i;
+    } else if ((at(i) == '+' || at(i) == '-') && size - i == 6 && at(i + 3) == ':') {
+        const int hours = digitsAt(text, i + 1, 2);
+        const int minutes = digitsAt(text, i + 4, 2);
+        if (hours < 0 || hours >= 24 || minutes < 0 || minutes >= 60)
+            return {};
+        offsetMinutes = (at(i) == '-' ? -1 : 1) * (hours * 60 + minutes);
+        i += 6;
+    } else {
+        return {};
+    }
+    if (i != size)
+        return {};
+    const qint64 seconds = daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second - offsetMinutes * 60;
+    return QDateTime::fromMSecsSinceEpoch(seconds * 1000 + msecs, Qt::UTC);
 }
 
 struct Failure {
@@ -445,7 +475,7 @@ QDateTime timeOf(JsonReader &json, const char *what)
     if (json.peek() != '"')
         throw Failure{QStringLiteral("%1 is not a time").arg(QLatin1String(what))};
     const QByteArray text = json.bytes();
-    const QDateTime time = fixedShapeTime(text, text.size()).value_or(readBoardFileTime(QString::fromUtf8(text)));
+    const QDateTime time = strictTime(text, text.size());
     if (!time.isValid())
         throw Failure{QStringLiteral("%1 is not a time").arg(QLatin1String(what))};
     return time;
@@ -566,13 +596,7 @@ QString boardFileTime(const QDateTime &time)
 
 QDateTime readBoardFileTime(QStringView text)
 {
-    if (const std::optional<QDateTime> time = fixedShapeTime(text, text.size()))
-        return *time;
-    // Other writers may give milliseconds or an offset; a time without a zone is no time here.
-    const QDateTime time = QDateTime::fromString(text.toString(), Qt::ISODateWithMs);
-    if (!time.isValid() || time.timeSpec() == Qt::LocalTime)
-        return {};
-    return time.toUTC();
+    return strictTime(text, text.size());
 }
 
 QByteArray encodeBoardFile(const BoardSnapshot &board)

@@ -36,8 +36,8 @@ BoardFileContent readBoardFile(const QByteArray &bytes);
 
 // Times in the board file: UTC to the second, "2026-12-06T21:04:10Z". Invalid becomes null.
 QString boardFileTime(const QDateTime &time);
-// Reads that shape fast, and any other ISO 8601 date and time the slow way; invalid when the
-// text is none.
+// Reads that shape, and any other RFC 3339 time (a fraction of a second, an offset) that
+// other writers give; invalid for any other text.
 QDateTime readBoardFileTime(QStringView text);
 
 } // namespace tavlo

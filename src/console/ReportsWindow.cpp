@@ -247,7 +247,7 @@ QString ReportsWindow::exportCsv(const QString &path) const
         if (entry.madeAt.toMSecsSinceEpoch() < to)
             days.append(entry);
     }
-    return writeFileAtomically(path, JournalCsv(m_zone).document(days));
+    return writeFileOrDevice(path, JournalCsv(m_zone).document(days));
 }
 
 QString ReportsWindow::exportPdf(const QString &path) const

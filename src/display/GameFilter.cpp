@@ -45,12 +45,17 @@ bool GameFilter::matches(const QString &gameName) const
     return false;
 }
 
-QStringList GameFilter::split(const QString &list)
+std::optional<QStringList> GameFilter::read(const QString &list)
 {
+    if (list.size() > kMaxListLength)
+        return std::nullopt;
     QStringList out;
     for (const QString &piece : list.split(u',')) {
-        if (!piece.trimmed().isEmpty())
-            out << piece.trimmed();
+        if (piece.trimmed().isEmpty())
+            continue;
+        if (!QRegularExpression(regularExpressionOf(piece.simplified())).isValid())
+            return std::nullopt;
+        out << piece.trimmed();
     }
     return out;
 }

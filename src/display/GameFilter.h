@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <optional>
+
 namespace tavlo::display {
 
 // Which games a screen shows: all of them, or those whose names match one of a few patterns
@@ -18,8 +20,11 @@ public:
     const QStringList &patterns() const { return m_texts; }
     bool matches(const QString &gameName) const;
 
-    // A comma-separated list as the command line and the settings file give it.
-    static QStringList split(const QString &list);
+    // A room's game names fit with room to spare; a list far longer is a mistake.
+    static constexpr qsizetype kMaxListLength = 4096;
+    // A comma-separated list as the command line and the settings file give it; nothing when
+    // it is longer than kMaxListLength or a pattern in it cannot be matched.
+    static std::optional<QStringList> read(const QString &list);
 
 private:
     QList<QRegularExpression> m_patterns;

@@ -24,6 +24,26 @@ const QString kWebPort = QStringLiteral("web-port");
 const QString kWebAddress = QStringLiteral("web-address");
 const QString kWebFullNames = QStringLiteral("web-full-names");
 
+// Values are a few words, a number, a path or a list of games; one far longer is a mistake.
+constexpr qsizetype kMaxValueLength = GameFilter::kMaxListLength;
+
+// A line as a warning shows it: the start of one that goes on and on.
+QString shown(const QString &line)
+{
+    constexpr qsizetype kMost = 80;
+    if (line.size() <= kMost)
+        return line;
+    return QStringLiteral("%1\u2026 (%2 characters)").arg(line.left(kMost)).arg(line.size());
+}
+
+bool readGames(const QString &text, QStringList &games)
+{
+    const std::optional<QStringList> read = GameFilter::read(text);
+    if (read)
+        games = *read;
+    return read.has_value();
+}
+
 QString folderFrom(const QString &base, const QString &folder)
 {
     const QString path = QDir(base).absoluteFilePath(folder);
@@ -140,14 +160,14 @@ QStringList applyViewerSettings(const QByteArray &bytes, const QString &settings
         const QString key = line.left(equals).trimmed().toLower();
         const QString value = line.mid(equals + 1).trimmed();
         bool used = true;
-        if (equals <= 0) {
+        if (equals <= 0 || value.size() > kMaxValueLength) {
             used = false;
         } else if (key == QLatin1String("display_folder")) {
             options.displayFolder = value.isEmpty() ? QString() : folderFrom(settingsFolder, value);
         } else if (key == QLatin1String("screen")) {
             options.screen = value;
         } else if (key == QLatin1String("games")) {
-            options.games = GameFilter::split(value);
+            used = readGames(value, options.games);
         } else if (key == QLatin1String("page_seconds")) {
             used = readPageSeconds(value, options.pageSeconds);
         } else if (key == QLatin1String("theme")) {
@@ -166,7 +186,7 @@ QStringList applyViewerSettings(const QByteArray &bytes, const QString &settings
             used = false;
         }
         if (!used)
-            problems << QStringLiteral("line %1 not used: %2").arg(lineNumber).arg(line);
+            problems << QStringLiteral("line %1 not used: %2").arg(lineNumber).arg(shown(line));
     }
     return problems;
 }
@@ -174,6 +194,16 @@ QStringList applyViewerSettings(const QByteArray &bytes, const QString &settings
 QStringList applyCommandLine(const QCommandLineParser &parser, const QString &workingFolder, ViewerOptions &options)
 {
     QStringList problems;
+    for (const QString &name : parser.optionNames()) {
+        const QString value = parser.value(name);
+        if (value.size() > kMaxValueLength)
+            problems << QStringLiteral("--%1 takes at most %2 characters, not \"%3\"")
+                                .arg(name)
+                                .arg(kMaxValueLength)
+                                .arg(shown(value));
+    }
+    if (!problems.isEmpty())
+        return problems;
     if (parser.isSet(kFolder))
         options.displayFolder = folderFrom(workingFolder, parser.value(kFolder));
     for (const QString &name : parser.optionNames()) {
@@ -190,8 +220,8 @@ QStringList applyCommandLine(const QCommandLineParser &parser, const QString &wo
     }
     if (parser.isSet(kScreen))
         options.screen = parser.value(kScreen).trimmed();
-    if (parser.isSet(kGames))
-        options.games = GameFilter::split(parser.value(kGames));
+    if (parser.isSet(kGames) && !readGames(parser.value(kGames), options.games))
+        problems << QStringLiteral("--games takes names or patterns separated by commas, not \"%1\"").arg(parser.value(kGames));
     if (parser.isSet(kPageSeconds) && !readPageSeconds(parser.value(kPageSeconds), options.pageSeconds))
         problems << QStringLiteral("--page-seconds takes a number of seconds from %1 to %2, not \"%3\"")
                             .arg(ViewerOptions::kMinPageSeconds)

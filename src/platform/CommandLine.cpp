@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace tavlo {
 
 namespace {
@@ -27,9 +30,13 @@ void answerHelpOrVersion(int &argc, char **argv, const CommandLineSetup &setup)
         parser.process(QCoreApplication::arguments());
 }
 
-void parseCommandLine(QCommandLineParser &parser, const CommandLineSetup &setup)
+void parseCommandLine(QCommandLineParser &parser, const CommandLineSetup &setup, int badCommandLineStatus)
 {
     setUp(parser, setup);
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), qPrintable(parser.errorText()));
+        std::exit(badCommandLineStatus);
+    }
     parser.process(*QCoreApplication::instance());
 }
 

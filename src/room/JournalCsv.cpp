@@ -32,10 +32,12 @@ JournalCsv::JournalCsv(const QTimeZone &zone)
 
 QString JournalCsv::field(const QString &text)
 {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\r'))
+    // A spreadsheet runs a cell that starts like a formula; the apostrophe makes it text.
+    const bool formula = !text.isEmpty() && QStringView(u"=+-@\t\r").contains(text.front());
+    if (!formula && !text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\r'))
         && !text.contains(QLatin1Char('\n')))
         return text;
-    QString quoted = text;
+    QString quoted = formula ? QLatin1Char('\'') + text : text;
     quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }

@@ -39,6 +39,8 @@ public:
     qint32 duration() const { return m_duration; }
     // The most the received buffer held allocated since the last start.
     qint64 peakBufferSize() const { return m_peakBuffer; }
+    // Whether the last transfer was stopped because the answer passed the size limit.
+    bool wasTooLarge() const { return !m_busy && m_abort == Abort::TooLarge; }
 
     // Starts a transfer; a running one is dropped first. An empty address does nothing.
     // Every start ends in exactly one completed() or failed(), always from the event loop.

@@ -30,6 +30,15 @@ const QString badFileText = QStringLiteral(
 const QString unverifiedText = QStringLiteral(
     "New version file could not be verified!\r\nUpgrade was not completed, please try again later.");
 
+// Nobody cancelled a download the size limit stopped.
+QString tooLargeText(qint64 limit)
+{
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return QStringLiteral("Download failed: the file is larger than %1 kb.\r\n\r\nUpgrade to new version was not completed.")
+            .arg(locale.toString(limit / 1024));
+}
+
 const QString programRemote = QStringLiteral("TAVLO.exe");
 const QString programLocal = QStringLiteral("TAVLO.upg");
 const QString bootstrapName = QStringLiteral("bootstrap.exe");
@@ -206,6 +215,8 @@ void UpgradeDialog::onFailed()
     const bool signature = m_step == Step::ProgramSignature || m_step == Step::BootstrapSignature;
     if (signature && !m_cancelled)
         finish(unverifiedText, MessageBox::Exclamation);
+    else if (m_downloader->wasTooLarge() && !m_cancelled)
+        finish(tooLargeText(m_settings.sizeLimit), MessageBox::Information);
     else
         finish(cancelledText, MessageBox::Information);
 }

@@ -120,7 +120,12 @@ private slots:
         QTest::newRow("missing database") << QByteArray("DataBase=@/none.mdb\r\n") << QByteArray("-")
                                           << "@/none.mdb is missing or cannot\r\nconnect to mapped drive/network location";
         QTest::newRow("unreadable settings value") << QByteArray("Start_Maximized=yes\r\n") << QByteArray("-")
-                                                   << "Unexpected Error!\r\nCannot READ file @/TAVLO.ini";
+                                                   << "Unexpected Error!\r\nCannot READ file @/TAVLO.ini\r\n\r\n"
+                                                      "Invalid setting: Start_Maximized=yes";
+        QTest::newRow("a number of a million digits")
+            << "List_Width=1\r\nList_Width=" + QByteArray(1000000, '9') + "\r\n" << QByteArray("-")
+            << "Unexpected Error!\r\nCannot READ file @/TAVLO.ini\r\n\r\nInvalid setting: List_Width=" + QString(49, u'9')
+                   + u'\u2026';
         QTest::newRow("no tables in the database") << QByteArray("DataBase=@/TAVLO.mdb\r\n") << QByteArray()
                                                    << "no such table: lists";
         QTest::newRow("not a database") << QByteArray("DataBase=@/TAVLO.mdb\r\n") << QByteArray(4096, 'x')

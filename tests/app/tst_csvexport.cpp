@@ -1,4 +1,5 @@
 #include "CsvReader.h"
+#include "FullFileSystem.h"
 #include "TestPlatform.h"
 
 #include "app/CsvExport.h"
@@ -11,6 +12,8 @@
 #include <QProcess>
 #include <QTextStream>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace tavlo;
 using namespace tavlo::test;
@@ -87,12 +90,13 @@ private slots:
                                               << QStringList() << "0 changes written";
         QTest::newRow("not a date") << QStringList{"--export-csv", "out.csv", "--from", "5.12.2026"} << 2 << QStringList()
                                     << "--from needs a date as YYYY-MM-DD";
-        QTest::newRow("not a day") << QStringList{"--export-csv", "out.csv", "--to", "2026-02-30"} << 2 << QStringList()
-                                   << "--to needs a date";
         QTest::newRow("backwards") << QStringList{"--export-csv", "out.csv", "--from", "2026-12-06", "--to", "2026-12-05"} << 2
                                    << QStringList() << "comes after";
         QTest::newRow("dates without a file") << QStringList{"--from", "2026-12-06"} << 2 << QStringList()
                                               << "go with --export-csv FILE";
+        QTest::newRow("an empty file name") << QStringList{"--export-csv="} << 2 << QStringList() << "needs a file name";
+        QTest::newRow("a day without its option") << QStringList{"--export-csv", "out.csv", "2026-12-06"} << 2
+                                                  << QStringList() << "\"2026-12-06\" is no option";
         QTest::newRow("a folder that is not there") << QStringList{"--export-csv", "no/such/folder/out.csv"} << 3
                                                     << QStringList() << "cannot write";
     }
@@ -104,10 +108,7 @@ private slots:
         QFETCH(QStringList, happened);
         QFETCH(QString, message);
         const ExportFolder folder;
-        for (QString &argument : arguments) {
-            if (argument.contains(QLatin1String("out.csv")))
-                argument.replace(QLatin1String("out.csv"), folder.t.path(QStringLiteral("out.csv")));
-        }
+        arguments.replaceInStrings(QStringLiteral("out.csv"), folder.t.path(QStringLiteral("out.csv")));
         const ExportFolder::Result result = folder.run(arguments);
         QCOMPARE(result.status, status);
         QVERIFY2((status == 0 ? result.output : result.errors).contains(message), qPrintable(result.output + result.errors));
@@ -203,11 +204,35 @@ private slots:
         QCOMPARE(rows->size(), 2);
         QCOMPARE(rows->at(1).at(2), QStringLiteral("Zoë \"Z\""));
 
-        QVERIFY(QFile::remove(folder.t.path(QStringLiteral("TAVLO.mdb"))));
-        std::tie(status, said) = run({QStringLiteral("--export-csv"), folder.t.path(QStringLiteral("out.csv"))});
-        QCOMPARE(status, 1);
-        QVERIFY2(said.contains("cannot read the database"), said.constData());
-        QCOMPARE(folder.t.readFile(QStringLiteral("TAVLO.ini")), folder.settings);
+        // Mistakes on the command line (in the window's mode too) end with 2 and say what they
+        // are; a device is written to, not replaced, and a full one fails with 3.
+        const QString out = folder.t.path(QStringLiteral("out.csv"));
+        const QString full = makeFullDevice(folder.t.platform.programFolder);
+        const QList<std::tuple<QStringList, int, QByteArray>> failures{
+            {{"--export-csv"}, 2, "TAVLO: Missing value after '--export-csv'"},
+            {{"--export-csv", out, "--colour"}, 2, "TAVLO: Unknown option 'colour'"},
+            {{"-platform", "offscreen", "--colour"}, 2, "TAVLO: Unknown option 'colour'"},
+            {{"--export-csv", full}, 3, "No space left on device"},
+        };
+        for (const auto &[arguments, expected, words] : failures) {
+            if (arguments.contains(QString()))
+                continue; // no device node could be made here
+            std::tie(status, said) = run(arguments);
+            QCOMPARE(status, expected);
+            QVERIFY2(said.contains(words), said.constData());
+        }
+        QVERIFY(!QFile::exists(out) && !QFileInfo(full).isFile());
+
+        // A pipe gets the rows, and stays a pipe.
+        const QString pipe = folder.t.path(QStringLiteral("pipe"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QProcess reader;
+        reader.start(QStringLiteral("cat"), {pipe});
+        QVERIFY(reader.waitForStarted());
+        QCOMPARE(run({QStringLiteral("--export-csv"), pipe}).first, 0);
+        QVERIFY2(reader.waitForFinished(5000), "nothing wrote into the pipe");
+        QCOMPARE(readCsv(reader.readAllStandardOutput()).value_or(QList<QStringList>()).size(), 4);
+        QVERIFY(QFileInfo::exists(pipe) && !QFileInfo(pipe).isFile());
     }
 };
 

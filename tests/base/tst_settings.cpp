@@ -148,6 +148,7 @@ private slots:
         QVERIFY(failure);
         QCOMPARE(failure->job, SettingsFile::Job::Read);
         QCOMPARE(failure->path, file.path());
+        QCOMPARE(failure->invalidLine, QString::fromLatin1(line)); // the message names it
     }
 
     void writeIsExactAndReplacesWhole()
@@ -166,8 +167,8 @@ private slots:
                                                     "Players_Per_List_Row2=0\r\nList_Width=640\r\nStart_Maximized=True\r\n"));
     }
 
-    // A full disk, a file that may not grow, or a folder that is gone keeps the old settings
-    // whole and says which write failed.
+    // A file that may not grow, or a folder that is gone, keeps the old settings whole and says
+    // which write failed (the writer itself is tried on a full disk with the text files).
     void failedWriteKeepsSettings()
     {
         const QByteArray old("DataBase=/old.mdb\r\nFilePath=/old/\r\n");
@@ -177,15 +178,6 @@ private slots:
             const auto failure = file.save(settings);
             return failure && failure->job == SettingsFile::Job::Write && failure->path == file.path();
         };
-
-        FullFileSystem disk;
-        if (disk.isMounted()) {
-            const SettingsFile file(disk.folder());
-            write(file.path(), old);
-            disk.fill();
-            QVERIFY(writeFails(file));
-            QCOMPARE(contentOf(file.path()), old);
-        }
 
         QTemporaryDir folder;
         const SettingsFile file(folder.path());

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace tavlo;
 using namespace tavlo::test;
 
@@ -65,6 +67,13 @@ private slots:
         QVERIFY(writeFileAtomically(path, QByteArray()).isEmpty());
         QCOMPARE(contentOf(path), QByteArray());
         QVERIFY(!writeFileAtomically(dir.filePath(QStringLiteral("no/such/folder/a.txt")), "x").isEmpty());
+
+        // A pipe or a device in the way is refused, never replaced by a file.
+        const QString pipe = dir.filePath(QStringLiteral("pipe"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        for (const QString &special : {pipe, makeFullDevice(dir.path())})
+            QVERIFY(special.isEmpty() || writeFileAtomically(special, "x").contains(QLatin1String("not a regular file")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{"a.txt"});
     }
 
     void controlCharactersRemoved_data()

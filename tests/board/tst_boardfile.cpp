@@ -126,6 +126,8 @@ private slots:
         QTest::newRow("letters") << "2026-12-06T2x:00:00Z" << QDateTime();
         QTest::newRow("another writer's offset") << "2026-12-06T22:04:10.500+01:00"
                                                  << utc(2026, 12, 6, 21, 4, 10).addMSecs(500);
+        QTest::newRow("as Python writes it") << "2026-12-06T21:04:10.123456+00:00" << utc(2026, 12, 6, 21, 4, 10).addMSecs(123);
+        QTest::newRow("west of Greenwich") << "2026-12-06T16:04:10.25-05:00" << utc(2026, 12, 6, 21, 4, 10).addMSecs(250);
         QTest::newRow("no zone") << "2026-12-06T21:04:10" << QDateTime();
         QTest::newRow("no time") << "yesterday" << QDateTime();
     }
@@ -157,6 +159,10 @@ private slots:
         QTest::newRow("version as text") << withRoot("version", QStringLiteral("1")) << int(Status::Unreadable);
         QTest::newRow("version 1.5") << withRoot("version", 1.5) << int(Status::Unreadable);
         QTest::newRow("no written time") << withRoot("written", QJsonValue()) << int(Status::Unreadable);
+        QTest::newRow("a letter in the year") << withRoot("written", QStringLiteral("20x6-12-07T00:00:00Z"))
+                                              << int(Status::Unreadable);
+        QTest::newRow("a changed time without seconds") << withRoot("changed", QStringLiteral("2026-12-06T21:04Z"))
+                                                        << int(Status::Unreadable);
         QTest::newRow("heartbeat of zero") << withRoot("heartbeatSeconds", 0) << int(Status::Unreadable);
         QTest::newRow("games not a list") << withRoot("games", QJsonObject()) << int(Status::Unreadable);
         QTest::newRow("a player without a name")

@@ -1,5 +1,6 @@
 #include "ConsoleFixture.h"
 #include "CsvReader.h"
+#include "FullFileSystem.h"
 
 #include "console/GameEntryDelegate.h"
 #include "console/ReportsWindow.h"
@@ -133,6 +134,10 @@ private slots:
         // A file that cannot be written is said so, and the window stays.
         QVERIFY(!reports->exportCsv(f.t.path(QStringLiteral("no/such/folder/x.csv"))).isEmpty());
         QVERIFY(!reports->exportPdf(f.t.path(QStringLiteral("no/such/folder/x.pdf"))).isEmpty());
+        // A full device is written to, and its failure told; it stays a device.
+        const QString full = makeFullDevice(f.t.platform.programFolder);
+        QVERIFY(full.isEmpty() || reports->exportCsv(full).contains(QLatin1String("No space left")));
+        QVERIFY(!QFileInfo(full).isFile());
     }
 
     // Both lists' context menus offer the reports, with the key.

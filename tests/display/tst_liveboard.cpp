@@ -456,6 +456,10 @@ private slots:
         QTest::newRow("mistakes on the command line") << QByteArray()
                                                       << QStringList{"--page-seconds", "soon", "--theme", "dark"}
                                                       << "||8|standard|0||0" << 2;
+        QTest::newRow("a games pattern of a megabyte") << "Games=" + QByteArray(1 << 20, '?') + "\nScreen=2\n" << QStringList()
+                                                       << "2||8|standard|0||0" << 1;
+        QTest::newRow("a games pattern too long on the command line")
+            << QByteArray() << QStringList{"--games", QString(5000, u'x'), "--screen", "2"} << "||8|standard|0||0" << 1;
     }
     void options()
     {
@@ -470,6 +474,8 @@ private slots:
         QStringList found = applyViewerSettings(settings, QStringLiteral("/etc/tavlo"), options);
         found += applyCommandLine(parser, QStringLiteral("/work"), options);
         QCOMPARE(found.size(), problems);
+        for (const QString &problem : found)
+            QVERIFY2(problem.size() < 200, qPrintable(problem.left(200)));
         const QString actual = QStringList{options.screen,
                                            options.games.join(u','),
                                            QString::number(options.pageSeconds),

