@@ -23,7 +23,7 @@ std::optional<SettingsFile::Failure> loadDeskIdentity(const QString &programFold
     if (QFileInfo::exists(path)) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
-            return SettingsFile::Failure{SettingsFile::Job::Read, path};
+            return SettingsFile::Failure{SettingsFile::Job::Read, path, {}};
         // One line; anything longer is not ours.
         id = QUuid::fromString(QString::fromLatin1(file.read(64)).trimmed());
     }
@@ -31,7 +31,7 @@ std::optional<SettingsFile::Failure> loadDeskIdentity(const QString &programFold
     if (identity.isNew) {
         id = QUuid::createUuid();
         if (!writeFileAtomically(path, id.toByteArray(QUuid::WithoutBraces) + "\r\n").isEmpty())
-            return SettingsFile::Failure{SettingsFile::Job::Write, path};
+            return SettingsFile::Failure{SettingsFile::Job::Write, path, {}};
     }
     identity.id = id.toString(QUuid::WithoutBraces);
     return std::nullopt;
