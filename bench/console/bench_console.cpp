@@ -40,7 +40,10 @@ namespace {
 
 class SilentBox final : public tavlo::MessageBox {
 public:
-    int show(const QString &, int style, const QString &) override { return (style & 0x0F) == YesNo ? Yes : Ok; }
+    Answer show(const QString &, Icon, Buttons buttons, const QString &) override
+    {
+        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    }
 };
 class NoEnd final : public tavlo::ProcessEnd {
 public:

@@ -27,7 +27,10 @@ namespace {
 
 class SilentBox final : public tavlo::MessageBox {
 public:
-    int show(const QString &, int, const QString &) override { return Ok; }
+    Answer show(const QString &, Icon, Buttons buttons, const QString &) override
+    {
+        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    }
 };
 
 class StillClock final : public tavlo::Clock {

@@ -74,7 +74,7 @@ void Console::reportFailure(const QString &message)
     if (m_ended)
         return;
     m_ended = true;
-    m_platform.messageBox->show(message, MessageBox::Critical | MessageBox::OkOnly, Caption);
+    m_platform.messageBox->show(message, MessageBox::Icon::Critical, MessageBox::Buttons::Ok, Caption);
     m_platform.processEnd->endNow(1);
 }
 
@@ -90,7 +90,7 @@ void Console::reportSettingsFailure(const SettingsFile::Failure &failure)
             : CRLF + CRLF + QStringLiteral("Invalid setting: ") + failure.invalidLine;
     m_platform.messageBox->show(QStringLiteral("Unexpected Error!") + CRLF + QStringLiteral("Cannot ") + job
                                         + QStringLiteral(" file ") + failure.path + invalid,
-                                MessageBox::Critical | MessageBox::OkOnly, Caption);
+                                MessageBox::Icon::Critical, MessageBox::Buttons::Ok, Caption);
     m_platform.processEnd->endNow(1);
 }
 
@@ -135,13 +135,13 @@ bool Console::checkFiles()
     if (missing(QStringLiteral("tavlo-display.hta"))) {
         m_platform.messageBox->show(QStringLiteral("TAVLO-Display.hta file is missing!") + CRLF
                                             + QStringLiteral("Video display will not be possible."),
-                                    MessageBox::Exclamation, Caption);
+                                    MessageBox::Icon::Warning, MessageBox::Buttons::Ok, Caption);
     }
     if (missing(QStringLiteral("tavlo-display.jpg"))) {
         m_platform.messageBox->show(QStringLiteral("TAVLO-Display.jpg file is missing!") + CRLF
                                             + QStringLiteral("There will be no background image") + CRLF
                                             + QStringLiteral("on the video display."),
-                                    MessageBox::Information, Caption);
+                                    MessageBox::Icon::Information, MessageBox::Buttons::Ok, Caption);
     }
     return true;
 }
@@ -176,7 +176,7 @@ bool Console::start()
     m_publisher = std::make_unique<BoardPublisher>(*m_room, m_settings, m_platform.programFolder, *m_platform.clock);
     connect(m_room.get(), &Room::storeFailed, this, &Console::reportFailure);
     connect(m_room.get(), &Room::commandRefused, this, [this](const QString &message) {
-        m_platform.messageBox->show(message, MessageBox::Exclamation, Caption);
+        m_platform.messageBox->show(message, MessageBox::Icon::Warning, MessageBox::Buttons::Ok, Caption);
     });
     connect(m_publisher.get(), &BoardPublisher::failed, this, &Console::reportFailure);
     if (!m_room->load())

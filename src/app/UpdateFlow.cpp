@@ -40,11 +40,11 @@ void UpdateFlow::ask(const QString &version)
 {
     if (!m_mainWindow || !m_mainWindow->isVisible())
         return; // closed meanwhile: nothing to upgrade
-    const int answer = m_platform.messageBox->show(
+    const MessageBox::Answer answer = m_platform.messageBox->show(
             QStringLiteral("A new version of this software is available! \r\n\r\n"
                            "Do you want to download and install it now?"),
-            MessageBox::YesNo + MessageBox::Information, QStringLiteral("TAVLO"));
-    if (answer == MessageBox::No || !m_mainWindow || !m_mainWindow->isVisible())
+            MessageBox::Icon::Information, MessageBox::Buttons::YesNo, QStringLiteral("TAVLO"));
+    if (answer == MessageBox::Answer::No || !m_mainWindow || !m_mainWindow->isVisible())
         return;
     m_dialog = new UpgradeDialog(m_platform, m_settings, version, m_starter, m_mainWindow);
     m_dialog->setAttribute(Qt::WA_DeleteOnClose);

@@ -222,7 +222,7 @@ void GamesPanel::saveGame()
 {
     const QString typed = withoutControlCharacters(m_nameEdit->text());
     if (trimBlanks(typed).isEmpty()) {
-        m_messages.show(QStringLiteral("Game name cannot be blank"), MessageBox::Exclamation, Caption);
+        m_messages.show(QStringLiteral("Game name cannot be blank"), MessageBox::Icon::Warning, MessageBox::Buttons::Ok, Caption);
         m_nameEdit->setFocus();
         return;
     }
@@ -254,9 +254,9 @@ void GamesPanel::deleteSelectedGame()
     if (selected < 0)
         return;
     const Game game = m_room.games()[selected];
-    if (m_messages.show(QStringLiteral("Sure you want to delete ") + game.name, MessageBox::Question | MessageBox::YesNo,
+    if (m_messages.show(QStringLiteral("Sure you want to delete ") + game.name, MessageBox::Icon::Question, MessageBox::Buttons::YesNo,
                         Caption)
-        == MessageBox::No)
+        == MessageBox::Answer::No)
         return;
     emit deletingGame();
     if (!m_room.deleteGame(game.id))

@@ -270,7 +270,7 @@ QString MainWindow::welcomeText()
 void MainWindow::greet()
 {
     if (m_firstRun)
-        m_messages.show(welcomeText(), MessageBox::OkOnly, QStringLiteral("Welcome"));
+        m_messages.show(welcomeText(), MessageBox::Icon::NoIcon, MessageBox::Buttons::Ok, QStringLiteral("Welcome"));
 }
 
 void MainWindow::changeEvent(QEvent *event)

@@ -279,14 +279,14 @@ void PlayersPanel::savePlayer()
 {
     const QString typed = withoutControlCharacters(m_nameEdit->text());
     if (trimBlanks(typed).isEmpty()) {
-        m_messages.show(QStringLiteral("Player name cannot be blank"), MessageBox::Exclamation, Caption);
+        m_messages.show(QStringLiteral("Player name cannot be blank"), MessageBox::Icon::Warning, MessageBox::Buttons::Ok, Caption);
         m_nameEdit->setFocus();
         return;
     }
     const int selected = selectedRow();
     if (m_mode == Mode::Edit && selected < 0) {
         // After a single delete nothing is selected: there is no player to rewrite.
-        m_messages.show(QStringLiteral("Select a player first"), MessageBox::Exclamation, Caption);
+        m_messages.show(QStringLiteral("Select a player first"), MessageBox::Icon::Warning, MessageBox::Buttons::Ok, Caption);
         return;
     }
     const QString name = writeMarkers(typed, m_markers);
@@ -322,8 +322,8 @@ void PlayersPanel::deleteAllPlayers()
 {
     if (playerCount() == 0 || m_currentGameId == 0)
         return;
-    if (m_messages.show(QStringLiteral("Delete ALL players from list"), MessageBox::Question | MessageBox::YesNo, Caption)
-        == MessageBox::No)
+    if (m_messages.show(QStringLiteral("Delete ALL players from list"), MessageBox::Icon::Question, MessageBox::Buttons::YesNo, Caption)
+        == MessageBox::Answer::No)
         return;
     if (!m_room.deleteAllPlayers(m_currentGameId))
         return;
@@ -390,7 +390,7 @@ void PlayersPanel::toggleMarker(Marker marker)
 {
     const int selected = selectedRow();
     if (selected < 0) {
-        m_messages.show(QStringLiteral("Select a player first"), MessageBox::Exclamation, Caption);
+        m_messages.show(QStringLiteral("Select a player first"), MessageBox::Icon::Warning, MessageBox::Buttons::Ok, Caption);
         return;
     }
     const bool found = m_model->storedNameAt(selected).contains(tagOf(marker));

@@ -186,7 +186,7 @@ bool ReportsWindow::showDays(QDate first, QDate last)
         m_entries = m_readJournal(ShiftReport::dayStart(first, m_zone), {});
     } catch (const StoreError &error) {
         m_messages.show(QStringLiteral("The journal cannot be read:\r\n") + error.message(),
-                        MessageBox::Exclamation | MessageBox::OkOnly, Caption);
+                        MessageBox::Icon::Warning, MessageBox::Buttons::Ok, Caption);
         return false;
     }
     m_firstDay = first;
@@ -298,7 +298,7 @@ void ReportsWindow::chooseAndExportCsv()
         return;
     const QString failure = exportCsv(path);
     if (!failure.isEmpty())
-        m_messages.show(failure, MessageBox::Exclamation | MessageBox::OkOnly, Caption);
+        m_messages.show(failure, MessageBox::Icon::Warning, MessageBox::Buttons::Ok, Caption);
 }
 
 void ReportsWindow::chooseAndExportPdf()
@@ -309,7 +309,7 @@ void ReportsWindow::chooseAndExportPdf()
         return;
     const QString failure = exportPdf(path);
     if (!failure.isEmpty())
-        m_messages.show(failure, MessageBox::Exclamation | MessageBox::OkOnly, Caption);
+        m_messages.show(failure, MessageBox::Icon::Warning, MessageBox::Buttons::Ok, Caption);
 }
 
 } // namespace tavlo

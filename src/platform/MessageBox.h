@@ -4,27 +4,23 @@
 
 namespace tavlo {
 
-// Message boxes in the classic style values: the style adds a button set and an icon,
-// the answer is the classic button code. Tests answer from a script through this interface.
+// A modal message box: the real one shows a QMessageBox, tests record it and answer from a
+// script.
 class MessageBox {
 public:
-    enum Style : int {
-        OkOnly = 0,
-        YesNo = 4,
-        Critical = 16,
-        Question = 32,
-        Exclamation = 48,
-        Information = 64,
-    };
-    enum Answer : int {
-        Ok = 1,
-        Cancel = 2,
-        Yes = 6,
-        No = 7,
-    };
+    enum class Icon { NoIcon, Information, Warning, Critical, Question };
+    enum class Buttons { Ok, YesNo };
+    enum class Answer { Ok, Yes, No };
 
     virtual ~MessageBox() = default;
-    virtual int show(const QString &text, int style, const QString &title) = 0;
+    virtual Answer show(const QString &text, Icon icon, Buttons buttons, const QString &title) = 0;
+
+    // The common case: one OK button.
+    void tell(const QString &text, Icon icon, const QString &title) { show(text, icon, Buttons::Ok, title); }
+    bool askYesNo(const QString &text, const QString &title)
+    {
+        return show(text, Icon::Question, Buttons::YesNo, title) == Answer::Yes;
+    }
 };
 
 } // namespace tavlo

@@ -4,7 +4,7 @@
 
 namespace tavlo {
 
-int QtMessageBox::show(const QString &text, int style, const QString &title)
+MessageBox::Answer QtMessageBox::show(const QString &text, Icon icon, Buttons buttons, const QString &title)
 {
     QMessageBox box(m_parent);
     box.setWindowTitle(title);
@@ -13,22 +13,22 @@ int QtMessageBox::show(const QString &text, int style, const QString &title)
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     box.setText(shown);
 
-    switch (style & 0x70) {
-    case Critical: box.setIcon(QMessageBox::Critical); break;
-    case Question: box.setIcon(QMessageBox::Question); break;
-    case Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case Information: box.setIcon(QMessageBox::Information); break;
-    default: box.setIcon(QMessageBox::NoIcon); break;
+    switch (icon) {
+    case Icon::NoIcon: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
     }
 
-    if ((style & 0x0F) == YesNo) {
+    if (buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
-        return box.exec() == QMessageBox::Yes ? Yes : No;
+        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
-    return Ok;
+    return Answer::Ok;
 }
 
 } // namespace tavlo

@@ -214,22 +214,22 @@ void UpgradeDialog::onFailed()
     // A signature that cannot be had is a download that cannot be verified.
     const bool signature = m_step == Step::ProgramSignature || m_step == Step::BootstrapSignature;
     if (signature && !m_cancelled)
-        finish(unverifiedText, MessageBox::Exclamation);
+        finish(unverifiedText, MessageBox::Icon::Warning);
     else if (m_downloader->wasTooLarge() && !m_cancelled)
-        finish(tooLargeText(m_settings.sizeLimit), MessageBox::Information);
+        finish(tooLargeText(m_settings.sizeLimit), MessageBox::Icon::Information);
     else
-        finish(cancelledText, MessageBox::Information);
+        finish(cancelledText, MessageBox::Icon::Information);
 }
 
 bool UpgradeDialog::verifyAndSave(const QString &remoteName, const QString &localName)
 {
     const QString reason = m_verifier.verify(m_downloader->data(), m_signature, remoteName, m_version);
     if (!reason.isEmpty()) {
-        finish(unverifiedText, MessageBox::Exclamation);
+        finish(unverifiedText, MessageBox::Icon::Warning);
         return false;
     }
     if (!m_downloader->saveAs(programFile(localName)) || !QFileInfo::exists(programFile(localName))) {
-        finish(badFileText, MessageBox::Information);
+        finish(badFileText, MessageBox::Icon::Information);
         return false;
     }
     return true;
@@ -241,7 +241,7 @@ void UpgradeDialog::handOver()
     const QString bootstrap = programFile(bootstrapName);
     // The bootstrap program must not start on a note it cannot read.
     if (!writeTextFileAtomically(programFile(QStringLiteral("target")), {m_platform.programFolder}).isEmpty()) {
-        finish(badFileText, MessageBox::Information);
+        finish(badFileText, MessageBox::Icon::Information);
         return;
     }
     // Downloads arrive without the execute permission.
@@ -249,16 +249,16 @@ void UpgradeDialog::handOver()
                                          | QFile::ExeGroup | QFile::ExeOther);
     if (!m_starter->startDetached(bootstrap, m_platform.programFolder)) {
         // Ending now would leave nothing running to complete the upgrade.
-        finish(badFileText, MessageBox::Information);
+        finish(badFileText, MessageBox::Icon::Information);
         return;
     }
     m_platform.processEnd->endNow(0);
 }
 
-void UpgradeDialog::finish(const QString &text, int style)
+void UpgradeDialog::finish(const QString &text, MessageBox::Icon icon)
 {
     m_step = Step::Over;
-    m_platform.messageBox->show(text, style, appTitle);
+    m_platform.messageBox->tell(text, icon, appTitle);
     done(QDialog::Rejected);
 }
 
@@ -277,7 +277,7 @@ void UpgradeDialog::cancel()
     if (m_downloader->isBusy())
         m_downloader->cancel(); // its end arrives as a failure and tells the user
     else
-        finish(cancelledText, MessageBox::Information);
+        finish(cancelledText, MessageBox::Icon::Information);
 }
 
 void UpgradeDialog::reject()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/MessageBox.h"
 #include "platform/Platform.h"
 #include "update/SignatureVerifier.h"
 #include "update/UpdateSettings.h"
@@ -63,7 +64,7 @@ private:
     // ended the upgrade with a message.
     bool verifyAndSave(const QString &remoteName, const QString &localName);
     void handOver();
-    void finish(const QString &text, int style);
+    void finish(const QString &text, MessageBox::Icon icon);
     QString programFile(const QString &fileName) const;
 
     Platform m_platform;

@@ -87,7 +87,7 @@ private slots:
             QVERIFY(QTest::qWaitForWindowActive(&window));
             QTRY_COMPARE(t.messages.count(MainWindow::welcomeText()), 1);
             QCOMPARE(t.messages.shown.last().title, QStringLiteral("Welcome"));
-            QCOMPARE(t.messages.shown.last().style, 0);
+            QCOMPARE(t.messages.shown.last().icon, MessageBox::Icon::NoIcon);
             QVERIFY(MainWindow::welcomeText().contains(QStringLiteral("TAVLO wating list on a large screen run TAVLO-Display.hta. Any")));
             QVERIFY(MainWindow::welcomeText().contains(QStringLiteral("Plasma or LCD.\r\n\r\nTo create a waiting list; add a game")));
 
@@ -151,7 +151,7 @@ private slots:
             QCOMPARE(t.messages.shown.size(), 1);
             QVERIFY2(t.messages.shown[0].text.startsWith(message.replace(QLatin1Char('@'), t.platform.programFolder)),
                      qPrintable(t.messages.shown[0].text));
-            QCOMPARE(t.messages.shown[0].style, 16);
+            QCOMPARE(t.messages.shown[0].icon, MessageBox::Icon::Critical);
             QCOMPARE(t.messages.shown[0].title, QStringLiteral("TAVLO"));
         }
         // Ended at once: the settings were not written back, nor the board.
@@ -170,7 +170,7 @@ private slots:
         ConsoleFixture::press(p.saveButton());
         QCOMPARE(c.t.messages.shown.size(), 1);
         QVERIFY2(c.t.messages.shown[0].text.contains(QStringLiteral("disk on fire")), qPrintable(c.t.messages.shown[0].text));
-        QCOMPARE(c.t.messages.shown[0].style, 16);
+        QCOMPARE(c.t.messages.shown[0].icon, MessageBox::Icon::Critical);
         QVERIFY(c.t.ending.ended());
         QCOMPARE(c.playersOf(QStringLiteral("Poker")), QStringList({"Anna|0", "Ben|1"}));
         QCOMPARE(c.fragment(), c.startBoard);
@@ -217,7 +217,7 @@ private slots:
         QStringList shown;
         for (const auto &s : t.messages.shown) {
             shown << s.text;
-            QCOMPARE(s.style, s.text.startsWith(QStringLiteral("TAVLO-Display.hta")) ? 48 : 64);
+            QCOMPARE(s.icon, s.text.startsWith(QStringLiteral("TAVLO-Display.hta")) ? MessageBox::Icon::Warning : MessageBox::Icon::Information);
         }
         QCOMPARE(shown, messages);
     }

@@ -80,7 +80,7 @@ private slots:
         QTest::mouseClick(podium.players().deleteButton(), Qt::LeftButton);
         QTest::mouseClick(cage.players().starButton(), Qt::LeftButton);
         QCOMPARE(cage.t.messages.shown.size(), 1);
-        QCOMPARE(cage.t.messages.shown[0].style, 48);
+        QCOMPARE(cage.t.messages.shown[0].icon, MessageBox::Icon::Warning);
         QVERIFY(cage.t.messages.shown[0].text.startsWith(QStringLiteral("Another desk has just changed this list")));
         QVERIFY(!cage.t.ending.ended());
         QTRY_COMPARE(cage.players().playerCount(), 1);

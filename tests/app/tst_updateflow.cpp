@@ -62,16 +62,16 @@ private slots:
     void askThenShowTheUpgradeWindow_data()
     {
         QTest::addColumn<QByteArray>("key");
-        QTest::addColumn<int>("answer");
-        QTest::newRow("Yes") << anyKey << int(tavlo::MessageBox::Yes);
-        QTest::newRow("No") << anyKey << int(tavlo::MessageBox::No);
-        QTest::newRow("build without a key") << QByteArray() << int(tavlo::MessageBox::Yes);
+        QTest::addColumn<tavlo::MessageBox::Answer>("answer");
+        QTest::newRow("Yes") << anyKey << tavlo::MessageBox::Answer::Yes;
+        QTest::newRow("No") << anyKey << tavlo::MessageBox::Answer::No;
+        QTest::newRow("build without a key") << QByteArray() << tavlo::MessageBox::Answer::Yes;
     }
 
     void askThenShowTheUpgradeWindow()
     {
         QFETCH(QByteArray, key);
-        QFETCH(int, answer);
+        QFETCH(tavlo::MessageBox::Answer, answer);
         server.routes.insert(versionPath, Route{.body = "1.0.2\r\n"});
         settings.publicKey = key;
         test->messages.answers = {answer};
@@ -87,9 +87,10 @@ private slots:
         QTRY_COMPARE(test->messages.shown.size(), 1);
         QCOMPARE(test->messages.shown[0].text, QStringLiteral("A new version of this software is available! \r\n\r\n"
                                                               "Do you want to download and install it now?"));
-        QCOMPARE(test->messages.shown[0].style, 68);
+        QCOMPARE(test->messages.shown[0].icon, tavlo::MessageBox::Icon::Information);
+        QCOMPARE(test->messages.shown[0].buttons, tavlo::MessageBox::Buttons::YesNo);
         QCOMPARE(test->messages.shown[0].title, QStringLiteral("TAVLO"));
-        if (answer == tavlo::MessageBox::No) {
+        if (answer == tavlo::MessageBox::Answer::No) {
             QTest::qWait(100);
             QVERIFY(!flow->dialog() && server.asked.size() == 1);
             return;

@@ -54,7 +54,7 @@ private Q_SLOTS:
         ConsoleFixture::press(g.saveButton());
         QCOMPARE(c.t.messages.shown.size(), 1);
         QCOMPARE(c.t.messages.shown[0].text, QStringLiteral("Game name cannot be blank"));
-        QCOMPARE(c.t.messages.shown[0].style, 48);
+        QCOMPARE(c.t.messages.shown[0].icon, MessageBox::Icon::Warning);
         QCOMPARE(c.games(), QStringList{"Poker|0"});
         QCOMPARE(c.gamesPanel().mode(), GamesPanel::Mode::Add);
         QCOMPARE(g.nameEdit()->text(), typed);
@@ -155,7 +155,8 @@ private Q_SLOTS:
         ConsoleFixture::press(g.deleteButton());
         QCOMPARE(c.t.messages.shown.size(), 1);
         QCOMPARE(c.t.messages.shown[0].text, QStringLiteral("Sure you want to delete B"));
-        QCOMPARE(c.t.messages.shown[0].style, 36);
+        QCOMPARE(c.t.messages.shown[0].buttons, MessageBox::Buttons::YesNo);
+        QCOMPARE(c.t.messages.shown[0].icon, MessageBox::Icon::Question);
         QCOMPARE(c.games(), QStringList({"A|0", "C|1"}));
         QCOMPARE(c.rows(QStringLiteral("select player_name from list_content order by player_name")), QStringList({"Anna", "Cy"}));
         // The first game is selected and its players are shown.
@@ -185,7 +186,7 @@ private Q_SLOTS:
     void answeringNoChangesNothing()
     {
         ConsoleFixture c({{QStringLiteral("A"), {"Anna"}}, {QStringLiteral("B"), {}}});
-        c.t.messages.answers = {MessageBox::No};
+        c.t.messages.answers = {MessageBox::Answer::No};
         ConsoleFixture::press(c.gamesPanel().deleteButton());
         QCOMPARE(c.t.messages.shown.size(), 1);
         QCOMPARE(c.games(), QStringList({"A|0", "B|1"}));

@@ -69,7 +69,7 @@ private Q_SLOTS:
         ConsoleFixture::press(p.addButton());
         ConsoleFixture::press(p.saveButton());
         QCOMPARE(c.t.messages.shown.value(0).text, QStringLiteral("Player name cannot be blank"));
-        QCOMPARE(c.t.messages.shown.value(0).style, 48);
+        QCOMPARE(c.t.messages.shown.value(0).icon, MessageBox::Icon::Warning);
         QCOMPARE(c.playersOf(QStringLiteral("Poker")).size(), 5);
 
         p.nameEdit()->setText(QStringLiteral("  Fred Flint  "));
@@ -204,7 +204,7 @@ private Q_SLOTS:
         for (QPushButton *toggle : {p.blinkButton(), p.starButton(), p.phoneButton()})
             ConsoleFixture::press(toggle);
         QCOMPARE(c.t.messages.count(QStringLiteral("Select a player first")), 4);
-        QCOMPARE(c.t.messages.shown.last().style, 48);
+        QCOMPARE(c.t.messages.shown.last().icon, MessageBox::Icon::Warning);
         QCOMPARE(c.t.messages.shown.last().title, QStringLiteral("TAVLO"));
         QCOMPARE(c.playersOf(QStringLiteral("Poker")), before);
         QCOMPARE(p.playerList()->model()->rowCount(), 4);
@@ -213,22 +213,23 @@ private Q_SLOTS:
 
     void deleteAll_data()
     {
-        QTest::addColumn<int>("answer");
-        QTest::newRow("no") << int(MessageBox::No);
-        QTest::newRow("yes") << int(MessageBox::Yes);
+        QTest::addColumn<MessageBox::Answer>("answer");
+        QTest::newRow("no") << MessageBox::Answer::No;
+        QTest::newRow("yes") << MessageBox::Answer::Yes;
     }
 
     void deleteAll()
     {
-        QFETCH(int, answer);
+        QFETCH(MessageBox::Answer, answer);
         ConsoleFixture c(room());
         PlayersPanel &p = c.playersPanel();
         c.t.messages.answers = {answer};
         ConsoleFixture::press(p.deleteAllButton());
         QCOMPARE(c.t.messages.shown.size(), 1);
         QCOMPARE(c.t.messages.shown[0].text, QStringLiteral("Delete ALL players from list"));
-        QCOMPARE(c.t.messages.shown[0].style, 36);
-        if (answer == MessageBox::No) {
+        QCOMPARE(c.t.messages.shown[0].buttons, MessageBox::Buttons::YesNo);
+        QCOMPARE(c.t.messages.shown[0].icon, MessageBox::Icon::Question);
+        if (answer == MessageBox::Answer::No) {
             QCOMPARE(c.playersOf(QStringLiteral("Poker")).size(), 5);
             QCOMPARE(p.playerList()->model()->rowCount(), 5);
             QCOMPARE(c.fragment(), c.startBoard);

@@ -8,21 +8,22 @@
 namespace tavlo::test {
 
 // Records every message box and answers from a queue; with the queue empty it answers the
-// first button of the style (OK, or Yes for a Yes/No box).
+// first button (OK, or Yes for a Yes/No box).
 class ScriptedMessageBox final : public MessageBox {
 public:
     struct Shown {
         QString text;
-        int style;
+        Icon icon;
+        Buttons buttons;
         QString title;
     };
 
-    int show(const QString &text, int style, const QString &title) override
+    Answer show(const QString &text, Icon icon, Buttons buttons, const QString &title) override
     {
-        shown.append({text, style, title});
+        shown.append({text, icon, buttons, title});
         if (!answers.isEmpty())
             return answers.takeFirst();
-        return (style & 0x0F) == YesNo ? Yes : Ok;
+        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
     }
 
     int count(const QString &text) const
@@ -34,7 +35,7 @@ public:
     }
 
     QList<Shown> shown;
-    QList<int> answers;
+    QList<Answer> answers;
 };
 
 } // namespace tavlo::test

@@ -76,7 +76,7 @@ private slots:
         QTest::addColumn<Served>("served");    // over the published folder
         QTest::addColumn<QString>("obstacle"); // cancel / close / folder / refuse
         QTest::addColumn<QString>("message");  // how the message starts; empty: the upgrade goes ahead
-        QTest::addColumn<int>("style");
+        QTest::addColumn<tavlo::MessageBox::Icon>("icon");
         QTest::addColumn<bool>("programSaved");
         const QString exe = QStringLiteral("TAVLO.exe");
         const QString exeSig = QStringLiteral("TAVLO.exe.minisig");
@@ -89,11 +89,11 @@ private slots:
         const QString cancelled = QStringLiteral("Download cancelled!\r\n\r\nUpgrade to new version was not completed.");
         const QString badFile = QStringLiteral("New version file did not download correctly!\r\n");
         const QString unverified = QStringLiteral("New version file could not be verified!\r\n");
-        const int info = 64;
-        const int warning = 48;
+        const auto info = tavlo::MessageBox::Icon::Information;
+        const auto warning = tavlo::MessageBox::Icon::Warning;
         auto body = [](const QByteArray &bytes) { return Route{.body = bytes}; };
 
-        QTest::newRow("success") << Served{{exe, slowExe}} << QString() << QString() << 0 << true;
+        QTest::newRow("success") << Served{{exe, slowExe}} << QString() << QString() << tavlo::MessageBox::Icon::NoIcon << true;
         QTest::newRow("bootstrap 404") << Served{{boot, missing}} << QString() << cancelled << info << true;
         QTest::newRow("Cancel mid-download") << Served{{exe, slowExe}} << QStringLiteral("cancel") << cancelled << info << false;
         QTest::newRow("closed mid-download") << Served{{exe, slowExe}} << QStringLiteral("close") << cancelled << info << false;
@@ -126,7 +126,7 @@ private slots:
         QFETCH(Served, served);
         QFETCH(QString, obstacle);
         QFETCH(QString, message);
-        QFETCH(int, style);
+        QFETCH(tavlo::MessageBox::Icon, icon);
         QFETCH(bool, programSaved);
         for (auto file = published.cbegin(); file != published.cend(); ++file)
             server->routes.insert(QStringLiteral("/software/upgrade/tavlo/") + file.key(),
@@ -153,7 +153,7 @@ private slots:
         QCOMPARE(test->messages.shown.size(), message.isEmpty() ? 0 : 1);
         QVERIFY2(test->messages.shown.value(0).text.startsWith(message),
                  qPrintable(test->messages.shown.value(0).text));
-        QCOMPARE(test->messages.shown.value(0).style, style);
+        QCOMPARE(test->messages.shown.value(0).icon, icon);
         QCOMPARE(test->ending.ended(), message.isEmpty());
         QVERIFY(window->downloader()->peakBufferSize() <= settings.sizeLimit + 1);
         QCOMPARE(test->readFile(QStringLiteral("TAVLO.upg")) == newProgram, programSaved);
