@@ -227,6 +227,11 @@ void ConnectionGuard::offer(QTcpSocket *socket, Connection &c)
     if (waiting.isEmpty())
         m_rotation.append(c.peer);
     waiting.append(socket);
+    postTurn();
+}
+
+void ConnectionGuard::postTurn()
+{
     if (!std::exchange(m_turnPosted, true))
         QMetaObject::invokeMethod(this, &ConnectionGuard::takeTurn, Qt::QueuedConnection);
 }
@@ -235,12 +240,14 @@ void ConnectionGuard::takeTurn()
 {
     // One request of each address that has any waiting, from its connections in turn: many
     // connections from one address, or many requests on one, cannot crowd out the others.
-    // What comes meanwhile, and the requests each one frees, wait for the next turn.
+    // What comes meanwhile, and what is left, waits for the next turn.
     m_turnPosted = false;
     for (auto turns = m_rotation.size(); turns > 0; --turns) {
         const QHostAddress peer = m_rotation.takeFirst();
         auto waiting = m_waiting.find(peer);
-        const QPointer<QTcpSocket> socket = waiting->takeFirst();
+        QPointer<QTcpSocket> socket;
+        while (!socket && !waiting->isEmpty())
+            socket = waiting->takeFirst(); // passing over connections closed meanwhile
         if (waiting->isEmpty())
             m_waiting.erase(waiting);
         else
@@ -249,6 +256,8 @@ void ConnectionGuard::takeTurn()
         if (it != m_connections.end())
             serve(socket.data(), it->second);
     }
+    if (!m_rotation.isEmpty())
+        postTurn();
 }
 
 void ConnectionGuard::serve(QTcpSocket *socket, Connection &c)

@@ -72,6 +72,7 @@ private:
     void inspect(QTcpSocket *socket);
     void scan(QTcpSocket *socket, Connection &connection, QByteArrayView bytes);
     void offer(QTcpSocket *socket, Connection &connection);
+    void postTurn();
     void takeTurn();
     void serve(QTcpSocket *socket, Connection &connection);
     void refuse(QTcpSocket *socket, const QByteArray &status);
