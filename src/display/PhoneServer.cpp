@@ -119,12 +119,13 @@ void PhoneServer::answer(const QHttpServerRequest &request, QTcpSocket *socket, 
         out += "Allow: GET, HEAD\r\n";
     if (!notModified)
         out += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    // The guard ends the connection after this answer when the request asks so.
+    if (m_guard && m_guard->isLastAnswer(socket))
+        out += "Connection: close\r\n";
     out += "\r\n";
     if (request.method() != QHttpServerRequest::Method::Head && !notModified)
         out += body;
     socket->write(out);
-    if (request.value("Connection").toLower().contains("close"))
-        socket->disconnectFromHost();
     m_answered.fetch_add(1, std::memory_order_relaxed);
 }
 

@@ -62,7 +62,8 @@ inline HttpAnswer readAnswer(QTcpSocket &socket, int milliseconds = 5000, bool b
     }
 }
 
-inline HttpAnswer exchange(quint16 port, const QByteArray &request, int milliseconds = 5000)
+// `closeWithin`: after the answer, how long to wait for the server to close.
+inline HttpAnswer exchange(quint16 port, const QByteArray &request, int milliseconds = 5000, int closeWithin = 0)
 {
     QTcpSocket socket;
     socket.connectToHost(QHostAddress::LocalHost, port);
@@ -70,7 +71,10 @@ inline HttpAnswer exchange(quint16 port, const QByteArray &request, int millisec
         return {};
     socket.write(request);
     socket.waitForBytesWritten(milliseconds);
-    return readAnswer(socket, milliseconds, request.startsWith("HEAD "));
+    HttpAnswer answer = readAnswer(socket, milliseconds, request.startsWith("HEAD "));
+    answer.closed = answer.closed || socket.state() == QAbstractSocket::UnconnectedState
+                    || (closeWithin > 0 && socket.waitForDisconnected(closeWithin));
+    return answer;
 }
 
 inline QByteArray get(const QByteArray &path, const QByteArray &method = "GET", const QByteArray &extra = {})
