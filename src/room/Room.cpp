@@ -276,13 +276,7 @@ bool Room::reloadRoom()
         emit storeFailed(error.message());
         return false;
     }
-    m_games.clear();
-    for (const GameRecord &record : std::as_const(records)) {
-        Game game{record.id, record.name, {}};
-        for (const PlayerRecord &player : record.players)
-            game.players.append(playerOf(player));
-        m_games.append(std::move(game));
-    }
+    setGames(records);
     emit gamesChanged();
     for (const Game &game : std::as_const(m_games))
         emit playersChanged(game.id);
@@ -305,9 +299,11 @@ void Room::readAgain(qint64 gameId)
         emit storeFailed(error.message());
         return;
     }
-    found->players.clear();
+    QList<Player> players;
+    players.reserve(records.size());
     for (const PlayerRecord &player : std::as_const(records))
-        found->players.append(playerOf(player));
+        players.append(playerOf(player));
+    setPlayers(gameId, std::move(players));
     emit playersChanged(gameId);
     emit changed();
     emit updatedElsewhere();
@@ -329,15 +325,7 @@ bool Room::load()
         }))
         return false;
     m_desk.isNew = false;
-    m_games.clear();
-    m_games.reserve(records.size());
-    for (const GameRecord &record : std::as_const(records)) {
-        Game game{record.id, record.name, {}};
-        game.players.reserve(record.players.size());
-        for (const PlayerRecord &player : record.players)
-            game.players.append(playerOf(player));
-        m_games.append(std::move(game));
-    }
+    setGames(records);
     m_history = history;
     m_done = 0;
     while (m_done < m_history.size() && !m_history[m_done].reverted)
@@ -420,34 +408,58 @@ int Room::indexOfPlayer(qint64 gameId, qint64 playerId) const
 
 void Room::insertGame(const Game &game, int position)
 {
-    m_games.insert(std::clamp<qsizetype>(position, 0, m_games.size()), game);
+    const int index = int(std::clamp<qsizetype>(position, 0, m_games.size()));
+    m_games.insert(index, game);
+    emit gameInserted(index);
 }
 
 void Room::removeGame(qint64 gameId)
 {
     const int index = indexOfGame(gameId);
-    if (index >= 0)
-        m_games.removeAt(index);
+    if (index < 0)
+        return;
+    m_games.removeAt(index);
+    emit gameRemoved(index);
 }
 
 void Room::moveGameTo(qint64 gameId, int position)
 {
     const int from = indexOfGame(gameId);
-    if (from >= 0)
-        m_games.move(from, std::clamp<qsizetype>(position, 0, m_games.size() - 1));
+    if (from < 0)
+        return;
+    const int to = int(std::clamp<qsizetype>(position, 0, m_games.size() - 1));
+    if (to == from)
+        return;
+    m_games.move(from, to);
+    emit gameMoved(from, to);
+}
+
+void Room::setGameName(qint64 gameId, const QString &name)
+{
+    const int index = indexOfGame(gameId);
+    if (index < 0)
+        return;
+    m_games[index].name = name;
+    emit gameRenamed(index);
 }
 
 void Room::insertPlayer(qint64 gameId, const Player &player, int position)
 {
-    if (Game *found = findGame(gameId))
-        found->players.insert(std::clamp<qsizetype>(position, 0, found->players.size()), player);
+    Game *found = findGame(gameId);
+    if (!found)
+        return;
+    const int index = int(std::clamp<qsizetype>(position, 0, found->players.size()));
+    found->players.insert(index, player);
+    emit playerInserted(gameId, index);
 }
 
 void Room::removePlayer(qint64 gameId, qint64 playerId)
 {
     const int index = indexOfPlayer(gameId, playerId);
-    if (index >= 0)
-        findGame(gameId)->players.removeAt(index);
+    if (index < 0)
+        return;
+    findGame(gameId)->players.removeAt(index);
+    emit playerRemoved(gameId, index);
 }
 
 void Room::movePlayerTo(qint64 gameId, qint64 playerId, int position)
@@ -456,14 +468,42 @@ void Room::movePlayerTo(qint64 gameId, qint64 playerId, int position)
     if (from < 0)
         return;
     QList<Player> &players = findGame(gameId)->players;
-    players.move(from, std::clamp<qsizetype>(position, 0, players.size() - 1));
+    const int to = int(std::clamp<qsizetype>(position, 0, players.size() - 1));
+    if (to == from)
+        return;
+    players.move(from, to);
+    emit playerMoved(gameId, from, to);
 }
 
 void Room::setPlayerName(qint64 gameId, qint64 playerId, const QString &storedName)
 {
     const int index = indexOfPlayer(gameId, playerId);
-    if (index >= 0)
-        findGame(gameId)->players[index].storedName = storedName;
+    if (index < 0)
+        return;
+    findGame(gameId)->players[index].storedName = storedName;
+    emit playerRenamed(gameId, index);
+}
+
+void Room::setGames(const QList<GameRecord> &records)
+{
+    m_games.clear();
+    m_games.reserve(records.size());
+    for (const GameRecord &record : records) {
+        Game game{record.id, record.name, {}};
+        game.players.reserve(record.players.size());
+        for (const PlayerRecord &player : record.players)
+            game.players.append(playerOf(player));
+        m_games.append(std::move(game));
+    }
+    emit gamesReset();
+}
+
+void Room::setPlayers(qint64 gameId, QList<Player> players)
+{
+    if (Game *found = findGame(gameId)) {
+        found->players = std::move(players);
+        emit playersReset(gameId);
+    }
 }
 
 std::optional<qint64> Room::addGame(const QString &name)
@@ -495,9 +535,7 @@ bool Room::renameGame(qint64 gameId, const QString &name)
                             {{QStringLiteral("before"), before}, {QStringLiteral("after"), kept}});
         }))
         return false;
-    if (Game *found = findGame(gameId))
-        found->name = kept;
-    emit gameRenamed(indexOfGame(gameId));
+    setGameName(gameId, kept);
     emit changed();
     return true;
 }
@@ -565,7 +603,6 @@ bool Room::updatePlayer(qint64 gameId, qint64 playerId, const QString &storedNam
         }))
         return false;
     setPlayerName(gameId, playerId, kept);
-    emit playerRenamed(gameId, indexOfPlayer(gameId, playerId));
     emit changed();
     return true;
 }
@@ -596,8 +633,7 @@ bool Room::deleteAllPlayers(qint64 gameId)
                             {{QStringLiteral("players"), playersJson(players)}});
         }))
         return false;
-    if (Game *found = findGame(gameId))
-        found->players.clear();
+    setPlayers(gameId, {});
     emit playersChanged(gameId);
     emit changed();
     return true;
@@ -739,8 +775,7 @@ void Room::applyInMemory(const JournalRecord &entry, const Details &d, bool forw
             removeGame(entry.gameId);
         }
     } else if (c == command::RenameGame) {
-        if (Game *found = findGame(entry.gameId))
-            found->name = forward ? d.after : d.before;
+        setGameName(entry.gameId, forward ? d.after : d.before);
     } else if (c == command::MoveGame) {
         moveGameTo(entry.gameId, forward ? d.to : d.from);
     } else if (c == command::AddPlayer || c == command::DeletePlayer) {
@@ -749,13 +784,12 @@ void Room::applyInMemory(const JournalRecord &entry, const Details &d, bool forw
         else
             removePlayer(entry.gameId, entry.playerId);
     } else if (c == command::DeleteAllPlayers) {
-        if (Game *found = findGame(entry.gameId)) {
-            found->players.clear();
-            if (!forward) {
-                for (const PlacedPlayer &placed : d.players)
-                    insertPlayer(entry.gameId, playerOf(placed.player), placed.position);
-            }
+        QList<Player> players;
+        if (!forward) {
+            for (const PlacedPlayer &placed : d.players)
+                players.insert(std::clamp<qsizetype>(placed.position, 0, players.size()), playerOf(placed.player));
         }
+        setPlayers(entry.gameId, std::move(players));
     } else if (c == command::MovePlayer || c == command::PlayerToTop) {
         movePlayerTo(entry.gameId, entry.playerId, forward ? d.to : d.from);
     } else {

@@ -91,13 +91,23 @@ public:
     static constexpr int DefaultHistoryLimit = 1000;
 
 signals:
-    // The games themselves changed: added, renamed, deleted, moved, or the room was reloaded.
-    void gamesChanged();
-    // A game's waiting list changed.
-    void playersChanged(qint64 gameId);
-    // Only a game's name, or only a player's name, changed: the lists keep their order.
+    // What changed in memory, one step at a time, after the step: for views that follow the
+    // room row by row. Indices are those after the step (a removed row's, where it stood).
+    void gameInserted(int index);
+    void gameRemoved(int index);
+    void gameMoved(int from, int to);
     void gameRenamed(int index);
+    void playerInserted(qint64 gameId, int index);
+    void playerRemoved(qint64 gameId, int index);
+    void playerMoved(qint64 gameId, int from, int to);
     void playerRenamed(qint64 gameId, int index);
+    // A whole list, or the whole room, was replaced (read again, all players deleted or back).
+    void playersReset(qint64 gameId);
+    void gamesReset();
+    // Coarser: the games themselves changed (added, renamed, deleted, moved, or the room was
+    // reloaded), or a game's waiting list changed; once per command.
+    void gamesChanged();
+    void playersChanged(qint64 gameId);
     // Anything in the room changed; after the change has landed in the store.
     void changed();
     // What undo and redo would do has changed.
@@ -135,6 +145,9 @@ private:
     void removePlayer(qint64 gameId, qint64 playerId);
     void movePlayerTo(qint64 gameId, qint64 playerId, int position);
     void setPlayerName(qint64 gameId, qint64 playerId, const QString &storedName);
+    void setGameName(qint64 gameId, const QString &name);
+    void setPlayers(qint64 gameId, QList<Player> players);
+    void setGames(const QList<GameRecord> &records);
 
     // A journal entry's details read whole, or nothing when they cannot be (a command this
     // version does not know, a value missing or of another type).

@@ -278,9 +278,11 @@ private slots:
         f.settings.rowsInFirstRow = 4;
         f.settings.rowsInSecondRow = 3;
         RandomCommands commands(f.room, 1206);
+        RoomMirror mirror(f.room);
         for (int step = 0; step < 1000; ++step) {
             QVERIFY(commands.step());
             QCOMPARE(f.inMemory(), commands.expected());
+            QVERIFY(mirror.agrees());
             if (step % 25 == 0 || step > 990) { // the database is read through a connection of its own
                 QCOMPARE(f.stored(), commands.expected());
                 QVERIFY(f.positionsAreWhole());
@@ -310,8 +312,10 @@ private slots:
         const qsizetype changes = recorded.size();
 
         int undone = 0;
+        RoomMirror mirror(f.room);
         while (f.room.canUndo()) {
             QVERIFY(f.room.undo());
+            QVERIFY(mirror.agrees());
             ++undone;
         }
         // Every command that changed something is in the history, and nothing else.
@@ -320,8 +324,10 @@ private slots:
         QCOMPARE(f.allRows(), rowsBefore);
         QCOMPARE(f.fragment(), boardBefore);
         QVERIFY(f.positionsAreWhole());
-        while (f.room.canRedo())
+        while (f.room.canRedo()) {
             QVERIFY(f.room.redo());
+            QVERIFY(mirror.agrees());
+        }
         QCOMPARE(f.allRows(), rowsAfter);
         QCOMPARE(f.fragment(), boardAfter);
         QCOMPARE(f.inMemory(), commands.expected());

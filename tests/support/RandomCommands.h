@@ -5,6 +5,8 @@
 #include "room/Room.h"
 
 #include <QRandomGenerator>
+
+#include <algorithm>
 #include <QStringList>
 
 namespace tavlo::test {
@@ -21,6 +23,73 @@ inline QStringList contentsOf(const Room &room)
     }
     return out;
 }
+
+// Follows a room only through its row-by-row signals, as a list view does; ids() must then
+// always equal the room's own.
+class RoomMirror : public QObject {
+public:
+    explicit RoomMirror(const Room &room)
+        : m_room(room)
+    {
+        const auto playerIds = [this](qint64 gameId) {
+            QList<qint64> ids;
+            for (const Player &p : m_room.game(gameId)->players)
+                ids << p.id;
+            return ids;
+        };
+        const auto reset = [this, playerIds] {
+            m_games.clear();
+            for (const Game &g : m_room.games())
+                m_games.append({g.id, playerIds(g.id)});
+        };
+        reset();
+        connect(&room, &Room::gamesReset, this, reset);
+        connect(&room, &Room::gameInserted, this, [this, playerIds](int i) {
+            const qint64 id = m_room.games()[i].id;
+            m_games.insert(i, {id, playerIds(id)});
+        });
+        connect(&room, &Room::gameRemoved, this, [this](int i) { m_games.removeAt(i); });
+        connect(&room, &Room::gameMoved, this, [this](int from, int to) { m_games.move(from, to); });
+        connect(&room, &Room::playersReset, this, [this, playerIds](qint64 gameId) { listOf(gameId) = playerIds(gameId); });
+        connect(&room, &Room::playerInserted, this, [this](qint64 gameId, int i) {
+            listOf(gameId).insert(i, m_room.game(gameId)->players[i].id);
+        });
+        connect(&room, &Room::playerRemoved, this, [this](qint64 gameId, int i) { listOf(gameId).removeAt(i); });
+        connect(&room, &Room::playerMoved, this, [this](qint64 gameId, int from, int to) { listOf(gameId).move(from, to); });
+    }
+
+    bool agrees() const
+    {
+        if (m_lost || m_games.size() != m_room.games().size())
+            return false;
+        for (qsizetype g = 0; g < m_games.size(); ++g) {
+            const Game &game = m_room.games()[g];
+            QList<qint64> ids;
+            for (const Player &p : game.players)
+                ids << p.id;
+            // std::equal: Qt 6.4 compares two empty lists through memcmp(nullptr, nullptr, 0).
+            if (m_games[g].first != game.id || !std::ranges::equal(m_games[g].second, ids))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    QList<qint64> &listOf(qint64 gameId)
+    {
+        for (auto &game : m_games) {
+            if (game.first == gameId)
+                return game.second;
+        }
+        m_lost = true; // a signal about a game the room never said it had
+        static QList<qint64> none;
+        return none = {};
+    }
+
+    const Room &m_room;
+    QList<std::pair<qint64, QList<qint64>>> m_games;
+    bool m_lost = false;
+};
 
 // Seeded random commands on a room, with a plain list of what the room should then hold.
 class RandomCommands {
