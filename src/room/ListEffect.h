@@ -1,12 +1,10 @@
 #pragma once
 
-#include "store/WaitingListStore.h"
-
 #include <QDateTime>
 
 namespace tavlo {
 
-// What one journal entry did to the number of players waiting in its game, as reports and
+// What one change (a Command) did to the number of players waiting in its game, as reports and
 // estimates count it. Moves, names and markers change no number.
 struct ListEffect {
     int added = 0;          // players who joined the list
@@ -17,8 +15,6 @@ struct ListEffect {
     bool gameAdded = false; // the game did not exist before this change
 
     int delta() const { return added - removed; }
-
-    static ListEffect of(const JournalRecord &entry);
 };
 
 } // namespace tavlo

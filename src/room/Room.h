@@ -1,36 +1,25 @@
 #pragma once
 
 #include "base/DeskIdentity.h"
+#include "room/Command.h"
+#include "room/Game.h"
+#include "room/UndoHistory.h"
 #include "store/WaitingListStore.h"
 
-#include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace tavlo {
 
 class Clock;
 
-struct Player {
-    qint64 id = 0;
-    QString storedName; // the name with its marker tags, as stored
-    QDateTime addedAt;  // when the player joined the list (UTC); invalid when not known
-    bool operator==(const Player &) const = default;
-};
-
-struct Game {
-    qint64 id = 0;
-    QString name;
-    QList<Player> players; // in their order on the waiting list
-    bool operator==(const Game &) const = default;
-};
-
-// The room in memory: the games in order, each with its waiting list. Every command runs
-// through the store as one transaction, which also writes the command into the journal, and,
+// The room in memory: the games in order, each with its waiting list. Every command (a
+// Command) runs through the store as one transaction, which also writes its journal row, and,
 // once it has landed, changes the room here and says what changed. A command that fails leaves
 // the room as it was and reports the failure through storeFailed(). Names lose control
 // characters before they are stored.
@@ -39,8 +28,9 @@ struct Game {
 // (rows, ids, positions and times), redo() makes it again; the history survives a restart and
 // keeps the last historyLimit() changes. An undo or redo that cannot be done (its journal row
 // cannot be read whole, another desk has changed what it was about, the store fails) changes
-// nothing, is refused through commandRefused(), and its change leaves the history.
-class Room : public QObject {
+// nothing, is refused through commandRefused(), and its change leaves the history (an
+// UndoHistory, which keeps the order and the texts).
+class Room : public QObject, private RoomEditor {
     Q_OBJECT
 public:
     Room(WaitingListStore &store, const Clock &clock, const DeskIdentity &desk = {}, QObject *parent = nullptr);
@@ -69,26 +59,23 @@ public:
     bool movePlayer(qint64 gameId, qint64 playerId, int offset);
     bool movePlayerToTop(qint64 gameId, qint64 playerId);
 
-    bool canUndo() const { return m_done > 0; }
-    bool canRedo() const { return m_done < m_history.size(); }
+    bool canUndo() const { return m_history.canUndo(); }
+    bool canRedo() const { return m_history.canRedo(); }
     // "Undo delete of Alice from Poker", "Redo ..."; empty when there is nothing to do.
-    QString undoText() const;
-    QString redoText() const;
+    QString undoText() const { return m_history.undoText(); }
+    QString redoText() const { return m_history.redoText(); }
     bool undo();
     bool redo();
     // The game and the player the next undo or redo is about (0 where none).
-    struct Target {
-        qint64 gameId = 0;
-        qint64 playerId = 0;
-    };
-    Target undoTarget() const;
-    Target redoTarget() const;
+    using Target = UndoHistory::Target;
+    Target undoTarget() const { return m_history.undoTarget(); }
+    Target redoTarget() const { return m_history.redoTarget(); }
     // Forgets the history; the lists stay as they are.
     bool clearHistory();
 
-    int historyLimit() const { return m_historyLimit; }
-    void setHistoryLimit(int limit) { m_historyLimit = limit; }
-    static constexpr int DefaultHistoryLimit = 1000;
+    int historyLimit() const { return m_history.limit(); }
+    void setHistoryLimit(int limit) { m_history.setLimit(limit); }
+    static constexpr int DefaultHistoryLimit = UndoHistory::DefaultLimit;
 
 signals:
     // What changed in memory, one step at a time, after the step: for views that follow the
@@ -123,52 +110,37 @@ signals:
     void commandRefused(const QString &message);
 
 private:
-    struct Details;
-    using Work = std::function<std::optional<JournalRecord>(WaitingListStore::Change &)>;
-    // Runs one command in one transaction: the store's work, its journal entry, and the
-    // history kept to its limit. The command's entry, or nothing when it changed nothing
-    // (unset optional) or failed (false).
-    bool perform(const Work &work, std::optional<JournalRecord> *entry = nullptr);
+    // Runs a new command in one transaction: its store work, its journal row, and the history
+    // kept to its limit; then the room here follows it. False when it failed.
+    bool perform(const std::shared_ptr<Command> &command);
     bool run(const std::function<void()> &storeWork);
+    // The room here after a command was made (made), undone or redone in the store.
+    void follow(const Command &command, bool forward, bool made);
     // What another desk changed, read again: one game's players, or (0) the whole room.
     void readAgain(qint64 gameId);
     bool reloadRoom();
     bool step(bool forward);
-    bool movePlayerBy(qint64 gameId, qint64 playerId, int offset, const QString &command);
     Game *findGame(qint64 gameId);
+    // The player's name as the room here shows it; empty when it shows no such player.
+    QString storedNameOf(qint64 gameId, qint64 playerId) const;
 
     // The room in memory follows each step the store takes.
-    void insertGame(const Game &game, int position);
-    void removeGame(qint64 gameId);
-    void moveGameTo(qint64 gameId, int position);
-    void insertPlayer(qint64 gameId, const Player &player, int position);
-    void removePlayer(qint64 gameId, qint64 playerId);
-    void movePlayerTo(qint64 gameId, qint64 playerId, int position);
-    void setPlayerName(qint64 gameId, qint64 playerId, const QString &storedName);
-    void setGameName(qint64 gameId, const QString &name);
-    void setPlayers(qint64 gameId, QList<Player> players);
+    void insertGame(const Game &game, int position) override;
+    void removeGame(qint64 gameId) override;
+    void moveGameTo(qint64 gameId, int position) override;
+    void setGameName(qint64 gameId, const QString &name) override;
+    void insertPlayer(qint64 gameId, const Player &player, int position) override;
+    void removePlayer(qint64 gameId, qint64 playerId) override;
+    void movePlayerTo(qint64 gameId, qint64 playerId, int position) override;
+    void setPlayerName(qint64 gameId, qint64 playerId, const QString &storedName) override;
+    void setPlayers(qint64 gameId, QList<Player> players) override;
     void setGames(const QList<GameRecord> &records);
-
-    // A journal entry's details read whole, or nothing when they cannot be (a command this
-    // version does not know, a value missing or of another type).
-    static std::optional<Details> readDetails(const JournalRecord &entry);
-    // Throws Gone unless the rows the step acts on are there and those it brings back are not.
-    static void requireRows(WaitingListStore::Change &change, const JournalRecord &entry, const Details &details, bool forward);
-    // Reverts (or makes again) a journal entry's change, in the store and here.
-    static void revert(WaitingListStore::Change &change, const JournalRecord &entry, const Details &details);
-    static void reapply(WaitingListStore::Change &change, const JournalRecord &entry, const Details &details);
-    void applyInMemory(const JournalRecord &entry, const Details &details, bool forward);
 
     WaitingListStore &m_store;
     const Clock &m_clock;
     DeskIdentity m_desk;
     QList<Game> m_games;
-    QList<JournalRecord> m_history; // oldest first; those from m_done on are undone
-    qsizetype m_done = 0;
-    int m_historyLimit = DefaultHistoryLimit;
+    UndoHistory m_history;
 };
-
-// The words for a change, as the Undo and Redo commands show them.
-QString describeChange(const JournalRecord &entry);
 
 } // namespace tavlo

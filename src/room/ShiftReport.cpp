@@ -1,6 +1,6 @@
 #include "room/ShiftReport.h"
 
-#include "room/ListEffect.h"
+#include "room/Command.h"
 #include "room/WaitEstimator.h"
 
 #include <QHash>
@@ -54,7 +54,7 @@ ShiftReport ShiftReport::build(const QList<JournalRecord> &entries, const QList<
     QList<ListEffect> effects;
     effects.reserve(changes.size());
     for (const JournalRecord *entry : std::as_const(changes))
-        effects.append(ListEffect::of(*entry));
+        effects.append(Command::fromJournal(*entry)->effect());
 
     // Each game's list at the span's start, counted back from the room as it is.
     QList<qint64> order;

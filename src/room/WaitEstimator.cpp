@@ -1,6 +1,6 @@
 #include "room/WaitEstimator.h"
 
-#include "room/ListEffect.h"
+#include "room/Command.h"
 
 #include <algorithm>
 #include <cmath>
@@ -72,7 +72,7 @@ void WaitEstimator::record(const JournalRecord &entry)
 
 void WaitEstimator::add(const JournalRecord &entry)
 {
-    const ListEffect effect = ListEffect::of(entry);
+    const ListEffect effect = Command::fromJournal(entry)->effect();
     Event event;
     event.id = entry.id;
     event.at = entry.madeAt.toMSecsSinceEpoch();

@@ -1,0 +1,129 @@
+#include "room/Command.h"
+
+#include "base/TextFile.h"
+#include "board/PlayerMarkers.h"
+#include "room/GameCommands.h"
+#include "room/JournalDetails.h"
+#include "room/PlayerCommands.h"
+#include "store/StoreError.h"
+
+#include <QHash>
+#include <QJsonDocument>
+
+#include <algorithm>
+
+namespace tavlo {
+
+namespace {
+
+// A command of another version: it can be named, never applied.
+class UnknownCommand final : public Command {
+public:
+    UnknownCommand()
+        : Command({}, true)
+    {
+    }
+    bool make(WaitingListStore::Change &) override { return false; }
+    void undo(WaitingListStore::Change &) const override {}
+    void redo(WaitingListStore::Change &) const override {}
+    void apply(RoomEditor &, bool) const override {}
+    // Its own word, within bounds.
+    QString describe() const override
+    {
+        return QStringLiteral("change \"%1\"").arg(withoutControlCharacters(entry().command.left(40)));
+    }
+    QString whatHappened() const override { return entry().command; }
+
+protected:
+    QJsonObject details() const override { return {}; }
+    void read(JournalDetails &) override {}
+};
+
+template <typename Kind>
+std::unique_ptr<Command> create()
+{
+    return std::make_unique<Kind>();
+}
+
+// The kinds of command by the names the journal gives them. A new kind is one line here.
+const QHash<QString, std::unique_ptr<Command> (*)()> &kinds()
+{
+    static const QHash<QString, std::unique_ptr<Command> (*)()> registry{
+            {AddGame::Name, &create<AddGame>},
+            {RenameGame::Name, &create<RenameGame>},
+            {DeleteGame::Name, &create<DeleteGame>},
+            {MoveGame::Name, &create<MoveGame>},
+            {AddPlayer::Name, &create<AddPlayer>},
+            {EditPlayer::Name, &create<EditPlayer>},
+            {EditPlayer::BlinkName, &create<EditPlayer>},
+            {EditPlayer::StarName, &create<EditPlayer>},
+            {EditPlayer::PhoneName, &create<EditPlayer>},
+            {DeletePlayer::Name, &create<DeletePlayer>},
+            {DeleteAllPlayers::Name, &create<DeleteAllPlayers>},
+            {MovePlayer::Name, &create<MovePlayer>},
+            {PlayerToTop::Name, &create<PlayerToTop>},
+    };
+    return registry;
+}
+
+} // namespace
+
+Command::Command(const QString &name, bool aboutGames, bool inPlace)
+    : m_aboutGames(aboutGames)
+    , m_inPlace(inPlace)
+{
+    m_entry.command = name;
+}
+
+Command::~Command() = default;
+
+std::unique_ptr<Command> Command::fromJournal(const JournalRecord &entry)
+{
+    const auto kind = kinds().constFind(entry.command);
+    const bool known = kind != kinds().cend();
+    std::unique_ptr<Command> command = known ? (*kind)() : std::make_unique<UnknownCommand>();
+    command->m_entry = entry;
+    JournalDetails details(entry.details);
+    details.require(entry.gameId > 0);
+    command->read(details);
+    command->m_whole = known && details.isWhole();
+    return command;
+}
+
+void Command::setRow(qint64 gameId, qint64 playerId, const QString &gameName, const QString &storedPlayerName)
+{
+    m_entry.gameId = gameId;
+    m_entry.playerId = playerId;
+    m_entry.gameName = gameName;
+    m_entry.playerName = storedPlayerName.isEmpty() ? QString() : readMarkers(storedPlayerName).bareName;
+}
+
+void Command::requireNoGame(WaitingListStore::Change &change, qint64 gameId)
+{
+    if (change.hasGame(gameId))
+        throw StoreError(QStringLiteral("The game with id %1 is in the database already.").arg(gameId), StoreError::Kind::Gone);
+}
+
+void Command::requireNoPlayer(WaitingListStore::Change &change, qint64 playerId)
+{
+    if (change.hasPlayer(playerId))
+        throw StoreError(QStringLiteral("The player with id %1 is in the database already.").arg(playerId), StoreError::Kind::Gone);
+}
+
+QList<Player> Command::listOf(const QList<PlacedPlayer> &players)
+{
+    QList<Player> list;
+    list.reserve(players.size());
+    for (const PlacedPlayer &placed : players)
+        list.insert(std::clamp<qsizetype>(placed.position, 0, list.size()), playerOf(placed.player));
+    return list;
+}
+
+JournalRecord Command::journalRow() const
+{
+    JournalRecord row = m_entry;
+    row.details = QJsonDocument(details()).toJson(QJsonDocument::Compact);
+    return row;
+}
+
+} // namespace tavlo

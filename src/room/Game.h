@@ -1,0 +1,30 @@
+#pragma once
+
+#include "store/WaitingListStore.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+namespace tavlo {
+
+struct Player {
+    qint64 id = 0;
+    QString storedName; // the name with its marker tags, as stored
+    QDateTime addedAt;  // when the player joined the list (UTC); invalid when not known
+    bool operator==(const Player &) const = default;
+};
+
+struct Game {
+    qint64 id = 0;
+    QString name;
+    QList<Player> players; // in their order on the waiting list
+    bool operator==(const Game &) const = default;
+};
+
+inline Player playerOf(const PlayerRecord &record)
+{
+    return {record.id, record.name, record.addedAt};
+}
+
+} // namespace tavlo

@@ -1,0 +1,104 @@
+#include "room/JournalDetails.h"
+
+#include <QJsonDocument>
+#include <QSet>
+
+#include <cmath>
+#include <limits>
+
+namespace tavlo {
+
+namespace {
+
+constexpr double MostExactInteger = 9007199254740992.0; // 2^53: beyond it JSON numbers lose digits
+
+std::optional<qint64> integerOf(const QJsonValue &value, double low, double high)
+{
+    const double number = value.toDouble(std::nan(""));
+    if (!(number >= low && number <= high) || number != std::trunc(number))
+        return std::nullopt;
+    return qint64(number);
+}
+
+QJsonValue timeJson(const QDateTime &time)
+{
+    return time.isValid() ? QJsonValue(time.toUTC().toString(Qt::ISODateWithMs)) : QJsonValue();
+}
+
+} // namespace
+
+JournalDetails::JournalDetails(const QByteArray &json)
+{
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    m_object = document.object();
+    m_whole = error.error == QJsonParseError::NoError && document.isObject();
+}
+
+QString JournalDetails::text(const char *key)
+{
+    const QJsonValue value = m_object.value(QLatin1String(key));
+    require(value.isString());
+    return value.toString();
+}
+
+std::optional<int> JournalDetails::number(const char *key)
+{
+    const QJsonValue value = m_object.value(QLatin1String(key));
+    require(integerOf(value, 0, std::numeric_limits<int>::max()).has_value());
+    return value.isDouble() ? std::optional<int>(value.toInt()) : std::nullopt;
+}
+
+PlacedPlayer JournalDetails::placed(std::optional<int> *position)
+{
+    return readPlaced(m_object, position);
+}
+
+PlacedPlayer JournalDetails::readPlaced(const QJsonObject &object, std::optional<int> *position)
+{
+    const QJsonValue idValue = object.value(QLatin1String("id"));
+    const QJsonValue positionValue = object.value(QLatin1String("position"));
+    const QJsonValue name = object.value(QLatin1String("name"));
+    const QJsonValue added = object.value(QLatin1String("added"));
+    const std::optional<qint64> id = integerOf(idValue, 1, MostExactInteger);
+    const std::optional<qint64> at = integerOf(positionValue, 0, std::numeric_limits<int>::max());
+    const QDateTime addedAt = added.isString() ? QDateTime::fromString(added.toString(), Qt::ISODateWithMs).toUTC() : QDateTime();
+    const bool timeRead = added.isString() ? addedAt.isValid() : added.isNull() || added.isUndefined();
+    require(id && at && name.isString() && timeRead);
+    if (position)
+        *position = positionValue.isDouble() ? std::optional<int>(positionValue.toInt()) : std::nullopt;
+    return {{id.value_or(0), name.toString(), addedAt}, int(at.value_or(0))};
+}
+
+QList<PlacedPlayer> JournalDetails::players(const char *key)
+{
+    const QJsonValue value = m_object.value(QLatin1String(key));
+    require(value.isArray());
+    QList<PlacedPlayer> players;
+    QSet<qint64> ids;
+    for (const QJsonValue &item : value.toArray()) {
+        players.append(readPlaced(item.toObject(), nullptr));
+        const qint64 id = players.last().player.id;
+        require(!ids.contains(id));
+        ids.insert(id);
+    }
+    return players;
+}
+
+QJsonObject JournalDetails::write(const PlacedPlayer &placed)
+{
+    return {{QStringLiteral("id"), placed.player.id},
+            {QStringLiteral("name"), placed.player.name},
+            {QStringLiteral("position"), placed.position},
+            {QStringLiteral("added"), timeJson(placed.player.addedAt)}};
+}
+
+QJsonArray JournalDetails::write(const QList<PlacedPlayer> &players)
+{
+    QJsonArray array;
+    for (const PlacedPlayer &placed : players)
+        array.append(write(placed));
+    return array;
+}
+
+} // namespace tavlo

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "store/WaitingListStore.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include <optional>
+
+namespace tavlo {
+
+// A journal row's details, read for two kinds of reader at once. Words and figures (the Undo
+// text, the CSV, the reports) take each value as far as it goes, so that a row of another
+// version or a damaged one still says what it can. Undo and redo apply a row only when every
+// value was there whole (isWhole()): rows come from other versions and other desks, or are
+// damaged by hand.
+class JournalDetails {
+public:
+    explicit JournalDetails(const QByteArray &json);
+
+    bool isWhole() const { return m_whole; }
+    // A check of the reader's own (an id of the row, say) that the row must pass as well.
+    void require(bool condition) { m_whole = m_whole && condition; }
+
+    // Empty when not text.
+    QString text(const char *key);
+    // Nothing when not a number; 0 when not an int. Whole only for 0 ... INT_MAX.
+    std::optional<int> number(const char *key);
+    // The details themselves as a player where it stood; its position as number() reads it.
+    PlacedPlayer placed(std::optional<int> *position = nullptr);
+    // Players where they stood, one for each item of the list. Whole only when every one is,
+    // and no id comes twice.
+    QList<PlacedPlayer> players(const char *key);
+
+    static QJsonObject write(const PlacedPlayer &placed);
+    static QJsonArray write(const QList<PlacedPlayer> &players);
+
+private:
+    PlacedPlayer readPlaced(const QJsonObject &object, std::optional<int> *position);
+
+    QJsonObject m_object;
+    bool m_whole = false;
+};
+
+} // namespace tavlo
