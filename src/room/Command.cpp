@@ -39,29 +39,36 @@ protected:
     void read(JournalDetails &) override {}
 };
 
-template <typename Kind>
-std::unique_ptr<Command> create()
+// One kind of command: how to make one to read a row, and one with nothing read, which
+// answers what does not depend on a row's details.
+struct Kind {
+    std::unique_ptr<Command> (*create)() = nullptr;
+    std::shared_ptr<const Command> blank;
+};
+
+template <typename T>
+Kind kind()
 {
-    return std::make_unique<Kind>();
+    return {[]() -> std::unique_ptr<Command> { return std::make_unique<T>(); }, std::make_shared<T>()};
 }
 
 // The kinds of command by the names the journal gives them. A new kind is one line here.
-const QHash<QString, std::unique_ptr<Command> (*)()> &kinds()
+const QHash<QString, Kind> &kinds()
 {
-    static const QHash<QString, std::unique_ptr<Command> (*)()> registry{
-            {AddGame::Name, &create<AddGame>},
-            {RenameGame::Name, &create<RenameGame>},
-            {DeleteGame::Name, &create<DeleteGame>},
-            {MoveGame::Name, &create<MoveGame>},
-            {AddPlayer::Name, &create<AddPlayer>},
-            {EditPlayer::Name, &create<EditPlayer>},
-            {EditPlayer::BlinkName, &create<EditPlayer>},
-            {EditPlayer::StarName, &create<EditPlayer>},
-            {EditPlayer::PhoneName, &create<EditPlayer>},
-            {DeletePlayer::Name, &create<DeletePlayer>},
-            {DeleteAllPlayers::Name, &create<DeleteAllPlayers>},
-            {MovePlayer::Name, &create<MovePlayer>},
-            {PlayerToTop::Name, &create<PlayerToTop>},
+    static const QHash<QString, Kind> registry{
+            {AddGame::Name, kind<AddGame>()},
+            {RenameGame::Name, kind<RenameGame>()},
+            {DeleteGame::Name, kind<DeleteGame>()},
+            {MoveGame::Name, kind<MoveGame>()},
+            {AddPlayer::Name, kind<AddPlayer>()},
+            {EditPlayer::Name, kind<EditPlayer>()},
+            {EditPlayer::BlinkName, kind<EditPlayer>()},
+            {EditPlayer::StarName, kind<EditPlayer>()},
+            {EditPlayer::PhoneName, kind<EditPlayer>()},
+            {DeletePlayer::Name, kind<DeletePlayer>()},
+            {DeleteAllPlayers::Name, kind<DeleteAllPlayers>()},
+            {MovePlayer::Name, kind<MovePlayer>()},
+            {PlayerToTop::Name, kind<PlayerToTop>()},
     };
     return registry;
 }
@@ -77,11 +84,19 @@ Command::Command(const QString &name, bool aboutGames, bool inPlace)
 
 Command::~Command() = default;
 
+ListEffect Command::effectOf(const JournalRecord &entry)
+{
+    const auto kind = kinds().constFind(entry.command);
+    if (kind == kinds().cend())
+        return {};
+    return kind->blank->effectNeedsDetails() ? fromJournal(entry)->effect() : kind->blank->effect();
+}
+
 std::unique_ptr<Command> Command::fromJournal(const JournalRecord &entry)
 {
     const auto kind = kinds().constFind(entry.command);
     const bool known = kind != kinds().cend();
-    std::unique_ptr<Command> command = known ? (*kind)() : std::make_unique<UnknownCommand>();
+    std::unique_ptr<Command> command = known ? kind->create() : std::make_unique<UnknownCommand>();
     command->m_entry = entry;
     JournalDetails details(entry.details);
     details.require(entry.gameId > 0);

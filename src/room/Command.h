@@ -45,6 +45,10 @@ public:
     // does not know, or whose row is not whole, cannot be undone or redone (isWhole()), but
     // still says what it can.
     static std::unique_ptr<Command> fromJournal(const JournalRecord &entry);
+    // What a journal row did to the number of players waiting, as effect() says it; the
+    // details are read only for a kind whose figures come from them. Reports ask it of every
+    // row of the journal.
+    static ListEffect effectOf(const JournalRecord &entry);
 
     // The journal row's columns: the command's name, its game and player and their names.
     const JournalRecord &entry() const { return m_entry; }
@@ -70,6 +74,8 @@ public:
     virtual QString whatHappened() const = 0;
     // What it did to the number of players waiting.
     virtual ListEffect effect() const { return {}; }
+    // Whether effect() needs the details read (the players a delete took away).
+    virtual bool effectNeedsDetails() const { return false; }
 
     // Which list a view reads again after the command: the games, or its game's players. A
     // name changed in place is shown by the panel that changed it; only its undo and redo

@@ -62,6 +62,7 @@ public:
     QString describe() const override;
     QString whatHappened() const override;
     ListEffect effect() const override;
+    bool effectNeedsDetails() const override { return true; }
 
 protected:
     QJsonObject details() const override;

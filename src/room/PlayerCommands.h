@@ -56,6 +56,7 @@ public:
     QString describe() const override;
     QString whatHappened() const override;
     ListEffect effect() const override;
+    bool effectNeedsDetails() const override { return true; }
 };
 
 // A new name, or new markers. An edit that only switches one marker is journaled as that
@@ -96,6 +97,7 @@ public:
     QString describe() const override;
     QString whatHappened() const override;
     ListEffect effect() const override;
+    bool effectNeedsDetails() const override { return true; }
 
 protected:
     QJsonObject details() const override;

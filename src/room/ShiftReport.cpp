@@ -54,7 +54,7 @@ ShiftReport ShiftReport::build(const QList<JournalRecord> &entries, const QList<
     QList<ListEffect> effects;
     effects.reserve(changes.size());
     for (const JournalRecord *entry : std::as_const(changes))
-        effects.append(Command::fromJournal(*entry)->effect());
+        effects.append(Command::effectOf(*entry));
 
     // Each game's list at the span's start, counted back from the room as it is.
     QList<qint64> order;

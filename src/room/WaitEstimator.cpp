@@ -72,7 +72,7 @@ void WaitEstimator::record(const JournalRecord &entry)
 
 void WaitEstimator::add(const JournalRecord &entry)
 {
-    const ListEffect effect = Command::fromJournal(entry)->effect();
+    const ListEffect effect = Command::effectOf(entry);
     Event event;
     event.id = entry.id;
     event.at = entry.madeAt.toMSecsSinceEpoch();
