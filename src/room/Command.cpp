@@ -105,6 +105,11 @@ std::unique_ptr<Command> Command::fromJournal(const JournalRecord &entry)
     return command;
 }
 
+QString Command::refusedElsewhere()
+{
+    return QStringLiteral("Another desk has just changed this list, so nothing was done. The lists now show the room as it is.");
+}
+
 void Command::setRow(qint64 gameId, qint64 playerId, const QString &gameName, const QString &storedPlayerName)
 {
     m_entry.gameId = gameId;

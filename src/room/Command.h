@@ -50,6 +50,9 @@ public:
     // row of the journal.
     static ListEffect effectOf(const JournalRecord &entry);
 
+    // Why a new command did nothing: another desk had just changed what it named.
+    static QString refusedElsewhere();
+
     // The journal row's columns: the command's name, its game and player and their names.
     const JournalRecord &entry() const { return m_entry; }
     bool isWhole() const { return m_whole; }

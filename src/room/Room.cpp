@@ -37,8 +37,7 @@ bool Room::run(const std::function<void()> &storeWork)
         if (error.kind() == StoreError::Kind::Gone && m_store.isShared()) {
             // Another desk was quicker: show the room as it is now, and say why nothing happened.
             if (reloadRoom())
-                emit commandRefused(QStringLiteral("Another desk has just changed this list, so nothing was done. "
-                                                   "The lists now show the room as it is."));
+                emit commandRefused(Command::refusedElsewhere());
             return false;
         }
         emit storeFailed(error.message());
