@@ -23,7 +23,7 @@ using namespace tavlo::test;
 
 namespace {
 
-using Kind = LiveItem::Kind;
+using Kind = BoardItem::Kind;
 
 const QDateTime kStart(QDate(2026, 12, 6), QTime(20, 0), Qt::UTC);
 
@@ -45,7 +45,7 @@ BoardSnapshot room(int games, int players, const QDateTime &written = kStart)
 QStringList texts(const LiveBoardView &view, Kind kind)
 {
     QStringList out;
-    for (const LiveItem &item : view.items()) {
+    for (const BoardItem &item : view.items()) {
         if (item.kind == kind)
             out << item.text;
     }
@@ -116,7 +116,7 @@ private slots:
                 for (int j = 0; j < i; ++j)
                     QVERIFY(!panels[i].rect.intersects(panels[j].rect));
             }
-            for (const LiveItem &item : view.items()) {
+            for (const BoardItem &item : view.items()) {
                 if (item.kind != Kind::Name)
                     continue;
                 QVERIFY2(item.pixelSize >= smallest, qPrintable(QString::number(item.pixelSize)));
@@ -320,7 +320,7 @@ private slots:
         window.start();
         QVERIFY(!window.showsBoardFile());
         QVERIFY(!window.boardFileProblem().isEmpty());
-        QCOMPARE(texts(*window.fragmentView(), BoardItem::Kind::Entry), workedExampleTexts().mid(1, 3));
+        QCOMPARE(texts(*window.fragmentView(), BoardItem::Kind::Name), workedExampleTexts().mid(1, 3));
 
         QCOMPARE(writeFileAtomically(t.path(BoardFileName), encodeBoardFile(room(2, 2, t.clock.now()))), QString());
         QTRY_VERIFY(window.showsBoardFile());
@@ -391,7 +391,7 @@ private slots:
                 QCOMPARE(texts(*window.liveView(), Kind::Count), QStringList{"No game here is named Razz"});
         } else {
             QCOMPARE(texts(*window.fragmentView(), BoardItem::Kind::Heading), headings);
-            QCOMPARE(texts(*window.fragmentView(), BoardItem::Kind::Entry), names);
+            QCOMPARE(texts(*window.fragmentView(), BoardItem::Kind::Name), names);
         }
     }
 
@@ -407,7 +407,7 @@ private slots:
         QImage image = view.grab().toImage();
         QCOMPARE(image.pixelColor(view.width() - 2, view.height() - 2), QColor(Qt::black));
         QSet<QRgb> colours;
-        for (const LiveItem &item : view.items()) {
+        for (const BoardItem &item : view.items()) {
             if (item.kind == Kind::Name) {
                 for (int x = item.rect.left(); x <= item.rect.right(); ++x)
                     colours.insert(image.pixel(x, item.rect.center().y()));
