@@ -17,7 +17,7 @@ class Clock;
 
 namespace tavlo::display {
 
-// Paints the board file's room: every game shown with its count, each player with position,
+// Shows the board file's room: every game shown with its count, each player with position,
 // markers as glyphs (blinking names really blink) and waiting time; long lists page on a fixed
 // rhythm, with "page 2 of 3" beside the count; a clock and the time of the last change above.
 // When the board has not been rewritten for three heartbeats, a banner says since when, over
