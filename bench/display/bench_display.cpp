@@ -109,8 +109,8 @@ BoardSnapshot bigRoom(int change, const QDateTime &now)
 
 bool liveBoardShows(const LiveBoardView &view, const QString &name)
 {
-    for (const LiveItem &item : view.items()) {
-        if (item.kind == LiveItem::Kind::Name && (item.text == name || item.text.startsWith(name + u' ')))
+    for (const BoardItem &item : view.items()) {
+        if (item.kind == BoardItem::Kind::Name && (item.text == name || item.text.startsWith(name + u' ')))
             return true;
     }
     return false;

@@ -56,9 +56,9 @@ int textWidth(const QFont &font, const QString &text)
     return int(std::ceil(QFontMetricsF(font).horizontalAdvance(text))) + 1;
 }
 
-LiveItem textItem(LiveItem::Kind kind, const QString &text, const QRect &rect, int pixelSize, int alignment, bool bold)
+BoardItem textItem(BoardItem::Kind kind, const QString &text, const QRect &rect, int pixelSize, int alignment, bool bold)
 {
-    LiveItem item;
+    BoardItem item;
     item.kind = kind;
     item.text = text;
     item.rect = rect;
@@ -79,8 +79,7 @@ LiveBoardView::LiveBoardView(const Clock &clock, QWidget *parent)
     setMinimumSize(160, 90);
     m_tick.setInterval(1000);
     connect(&m_tick, &QTimer::timeout, this, &LiveBoardView::refresh);
-    m_blinkTimer.setInterval(500);
-    connect(&m_blinkTimer, &QTimer::timeout, this, &LiveBoardView::toggleBlink);
+    connect(&m_blink, &BlinkRhythm::toggled, this, [this] { update(BoardPainter::blinkArea(m_scene)); });
     relayout();
 }
 
@@ -98,8 +97,7 @@ void LiveBoardView::setBoard(const BoardSnapshot &board)
 
 void LiveBoardView::setTheme(const ViewerTheme &theme)
 {
-    m_theme = theme;
-    m_backdrop.setTheme(theme);
+    m_painter.setTheme(theme);
     update();
 }
 
@@ -129,13 +127,8 @@ void LiveBoardView::setPageSeconds(int seconds)
 
 void LiveBoardView::setBackground(const QImage &picture)
 {
-    m_backdrop.setPicture(picture);
+    m_painter.setPicture(picture);
     update();
-}
-
-void LiveBoardView::setBlinkInterval(int milliseconds)
-{
-    m_blinkTimer.setInterval(milliseconds);
 }
 
 void LiveBoardView::setBottomReserve(int pixels)
@@ -177,7 +170,7 @@ void LiveBoardView::relayout()
     }
     const QSize room(width(), std::max(height() / 2, height() - m_bottomReserve));
     m_layout = BoardLayout::compute(room, lengths);
-    m_items.clear(); // laid out anew: paint whatever refresh finds
+    m_scene = {}; // laid out anew: paint whatever refresh finds
     refresh();
 }
 
@@ -186,45 +179,47 @@ void LiveBoardView::refresh()
     const QDateTime now = m_clock.now();
     m_moment = m_layout.momentAt(now.toMSecsSinceEpoch() / m_pageMilliseconds);
     m_stale = m_hasBoard && m_freshAt.msecsTo(now) > 3000LL * std::max(1, m_board.heartbeatSeconds);
-    QList<LiveItem> items = itemsAt(now);
-    if (items == m_items)
-        return;
-    m_items = std::move(items);
-    const bool blinks = std::any_of(m_items.cbegin(), m_items.cend(), [](const LiveItem &item) { return item.blink; });
-    if (!blinks) {
-        m_blinkTimer.stop();
-        m_blinkShown = true;
-    } else if (!m_blinkTimer.isActive()) {
-        m_blinkTimer.start();
+    BoardScene scene;
+    if (!m_shown.isEmpty()) {
+        for (const PanelPlace &panel : m_layout.screens[m_moment.screen].panels)
+            scene.panels.append(panel.rect);
     }
+    scene.panelRadius = std::max(2, m_layout.namePixels / 4);
+    if (m_stale) // across the whole top, as far below the header as above it
+        scene.bannerHeight = m_layout.header.bottom() + m_layout.header.top() + 1;
+    scene.items = itemsAt(now);
+    if (scene == m_scene)
+        return;
+    m_scene = std::move(scene);
+    m_blink.follow(std::any_of(m_scene.items.cbegin(), m_scene.items.cend(), [](const BoardItem &item) { return item.blink; }));
     update();
 }
 
-QList<LiveItem> LiveBoardView::itemsAt(const QDateTime &now) const
+QList<BoardItem> LiveBoardView::itemsAt(const QDateTime &now) const
 {
-    QList<LiveItem> items;
+    QList<BoardItem> items;
     const BoardLayout &l = m_layout;
     const QRect header = l.header;
     const int headerPixels = l.headerPixels;
 
     // Above the games: the clock at the right, the time of the last change before it; the
     // product and the screen of games at the left; or, when the board is stale, the banner.
-    const LiveItem clock = textItem(LiveItem::Kind::Clock, clockText(now), header, int(headerPixels * 1.15),
+    const BoardItem clock = textItem(BoardItem::Kind::Clock, clockText(now), header, int(headerPixels * 1.15),
                                     Qt::AlignRight | Qt::AlignVCenter, true);
     const int clockWidth = textWidth(ViewerTheme::font(clock.pixelSize, true), clock.text) + headerPixels;
     if (m_stale) {
-        LiveItem banner = textItem(LiveItem::Kind::Banner,
+        BoardItem banner = textItem(BoardItem::Kind::Banner,
                                    QStringLiteral("\u26A0 Not updated since %1").arg(momentText(m_freshAt, now)),
                                    header.adjusted(clockWidth, 0, -clockWidth, 0), headerPixels, Qt::AlignCenter, true);
         items.append(banner);
     } else {
         const QRect left = header.adjusted(0, 0, -header.width() / 2, 0);
-        items.append(textItem(LiveItem::Kind::Title, QStringLiteral("TAVLO"), left, headerPixels, Qt::AlignLeft | Qt::AlignVCenter,
+        items.append(textItem(BoardItem::Kind::Title, QStringLiteral("TAVLO"), left, headerPixels, Qt::AlignLeft | Qt::AlignVCenter,
                               true));
         if (m_layout.screens.size() > 1) {
             const GameScreen &screen = m_layout.screens[m_moment.screen];
             const int titleWidth = textWidth(ViewerTheme::font(headerPixels, true), QStringLiteral("TAVLO")) + headerPixels;
-            items.append(textItem(LiveItem::Kind::Screens,
+            items.append(textItem(BoardItem::Kind::Screens,
                                   QStringLiteral("games %1\u2013%2 of %3")
                                           .arg(screen.firstGame + 1)
                                           .arg(screen.firstGame + screen.panels.size())
@@ -233,7 +228,7 @@ QList<LiveItem> LiveBoardView::itemsAt(const QDateTime &now) const
                                   Qt::AlignLeft | Qt::AlignVCenter, false));
         }
         if (m_board.changedAt.isValid()) {
-            items.append(textItem(LiveItem::Kind::LastChange,
+            items.append(textItem(BoardItem::Kind::LastChange,
                                   QStringLiteral("Last change %1").arg(momentText(m_board.changedAt, now)),
                                   header.adjusted(header.width() / 2, 0, -clockWidth, 0), int(headerPixels * 0.8),
                                   Qt::AlignRight | Qt::AlignVCenter, false));
@@ -244,12 +239,12 @@ QList<LiveItem> LiveBoardView::itemsAt(const QDateTime &now) const
     if (m_shown.isEmpty()) {
         const QRect middle = l.area;
         const int size = std::min(middle.height() / 6, middle.width() / 8);
-        items.append(textItem(LiveItem::Kind::Title, QStringLiteral("TAVLO"), middle.adjusted(0, 0, 0, -size),
+        items.append(textItem(BoardItem::Kind::Title, QStringLiteral("TAVLO"), middle.adjusted(0, 0, 0, -size),
                               size, Qt::AlignCenter, true));
         const QString words = m_hasBoard && !m_board.games.isEmpty()
                 ? QStringLiteral("No game here is named %1").arg(m_filter.patterns().join(QLatin1String(", ")))
                 : QStringLiteral("No waiting lists");
-        items.append(textItem(LiveItem::Kind::Count, words, middle.adjusted(0, size * 2, 0, 0), l.namePixels,
+        items.append(textItem(BoardItem::Kind::Count, words, middle.adjusted(0, size * 2, 0, 0), l.namePixels,
                               Qt::AlignCenter, false));
         return items;
     }
@@ -260,13 +255,13 @@ QList<LiveItem> LiveBoardView::itemsAt(const QDateTime &now) const
     return items;
 }
 
-void LiveBoardView::addGame(QList<LiveItem> &items, const PanelPlace &panel, int page, const QDateTime &now) const
+void LiveBoardView::addGame(QList<BoardItem> &items, const PanelPlace &panel, int page, const QDateTime &now) const
 {
     const BoardLayout &l = m_layout;
     const WaitingGame &game = m_board.games[m_shown[panel.game]];
     const int count = int(game.players.size());
 
-    LiveItem heading = textItem(LiveItem::Kind::Heading, shortenedForScreen(game.name), l.headingRect(panel), l.headingPixels,
+    BoardItem heading = textItem(BoardItem::Kind::Heading, shortenedForScreen(game.name), l.headingRect(panel), l.headingPixels,
                                 Qt::AlignCenter, true);
     heading.game = panel.game;
     items.append(heading);
@@ -274,18 +269,18 @@ void LiveBoardView::addGame(QList<LiveItem> &items, const PanelPlace &panel, int
     QString countText = QStringLiteral("%1 waiting").arg(count);
     if (m_showEstimates && !game.estimate.isEmpty())
         countText += QStringLiteral(" \u00b7 ") + shortenedForScreen(game.estimate);
-    LiveItem waiting = textItem(LiveItem::Kind::Count, countText, info, l.infoPixels,
+    BoardItem waiting = textItem(BoardItem::Kind::Count, countText, info, l.infoPixels,
                                 Qt::AlignLeft | Qt::AlignVCenter, false);
     waiting.game = panel.game;
     items.append(waiting);
     if (panel.pages > 1) {
-        LiveItem pages = textItem(LiveItem::Kind::Page, QStringLiteral("page %1 of %2").arg(page + 1).arg(panel.pages),
+        BoardItem pages = textItem(BoardItem::Kind::Page, QStringLiteral("page %1 of %2").arg(page + 1).arg(panel.pages),
                                   info, l.infoPixels, Qt::AlignRight | Qt::AlignVCenter, false);
         pages.game = panel.game;
         items.append(pages);
         // The count gives way to the page where both do not fit.
         const int pageWidth = textWidth(ViewerTheme::font(l.infoPixels, false), pages.text);
-        LiveItem &shortenedCount = items[items.size() - 2];
+        BoardItem &shortenedCount = items[items.size() - 2];
         shortenedCount.rect.setRight(info.right() - pageWidth - l.padding);
         shortenedCount.shownText = QFontMetrics(ViewerTheme::font(l.infoPixels, false))
                                            .elidedText(shortenedCount.text, Qt::ElideRight, shortenedCount.rect.width());
@@ -318,7 +313,7 @@ void LiveBoardView::addGame(QList<LiveItem> &items, const PanelPlace &panel, int
         const int k = p - from;
         const QRect line = l.lineRect(panel, k / panel.lines, k % panel.lines);
 
-        LiveItem position = textItem(LiveItem::Kind::Position, QString::number(p + 1),
+        BoardItem position = textItem(BoardItem::Kind::Position, QString::number(p + 1),
                                      QRect(line.left(), line.top(), positionWidth - gap, line.height()), positionPixels,
                                      Qt::AlignRight | Qt::AlignVCenter, true);
         position.game = panel.game;
@@ -328,8 +323,8 @@ void LiveBoardView::addGame(QList<LiveItem> &items, const PanelPlace &panel, int
         const QString name = m_privacy ? firstNameWithInitial(shortenedForScreen(player.name)) : shortenedForScreen(player.name);
         const QString glyphs = glyphsOf(player.markers);
         const QString tail = glyphs.isEmpty() ? QString() : QLatin1Char(' ') + glyphs;
-        LiveItem shown;
-        shown.kind = LiveItem::Kind::Name;
+        BoardItem shown;
+        shown.kind = BoardItem::Kind::Name;
         shown.text = name + tail;
         shown.rect = QRect(line.left() + positionWidth, line.top(), line.width() - positionWidth - waitingWidth,
                            line.height());
@@ -344,7 +339,7 @@ void LiveBoardView::addGame(QList<LiveItem> &items, const PanelPlace &panel, int
         items.append(shown);
 
         if (!waited[k].isEmpty()) {
-            LiveItem time = textItem(LiveItem::Kind::Waiting, waited[k],
+            BoardItem time = textItem(BoardItem::Kind::Waiting, waited[k],
                                      QRect(line.right() - waitingWidth + gap + 1, line.top(), waitingWidth - gap,
                                            line.height()),
                                      waitingPixels, Qt::AlignRight | Qt::AlignVCenter, false);
@@ -354,69 +349,11 @@ void LiveBoardView::addGame(QList<LiveItem> &items, const PanelPlace &panel, int
     }
 }
 
-void LiveBoardView::toggleBlink()
-{
-    m_blinkShown = !m_blinkShown;
-    // The glyphs and their shadow may reach a little beyond their line.
-    const int reach = std::max(2, m_layout.namePixels / 4);
-    QRect area;
-    for (const LiveItem &item : std::as_const(m_items)) {
-        if (item.blink)
-            area = area.united(item.rect.adjusted(-reach, -reach, reach, reach));
-    }
-    update(area);
-}
-
 void LiveBoardView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    painter.setClipRegion(event->region());
-    m_backdrop.paint(painter, size());
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-
-    if (m_stale) {
-        // A band across the whole top: the words say it, the colour only calls the eye.
-        const QRect band(0, 0, width(), m_layout.header.bottom() + m_layout.header.top() + 1);
-        painter.fillRect(band, m_theme.bannerBackground);
-    }
-
-    const qreal radius = std::max(2, m_layout.namePixels / 4);
-    painter.setPen(QPen(m_theme.panelEdge, m_theme.panelEdgeWidth));
-    painter.setBrush(m_theme.panel);
-    if (!m_shown.isEmpty()) {
-        for (const PanelPlace &panel : m_layout.screens[m_moment.screen].panels)
-            painter.drawRoundedRect(QRectF(panel.rect).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
-    }
-
-    for (const LiveItem &item : std::as_const(m_items)) {
-        if (item.shownText.isEmpty() || (item.blink && !m_blinkShown) || !event->region().intersects(item.rect))
-            continue;
-        QColor colour = m_theme.text;
-        switch (item.kind) {
-        case LiveItem::Kind::Title:
-        case LiveItem::Kind::Heading:
-            colour = m_theme.heading;
-            break;
-        case LiveItem::Kind::Banner:
-            colour = m_theme.bannerText;
-            break;
-        case LiveItem::Kind::Clock:
-            colour = m_stale ? m_theme.bannerText : m_theme.text;
-            break;
-        case LiveItem::Kind::Name:
-            break;
-        default:
-            colour = m_theme.quiet;
-        }
-        painter.setFont(ViewerTheme::font(item.pixelSize, item.bold));
-        const bool shadowed = item.kind != LiveItem::Kind::Banner && !(m_stale && item.kind == LiveItem::Kind::Clock);
-        m_theme.drawText(painter, item.rect, item.alignment, item.shownText, item.pixelSize, colour, shadowed);
-        if (item.kind == LiveItem::Kind::Heading)
-            m_theme.drawHeadingRule(painter, item.rect, item.pixelSize);
-    }
+    m_painter.paint(painter, size(), m_scene, m_blink.isShown(), event->region());
     ++m_paintCount;
-    emit painted();
 }
 
 } // namespace tavlo::display

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "board/BoardSnapshot.h"
-#include "display/Backdrop.h"
 #include "display/BoardLayout.h"
+#include "display/BoardPainter.h"
 #include "display/GameFilter.h"
-#include "display/ViewerTheme.h"
 
 #include <QDateTime>
 #include <QList>
@@ -18,23 +17,7 @@ class Clock;
 
 namespace tavlo::display {
 
-// One piece of text on the live board, placed for the view's size and the moment.
-struct LiveItem {
-    enum class Kind { Title, Clock, LastChange, Screens, Banner, Heading, Count, Page, Position, Name, Waiting };
-    Kind kind = Kind::Name;
-    QString text;      // what it says
-    QString shownText; // cut with an ellipsis when even the readable size cannot fit it
-    QRect rect;
-    int pixelSize = 0;
-    int alignment = 0; // Qt::Alignment
-    bool bold = false;
-    bool blink = false;
-    int game = -1; // the index among the games shown, for the items of a game
-
-    bool operator==(const LiveItem &) const = default;
-};
-
-// Paints the board file's room: every game shown with its count, each player with position,
+// Shows the board file's room: every game shown with its count, each player with position,
 // markers as glyphs (blinking names really blink) and waiting time; long lists page on a fixed
 // rhythm, with "page 2 of 3" beside the count; a clock and the time of the last change above.
 // When the board has not been rewritten for three heartbeats, a banner says since when, over
@@ -59,8 +42,8 @@ public:
     void setShowEstimates(bool on);
     void setPageSeconds(int seconds);
     void setBackground(const QImage &picture);
-    bool hasBackground() const { return m_backdrop.hasPicture(); }
-    void setBlinkInterval(int milliseconds);
+    bool hasBackground() const { return m_painter.hasPicture(); }
+    void setBlinkInterval(int milliseconds) { m_blink.setInterval(milliseconds); }
     // Pixels at the bottom the games leave free (for the phones' code in the corner).
     void setBottomReserve(int pixels);
 
@@ -69,17 +52,14 @@ public:
     const QList<int> &shownGames() const { return m_shown; }
     const BoardLayout &layout() const { return m_layout; }
     BoardLayout::Moment moment() const { return m_moment; }
-    const QList<LiveItem> &items() const { return m_items; }
+    const QList<BoardItem> &items() const { return m_scene.items; }
     bool isStale() const { return m_stale; }
-    bool blinkShown() const { return m_blinkShown; }
+    bool blinkShown() const { return m_blink.isShown(); }
     quint64 paintCount() const { return m_paintCount; }
 
     // Looks at the clock: turns the page, moves the clock and the waiting times on, raises or
     // lowers the banner. A timer calls it every second.
     void refresh();
-
-signals:
-    void painted();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -89,15 +69,13 @@ protected:
 
 private:
     void relayout();
-    QList<LiveItem> itemsAt(const QDateTime &now) const;
-    void addGame(QList<LiveItem> &items, const PanelPlace &panel, int page, const QDateTime &now) const;
-    void toggleBlink();
+    QList<BoardItem> itemsAt(const QDateTime &now) const;
+    void addGame(QList<BoardItem> &items, const PanelPlace &panel, int page, const QDateTime &now) const;
 
     const Clock &m_clock;
     BoardSnapshot m_board;
     bool m_hasBoard = false;
     QDateTime m_freshAt; // on the viewer's own clock: when the board last came anew
-    ViewerTheme m_theme = ViewerTheme::of(ViewerTheme::Kind::Standard);
     GameFilter m_filter;
     bool m_privacy = false;
     bool m_showEstimates = false;
@@ -107,13 +85,12 @@ private:
     QList<int> m_shown;
     BoardLayout m_layout;
     BoardLayout::Moment m_moment;
-    QList<LiveItem> m_items;
     bool m_stale = false;
+    BoardScene m_scene;
 
-    Backdrop m_backdrop;
+    BoardPainter m_painter;
+    BlinkRhythm m_blink;
     QTimer m_tick;
-    QTimer m_blinkTimer;
-    bool m_blinkShown = true;
     quint64 m_paintCount = 0;
 };
 

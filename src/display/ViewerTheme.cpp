@@ -1,7 +1,5 @@
 #include "display/ViewerTheme.h"
 
-#include <QPainter>
-
 #include <algorithm>
 
 namespace tavlo::display {
@@ -63,27 +61,6 @@ bool ViewerTheme::kindOf(const QString &word, Kind &kind)
 QString ViewerTheme::nameOf(Kind kind)
 {
     return kind == Kind::HighContrast ? QStringLiteral("high-contrast") : QStringLiteral("standard");
-}
-
-void ViewerTheme::drawText(QPainter &painter, const QRect &rect, int flags, const QString &text, int pixelSize,
-                           const QColor &colour, bool shadowed) const
-{
-    if (shadowed && shadow.alpha() > 0) {
-        const int offset = std::max(1, pixelSize / 16);
-        painter.setPen(shadow);
-        painter.drawText(rect.translated(offset, offset), flags, text);
-    }
-    painter.setPen(colour);
-    painter.drawText(rect, flags, text);
-}
-
-void ViewerTheme::drawHeadingRule(QPainter &painter, const QRect &heading, int pixelSize) const
-{
-    const int y = heading.bottom() + 1;
-    QColor line = this->heading;
-    line.setAlpha(kind == Kind::HighContrast ? 255 : 110);
-    painter.setPen(QPen(line, std::max(1, pixelSize / 14)));
-    painter.drawLine(heading.left(), y, heading.right(), y);
 }
 
 } // namespace tavlo::display

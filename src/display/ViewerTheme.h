@@ -2,10 +2,7 @@
 
 #include <QColor>
 #include <QFont>
-#include <QRect>
 #include <QString>
-
-class QPainter;
 
 namespace tavlo::display {
 
@@ -35,11 +32,6 @@ struct ViewerTheme {
     static bool kindOf(const QString &word, Kind &kind);
     static QString nameOf(Kind kind);
 
-    // Text in `colour`, over its shadow where the theme has one and `shadowed` allows it.
-    void drawText(QPainter &painter, const QRect &rect, int flags, const QString &text, int pixelSize,
-                  const QColor &colour, bool shadowed = true) const;
-    // The rule under a game's heading, its weight following the heading's size.
-    void drawHeadingRule(QPainter &painter, const QRect &heading, int pixelSize) const;
 };
 
 } // namespace tavlo::display

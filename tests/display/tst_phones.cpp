@@ -11,7 +11,6 @@
 #include "display/ViewerOptions.h"
 #include "display/WebAddressBadge.h"
 
-#include <QCommandLineParser>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -60,45 +59,6 @@ qint64 heapBytes()
 class TestPhones : public QObject {
     Q_OBJECT
 private slots:
-    // The phones' page is off unless asked for, from the settings file or the command line.
-    void options_data()
-    {
-        QTest::addColumn<QByteArray>("settings");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<bool>("fullNames");
-        QTest::addColumn<int>("problems");
-        QTest::newRow("off by default") << QByteArray() << QStringList() << -1 << QString() << false << 0;
-        QTest::newRow("settings file") << QByteArray("WEB_PORT = 8080\nWeb_Address=192.168.1.20\nweb_full_names=yes\n")
-                                       << QStringList() << 8080 << "192.168.1.20" << true << 0;
-        QTest::newRow("command line over file") << QByteArray("Web_Port=8080\n")
-                                                << QStringList{"--web-port", "9000", "--web-address", "::1",
-                                                               "--web-full-names"}
-                                                << 9000 << "::1" << true << 0;
-        QTest::newRow("wrong port on the command line") << QByteArray() << QStringList{"--web-port", "70000"} << -1
-                                                        << QString() << false << 1;
-        QTest::newRow("a name is no address") << QByteArray() << QStringList{"--web-address", "tv.local"} << -1
-                                              << QString() << false << 1;
-        QTest::newRow("wrong lines in the file pass") << QByteArray("Web_Port=http\nWeb_Address=nowhere\n")
-                                                      << QStringList() << -1 << QString() << false << 2;
-    }
-    void options()
-    {
-        QFETCH(QByteArray, settings);
-        QFETCH(QStringList, arguments);
-        ViewerOptions options;
-        int problems = int(applyViewerSettings(settings, QStringLiteral("/tmp"), options).size());
-        QCommandLineParser parser;
-        addViewerOptions(parser);
-        QVERIFY(parser.parse(QStringList{"TAVLO-Display"} + arguments));
-        problems += int(applyCommandLine(parser, QStringLiteral("/tmp"), options).size());
-        QTEST(options.webPort, "port");
-        QTEST(options.webAddress, "address");
-        QTEST(options.webFullNames, "fullNames");
-        QTEST(problems, "problems");
-    }
-
     // Phones show first names and initials whatever the TV shows, unless told otherwise; and
     // only the games the screen shows.
     void privacyByDefault_data()

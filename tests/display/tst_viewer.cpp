@@ -1,12 +1,15 @@
+#include "FixedClock.h"
+#include "FragmentSamples.h"
+#include "TestPlatform.h"
+
+#include "base/TextFile.h"
 #include "display/BoardView.h"
 #include "display/DisplayFolder.h"
 #include "display/DisplayWindow.h"
+#include "display/FileWatcher.h"
+#include "display/LiveBoardView.h"
 #include "display/ScreenBoard.h"
 #include "display/ViewerOptions.h"
-#include "FragmentSamples.h"
-#include "display/FileWatcher.h"
-#include "TestPlatform.h"
-#include "base/TextFile.h"
 
 #include <QtTest>
 
@@ -30,7 +33,8 @@ int textPixels(const QImage &image, const QRect &area)
     return count;
 }
 
-const BoardItem *findItem(const BoardView &view, const QString &text)
+template <typename View>
+const BoardItem *findItem(const View &view, const QString &text)
 {
     for (const BoardItem &item : view.items()) {
         if (item.text == text)
@@ -49,70 +53,102 @@ QStringList itemTexts(const BoardView &view, bool withBlanks)
     return texts;
 }
 
+// Every text is drawn, nothing on an empty line; Ben blinks: he disappears and comes back by
+// turns, while Anna stays.
+template <typename View, typename Board>
+void blinks(View &view, const Board &board, const QString &anna)
+{
+    view.resize(1280, 720);
+    view.setBlinkInterval(30);
+    view.setBoard(board);
+    QTRY_VERIFY(!view.blinkShown());
+    const QImage hidden = view.grab().toImage();
+    QTRY_VERIFY(view.blinkShown());
+    const QImage shown = view.grab().toImage();
+    for (const BoardItem &item : view.items())
+        QVERIFY2((textPixels(shown, item.rect) > 10) == !item.shownText.isEmpty(), qPrintable(item.text));
+    QCOMPARE(textPixels(hidden, findItem(view, QStringLiteral("Ben"))->rect), 0);
+    const QRect still = findItem(view, anna)->rect;
+    QCOMPARE(textPixels(hidden, still), textPixels(shown, still));
+}
+
 } // namespace
 
 class TestViewer : public QObject {
     Q_OBJECT
 private slots:
+    // The worked example: Poker's names one below the other, Blackjack in the next column level
+    // with Poker, every text drawn, Ben blinking.
     void workedExampleOnScreen()
     {
         BoardView view;
-        view.resize(1920, 1080);
-        view.setBoard(screenBoardOf(workedExample()));
+        blinks(view, screenBoardOf(workedExample()), QStringLiteral("Anna\u2605"));
         const QStringList expected = workedExampleTexts();
         QCOMPARE(itemTexts(view, false), expected);
-
-        // Poker's names one below the other; Blackjack in the next column, level with Poker.
         for (int i = 1; i < 4; ++i)
             QVERIFY(findItem(view, expected[i - 1])->rect.bottom() < findItem(view, expected[i])->rect.top());
         const QRect poker = findItem(view, expected[0])->rect;
         const QRect blackjack = findItem(view, expected[4])->rect;
         QVERIFY(poker.right() < blackjack.left() && poker.top() == blackjack.top());
-
-        // Every text really drawn, nothing on an empty line.
-        const QImage picture = view.grab().toImage();
-        for (const BoardItem &item : view.items())
-            QVERIFY2((textPixels(picture, item.rect) > 50) == !item.text.isEmpty(), qPrintable(item.text));
     }
 
-    void blinkingNamesTurnOnAndOff()
+    // The board file's texts alike, here white on black with yellow heads; once stale, the
+    // banner in yellow with black words, the clock on it.
+    void liveBoardOnScreen()
     {
+        FixedClock clock;
+        LiveBoardView live(clock);
+        live.setTheme(ViewerTheme::of(ViewerTheme::Kind::HighContrast));
+        live.setBackground(QImage(QSize(64, 64), QImage::Format_RGB32)); // no picture in this theme
+        BoardSnapshot board;
+        board.games = {{QStringLiteral("Poker"),
+                        {{QStringLiteral("Anna"), {false, true, false}, {}}, {QStringLiteral("Ben"), {true, false, false}, {}}},
+                        {}}};
+        blinks(live, board, QStringLiteral("Anna \u2605"));
+        // Whether the texts of a kind show a colour across their middle, on the black background.
+        const auto shows = [&live](BoardItem::Kind kind, const QColor &colour) {
+            const QImage image = live.grab().toImage();
+            for (const BoardItem &item : live.items()) {
+                for (int x = item.rect.left(); item.kind == kind && x <= item.rect.right(); ++x) {
+                    if (image.pixelColor(x, item.rect.center().y()) == colour)
+                        return image.pixelColor(image.width() - 2, image.height() - 2) == Qt::black;
+                }
+            }
+            return false;
+        };
+        using Kind = BoardItem::Kind;
+        const QColor yellow(0xff, 0xe0, 0x00);
+        QVERIFY(shows(Kind::Name, Qt::white) && shows(Kind::Heading, yellow) && shows(Kind::Clock, Qt::white));
+        clock.advance(60 * 1000);
+        live.refresh();
+        QVERIFY(shows(Kind::Banner, yellow) && shows(Kind::Banner, Qt::black));
+        QVERIFY(shows(Kind::Clock, Qt::black) && !shows(Kind::Clock, Qt::white));
+    }
+
+    // A name too wide for its list is drawn smaller first, down to six tenths of the common size,
+    // and only then cut with "…"; what is shown fits.
+    void namesShrinkBeforeTheyAreCut_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("fit"); // 0: whole at the common size, 1: whole but smaller, 2: cut at the smallest size
+        QTest::newRow("fits") << "Anna Smith" << 0;
+        QTest::newRow("a little too wide") << "Maximiliano Bartholomew" << 1;
+        QTest::newRow("far too wide") << "Maximiliano Bartholomew Featherstonehaugh-Smythe" << 2;
+    }
+    void namesShrinkBeforeTheyAreCut()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, fit);
         BoardView view;
-        view.resize(1280, 720);
-        view.setBlinkInterval(30);
-        view.setBoard(screenBoardOf(workedExample()));
-        const QRect anna = findItem(view, workedExampleTexts()[1])->rect;
-        const QRect ben = findItem(view, QStringLiteral("Ben"))->rect;
-
-        QTRY_VERIFY(!view.blinkShown());
-        const QImage hidden = view.grab().toImage();
-        QTRY_VERIFY(view.blinkShown());
-        const QImage shown = view.grab().toImage();
-        QCOMPARE(textPixels(hidden, ben), 0);
-        QVERIFY(textPixels(shown, ben) > 50);
-        QCOMPARE(textPixels(hidden, anna), textPixels(shown, anna));
-    }
-
-    // The console replaces the fragment by a rename; each change is on the screen within a second.
-    void followsRenamedFragment()
-    {
-        TestPlatform program;
-        const QString fragment = program.path(QLatin1String(kFragmentFileName));
-        QStringList lines = workedExampleLines();
-        QCOMPARE(writeTextFileAtomically(fragment, lines), QString());
-        DisplayWindow window(program.platform.programFolder);
-        window.fragmentView()->setBlinkInterval(1 << 30); // so that only a change repaints
-        window.start();
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        for (int change = 1; change <= 3; ++change) {
-            const QString name = QStringLiteral("Dana %1").arg(change);
-            lines[7] = QStringLiteral("<tr><td>%1</td></tr>").arg(name); // Blackjack's first line
-            const quint64 paintsBefore = window.fragmentView()->paintCount();
-            QCOMPARE(writeTextFileAtomically(fragment, lines), QString());
-            QTRY_VERIFY_WITH_TIMEOUT(findItem(*window.fragmentView(), name), 1000);
-            QTRY_VERIFY_WITH_TIMEOUT(window.fragmentView()->paintCount() > paintsBefore, 1000);
-        }
+        view.resize(1920, 1080);
+        view.setBoard(screenBoardOf(
+            fragmentLines(2, 3, 3, [&](int game) { return QStringList{game ? QStringLiteral("Bob") : name}; }).join(u'\n')));
+        const BoardItem *item = findItem(view, name);
+        const int common = findItem(view, QStringLiteral("Bob"))->pixelSize;
+        QVERIFY(QFontMetrics(ViewerTheme::font(item->pixelSize, false)).horizontalAdvance(item->shownText) <= item->rect.width());
+        QVERIFY(fit == 1 ? item->pixelSize < common && item->pixelSize > int(common * 0.6)
+                         : item->pixelSize == (fit ? int(common * 0.6) : common));
+        QCOMPARE(item->shownText, fit < 2 ? name : name.left(item->shownText.size() - 1) + QChar(0x2026));
     }
 
     // What the window shows for files the console does not write, and for names with markup in them.
@@ -126,6 +162,7 @@ private slots:
         QTest::newRow("plain text") << QByteArray("Closed tonight\r\n") << QStringList{"", "Closed tonight"};
         QTest::newRow("other markup is text") << QByteArray("<table class='list'><tr><td>R&D</td></tr></table>")
                                               << QStringList{"", "<table class='list'><tr><td>R&D</td></tr></table>"};
+        QTest::newRow("megabytes of entity starts") << QByteArray(4 << 20, '&') << QStringList{"", QString(199, u'&') + QChar(0x2026)};
         QTest::newRow("garbage") << QByteArrayLiteral("\xff\xfe\0<td\x01&#;</blink><<\x80</table><tr>\x9d") << QStringList();
     }
     void fragmentsOfEveryKind()
@@ -136,10 +173,23 @@ private slots:
         if (bytes != "-")
             program.writeFile(QLatin1String(kFragmentFileName), bytes);
         DisplayWindow window(program.platform.programFolder);
+        BoardView &view = *window.fragmentView();
+        view.setBlinkInterval(1 << 30); // so that only a change repaints
         window.start();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         if (!texts.isEmpty())
-            QCOMPARE(itemTexts(*window.fragmentView(), true), texts);
+            QCOMPARE(itemTexts(view, true), texts);
         QVERIFY(textPixels(window.grab().toImage(), window.rect()) > 0);
+
+        // Then the console replaces it by a rename, again and again: each change on the screen within a second.
+        QStringList lines = workedExampleLines();
+        for (const QString &name : {QStringLiteral("Dana"), QStringLiteral("Eve")}) {
+            lines[7] = QStringLiteral("<tr><td>%1</td></tr>").arg(name); // Blackjack's first line
+            const quint64 paints = view.paintCount();
+            QCOMPARE(writeTextFileAtomically(program.path(QLatin1String(kFragmentFileName)), lines), QString());
+            QTRY_VERIFY_WITH_TIMEOUT(findItem(view, name) && view.paintCount() > paints, 1000);
+        }
     }
 
     // A name is shown as typed: it can neither add, hide nor reorder lines, and only the
@@ -147,16 +197,16 @@ private slots:
     void namesCannotChangeTheBoard_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("shown"); // empty: as typed
         QTest::addColumn<bool>("blink");
-        QTest::newRow("extra rows") << "Eve</td></tr><tr><td>FAKE PLAYER</td></tr><tr><td>X"
-                                    << "Eve</td></tr><tr><td>FAKE PLAYER</td></tr><tr><td>X" << false;
-        QTest::newRow("closes the tables") << "Mal</td></tr></table></td></tr></table>"
-                                           << "Mal</td></tr></table></td></tr></table>" << false;
-        QTest::newRow("references stay") << "Tom &amp; Jerry &lt;star&gt;" << "Tom &amp; Jerry &lt;star&gt;" << false;
-        QTest::newRow("a blink inside") << "A<blink>B</blink>" << "A<blink>B</blink>" << false;
+        QTest::newRow("extra rows") << "Eve</td></tr><tr><td>FAKE PLAYER</td></tr><tr><td>X" << "" << false;
+        QTest::newRow("closes the tables") << "Mal</td></tr></table></td></tr></table>" << "" << false;
+        QTest::newRow("references stay") << "Tom &amp; Jerry &lt;star&gt;" << "" << false;
+        QTest::newRow("a blink inside") << "A<blink>B</blink>" << "" << false;
         QTest::newRow("markers") << "<blink>Carl&#9733;&#9742;</blink>" << "Carl\u2605\u260E" << true;
-        QTest::newRow("a game head inside") << "<td width='50%' valign='top' align='center'>Z" << "<td width='50%' valign='top' align='center'>Z" << false;
+        QTest::newRow("a game head inside") << "<td width='50%' valign='top' align='center'>Z" << "" << false;
+        // Read in one pass: were each entity start looked for its end through the rest, minutes.
+        QTest::newRow("megabytes of entity starts") << QString(4 << 20, u'&') << QString(199, u'&') + QChar(0x2026) << false;
     }
     void namesCannotChangeTheBoard()
     {
@@ -166,30 +216,11 @@ private slots:
         const QStringList lines = fragmentLines(2, 3, 2, [&](int game) {
             return game == 0 ? QStringList{name, QStringLiteral("Next")} : QStringList{QStringLiteral("Zed")};
         });
-        const ScreenBoard board = screenBoardOf(lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
-        QCOMPARE(board.rows.size(), 1);
-        QCOMPARE(board.rows[0].size(), 2);
-        const ScreenGame &first = board.rows[0][0];
-        QCOMPARE(first.name, QStringLiteral("Game 1"));
-        QCOMPARE(first.entries.size(), 3);
-        QCOMPARE(first.entries[0].text, shown);
-        QCOMPARE(first.entries[0].blink, blink);
-        QCOMPARE(first.entries[1].text, QStringLiteral("Next"));
-        QVERIFY(first.entries[2].isBlank());
-        QCOMPARE(board.rows[0][1].entries.value(0).text, QStringLiteral("Zed"));
-    }
-
-    // Reading grows with the size of the file, never with its square: a file of megabytes of
-    // entity starts would take minutes if each looked for its end through the rest of the file.
-    void hugeFragmentsReadInOnePass()
-    {
-        const QString ampersands(4 * 1024 * 1024, QLatin1Char('&'));
-        const ScreenBoard loose = screenBoardOf(ampersands);
-        QCOMPARE(loose.gameCount(), 1);
-        QStringList lines = fragmentLines(1, 1, 1, [&](int) { return QStringList{ampersands}; });
-        const ScreenBoard board = screenBoardOf(lines.join(QLatin1String("\r\n")));
-        QCOMPARE(board.gameCount(), 1);
-        QCOMPARE(board.rows[0][0].entries.value(0).text.size(), 200);
+        ScreenBoard expected;
+        expected.isFragment = true;
+        expected.rows = {{{QStringLiteral("Game 1"), {{shown.isEmpty() ? name : shown, blink}, {QStringLiteral("Next")}, {}}},
+                          {QStringLiteral("Game 2"), {{QStringLiteral("Zed")}, {}, {}}}}};
+        QCOMPARE(screenBoardOf(lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n")), expected);
     }
 
     // The window follows the fragment in the folder the settings file names, else in its own.
@@ -219,35 +250,69 @@ private slots:
         QCOMPARE(window.fragmentWatcher()->path(), folder + QLatin1String(kFragmentFileName));
     }
 
-    // The command line: a display folder given there wins over the settings file's; of full
-    // screen and windowed the last one given counts.
-    void commandLine_data()
+    // The viewer's own settings file, then the command line over it: what differs from the
+    // defaults, and how many lines say what could not be used.
+    void options_data()
     {
+        QTest::addColumn<QByteArray>("settings");
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("folder"); // "@" for the settings file's, relative ones from /work
-        QTest::addColumn<bool>("fullScreen");
-        QTest::newRow("nothing") << QStringList() << "@" << true;
-        QTest::newRow("windowed, then full screen") << QStringList{"-w", "--full-screen"} << "@" << true;
-        QTest::newRow("full screen, then windowed") << QStringList{"-f", "-w"} << "@" << false;
-        QTest::newRow("absolute folder") << QStringList{"--display-folder=/srv/other"} << "/srv/other/" << true;
-        QTest::newRow("relative folder") << QStringList{"-d", "../share/./board/", "-w"} << "/share/board/" << false;
+        QTest::addColumn<QStringList>("changed");
+        QTest::addColumn<int>("problems");
+        QTest::newRow("defaults") << QByteArray() << QStringList() << QStringList() << 0;
+        QTest::newRow("the file")
+            << QByteArray("; the TV in the side room\r\n[Display]\r\nScreen=2\r\nGAMES = Omaha*, Stud ,\r\nPage_Seconds=12\r\n"
+                          "theme=High-Contrast\r\nPrivacy=True\r\nDisplay_Folder=board\r\nEstimates=yes\r\n"
+                          "WEB_PORT = 8080\r\nWeb_Address=192.168.1.20\r\nweb_full_names=yes\r\n")
+            << QStringList() << QStringList{"folder=/etc/tavlo/board/", "screen=2", "games=Omaha*,Stud", "pageSeconds=12",
+                                            "theme=high-contrast", "privacy=1", "estimates=1", "webPort=8080",
+                                            "webAddress=192.168.1.20", "webFullNames=1"}
+            << 0;
+        QTest::newRow("the command line wins")
+            << QByteArray("Screen=2\nGames=Stud\nPage_Seconds=12\nTheme=high-contrast\nPrivacy=yes\nWeb_Port=8080\n")
+            << QStringList{"--screen", "HDMI-1", "--games", "Razz", "--page-seconds", "5", "--theme", "standard", "--full-names",
+                           "-d", "/srv/tavlo", "--estimates", "--web-port", "9000", "--web-address", "::1", "--web-full-names"}
+            << QStringList{"folder=/srv/tavlo/", "screen=HDMI-1", "games=Razz", "pageSeconds=5", "estimates=1", "webPort=9000",
+                           "webAddress=::1", "webFullNames=1"}
+            << 0;
+        QTest::newRow("the last of windowed and full screen, of full names and privacy")
+            << QByteArray() << QStringList{"-w", "--full-names", "--full-screen", "--privacy"} << QStringList{"privacy=1"} << 0;
+        QTest::newRow("full screen, then windowed; a relative folder")
+            << QByteArray() << QStringList{"-f", "-d", "../share/./board/", "-w"}
+            << QStringList{"folder=/share/board/", "fullScreen=0"} << 0;
+        QTest::newRow("mistakes in the file are passed over")
+            << QByteArray("Page_Seconds=1\nTheme=pink\nPrivacy=maybe\nColour=red\njust words\nScreen=3\nEstimates=often\n"
+                          "Web_Port=http\nWeb_Address=nowhere\n")
+            << QStringList() << QStringList{"screen=3"} << 8;
+        QTest::newRow("mistakes on the command line")
+            << QByteArray() << QStringList{"--page-seconds", "soon", "--theme", "dark", "--web-port", "70000", "--web-address", "tv.local"}
+            << QStringList() << 4;
+        QTest::newRow("a games pattern of a megabyte") << "Games=" + QByteArray(1 << 20, '?') + "\nScreen=2\n" << QStringList()
+                                                       << QStringList{"screen=2"} << 1;
+        QTest::newRow("a games pattern too long on the command line")
+            << QByteArray() << QStringList{"--games", QString(5000, u'x'), "--screen", "2"} << QStringList() << 1;
     }
-    void commandLine()
+    void options()
     {
+        QFETCH(QByteArray, settings);
         QFETCH(QStringList, arguments);
-        QFETCH(QString, folder);
-        QFETCH(bool, fullScreen);
-        TestPlatform program;
-        program.writeFile(QLatin1String(kSettingsFileName), "FilePath=/srv/board/\r\n");
         QCommandLineParser parser;
         addViewerOptions(parser);
         QVERIFY2(parser.parse(QStringList{"TAVLO-Display"} + arguments), qPrintable(parser.errorText()));
-        ViewerOptions options;
-        QCOMPARE(applyCommandLine(parser, QStringLiteral("/work"), options), QStringList());
-        QCOMPARE(options.fullScreen, fullScreen);
-        const DisplayWindow window(program.platform.programFolder, options);
-        QCOMPARE(window.fragmentWatcher()->path(),
-                 (folder == QLatin1String("@") ? QStringLiteral("/srv/board/") : folder) + QLatin1String(kFragmentFileName));
+        ViewerOptions o;
+        QStringList problems = applyViewerSettings(settings, QStringLiteral("/etc/tavlo"), o);
+        problems += applyCommandLine(parser, QStringLiteral("/work"), o);
+        QVERIFY(std::all_of(problems.cbegin(), problems.cend(), [](const QString &problem) { return problem.size() < 200; }));
+        QStringList changed{"folder=" + o.displayFolder, "fullScreen=" + QString::number(o.fullScreen), "screen=" + o.screen,
+                            "games=" + o.games.join(u','), "pageSeconds=" + QString::number(o.pageSeconds),
+                            "theme=" + ViewerTheme::nameOf(o.theme), "privacy=" + QString::number(o.privacy),
+                            "estimates=" + QString::number(o.estimates), "webPort=" + QString::number(o.webPort),
+                            "webAddress=" + o.webAddress, "webFullNames=" + QString::number(o.webFullNames)};
+        // Unless told otherwise: full screen, every game, pages of 8 seconds, full names, no phones' page.
+        for (const char *unchanged : {"folder=", "fullScreen=1", "screen=", "games=", "pageSeconds=8", "theme=standard",
+                                      "privacy=0", "estimates=0", "webPort=-1", "webAddress=", "webFullNames=0"})
+            changed.removeOne(QLatin1String(unchanged));
+        QTEST(changed, "changed");
+        QTEST(int(problems.size()), "problems");
     }
 };
 
