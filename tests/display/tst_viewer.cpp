@@ -1,5 +1,5 @@
 #include "display/BoardView.h"
-#include "display/DisplayFolder.h"
+#include "base/DisplayFiles.h"
 #include "display/DisplayWindow.h"
 #include "display/ScreenBoard.h"
 #include "display/ViewerOptions.h"
@@ -97,7 +97,7 @@ private slots:
     void followsRenamedFragment()
     {
         TestPlatform program;
-        const QString fragment = program.path(QLatin1String(kFragmentFileName));
+        const QString fragment = program.path(DisplayFragmentName);
         QStringList lines = workedExampleLines();
         QCOMPARE(writeTextFileAtomically(fragment, lines), QString());
         DisplayWindow window(program.platform.programFolder);
@@ -134,7 +134,7 @@ private slots:
         QFETCH(QStringList, texts);
         TestPlatform program;
         if (bytes != "-")
-            program.writeFile(QLatin1String(kFragmentFileName), bytes);
+            program.writeFile(DisplayFragmentName, bytes);
         DisplayWindow window(program.platform.programFolder);
         window.start();
         if (!texts.isEmpty())
@@ -192,33 +192,6 @@ private slots:
         QCOMPARE(board.rows[0][0].entries.value(0).text.size(), 200);
     }
 
-    // The window follows the fragment in the folder the settings file names, else in its own.
-    void displayFolderFromSettings_data()
-    {
-        QTest::addColumn<QByteArray>("settings"); // "-" for no file at all
-        QTest::addColumn<QString>("folder");      // "@" for the program folder
-        QTest::newRow("no settings file") << QByteArray("-") << "@";
-        QTest::newRow("as the console writes it")
-            << QByteArray("DataBase=/x/TAVLO.mdb\r\nFilePath=/srv/board/\r\nPlayers_Per_List_Row1=15\r\n") << "/srv/board/";
-        QTest::newRow("key in lower case") << QByteArray("filepath=/a/\r\n") << "/a/";
-        QTest::newRow("blank before the key") << QByteArray(" FilePath=/a/\r\n") << "@";
-        QTest::newRow("value kept untrimmed") << QByteArray("FilePath= /a=b/ \r\n") << " /a=b/ ";
-        QTest::newRow("empty value") << QByteArray("FilePath=\r\n") << "@";
-        QTest::newRow("later line wins") << QByteArray("FilePath=/a/\r\nFILEPATH=/b/\r\n") << "/b/";
-    }
-    void displayFolderFromSettings()
-    {
-        QFETCH(QByteArray, settings);
-        QFETCH(QString, folder);
-        TestPlatform program;
-        if (settings != "-")
-            program.writeFile(QLatin1String(kSettingsFileName), settings);
-        if (folder == QLatin1String("@"))
-            folder = program.path(QString());
-        const DisplayWindow window(program.platform.programFolder);
-        QCOMPARE(window.fragmentWatcher()->path(), folder + QLatin1String(kFragmentFileName));
-    }
-
     // The command line: a display folder given there wins over the settings file's; of full
     // screen and windowed the last one given counts.
     void commandLine_data()
@@ -238,7 +211,7 @@ private slots:
         QFETCH(QString, folder);
         QFETCH(bool, fullScreen);
         TestPlatform program;
-        program.writeFile(QLatin1String(kSettingsFileName), "FilePath=/srv/board/\r\n");
+        program.writeFile(QStringLiteral("TAVLO.ini"), "FilePath=/srv/board/\r\n");
         QCommandLineParser parser;
         addViewerOptions(parser);
         QVERIFY2(parser.parse(QStringList{"TAVLO-Display"} + arguments), qPrintable(parser.errorText()));
@@ -247,7 +220,7 @@ private slots:
         QCOMPARE(options.fullScreen, fullScreen);
         const DisplayWindow window(program.platform.programFolder, options);
         QCOMPARE(window.fragmentWatcher()->path(),
-                 (folder == QLatin1String("@") ? QStringLiteral("/srv/board/") : folder) + QLatin1String(kFragmentFileName));
+                 (folder == QLatin1String("@") ? QStringLiteral("/srv/board/") : folder) + DisplayFragmentName);
     }
 };
 
