@@ -3,7 +3,7 @@
 // 40,000-player room, also over thousands of rewrites (TAVLO_BENCH_REWRITES, 10000 by
 // default). Run: bench/bench_display (TMPDIR=/dev/shm keeps the disk out of it)
 #include "display/BoardView.h"
-#include "display/DisplayFolder.h"
+#include "base/DisplayFiles.h"
 #include "display/DisplayWindow.h"
 #include "display/LiveBoardView.h"
 #include "display/ScreenBoard.h"
@@ -68,8 +68,8 @@ struct Screen {
     Screen()
     {
         QFile::copy(QStringLiteral(TAVLO_BUILT_PROGRAM_FOLDER "/TAVLO-Display.jpg"),
-                    program.filePath(QLatin1String(kPictureFileName)));
-        writeTextFileAtomically(program.filePath(QLatin1String(kFragmentFileName)), twentyGames(0));
+                    program.filePath(DisplayPictureName));
+        writeTextFileAtomically(program.filePath(DisplayFragmentName), twentyGames(0));
         window = new DisplayWindow(program.path());
         window->setGeometry(0, 0, 1920, 1080);
         window->start();
@@ -129,8 +129,8 @@ struct LiveScreen {
     {
         boardFile = program.filePath(BoardFileName);
         QFile::copy(QStringLiteral(TAVLO_BUILT_PROGRAM_FOLDER "/TAVLO-Display.jpg"),
-                    program.filePath(QLatin1String(kPictureFileName)));
-        writeTextFileAtomically(program.filePath(QLatin1String(kFragmentFileName)), twentyGames(0));
+                    program.filePath(DisplayPictureName));
+        writeTextFileAtomically(program.filePath(DisplayFragmentName), twentyGames(0));
         writeFileAtomically(boardFile, encodeBoardFile(bigRoom(0, clock.now())));
         window = new DisplayWindow(program.path(), {}, clock);
         window->setGeometry(0, 0, 1920, 1080);
@@ -281,7 +281,7 @@ void BM_RenameToRepaint(benchmark::State &state)
     Screen &screen = *fragmentScreen;
     static int change = 0;
     BoardView *view = screen.window->fragmentView();
-    const QString fragment = screen.program.filePath(QLatin1String(kFragmentFileName));
+    const QString fragment = screen.program.filePath(DisplayFragmentName);
     const QString next = fragment + QLatin1String(".next");
     for (auto _ : state) {
         ++change;

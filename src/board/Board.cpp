@@ -3,6 +3,8 @@
 #include "base/LeadingNumber.h"
 #include "board/PlayerMarkers.h"
 
+#include <algorithm>
+
 namespace tavlo {
 
 QString BoardEntry::shownText() const
@@ -64,6 +66,27 @@ BoardEntry boardEntryOf(const QString &storedName)
     }
     entry.cell += name.sliced(copied);
     return entry;
+}
+
+Board boardOf(const BoardSnapshot &room, const FragmentLayout &layout)
+{
+    Board board;
+    if (layout.listWidth > 0)
+        board.listWidth = QString::number(layout.listWidth);
+    board.games.reserve(room.games.size());
+    for (const WaitingGame &game : room.games)
+        board.games.append({game.name, 0, {}});
+    const int firstRow = board.gamesInFirstRow();
+    for (qsizetype g = 0; g < room.games.size(); ++g) {
+        BoardGame &shown = board.games[g];
+        shown.rows = g < firstRow ? layout.rowsInFirstRow : layout.rowsInSecondRow;
+        const QList<WaitingPlayer> &players = room.games[g].players;
+        const qsizetype count = std::clamp<qsizetype>(shown.rows, 0, players.size());
+        shown.entries.reserve(count);
+        for (qsizetype p = 0; p < count; ++p)
+            shown.entries.append(boardEntryOf(players[p].storedNameAgain()));
+    }
+    return board;
 }
 
 } // namespace tavlo

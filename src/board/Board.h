@@ -1,5 +1,7 @@
 #pragma once
 
+#include "board/BoardSnapshot.h"
+
 #include <QList>
 #include <QString>
 
@@ -43,5 +45,17 @@ inline const QString PhoneReference = QStringLiteral("&#9742;");
 
 // The board entry of a stored player name.
 BoardEntry boardEntryOf(const QString &storedName);
+
+// How the console lays its board out: the lines of each game's list in the first and in the
+// second row of games, and the width of every list (0: "90%").
+struct FragmentLayout {
+    int rowsInFirstRow = 15;
+    int rowsInSecondRow = 10;
+    int listWidth = 0;
+};
+
+// The board of a room: every game in order, with as many of its first players as its row of
+// games has lines.
+Board boardOf(const BoardSnapshot &room, const FragmentLayout &layout);
 
 } // namespace tavlo

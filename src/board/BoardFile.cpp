@@ -1,33 +1,21 @@
 #include "board/BoardFile.h"
 
+#include <rapidjson/error/en.h>
+#include <rapidjson/reader.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace tavlo {
 
 namespace {
 
-// Member names and marker words, compared as the file's bytes.
-constexpr char kFormat[] = "format";
-constexpr char kVersion[] = "version";
-constexpr char kWritten[] = "written";
-constexpr char kChanged[] = "changed";
-constexpr char kHeartbeat[] = "heartbeatSeconds";
-constexpr char kGames[] = "games";
-constexpr char kName[] = "name";
-constexpr char kPlayers[] = "players";
-constexpr char kEstimate[] = "estimate";
-constexpr char kMarkers[] = "markers";
-constexpr char kAdded[] = "added";
+// The marker words, compared as the file's bytes.
 constexpr char kBlink[] = "blink";
 constexpr char kStar[] = "star";
 constexpr char kPhone[] = "phone";
-
-bool is(const QByteArray &text, const char *word)
-{
-    return QByteArrayView(text) == QByteArrayView(word);
-}
 
 // Days since 1970-01-01 of a date in the proleptic Gregorian calendar, and back; a few
 // integer steps instead of QDateTime's calendar machinery, which counts for 40,000 players.
@@ -166,396 +154,405 @@ QDateTime strictTime(const Text &text, qsizetype size)
     return QDateTime::fromMSecsSinceEpoch(seconds * 1000 + msecs, Qt::UTC);
 }
 
-struct Failure {
-    QString problem;
-};
-
-// A JSON reader straight into the values wanted, without a document in between: a room of
-// 40,000 players is read in one pass over its bytes and a few allocations per player. It
-// reads any JSON (members it does not want are skipped) and refuses what is not JSON.
-class JsonReader {
+// The board file's meaning, read from the events of the library's JSON reader as they come:
+// no document in between, so that a room of 40,000 players costs a pass over its bytes and a
+// few allocations per player. What the file says it is (its format and version, which the
+// console writes first) is settled before anything else counts: a file of another version is
+// not read further, whatever follows, and a file of this version is refused whole at the
+// first thing in it that makes no sense.
+class BoardReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, BoardReader> {
 public:
-    explicit JsonReader(const QByteArray &bytes)
-        : m_at(bytes.constData())
-        , m_end(bytes.constData() + bytes.size())
-    {
-    }
+    using Size = rapidjson::SizeType;
+    using Status = BoardFileContent::Status;
 
-    // The next value's first character, after blanks; 0 at the end.
-    char peek()
-    {
-        while (m_at < m_end && (*m_at == ' ' || *m_at == '\n' || *m_at == '\r' || *m_at == '\t'))
-            ++m_at;
-        return m_at < m_end ? *m_at : 0;
-    }
+    bool Null() { return value(Kind::Null); }
+    bool Bool(bool) { return value(Kind::Other); }
+    bool RawNumber(const char *text, Size size, bool) { return value(Kind::Number, QByteArrayView(text, size)); }
+    bool String(const char *text, Size size, bool) { return value(Kind::String, QByteArrayView(text, size)); }
+    bool StartObject() { return enter() && value(Kind::Object); }
+    bool StartArray() { return enter() && value(Kind::Array); }
+    bool Key(const char *text, Size size, bool);
+    bool EndObject(Size);
+    bool EndArray(Size);
 
-    void end()
-    {
-        if (peek() != 0)
-            fail("more after the end");
-    }
-
-    // Calls onMember(key) for each member; it reads the member's value.
-    template <typename OnMember>
-    void members(OnMember &&onMember)
-    {
-        membersWhile([&](const QByteArray &key) {
-            onMember(key);
-            return true;
-        });
-    }
-
-    // The same, until onMember returns false; the reader is then left inside the object.
-    template <typename OnMember>
-    void membersWhile(OnMember &&onMember)
-    {
-        enter('{');
-        if (peek() == '}') {
-            leave();
-            return;
-        }
-        for (;;) {
-            if (peek() != '"')
-                fail("a member without a name");
-            const QByteArray key = rawString();
-            if (peek() != ':')
-                fail("a member without a value");
-            ++m_at;
-            if (!onMember(key))
-                return;
-            const char next = peek();
-            ++m_at;
-            if (next == '}')
-                break;
-            if (next != ',')
-                fail("members not separated");
-        }
-        --m_depth;
-    }
-
-    template <typename OnElement>
-    void elements(OnElement &&onElement)
-    {
-        enter('[');
-        if (peek() == ']') {
-            leave();
-            return;
-        }
-        for (;;) {
-            onElement();
-            const char next = peek();
-            ++m_at;
-            if (next == ']')
-                break;
-            if (next != ',')
-                fail("elements not separated");
-        }
-        --m_depth;
-    }
-
-    QString string() { return QString::fromUtf8(bytes()); }
-
-    // A string's bytes in UTF-8.
-    QByteArray bytes()
-    {
-        if (peek() != '"')
-            fail("a text expected");
-        return rawString();
-    }
-
-    double number()
-    {
-        peek();
-        const char *start = m_at;
-        if (m_at < m_end && *m_at == '-')
-            ++m_at;
-        if (!digits(true))
-            fail("a number expected");
-        if (m_at < m_end && *m_at == '.') {
-            ++m_at;
-            if (!digits(false))
-                fail("a number without decimals");
-        }
-        if (m_at < m_end && (*m_at == 'e' || *m_at == 'E')) {
-            ++m_at;
-            if (m_at < m_end && (*m_at == '+' || *m_at == '-'))
-                ++m_at;
-            if (!digits(false))
-                fail("a number without exponent");
-        }
-        return QByteArrayView(start, m_at - start).toDouble();
-    }
-
-    // A number, or NaN after skipping a value of another kind.
-    double numberOrNothing()
-    {
-        const char c = peek();
-        if (c == '-' || (c >= '0' && c <= '9'))
-            return number();
-        skip();
-        return std::nan("");
-    }
-
-    bool takeNull()
-    {
-        if (peek() != 'n')
-            return false;
-        word("null");
-        return true;
-    }
-
-    void skip()
-    {
-        switch (peek()) {
-        case '{':
-            members([this](const QByteArray &) { skip(); });
-            break;
-        case '[':
-            elements([this] { skip(); });
-            break;
-        case '"':
-            rawString();
-            break;
-        case 't':
-            word("true");
-            break;
-        case 'f':
-            word("false");
-            break;
-        case 'n':
-            word("null");
-            break;
-        default:
-            number();
-        }
-    }
-
-    [[noreturn]] void fail(const char *what) const
-    {
-        throw Failure{QStringLiteral("not JSON (%1 at byte %2)").arg(QLatin1String(what)).arg(m_at - m_start)};
-    }
-
-    void setStart(const char *start) { m_start = start; }
+    // The outcome once the reader has stopped: read whole, or why not.
+    BoardFileContent content(const rapidjson::ParseResult &result);
 
 private:
+    enum class Kind { Null, Number, String, Object, Array, Other };
+    enum class Frame { Root, Games, Game, Players, Player, Markers, Skipped };
+    enum class Member { Other, Format, Version, Written, Changed, Heartbeat, Games, Name, Players, Estimate, Markers, Added };
+
     // Deep enough for any board; a hostile file cannot exhaust the stack.
     static constexpr int kMaxDepth = 64;
 
-    void enter(char bracket)
-    {
-        if (peek() != bracket)
-            fail(bracket == '{' ? "an object expected" : "a list expected");
-        if (++m_depth > kMaxDepth)
-            fail("too deep");
-        ++m_at;
-    }
-    void leave()
-    {
-        ++m_at;
-        --m_depth;
-    }
+    bool enter();
+    bool value(Kind kind, QByteArrayView text = {});
+    bool rootMember(Kind kind, QByteArrayView text);
+    bool gameMember(Kind kind, QByteArrayView text);
+    bool playerMember(Kind kind, QByteArrayView text);
+    bool time(Kind kind, QByteArrayView text, QDateTime &time, const char *what);
+    bool settle();
+    bool skip(Kind kind);
+    bool refuse(Kind kind, const QString &problem);
+    bool stop(Status status, const QString &problem);
+    void push(Frame frame) { m_frames[m_depth - 1] = frame; }
+    Frame top() const { return m_frames[m_depth - 1]; }
 
-    bool digits(bool leading)
-    {
-        const char *start = m_at;
-        while (m_at < m_end && *m_at >= '0' && *m_at <= '9')
-            ++m_at;
-        // No leading zeros: "01" is no JSON number.
-        if (leading && m_at - start > 1 && *start == '0')
-            fail("a number with a leading zero");
-        return m_at > start;
-    }
-
-    void word(const char *text)
-    {
-        const qsizetype length = qsizetype(qstrlen(text));
-        if (m_end - m_at < length || std::memcmp(m_at, text, size_t(length)) != 0)
-            fail("an unknown word");
-        m_at += length;
-    }
-
-    // The string's bytes in UTF-8, its escapes resolved; a view of the file when it has none.
-    QByteArray rawString()
-    {
-        const char *start = ++m_at;
-        while (m_at < m_end && *m_at != '"' && *m_at != '\\' && static_cast<unsigned char>(*m_at) >= 0x20)
-            ++m_at;
-        if (m_at < m_end && *m_at == '"')
-            return QByteArray::fromRawData(start, m_at++ - start);
-        QByteArray text(start, m_at - start);
-        while (m_at < m_end && *m_at != '"') {
-            const unsigned char c = static_cast<unsigned char>(*m_at++);
-            if (c < 0x20)
-                fail("a control character in a text");
-            if (c != '\\') {
-                text += char(c);
-                continue;
-            }
-            if (m_at >= m_end)
-                break;
-            switch (const char e = *m_at++) {
-            case '"':
-            case '\\':
-            case '/':
-                text += e;
-                break;
-            case 'b':
-                text += '\b';
-                break;
-            case 'f':
-                text += '\f';
-                break;
-            case 'n':
-                text += '\n';
-                break;
-            case 'r':
-                text += '\r';
-                break;
-            case 't':
-                text += '\t';
-                break;
-            case 'u': {
-                char32_t code = hex4();
-                if (QChar::isHighSurrogate(code) && m_end - m_at >= 6 && m_at[0] == '\\' && m_at[1] == 'u') {
-                    const char *back = m_at;
-                    m_at += 2;
-                    const char32_t low = hex4();
-                    if (QChar::isLowSurrogate(low))
-                        code = QChar::surrogateToUcs4(char16_t(code), char16_t(low));
-                    else
-                        m_at = back;
-                }
-                if (QChar::isSurrogate(code))
-                    code = QChar::ReplacementCharacter; // half a pair is no character
-                const char16_t units[2] = {char16_t(QChar::requiresSurrogates(code) ? QChar::highSurrogate(code) : code),
-                                           QChar::lowSurrogate(code)};
-                text += QStringView(units, QChar::requiresSurrogates(code) ? 2 : 1).toUtf8();
-                break;
-            }
-            default:
-                fail("an unknown escape");
-            }
-        }
-        if (m_at >= m_end)
-            fail("a text without its end");
-        ++m_at;
-        return text;
-    }
-
-    char32_t hex4()
-    {
-        if (m_end - m_at < 4)
-            fail("a short escape");
-        char32_t value = 0;
-        for (int i = 0; i < 4; ++i) {
-            const char c = *m_at++;
-            value <<= 4;
-            if (c >= '0' && c <= '9')
-                value |= char32_t(c - '0');
-            else if (c >= 'a' && c <= 'f')
-                value |= char32_t(c - 'a' + 10);
-            else if (c >= 'A' && c <= 'F')
-                value |= char32_t(c - 'A' + 10);
-            else
-                fail("a bad escape");
-        }
-        return value;
-    }
-
-    const char *m_start = nullptr;
-    const char *m_at;
-    const char *m_end;
+    BoardSnapshot m_board;
+    Frame m_frames[kMaxDepth] = {};
     int m_depth = 0;
+    Member m_member = Member::Other;
+    bool m_settled = false; // the format and version are known, and they are ours
+    std::optional<Status> m_stopped;
+    QString m_problem; // the first: until the file is settled it only counts if it is ours
+    QString m_format;
+    bool m_hasFormat = false;
+    double m_version = -1;
+    bool m_hasVersion = false;
+    bool m_written = false;
+    bool m_listed = false;
+    bool m_gameNamed = false;
+    bool m_gameListed = false;
+    bool m_playerNamed = false;
 };
 
-QDateTime timeOf(JsonReader &json, const char *what)
+bool BoardReader::enter()
 {
-    if (json.takeNull())
-        return {};
-    if (json.peek() != '"')
-        throw Failure{QStringLiteral("%1 is not a time").arg(QLatin1String(what))};
-    const QByteArray text = json.bytes();
-    const QDateTime time = strictTime(text, text.size());
-    if (!time.isValid())
-        throw Failure{QStringLiteral("%1 is not a time").arg(QLatin1String(what))};
-    return time;
+    if (m_depth == kMaxDepth)
+        return stop(Status::Unreadable, QStringLiteral("not JSON (too deep)"));
+    ++m_depth;
+    return true;
 }
 
-QString nameOf(JsonReader &json, QLatin1StringView what)
+bool BoardReader::Key(const char *text, Size size, bool)
 {
-    if (json.peek() != '"')
-        throw Failure{QStringLiteral("a %1 whose name is no text").arg(what)};
-    return json.string();
-}
-
-WaitingPlayer playerOf(JsonReader &json)
-{
-    if (json.peek() != '{')
-        throw Failure{QStringLiteral("a player is no object")};
-    WaitingPlayer player;
-    bool named = false;
-    json.members([&](const QByteArray &key) {
-        if (is(key, kName)) {
-            player.name = nameOf(json, QLatin1StringView("player"));
-            named = true;
-        } else if (is(key, kMarkers)) {
-            if (json.takeNull())
-                return;
-            if (json.peek() != '[')
-                throw Failure{QStringLiteral("markers that are no list")};
-            json.elements([&] {
-                if (json.peek() != '"') {
-                    json.skip();
-                    return;
-                }
-                // Markers this reader does not know are passed over, as unknown members are.
-                const QByteArray word = json.bytes();
-                if (is(word, kBlink))
-                    player.markers.blink = true;
-                else if (is(word, kStar))
-                    player.markers.star = true;
-                else if (is(word, kPhone))
-                    player.markers.phone = true;
-            });
-        } else if (is(key, kAdded)) {
-            player.addedAt = timeOf(json, "a player's added");
-        } else {
-            json.skip();
+    // The members this reader knows, by the object they stand in; the rest it passes over.
+    struct Known {
+        Frame frame;
+        QByteArrayView key;
+        Member member;
+    };
+    static constexpr Known known[] = {
+        {Frame::Root, "format", Member::Format},
+        {Frame::Root, "version", Member::Version},
+        {Frame::Root, "written", Member::Written},
+        {Frame::Root, "changed", Member::Changed},
+        {Frame::Root, "heartbeatSeconds", Member::Heartbeat},
+        {Frame::Root, "games", Member::Games},
+        {Frame::Game, "name", Member::Name},
+        {Frame::Game, "players", Member::Players},
+        {Frame::Game, "estimate", Member::Estimate},
+        {Frame::Player, "name", Member::Name},
+        {Frame::Player, "markers", Member::Markers},
+        {Frame::Player, "added", Member::Added},
+    };
+    const QByteArrayView key(text, size);
+    m_member = Member::Other;
+    for (const Known &member : known) {
+        if (member.frame == top() && member.key == key) {
+            m_member = member.member;
+            break;
         }
-    });
-    if (!named)
-        throw Failure{QStringLiteral("a player without a name")};
-    return player;
+    }
+    return true;
 }
 
-WaitingGame gameOf(JsonReader &json)
+bool BoardReader::value(Kind kind, QByteArrayView text)
 {
-    if (json.peek() != '{')
-        throw Failure{QStringLiteral("a game is no object")};
-    WaitingGame game;
-    bool named = false;
-    bool listed = false;
-    json.members([&](const QByteArray &key) {
-        if (is(key, kName)) {
-            game.name = nameOf(json, QLatin1StringView("game"));
-            named = true;
-        } else if (is(key, kPlayers)) {
-            if (json.peek() != '[')
-                throw Failure{QStringLiteral("a game without its list of players")};
-            game.players.clear();
-            json.elements([&] { game.players.append(playerOf(json)); });
-            listed = true;
-        } else if (is(key, kEstimate) && json.peek() == '"') {
-            game.estimate = json.string();
-        } else {
-            json.skip();
+    // A container's own frame is in place already: its value is read by the frame around it.
+    const bool opens = kind == Kind::Object || kind == Kind::Array;
+    const int outer = m_depth - (opens ? 1 : 0);
+    if (outer == 0) {
+        if (kind != Kind::Object)
+            return stop(Status::Unreadable, QStringLiteral("not a JSON object"));
+        push(Frame::Root);
+        return true;
+    }
+    switch (m_frames[outer - 1]) {
+    case Frame::Root:
+        return rootMember(kind, text);
+    case Frame::Games:
+        if (kind != Kind::Object)
+            return refuse(kind, QStringLiteral("a game is no object"));
+        m_board.games.emplace_back();
+        m_gameNamed = m_gameListed = false;
+        push(Frame::Game);
+        return true;
+    case Frame::Game:
+        return gameMember(kind, text);
+    case Frame::Players:
+        if (kind != Kind::Object)
+            return refuse(kind, QStringLiteral("a player is no object"));
+        m_board.games.last().players.emplace_back();
+        m_playerNamed = false;
+        push(Frame::Player);
+        return true;
+    case Frame::Player:
+        return playerMember(kind, text);
+    case Frame::Markers:
+        // Markers this reader does not know are passed over, as unknown members are.
+        if (kind == Kind::String) {
+            PlayerMarkers &markers = m_board.games.last().players.last().markers;
+            if (text == kBlink)
+                markers.blink = true;
+            else if (text == kStar)
+                markers.star = true;
+            else if (text == kPhone)
+                markers.phone = true;
         }
-    });
-    if (!named)
-        throw Failure{QStringLiteral("a game without a name")};
-    if (!listed)
-        throw Failure{QStringLiteral("a game without its list of players")};
-    return game;
+        return skip(kind);
+    case Frame::Skipped:
+        break;
+    }
+    return skip(kind);
+}
+
+bool BoardReader::rootMember(Kind kind, QByteArrayView text)
+{
+    switch (m_member) {
+    case Member::Format:
+    case Member::Version:
+        if (m_settled)
+            break;
+        if (m_member == Member::Format && kind == Kind::String) {
+            m_format = QString::fromUtf8(text);
+            m_hasFormat = true;
+        } else if (m_member == Member::Version) {
+            m_version = kind == Kind::Number ? text.toDouble() : std::nan("");
+            m_hasVersion = true;
+        }
+        if (m_hasFormat && m_hasVersion && !settle())
+            return false;
+        break;
+    case Member::Written:
+        if (!time(kind, text, m_board.writtenAt, "written"))
+            return false;
+        m_written = m_board.writtenAt.isValid();
+        return true;
+    case Member::Changed:
+        return time(kind, text, m_board.changedAt, "changed");
+    case Member::Heartbeat: {
+        const double seconds = kind == Kind::Number ? text.toDouble() : std::nan("");
+        if (!(seconds >= 1 && seconds <= 86400))
+            return refuse(kind, QStringLiteral("a heartbeat of no sense"));
+        m_board.heartbeatSeconds = int(std::ceil(seconds));
+        return true;
+    }
+    case Member::Games:
+        if (kind != Kind::Array)
+            return refuse(kind, QStringLiteral("no list of games"));
+        m_board.games.clear();
+        push(Frame::Games);
+        return true;
+    default:
+        break;
+    }
+    return skip(kind);
+}
+
+bool BoardReader::gameMember(Kind kind, QByteArrayView text)
+{
+    WaitingGame &game = m_board.games.last();
+    switch (m_member) {
+    case Member::Name:
+        if (kind != Kind::String)
+            return refuse(kind, QStringLiteral("a game whose name is no text"));
+        game.name = QString::fromUtf8(text);
+        m_gameNamed = true;
+        return true;
+    case Member::Players:
+        if (kind != Kind::Array)
+            return refuse(kind, QStringLiteral("a game without its list of players"));
+        game.players.clear();
+        push(Frame::Players);
+        return true;
+    case Member::Estimate:
+        if (kind == Kind::String)
+            game.estimate = QString::fromUtf8(text);
+        break;
+    default:
+        break;
+    }
+    return skip(kind);
+}
+
+bool BoardReader::playerMember(Kind kind, QByteArrayView text)
+{
+    WaitingPlayer &player = m_board.games.last().players.last();
+    switch (m_member) {
+    case Member::Name:
+        if (kind != Kind::String)
+            return refuse(kind, QStringLiteral("a player whose name is no text"));
+        player.name = QString::fromUtf8(text);
+        m_playerNamed = true;
+        return true;
+    case Member::Markers:
+        if (kind == Kind::Array) {
+            push(Frame::Markers);
+            return true;
+        }
+        if (kind != Kind::Null)
+            return refuse(kind, QStringLiteral("markers that are no list"));
+        return true;
+    case Member::Added:
+        return time(kind, text, player.addedAt, "a player's added");
+    default:
+        break;
+    }
+    return skip(kind);
+}
+
+bool BoardReader::time(Kind kind, QByteArrayView text, QDateTime &time, const char *what)
+{
+    if (kind == Kind::Null) {
+        time = QDateTime();
+        return true;
+    }
+    if (kind == Kind::String)
+        time = strictTime(text, text.size());
+    if (kind != Kind::String || !time.isValid())
+        return refuse(kind, QStringLiteral("%1 is not a time").arg(QLatin1StringView(what)));
+    return true;
+}
+
+bool BoardReader::EndObject(Size)
+{
+    const Frame frame = top();
+    --m_depth;
+    switch (frame) {
+    case Frame::Root:
+        // The end, and the file never said both what it is and its version.
+        if (!m_settled)
+            return settle();
+        if (!m_written)
+            return refuse(Kind::Other, QStringLiteral("no written time"));
+        if (!m_listed)
+            return refuse(Kind::Other, QStringLiteral("no list of games"));
+        return true;
+    case Frame::Game:
+        if (!m_gameNamed)
+            return refuse(Kind::Other, QStringLiteral("a game without a name"));
+        if (!m_gameListed)
+            return refuse(Kind::Other, QStringLiteral("a game without its list of players"));
+        return true;
+    case Frame::Player:
+        if (!m_playerNamed)
+            return refuse(Kind::Other, QStringLiteral("a player without a name"));
+        return true;
+    default:
+        return true;
+    }
+}
+
+bool BoardReader::EndArray(Size)
+{
+    const Frame frame = top();
+    --m_depth;
+    if (frame == Frame::Games)
+        m_listed = true;
+    else if (frame == Frame::Players)
+        m_gameListed = true;
+    return true;
+}
+
+bool BoardReader::settle()
+{
+    if (m_format != BoardFileFormat)
+        return stop(Status::Unreadable, QStringLiteral("not a board file"));
+    if (!(m_version == std::floor(m_version) && m_version >= 1 && m_version <= 1e6))
+        return stop(Status::Unreadable, QStringLiteral("no version"));
+    if (m_version != BoardFileVersion)
+        return stop(Status::UnknownVersion, QStringLiteral("version %1 is not known here").arg(int(m_version)));
+    m_settled = true;
+    // Whatever made no sense before it was settled counts now.
+    return m_problem.isEmpty();
+}
+
+bool BoardReader::skip(Kind kind)
+{
+    if (kind == Kind::Object || kind == Kind::Array)
+        push(Frame::Skipped);
+    return true;
+}
+
+bool BoardReader::refuse(Kind kind, const QString &problem)
+{
+    if (m_problem.isEmpty())
+        m_problem = problem;
+    // Before the file is settled only its JSON counts: read on, past the value.
+    return !m_settled && skip(kind);
+}
+
+bool BoardReader::stop(Status status, const QString &problem)
+{
+    m_stopped = status;
+    m_problem = problem;
+    return false;
+}
+
+BoardFileContent BoardReader::content(const rapidjson::ParseResult &result)
+{
+    BoardFileContent content;
+    content.version = m_settled || m_stopped == Status::UnknownVersion ? int(m_version) : 0;
+    if (m_stopped) {
+        content.status = *m_stopped;
+        content.problem = m_problem;
+    } else if (!result.IsError() && m_problem.isEmpty()) {
+        content.status = Status::Read;
+        content.board = std::move(m_board);
+    } else if (!m_problem.isEmpty() && result.Code() == rapidjson::kParseErrorTermination) {
+        content.problem = m_problem;
+    } else {
+        content.problem = QStringLiteral("not JSON (%1 at byte %2)")
+                                  .arg(QLatin1StringView(rapidjson::GetParseError_En(result.Code())))
+                                  .arg(result.Offset());
+    }
+    return content;
+}
+
+int hexAt(const char *text, qsizetype size)
+{
+    if (size < 4)
+        return -1;
+    int value = 0;
+    for (int i = 0; i < 4; ++i) {
+        const char c = text[i];
+        const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        if (digit < 0)
+            return -1;
+        value = value * 16 + digit;
+    }
+    return value;
+}
+
+// The library refuses an escaped half of a surrogate pair ("\ud83c" alone); this reader has
+// always read it as the replacement character, as it reads broken UTF-8. A copy is made only
+// for a file that has one.
+QByteArray withWholeSurrogates(const QByteArray &bytes)
+{
+    QByteArray mended;
+    const char *data = bytes.constData();
+    const qsizetype size = bytes.size();
+    for (qsizetype i = bytes.indexOf('\\'); i >= 0 && i + 1 < size; i = bytes.indexOf('\\', i)) {
+        const int code = data[i + 1] == 'u' ? hexAt(data + i + 2, size - i - 2) : -1;
+        if (code < 0 || !QChar::isSurrogate(char32_t(code))) {
+            i += 2; // an escape of one character, or one the library refuses as we do
+            continue;
+        }
+        if (QChar::isHighSurrogate(char32_t(code)) && size - i >= 12 && data[i + 6] == '\\' && data[i + 7] == 'u') {
+            const int low = hexAt(data + i + 8, size - i - 8);
+            if (low >= 0 && QChar::isLowSurrogate(char32_t(low))) {
+                i += 12;
+                continue;
+            }
+        }
+        if (mended.isEmpty())
+            mended = QByteArray(data, size);
+        std::memcpy(mended.data() + i + 2, "FFFD", 4);
+        i += 6;
+    }
+    return mended.isEmpty() ? bytes : mended;
 }
 
 } // namespace
@@ -656,90 +653,15 @@ QByteArray encodeBoardFile(const BoardSnapshot &board)
 
 BoardFileContent readBoardFile(const QByteArray &bytes)
 {
-    BoardFileContent content;
-    try {
-        // First what the text says it is: the console writes that first, so this look rarely
-        // goes further. Only a board file of this version is then read whole, as JSON and for
-        // its meaning.
-        QString format;
-        double version = -1;
-        bool isObject = false;
-        {
-            JsonReader json(bytes);
-            json.setStart(bytes.constData());
-            if (json.peek() == '{') {
-                isObject = true;
-                bool hasFormat = false;
-                bool hasVersion = false;
-                json.membersWhile([&](const QByteArray &key) {
-                    if (is(key, kFormat) && json.peek() == '"') {
-                        format = json.string();
-                        hasFormat = true;
-                    } else if (is(key, kVersion)) {
-                        version = json.numberOrNothing();
-                        hasVersion = true;
-                    } else {
-                        json.skip();
-                    }
-                    return !(hasFormat && hasVersion);
-                });
-            } else {
-                json.skip();
-                json.end();
-            }
-        }
-        if (!isObject)
-            throw Failure{QStringLiteral("not a JSON object")};
-        if (format != BoardFileFormat)
-            throw Failure{QStringLiteral("not a board file")};
-        if (!(version == std::floor(version) && version >= 1 && version <= 1e6))
-            throw Failure{QStringLiteral("no version")};
-        content.version = int(version);
-        if (content.version != BoardFileVersion) {
-            content.status = BoardFileContent::Status::UnknownVersion;
-            content.problem = QStringLiteral("version %1 is not known here").arg(content.version);
-            return content;
-        }
-
-        BoardSnapshot &board = content.board;
-        bool written = false;
-        bool listed = false;
-        JsonReader json(bytes);
-        json.setStart(bytes.constData());
-        json.members([&](const QByteArray &key) {
-            if (is(key, kWritten)) {
-                board.writtenAt = timeOf(json, kWritten);
-                written = board.writtenAt.isValid();
-            } else if (is(key, kChanged)) {
-                board.changedAt = timeOf(json, kChanged);
-            } else if (is(key, kHeartbeat)) {
-                const double seconds = json.numberOrNothing();
-                if (!(seconds >= 1 && seconds <= 86400))
-                    throw Failure{QStringLiteral("a heartbeat of no sense")};
-                board.heartbeatSeconds = int(std::ceil(seconds));
-            } else if (is(key, kGames)) {
-                if (json.peek() != '[')
-                    throw Failure{QStringLiteral("no list of games")};
-                board.games.clear();
-                json.elements([&] { board.games.append(gameOf(json)); });
-                listed = true;
-            } else {
-                json.skip();
-            }
-        });
-        json.end();
-        if (!written)
-            throw Failure{QStringLiteral("no written time")};
-        if (!listed)
-            throw Failure{QStringLiteral("no list of games")};
-    } catch (const Failure &failure) {
-        content.status = BoardFileContent::Status::Unreadable;
-        content.board = {};
-        content.problem = failure.problem;
-        return content;
-    }
-    content.status = BoardFileContent::Status::Read;
-    return content;
+    // Read in place, in a copy of our own: its texts are decoded where they stand, and a 0 byte
+    // ends the text as the end of the bytes does.
+    QByteArray json = withWholeSurrogates(bytes);
+    rapidjson::InsituStringStream stream(json.data());
+    rapidjson::Reader reader;
+    BoardReader handler;
+    // Numbers come as their text and are converted where they are wanted.
+    constexpr unsigned flags = rapidjson::kParseInsituFlag | rapidjson::kParseNumbersAsStringsFlag;
+    return handler.content(reader.Parse<flags>(stream, handler));
 }
 
 } // namespace tavlo

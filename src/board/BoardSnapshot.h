@@ -14,7 +14,16 @@ struct WaitingPlayer {
     QString name;
     PlayerMarkers markers;
     QDateTime addedAt;
+    // The name as the room stores it, kept only when its tags do not simply follow the name in
+    // their order (an older desk may have put them anywhere): the fragment shows each symbol
+    // where its tag stood. The board file carries the markers apart and never this.
+    QString storedName = {};
     bool operator==(const WaitingPlayer &) const = default;
+
+    // A player of the room from its stored name.
+    static WaitingPlayer fromStoredName(const QString &storedName, const QDateTime &addedAt);
+    // The stored name again: as kept, else the name followed by its markers' tags.
+    QString storedNameAgain() const;
 };
 
 // A game with its whole waiting list, in order: the first player is position 1. The estimate

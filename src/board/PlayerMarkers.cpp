@@ -42,16 +42,22 @@ MarkedName readMarkers(const QString &storedName)
     return result;
 }
 
+const QString &tagsOf(const PlayerMarkers &markers)
+{
+    static const QString tags[8] = {{},
+                                    BlinkTag,
+                                    StarTag,
+                                    BlinkTag + StarTag,
+                                    PhoneTag,
+                                    BlinkTag + PhoneTag,
+                                    StarTag + PhoneTag,
+                                    BlinkTag + StarTag + PhoneTag};
+    return tags[int(markers.blink) | int(markers.star) << 1 | int(markers.phone) << 2];
+}
+
 QString writeMarkers(const QString &typedName, const PlayerMarkers &markers)
 {
-    QString name = trimBlanks(typedName);
-    if (markers.blink)
-        name += BlinkTag;
-    if (markers.star)
-        name += StarTag;
-    if (markers.phone)
-        name += PhoneTag;
-    return name;
+    return trimBlanks(typedName) + tagsOf(markers);
 }
 
 } // namespace tavlo

@@ -30,6 +30,9 @@ struct MarkedName {
 // Each tag found anywhere in the stored name (exact case) sets its marker and is removed.
 MarkedName readMarkers(const QString &storedName);
 
+// The tags of the markers that are on, in the order they are stored.
+const QString &tagsOf(const PlayerMarkers &markers);
+
 // The typed name without its surrounding blanks, followed by the tags of the markers that are on.
 QString writeMarkers(const QString &typedName, const PlayerMarkers &markers);
 

@@ -1,12 +1,12 @@
 #include "display/DisplayWindow.h"
 
+#include "base/DisplayFiles.h"
 #include "base/TextFile.h"
 #include "board/BoardFile.h"
 #include "board/Fragment.h"
+#include "board/ShownBoard.h"
 #include "display/BoardView.h"
-#include "display/DisplayFolder.h"
 #include "display/FileWatcher.h"
-#include "display/GameFilter.h"
 #include "display/LiveBoardView.h"
 #include "display/PhoneBoard.h"
 #include "display/PhoneService.h"
@@ -48,13 +48,13 @@ DisplayWindow::DisplayWindow(const QString &programFolder, const ViewerOptions &
                              QWidget *parent)
     : QWidget(parent)
     , m_programFolder(programFolder)
-    , m_displayFolder(options.displayFolder.isEmpty() ? tavlo::display::displayFolder(programFolder)
-                                                      : options.displayFolder)
+    , m_displayFolder(options.displayFolder.isEmpty() ? displayFolderOf(programFolder) : options.displayFolder)
     , m_options(options)
+    , m_games(options.games)
     , m_stack(new QStackedLayout(this))
     , m_fragmentView(new BoardView(this))
     , m_liveView(new LiveBoardView(clock, this))
-    , m_fragmentWatcher(new FileWatcher(fragmentPath(m_displayFolder), kMaxFragmentSize, fragmentLooksWhole, this))
+    , m_fragmentWatcher(new FileWatcher(m_displayFolder + DisplayFragmentName, kMaxFragmentSize, fragmentLooksWhole, this))
     , m_boardFileWatcher(new FileWatcher(m_displayFolder + BoardFileName, kMaxBoardFileSize, jsonLooksWhole, this))
 {
     setWindowTitle(QStringLiteral("TAVLO-Display"));
@@ -66,8 +66,6 @@ DisplayWindow::DisplayWindow(const QString &programFolder, const ViewerOptions &
     const ViewerTheme theme = ViewerTheme::of(options.theme);
     m_fragmentView->setTheme(theme);
     m_liveView->setTheme(theme);
-    m_liveView->setGameFilter(GameFilter(options.games));
-    m_liveView->setPrivacy(options.privacy);
     m_liveView->setShowEstimates(options.estimates);
     m_liveView->setPageSeconds(options.pageSeconds);
 
@@ -147,9 +145,15 @@ void DisplayWindow::boardFileChanged(const QByteArray &bytes)
         return;
     }
     m_boardFileProblem.clear();
-    if (m_phones)
-        m_phones->setBoard(PhoneBoard::fromBoard(content.board, GameFilter(m_options.games), m_options.webFullNames));
-    m_liveView->setBoard(content.board);
+    const BoardSnapshot shown = shownBoard(content.board, m_games, m_options.privacy);
+    if (m_phones) {
+        const bool privatePhones = !m_options.webFullNames;
+        m_phones->setBoard(PhoneBoard::fromBoard(
+                privatePhones == m_options.privacy ? shown : shownBoard(content.board, m_games, privatePhones),
+                m_options.webFullNames));
+    }
+    const bool noneMatched = shown.games.isEmpty() && !content.board.games.isEmpty();
+    m_liveView->setBoard(shown, noneMatched ? m_games.patterns() : QStringList());
     m_stack->setCurrentWidget(m_liveView);
     if (m_badge)
         m_badge->raise(); // the stack raises the view it shows
@@ -161,8 +165,8 @@ void DisplayWindow::showFragment()
         loadBackground();
     const ScreenBoard board = screenBoardOf(decodeSystemText(m_fragment));
     if (m_phones)
-        m_phones->setBoard(PhoneBoard::fromFragment(board, GameFilter(m_options.games), m_options.webFullNames));
-    m_fragmentView->setBoard(adaptedBoard(board, GameFilter(m_options.games), m_options.privacy));
+        m_phones->setBoard(PhoneBoard::fromFragment(board, m_games, m_options.webFullNames));
+    m_fragmentView->setBoard(adaptedBoard(board, m_games, m_options.privacy));
     m_stack->setCurrentWidget(m_fragmentView);
     if (m_badge)
         m_badge->raise();
@@ -172,7 +176,7 @@ void DisplayWindow::loadBackground()
 {
     // The copy in the display folder first, as the page uses it; else the one shipped here.
     for (const QString &folder : {m_displayFolder, m_programFolder}) {
-        const QString path = findFileIgnoringCase(folder, QLatin1String(kPictureFileName));
+        const QString path = findFileIgnoringCase(folder, DisplayPictureName);
         if (path.isEmpty())
             continue;
         QImageReader reader(path);

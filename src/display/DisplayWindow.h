@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/GameFilter.h"
 #include "display/ViewerOptions.h"
 #include "platform/Clock.h"
 
@@ -70,6 +71,7 @@ private:
     QString m_programFolder;
     QString m_displayFolder;
     ViewerOptions m_options;
+    GameFilter m_games; // the games this screen and the phones show
     QStackedLayout *m_stack = nullptr;
     BoardView *m_fragmentView = nullptr;
     LiveBoardView *m_liveView = nullptr;

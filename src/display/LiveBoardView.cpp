@@ -83,7 +83,7 @@ LiveBoardView::LiveBoardView(const Clock &clock, QWidget *parent)
     relayout();
 }
 
-void LiveBoardView::setBoard(const BoardSnapshot &board)
+void LiveBoardView::setBoard(const BoardSnapshot &board, const QStringList &unmatchedGames)
 {
     const QDateTime now = m_clock.now();
     if (!m_hasBoard)
@@ -91,6 +91,7 @@ void LiveBoardView::setBoard(const BoardSnapshot &board)
     else if (board.writtenAt != m_board.writtenAt)
         m_freshAt = now;
     m_board = board;
+    m_unmatchedGames = unmatchedGames;
     m_hasBoard = true;
     relayout();
 }
@@ -99,18 +100,6 @@ void LiveBoardView::setTheme(const ViewerTheme &theme)
 {
     m_painter.setTheme(theme);
     update();
-}
-
-void LiveBoardView::setGameFilter(const GameFilter &filter)
-{
-    m_filter = filter;
-    relayout();
-}
-
-void LiveBoardView::setPrivacy(bool on)
-{
-    m_privacy = on;
-    refresh();
 }
 
 void LiveBoardView::setShowEstimates(bool on)
@@ -163,10 +152,8 @@ void LiveBoardView::relayout()
     m_shown.clear();
     QList<int> lengths;
     for (int g = 0; g < m_board.games.size(); ++g) {
-        if (m_filter.matches(m_board.games[g].name)) {
-            m_shown.append(g);
-            lengths.append(int(m_board.games[g].players.size()));
-        }
+        m_shown.append(g);
+        lengths.append(int(m_board.games[g].players.size()));
     }
     const QSize room(width(), std::max(height() / 2, height() - m_bottomReserve));
     m_layout = BoardLayout::compute(room, lengths);
@@ -241,8 +228,8 @@ QList<BoardItem> LiveBoardView::itemsAt(const QDateTime &now) const
         const int size = std::min(middle.height() / 6, middle.width() / 8);
         items.append(textItem(BoardItem::Kind::Title, QStringLiteral("TAVLO"), middle.adjusted(0, 0, 0, -size),
                               size, Qt::AlignCenter, true));
-        const QString words = m_hasBoard && !m_board.games.isEmpty()
-                ? QStringLiteral("No game here is named %1").arg(m_filter.patterns().join(QLatin1String(", ")))
+        const QString words = !m_unmatchedGames.isEmpty()
+                ? QStringLiteral("No game here is named %1").arg(m_unmatchedGames.join(QLatin1String(", ")))
                 : QStringLiteral("No waiting lists");
         items.append(textItem(BoardItem::Kind::Count, words, middle.adjusted(0, size * 2, 0, 0), l.namePixels,
                               Qt::AlignCenter, false));
@@ -320,7 +307,7 @@ void LiveBoardView::addGame(QList<BoardItem> &items, const PanelPlace &panel, in
         items.append(position);
 
         // The markers' glyphs stay whole; only the name gives way to an ellipsis.
-        const QString name = m_privacy ? firstNameWithInitial(shortenedForScreen(player.name)) : shortenedForScreen(player.name);
+        const QString name = shortenedForScreen(player.name);
         const QString glyphs = glyphsOf(player.markers);
         const QString tail = glyphs.isEmpty() ? QString() : QLatin1Char(' ') + glyphs;
         BoardItem shown;

@@ -3,11 +3,11 @@
 #include "board/BoardSnapshot.h"
 #include "display/BoardLayout.h"
 #include "display/BoardPainter.h"
-#include "display/GameFilter.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QRect>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -27,16 +27,16 @@ class LiveBoardView : public QWidget {
 public:
     explicit LiveBoardView(const Clock &clock, QWidget *parent = nullptr);
 
-    // A new board, read now. Its heartbeat counts from now; the first board counts from when
-    // it says it was written, if that is earlier, so that a board left behind by a console
-    // that has stopped shows as stale from the start.
-    void setBoard(const BoardSnapshot &board);
+    // A new board, read now, as this screen shows it (shownBoard()). When the screen's choice
+    // of games left out every game of the room, `unmatchedGames` is that choice, to say so.
+    // Its heartbeat counts from now; the first board counts from when it says it was written,
+    // if that is earlier, so that a board left behind by a console that has stopped shows as
+    // stale from the start.
+    void setBoard(const BoardSnapshot &board, const QStringList &unmatchedGames = {});
     const BoardSnapshot &board() const { return m_board; }
     bool hasBoard() const { return m_hasBoard; }
 
     void setTheme(const ViewerTheme &theme);
-    void setGameFilter(const GameFilter &filter);
-    void setPrivacy(bool on);
     // Each game's wait estimate beside its count ("17 waiting · about 25 min"), where the board
     // file has one.
     void setShowEstimates(bool on);
@@ -76,8 +76,7 @@ private:
     BoardSnapshot m_board;
     bool m_hasBoard = false;
     QDateTime m_freshAt; // on the viewer's own clock: when the board last came anew
-    GameFilter m_filter;
-    bool m_privacy = false;
+    QStringList m_unmatchedGames;
     bool m_showEstimates = false;
     int m_pageMilliseconds = 8000;
     int m_bottomReserve = 0;

@@ -1,7 +1,6 @@
 #include "display/PhoneBoard.h"
 
 #include "board/BoardFile.h"
-#include "board/ShortName.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,19 +20,16 @@ QByteArray encoded(const QJsonValue &changed, bool fullNames, const QJsonArray &
 
 } // namespace
 
-QByteArray PhoneBoard::fromBoard(const BoardSnapshot &board, const GameFilter &filter, bool fullNames)
+QByteArray PhoneBoard::fromBoard(const BoardSnapshot &board, bool fullNames)
 {
     QJsonArray games;
     for (const WaitingGame &game : board.games) {
-        if (!filter.matches(game.name))
-            continue;
         QJsonArray players;
         int position = 0;
         for (const WaitingPlayer &player : game.players) {
-            const QString name = shortenedForScreen(player.name);
             players.append(QJsonObject{
                     {QStringLiteral("position"), ++position},
-                    {QStringLiteral("name"), fullNames ? name : firstNameWithInitial(name)},
+                    {QStringLiteral("name"), player.name},
                     {QStringLiteral("star"), player.markers.star},
                     {QStringLiteral("phone"), player.markers.phone},
                     {QStringLiteral("blink"), player.markers.blink},
@@ -41,10 +37,10 @@ QByteArray PhoneBoard::fromBoard(const BoardSnapshot &board, const GameFilter &f
                      player.addedAt.isValid() ? QJsonValue(boardFileTime(player.addedAt)) : QJsonValue()},
             });
         }
-        QJsonObject shown{{QStringLiteral("name"), shortenedForScreen(game.name)}, {QStringLiteral("players"), players}};
+        QJsonObject shown{{QStringLiteral("name"), game.name}, {QStringLiteral("players"), players}};
         // A player asking "how long?" from the bar gets the desk's answer.
         if (!game.estimate.isEmpty())
-            shown.insert(QStringLiteral("estimate"), shortenedForScreen(game.estimate));
+            shown.insert(QStringLiteral("estimate"), game.estimate);
         games.append(shown);
     }
     return encoded(board.changedAt.isValid() ? QJsonValue(boardFileTime(board.changedAt)) : QJsonValue(), fullNames,

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "board/BoardSnapshot.h"
-#include "display/GameFilter.h"
+#include "board/GameFilter.h"
 #include "display/ScreenBoard.h"
 
 #include <QByteArray>
@@ -19,7 +19,8 @@ namespace tavlo::display {
 // it and phones that already have it get a short "not modified".
 class PhoneBoard {
 public:
-    static QByteArray fromBoard(const BoardSnapshot &board, const GameFilter &filter, bool fullNames);
+    // `board` as the phones see it (shownBoard()), `fullNames` as it was made.
+    static QByteArray fromBoard(const BoardSnapshot &board, bool fullNames);
     // When the screen shows the fragment: its names, with the symbols in them, and no times.
     static QByteArray fromFragment(const ScreenBoard &board, const GameFilter &filter, bool fullNames);
     // The page's "nothing to show yet".

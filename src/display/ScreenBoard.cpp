@@ -1,8 +1,7 @@
 #include "display/ScreenBoard.h"
 
 #include "board/Fragment.h"
-#include "board/ShortName.h"
-#include "display/GameFilter.h"
+#include "board/GameFilter.h"
 
 #include <algorithm>
 #include <optional>
@@ -14,21 +13,7 @@ namespace {
 // Bounds that keep a runaway file from swamping the screen or the layout.
 constexpr int kMaxGames = 100;
 constexpr int kMaxEntries = 200;
-constexpr int kMaxTextLength = 200;
 constexpr int kMaxLooseLines = 40;
-
-} // namespace
-
-QString shortenedForScreen(QStringView text)
-{
-    // Work on a bounded piece: a line of megabytes is no name.
-    QString result = text.first(std::min<qsizetype>(text.size(), kMaxTextLength * 4)).toString().simplified();
-    if (result.size() > kMaxTextLength)
-        result = result.left(kMaxTextLength - 1) + QChar(0x2026);
-    return result;
-}
-
-namespace {
 
 ScreenBoard looseText(QStringView text)
 {

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "board/ShortName.h"
+
 #include <QList>
 #include <QString>
 #include <QStringView>
 
-namespace tavlo::display {
-
+namespace tavlo {
 class GameFilter;
+}
+
+namespace tavlo::display {
 
 // One line of a game's list: a waiting player, or an empty line that keeps the list's height.
 struct ScreenEntry {
@@ -36,10 +40,6 @@ struct ScreenBoard {
     bool hasBlink() const;
     bool operator==(const ScreenBoard &) const = default;
 };
-
-// A name or a line as the screen shows it: blanks simplified, at most 200 characters (the last
-// an ellipsis); only the beginning of a huge text is looked at.
-QString shortenedForScreen(QStringView text);
 
 // What the large screen shows for a text: the board of a fragment, its lines laid out as the
 // console lays them out (names shortened for the screen, blank lines kept), or for a text

@@ -1,6 +1,6 @@
 #include "display/ViewerOptions.h"
 
-#include "display/GameFilter.h"
+#include "board/GameFilter.h"
 #include "platform/ProgramFolder.h"
 
 #include <QDir>

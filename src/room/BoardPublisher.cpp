@@ -43,30 +43,47 @@ QString BoardPublisher::boardFilePath() const
     return displayFolder() + BoardFileName;
 }
 
-Board BoardPublisher::board()
+FragmentLayout BoardPublisher::fragmentLayout()
 {
     // A count below one could show nothing: it takes the fallback, as 0 does.
     if (m_settings.rowsInFirstRow < 1)
         m_settings.rowsInFirstRow = 15;
     if (m_settings.rowsInSecondRow < 1)
         m_settings.rowsInSecondRow = 10;
+    return {m_settings.rowsInFirstRow, m_settings.rowsInSecondRow, m_settings.listWidth};
+}
 
-    Board board;
-    if (m_settings.listWidth > 0)
-        board.listWidth = QString::number(m_settings.listWidth);
+QString BoardPublisher::estimateOf(qint64 gameId) const
+{
+    if (m_estimates == nullptr || !m_estimates->estimate(gameId).enoughData())
+        return {};
+    return m_estimates->text(gameId);
+}
+
+BoardSnapshot BoardPublisher::snapshot() const
+{
+    QList<qint64> gameIds;
+    return snapshot(gameIds);
+}
+
+BoardSnapshot BoardPublisher::snapshot(QList<qint64> &gameIds) const
+{
+    BoardSnapshot board;
+    board.writtenAt = m_clock.now();
+    board.changedAt = m_changedAt;
+    board.heartbeatSeconds = m_heartbeatSeconds;
     const QList<Game> &games = m_room.games();
     board.games.reserve(games.size());
-    for (const Game &game : games)
-        board.games.append({game.name, 0, {}});
-    const int firstRow = board.gamesInFirstRow();
-    for (qsizetype g = 0; g < games.size(); ++g) {
-        BoardGame &shown = board.games[g];
-        shown.rows = g < firstRow ? m_settings.rowsInFirstRow : m_settings.rowsInSecondRow;
-        // Only the players the board has room for.
-        const qsizetype count = std::min<qsizetype>(shown.rows, games[g].players.size());
-        shown.entries.reserve(count);
-        for (qsizetype p = 0; p < count; ++p)
-            shown.entries.append(boardEntryOf(games[g].players[p].storedName));
+    gameIds.clear();
+    gameIds.reserve(games.size());
+    for (const Game &game : games) {
+        gameIds << game.id;
+        WaitingGame &shown = board.games.emplace_back();
+        shown.name = game.name;
+        shown.estimate = estimateOf(game.id);
+        shown.players.reserve(game.players.size());
+        for (const Player &player : game.players)
+            shown.players.append(WaitingPlayer::fromStoredName(player.storedName, player.addedAt));
     }
     return board;
 }
@@ -78,44 +95,25 @@ void BoardPublisher::setEstimates(const WaitEstimates *estimates)
     m_estimates = estimates;
     if (estimates == nullptr)
         return;
-    // The figures move with every count; the file is rewritten only when what it says moves.
-    connect(estimates, &WaitEstimates::estimatesChanged, this, [this] {
-        if (m_heartbeat.isActive() && estimateTexts() != m_writtenEstimates)
-            writeHeartbeat();
-    });
+    connect(estimates, &WaitEstimates::estimatesChanged, this, &BoardPublisher::estimatesChanged);
     connect(estimates, &QObject::destroyed, this, [this] { m_estimates = nullptr; });
 }
 
-QStringList BoardPublisher::estimateTexts() const
+void BoardPublisher::estimatesChanged()
 {
-    QStringList texts;
-    if (m_estimates == nullptr)
-        return texts;
-    for (const Game &game : m_room.games())
-        texts << (m_estimates->estimate(game.id).enoughData() ? m_estimates->text(game.id) : QString());
-    return texts;
-}
-
-BoardSnapshot BoardPublisher::snapshot() const
-{
-    BoardSnapshot board;
-    board.writtenAt = m_clock.now();
-    board.changedAt = m_changedAt;
-    board.heartbeatSeconds = m_heartbeatSeconds;
-    const QList<Game> &games = m_room.games();
-    board.games.reserve(games.size());
-    for (const Game &game : games) {
-        WaitingGame &shown = board.games.emplace_back();
-        shown.name = game.name;
-        if (m_estimates != nullptr && m_estimates->estimate(game.id).enoughData())
-            shown.estimate = m_estimates->text(game.id);
-        shown.players.reserve(game.players.size());
-        for (const Player &player : game.players) {
-            MarkedName marked = readMarkers(player.storedName);
-            shown.players.append({std::move(marked.bareName), marked.markers, player.addedAt});
+    // The figures move with every count; the file is rewritten only when what it says moves.
+    if (!m_heartbeat.isActive())
+        return;
+    bool moved = false;
+    for (qsizetype g = 0; g < m_publishedIds.size(); ++g) {
+        QString estimate = estimateOf(m_publishedIds[g]);
+        if (estimate != m_published.games[g].estimate) {
+            m_published.games[g].estimate = std::move(estimate);
+            moved = true;
         }
     }
-    return board;
+    if (moved)
+        writeHeartbeat();
 }
 
 bool BoardPublisher::copyWhenMissing(const QString &folder, const QString &fileName)
@@ -135,17 +133,10 @@ bool BoardPublisher::copyWhenMissing(const QString &folder, const QString &fileN
     return false;
 }
 
-QString BoardPublisher::writeBoardFile()
+QString BoardPublisher::write(const Output &output)
 {
-    const QString path = boardFilePath();
-    const BoardSnapshot board = snapshot();
-    m_writtenEstimates.clear();
-    for (const WaitingGame &game : board.games)
-        m_writtenEstimates << game.estimate;
-    if (m_estimates == nullptr)
-        m_writtenEstimates.clear();
-    const QString error = writeFileAtomically(path, encodeBoardFile(board));
-    return error.isEmpty() ? QString() : QStringLiteral("Cannot write %1: %2").arg(path, error);
+    const QString error = writeFileAtomically(output.path, output.bytes);
+    return error.isEmpty() ? QString() : QStringLiteral("Cannot write %1: %2").arg(output.path, error);
 }
 
 bool BoardPublisher::publish()
@@ -154,16 +145,21 @@ bool BoardPublisher::publish()
     const QString folder = displayFolder();
     if (!copyWhenMissing(folder, DisplayPageName) || !copyWhenMissing(folder, DisplayPictureName))
         return false;
-    const QString path = folder + DisplayFragmentName;
-    const QString error = writeFileAtomically(path, encodeSystemText(renderFragment(board())));
-    if (!error.isEmpty()) {
-        emit failed(QStringLiteral("Cannot write %1: %2").arg(path, error));
-        return false;
-    }
+
     m_changedAt = m_clock.now();
-    if (const QString failure = writeBoardFile(); !failure.isEmpty()) {
-        emit failed(failure);
-        return false;
+    m_published = snapshot(m_publishedIds);
+    m_hasPublished = true;
+
+    // The fragment first: the display page has always been the first to know.
+    const Output outputs[] = {
+        {folder + DisplayFragmentName, encodeSystemText(renderFragment(boardOf(m_published, fragmentLayout())))},
+        {folder + BoardFileName, encodeBoardFile(m_published)},
+    };
+    for (const Output &output : outputs) {
+        if (const QString failure = write(output); !failure.isEmpty()) {
+            emit failed(failure);
+            return false;
+        }
     }
     m_heartbeat.start();
     emit published();
@@ -172,7 +168,11 @@ bool BoardPublisher::publish()
 
 bool BoardPublisher::writeHeartbeat()
 {
-    if (const QString failure = writeBoardFile(); !failure.isEmpty()) {
+    if (!m_hasPublished)
+        m_published = snapshot();
+    m_published.writtenAt = m_clock.now();
+    m_published.heartbeatSeconds = m_heartbeatSeconds;
+    if (const QString failure = write({boardFilePath(), encodeBoardFile(m_published)}); !failure.isEmpty()) {
         emit heartbeatFailed(failure);
         return false;
     }

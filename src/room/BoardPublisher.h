@@ -4,11 +4,12 @@
 #include "board/BoardSnapshot.h"
 #include "platform/Clock.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
-#include <QStringList>
 #include <QTimer>
 
 namespace tavlo {
@@ -17,11 +18,13 @@ class Room;
 class WaitEstimates;
 struct Settings;
 
-// Keeps the large screen in step with the room: after every change it renders the board from
-// the room in memory and replaces TAVLO-Display.txt and then TAVLO-Board.json in the display
-// folder, each in one step, after putting the display page and picture there when the folder
-// lacks them. Once it has published, it rewrites the board file every heartbeat, so that a
-// screen can tell a quiet room from a console that has stopped.
+// Keeps the large screen in step with the room. A publication takes one snapshot of the room
+// in memory (with the games' wait estimates), renders each output from it (the fragment
+// TAVLO-Display.txt, laid out by the settings, and the board file TAVLO-Board.json) and
+// replaces each file in one step, after putting the display page and picture into the display
+// folder when it lacks them. Once it has published, it rewrites the board file of that
+// snapshot every heartbeat with only the time written new, so that a screen can tell a quiet
+// room from a console that has stopped.
 class BoardPublisher : public QObject {
     Q_OBJECT
 public:
@@ -31,20 +34,23 @@ public:
     BoardPublisher(const Room &room, Settings &settings, const QString &programFolder,
                    const Clock &clock = SystemClock::instance(), QObject *parent = nullptr);
 
-    // The board of the room as it stands, laid out by the settings.
-    Board board();
-    // The whole room for the board file, written now, changed when it was last published.
+    // The room as it stands, written now, changed when it was last published.
     BoardSnapshot snapshot() const;
+    // How the settings lay the fragment out.
+    FragmentLayout fragmentLayout();
+    // The fragment's board of the room as it stands.
+    Board board() { return boardOf(snapshot(), fragmentLayout()); }
     QString fragmentPath() const;
     QString boardFilePath() const;
 
-    // Writes the board now, as after a change; false (after failed()) when it could not be
-    // written, and then the heartbeat stops, so that the screens see the board go stale.
+    // Publishes the room now, as after a change; false (after failed()) when a file could not
+    // be written, and then the heartbeat stops, so that the screens see the board go stale.
     bool publish();
 
-    // Rewrites the board file with the time of now; the heartbeat's timer calls it. A failure
-    // is reported through heartbeatFailed() and tried again at the next beat: nothing the
-    // operator did is lost, and the screens show the board as stale meanwhile.
+    // Rewrites the board file of the last publication with the time of now; the heartbeat's
+    // timer calls it. A failure is reported through heartbeatFailed() and tried again at the
+    // next beat: nothing the operator did is lost, and the screens show the board as stale
+    // meanwhile.
     bool writeHeartbeat();
     int heartbeatSeconds() const { return m_heartbeatSeconds; }
     void setHeartbeatSeconds(int seconds);
@@ -61,20 +67,30 @@ signals:
     void heartbeatFailed(const QString &message);
 
 private:
+    struct Output {
+        QString path;
+        QByteArray bytes;
+    };
+
+    BoardSnapshot snapshot(QList<qint64> &gameIds) const;
     bool copyWhenMissing(const QString &folder, const QString &fileName);
     QString displayFolder() const;
-    QString writeBoardFile();
-    QStringList estimateTexts() const;
+    QString estimateOf(qint64 gameId) const;
+    void estimatesChanged();
+    // Writes the file; the message of its failure, or empty.
+    static QString write(const Output &output);
 
     const Room &m_room;
     Settings &m_settings;
     QString m_programFolder;
     const Clock &m_clock;
     const WaitEstimates *m_estimates = nullptr;
-    QStringList m_writtenEstimates; // as last written, one per game
     QDateTime m_changedAt;
     int m_heartbeatSeconds;
     QTimer m_heartbeat;
+    BoardSnapshot m_published;     // the snapshot of the last publication
+    QList<qint64> m_publishedIds;  // its games
+    bool m_hasPublished = false;
     QHash<QString, QString> m_sources; // display file name -> the program folder's copy, or empty
 };
 

@@ -2,9 +2,11 @@
 #include "FragmentSamples.h"
 #include "TestPlatform.h"
 
+#include "base/DisplayFiles.h"
 #include "base/Settings.h"
 #include "base/TextFile.h"
 #include "board/BoardFile.h"
+#include "board/ShownBoard.h"
 #include "display/BoardView.h"
 #include "display/DisplayWindow.h"
 #include "display/FileWatcher.h"
@@ -289,27 +291,50 @@ private slots:
         QVERIFY(!view.isStale());
     }
 
-    // Written by the console's publisher from the room, read and shown by the viewer.
+    // Written by the console's publisher from the room into the folder its TAVLO.ini names,
+    // found, read and shown by the viewer of the same program folder, however FilePath ends.
+    void roundTripFromTheRoom_data()
+    {
+        QTest::addColumn<QByteArray>("settings"); // "-" for none; @ is a folder of the test's own
+        QTest::addColumn<QString>("folder");      // where both look, in that folder
+        QTest::newRow("as the console writes it") << QByteArray("FilePath=@/board/\r\n") << "board/";
+        QTest::newRow("no separator at the end") << QByteArray("FilePath=@/board\r\n") << "board/";
+        QTest::newRow("a Windows-style end") << QByteArray("FilePath=@/board\\\r\n") << "board\\/";
+        QTest::newRow("the later line, in any case") << QByteArray("FilePath=@/x/\r\nfilepath=@/board") << "board/";
+        QTest::newRow("empty: the program folder") << QByteArray("DataBase=@/TAVLO.mdb\r\nFilePath=\r\n") << "";
+        QTest::newRow("no settings file yet") << QByteArray("-") << "";
+    }
     void roundTripFromTheRoom()
     {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, folder);
         TestPlatform t;
         t.addEmptyDatabase();
         TestPlatform::seed(t.path(QStringLiteral("TAVLO.mdb")), {{QStringLiteral("Poker"), {"Anna Brown<star>"}}});
-        Settings settings = Settings::defaults(t.platform.programFolder);
+        if (settings != "-")
+            t.writeFile(QStringLiteral("TAVLO.ini"), settings.replace('@', t.platform.programFolder.toUtf8()));
+        QVERIFY(QDir().mkpath(t.path(folder)));
+        Settings read;
+        bool firstRun = false;
+        QVERIFY(!SettingsFile(t.platform.programFolder).load(read, firstRun));
         WaitingListStore store(t.path(QStringLiteral("TAVLO.mdb")));
         Room model(store, t.clock);
-        BoardPublisher publisher(model, settings, t.platform.programFolder, t.clock);
+        BoardPublisher publisher(model, read, t.platform.programFolder, t.clock);
         QVERIFY(model.load());
         QVERIFY(publisher.publish());
+        QCOMPARE(publisher.fragmentPath(), t.path(folder + DisplayFragmentName));
+        QVERIFY(QFileInfo(publisher.fragmentPath()).isFile() && QFileInfo(publisher.boardFilePath()).isFile());
 
         ViewerOptions options;
         options.privacy = true;
         DisplayWindow window(t.platform.programFolder, options, t.clock);
+        QCOMPARE(window.fragmentWatcher()->path(), publisher.fragmentPath());
+        QCOMPARE(window.boardFileWatcher()->path(), publisher.boardFilePath());
         window.resize(1920, 1080);
         window.show();
         window.start();
         QVERIFY(window.showsBoardFile());
-        QCOMPARE(window.liveView()->board(), publisher.snapshot());
+        QCOMPARE(window.liveView()->board(), shownBoard(publisher.snapshot(), {}, true));
 
         t.clock.advance(5 * 60 * 1000);
         QVERIFY(model.addPlayer(model.games()[0].id, QStringLiteral("Ben Carter<blink><phone>")));

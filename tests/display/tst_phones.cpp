@@ -2,6 +2,7 @@
 #include "HttpExchange.h"
 #include "PhoneViewer.h"
 
+#include "board/ShownBoard.h"
 #include "display/ConnectionGuard.h"
 #include "display/FileWatcher.h"
 #include "display/LiveBoardView.h"
@@ -86,7 +87,7 @@ private slots:
         lines[2] = QStringLiteral("<tr><td>Anna Smith&#9733;</td></tr>");
         const QString fragment = lines.join(QLatin1String("\r\n"));
         const QByteArray json = fromFragment ? PhoneBoard::fromFragment(screenBoardOf(fragment), filter, fullNames)
-                                             : PhoneBoard::fromBoard(phoneRoom(), filter, fullNames);
+                                             : PhoneBoard::fromBoard(shownBoard(phoneRoom(), filter, !fullNames), fullNames);
         QTEST(namesIn(json), "names");
         QCOMPARE(QJsonDocument::fromJson(json).object().value(QLatin1String("fullNames")).toBool(), fullNames);
         if (!fromFragment && games.isEmpty()) {

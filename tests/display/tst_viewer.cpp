@@ -4,7 +4,7 @@
 
 #include "base/TextFile.h"
 #include "display/BoardView.h"
-#include "display/DisplayFolder.h"
+#include "base/DisplayFiles.h"
 #include "display/DisplayWindow.h"
 #include "display/FileWatcher.h"
 #include "display/LiveBoardView.h"
@@ -171,7 +171,7 @@ private slots:
         QFETCH(QStringList, texts);
         TestPlatform program;
         if (bytes != "-")
-            program.writeFile(QLatin1String(kFragmentFileName), bytes);
+            program.writeFile(DisplayFragmentName, bytes);
         DisplayWindow window(program.platform.programFolder);
         BoardView &view = *window.fragmentView();
         view.setBlinkInterval(1 << 30); // so that only a change repaints
@@ -187,7 +187,7 @@ private slots:
         for (const QString &name : {QStringLiteral("Dana"), QStringLiteral("Eve")}) {
             lines[7] = QStringLiteral("<tr><td>%1</td></tr>").arg(name); // Blackjack's first line
             const quint64 paints = view.paintCount();
-            QCOMPARE(writeTextFileAtomically(program.path(QLatin1String(kFragmentFileName)), lines), QString());
+            QCOMPARE(writeTextFileAtomically(program.path(DisplayFragmentName), lines), QString());
             QTRY_VERIFY_WITH_TIMEOUT(findItem(view, name) && view.paintCount() > paints, 1000);
         }
     }
@@ -221,33 +221,6 @@ private slots:
         expected.rows = {{{QStringLiteral("Game 1"), {{shown.isEmpty() ? name : shown, blink}, {QStringLiteral("Next")}, {}}},
                           {QStringLiteral("Game 2"), {{QStringLiteral("Zed")}, {}, {}}}}};
         QCOMPARE(screenBoardOf(lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n")), expected);
-    }
-
-    // The window follows the fragment in the folder the settings file names, else in its own.
-    void displayFolderFromSettings_data()
-    {
-        QTest::addColumn<QByteArray>("settings"); // "-" for no file at all
-        QTest::addColumn<QString>("folder");      // "@" for the program folder
-        QTest::newRow("no settings file") << QByteArray("-") << "@";
-        QTest::newRow("as the console writes it")
-            << QByteArray("DataBase=/x/TAVLO.mdb\r\nFilePath=/srv/board/\r\nPlayers_Per_List_Row1=15\r\n") << "/srv/board/";
-        QTest::newRow("key in lower case") << QByteArray("filepath=/a/\r\n") << "/a/";
-        QTest::newRow("blank before the key") << QByteArray(" FilePath=/a/\r\n") << "@";
-        QTest::newRow("value kept untrimmed") << QByteArray("FilePath= /a=b/ \r\n") << " /a=b/ ";
-        QTest::newRow("empty value") << QByteArray("FilePath=\r\n") << "@";
-        QTest::newRow("later line wins") << QByteArray("FilePath=/a/\r\nFILEPATH=/b/\r\n") << "/b/";
-    }
-    void displayFolderFromSettings()
-    {
-        QFETCH(QByteArray, settings);
-        QFETCH(QString, folder);
-        TestPlatform program;
-        if (settings != "-")
-            program.writeFile(QLatin1String(kSettingsFileName), settings);
-        if (folder == QLatin1String("@"))
-            folder = program.path(QString());
-        const DisplayWindow window(program.platform.programFolder);
-        QCOMPARE(window.fragmentWatcher()->path(), folder + QLatin1String(kFragmentFileName));
     }
 
     // The viewer's own settings file, then the command line over it: what differs from the

@@ -24,9 +24,9 @@ namespace {
 constexpr std::size_t kMaxInput = 64 * 1024;
 
 // Pieces the readers give meaning to; splicing them in reaches deeper than random bytes.
-constexpr std::array<std::string_view, 16> kTokens{
+constexpr std::array<std::string_view, 22> kTokens{
     "\r\n", "\n", "=", "&H", "&O", "e-999", "E+999", ".", "<tr><td>", "</td></tr>", "</table></td>",
-    "<blink>", "</blink>", "&#9733;", "&nbsp;",
+    "<blink>", "</blink>", "&#9733;", "&nbsp;", "\"", "\\ud83c", "{\"name\":\"", "]}", "null", ",\"added\":\"",
     "<td width='50%' valign='top' align='center'><table border='0' width='90%' class='list' cellspacing='0' cellpadding='1'><tr><td class='listhead'>"};
 
 std::string mutate(std::string input, std::mt19937 &random)

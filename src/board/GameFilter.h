@@ -6,7 +6,7 @@
 
 #include <optional>
 
-namespace tavlo::display {
+namespace tavlo {
 
 // Which games a screen shows: all of them, or those whose names match one of a few patterns
 // (letter case and surrounding blanks aside; * stands for any text, ? for one character), so
@@ -31,4 +31,4 @@ private:
     QStringList m_texts;
 };
 
-} // namespace tavlo::display
+} // namespace tavlo

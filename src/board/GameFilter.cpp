@@ -1,6 +1,6 @@
-#include "display/GameFilter.h"
+#include "board/GameFilter.h"
 
-namespace tavlo::display {
+namespace tavlo {
 
 namespace {
 
@@ -60,4 +60,4 @@ std::optional<QStringList> GameFilter::read(const QString &list)
     return out;
 }
 
-} // namespace tavlo::display
+} // namespace tavlo
