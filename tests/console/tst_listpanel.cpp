@@ -57,9 +57,12 @@ private Q_SLOTS:
         QTest::newRow("player pasted") << false << "Eve\r\n<tr><td>FAKE\u0000 " << "Eve<tr><td>FAKE" << "Eve<tr><td>FAKE";
         // The lower-case tag typed by the operator is a marker from now on; the other is part of the name.
         QTest::newRow("player with tags") << false << "Max<Star><phone>" << "Max<Star><phone>" << "Max<Star>";
+        // A blank name is refused (nothing kept) and stays in the box.
+        QTest::newRow("game blank") << true << "" << "" << "";
+        QTest::newRow("player blank") << false << "   " << "" << "   ";
     }
 
-    // Add, the name, Enter: the entry joins at the end and is selected.
+    // Insert, the name, Enter: the entry joins at the end and is selected, unless the name is blank.
     void savesNamesAsTheListKeepsThem()
     {
         QFETCH(bool, games);
@@ -69,7 +72,8 @@ private Q_SLOTS:
         ConsoleFixture c(room());
         ListPanel &p = panel(c, games);
         const QStringList before = stored(c, games);
-        ConsoleFixture::press(p.button(Cmd::Add));
+        p.list()->setFocus();
+        QTest::keyClick(p.list(), Qt::Key_Insert);
         QCOMPARE(p.selectedRow(), -1);
         QVERIFY(!p.button(Cmd::Delete)->isEnabled() && !p.button(Cmd::MoveUp)->isEnabled());
         QVERIFY(p.nameEdit()->hasFocus() && p.nameEdit()->text().isEmpty());
@@ -79,6 +83,15 @@ private Q_SLOTS:
 
         p.nameEdit()->setText(typed);
         QTest::keyClick(p.nameEdit(), Qt::Key_Return);
+        if (kept.isEmpty()) {
+            QCOMPARE(c.t.messages.shown.size(), 1);
+            QCOMPARE(c.t.messages.shown[0].text, games ? "Game name cannot be blank" : "Player name cannot be blank");
+            QCOMPARE(c.t.messages.shown[0].icon, MessageBox::Icon::Warning);
+            QCOMPARE(stored(c, games), before);
+            QVERIFY(p.nameEdit()->hasFocus() && p.nameEdit()->text() == inTheBox);
+            QCOMPARE(c.fragment(), c.startBoard);
+            return;
+        }
         QCOMPARE(stored(c, games), before + QStringList{kept + QStringLiteral("|%1").arg(before.size())});
         QCOMPARE(ConsoleFixture::texts(p.list()), names(before) << kept);
         QCOMPARE(p.selectedRow(), before.size());
@@ -94,37 +107,6 @@ private Q_SLOTS:
             QVERIFY(c.fragment().contains("<tr><td>" + boardEntryOf(kept).cell.toUtf8() + "</td></tr>"));
             QCOMPARE(p.pendingMarkers().phone, kept.endsWith(QStringLiteral("<phone>")));
         }
-    }
-
-    void blankNameIsRefused_data()
-    {
-        QTest::addColumn<bool>("games");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("said");
-        QTest::newRow("game, empty") << true << QString() << "Game name cannot be blank";
-        QTest::newRow("game, spaces") << true << "   " << "Game name cannot be blank";
-        QTest::newRow("player, empty") << false << QString() << "Player name cannot be blank";
-        QTest::newRow("player, spaces") << false << "    " << "Player name cannot be blank";
-    }
-
-    void blankNameIsRefused()
-    {
-        QFETCH(bool, games);
-        QFETCH(QString, typed);
-        QFETCH(QString, said);
-        ConsoleFixture c(room());
-        ListPanel &p = panel(c, games);
-        const QStringList before = stored(c, games);
-        ConsoleFixture::press(p.button(Cmd::Add));
-        QTest::keyClicks(p.nameEdit(), typed);
-        ConsoleFixture::press(p.button(Cmd::Save));
-        QCOMPARE(c.t.messages.shown.size(), 1);
-        QCOMPARE(c.t.messages.shown[0].text, said);
-        QCOMPARE(c.t.messages.shown[0].icon, MessageBox::Icon::Warning);
-        QCOMPARE(stored(c, games), before);
-        QCOMPARE(p.nameEdit()->text(), typed);
-        QVERIFY(p.nameEdit()->hasFocus());
-        QCOMPARE(c.fragment(), c.startBoard);
     }
 
     // Save on a selected entry rewrites it where it stands; a player keeps the markers.
@@ -186,7 +168,15 @@ private Q_SLOTS:
         ListPanel &p = panel(c, games);
         const QStringList before = names(stored(c, games));
         ConsoleFixture::clickRow(p.list(), from);
+        ConsoleFixture::clickRow(c.playersPanel().list(), 1);
+        c.playersPanel().nameEdit()->setText(QStringLiteral("typed"));
+        ConsoleFixture::clickRow(p.list(), from);
         p.run(command); // also where the button is off: nothing moves
+        if (games) {
+            // The players panel keeps what it showed, typed name and selection included.
+            QCOMPARE(c.playersPanel().selectedRow(), 1);
+            QCOMPARE(c.playersPanel().nameEdit()->text(), QStringLiteral("typed"));
+        }
         QStringList after;
         for (int i = 0; i < order.size(); ++i)
             after << before[order[i]] + QStringLiteral("|%1").arg(i);
@@ -200,20 +190,6 @@ private Q_SLOTS:
         const QByteArray board = c.fragment();
         const auto shown = [](const QString &name) { return ">" + boardEntryOf(name).cell.toUtf8() + "<"; };
         QVERIFY(board.indexOf(shown(names(after)[0])) < board.indexOf(shown(names(after)[1])));
-    }
-
-    // A game moved keeps the players panel as it was, typed name and selection included.
-    void gameMoveLeavesThePlayersAlone()
-    {
-        ConsoleFixture c(room());
-        ListPanel &p = c.playersPanel();
-        ConsoleFixture::clickRow(p.list(), 1);
-        p.nameEdit()->setText(QStringLiteral("typed"));
-        ConsoleFixture::press(c.gamesPanel().button(Cmd::MoveDown));
-        QCOMPARE(c.games(), QStringList({"Omaha|0", "Poker|1", "Empty|2"}));
-        QCOMPARE(p.selectedRow(), 1);
-        QCOMPARE(p.nameEdit()->text(), QStringLiteral("typed"));
-        QCOMPARE(p.titleLabel()->text(), QStringLiteral("Poker"));
     }
 
     void deletes_data()
@@ -279,7 +255,12 @@ private Q_SLOTS:
             // Nothing is selected; the name box and the buttons keep what they showed.
             QCOMPARE(p.selectedRow(), -1);
             QCOMPARE(p.nameEdit()->text(), inTheBox);
-            QVERIFY(p.button(Cmd::Save)->isEnabled() && p.button(Cmd::Star)->isEnabled());
+            // Save and the markers need a selected player.
+            for (Cmd command : {Cmd::Save, Cmd::Blink, Cmd::Star, Cmd::Phone, Cmd::MoveToTop})
+                ConsoleFixture::press(p.button(command));
+            QCOMPARE(c.t.messages.count(QStringLiteral("Select a player first")), 4);
+            QCOMPARE(c.t.messages.shown.last().icon, MessageBox::Icon::Warning);
+            QCOMPARE(c.playersOf(QStringLiteral("Poker")), after);
         } else {
             QVERIFY(p.button(Cmd::Add)->isEnabled() && p.button(Cmd::Add)->hasFocus());
             for (Cmd off : {Cmd::Save, Cmd::DeleteAll, Cmd::Delete, Cmd::MoveUp, Cmd::MoveDown, Cmd::MoveToTop, Cmd::Blink, Cmd::Star, Cmd::Phone})
@@ -293,11 +274,9 @@ private Q_SLOTS:
         ConsoleFixture c({{QStringLiteral("Solo"), {"Anna"}}});
         ListPanel &g = c.gamesPanel();
         ConsoleFixture::press(g.button(Cmd::Delete));
-        QVERIFY(c.games().isEmpty());
-        QVERIFY(c.rows(QStringLiteral("select * from list_content")).isEmpty());
+        QVERIFY(c.games().isEmpty() && c.rows(QStringLiteral("select * from list_content")).isEmpty());
         QVERIFY(!g.nameEdit()->isEnabled() && !g.button(Cmd::Save)->isEnabled() && !g.button(Cmd::Delete)->isEnabled());
-        QVERIFY(g.button(Cmd::Add)->isEnabled());
-        QVERIFY(!c.playersPanel().isEnabled());
+        QVERIFY(g.button(Cmd::Add)->isEnabled() && !c.playersPanel().isEnabled());
         QCOMPARE(c.playersPanel().list()->model()->rowCount(), 0);
         QCOMPARE(c.fragment(), QByteArray("<table border='0' width='100%'><tr>\r\n</tr></table>\r\n"));
     }
@@ -340,24 +319,6 @@ private Q_SLOTS:
         ConsoleFixture::press(p.button(Cmd::Save));
         QCOMPARE(stored(c, games), after);
         QCOMPARE(p.selectedRow(), games ? 1 : 5);
-    }
-
-    // Save and the markers need a selected player; a delete leaves none.
-    void nothingSelectedAfterADelete()
-    {
-        ConsoleFixture c(room());
-        ListPanel &p = c.playersPanel();
-        ConsoleFixture::clickRow(p.list(), 2);
-        ConsoleFixture::press(p.button(Cmd::Delete));
-        const QStringList before = c.playersOf(QStringLiteral("Poker"));
-        p.nameEdit()->setText(QStringLiteral("Ghost"));
-        for (Cmd command : {Cmd::Save, Cmd::Blink, Cmd::Star, Cmd::Phone, Cmd::MoveToTop, Cmd::MoveUp})
-            p.run(command);
-        QCOMPARE(c.t.messages.count(QStringLiteral("Select a player first")), 4);
-        QCOMPARE(c.t.messages.shown.last().icon, MessageBox::Icon::Warning);
-        QCOMPARE(c.t.messages.shown.last().title, QStringLiteral("TAVLO"));
-        QCOMPARE(c.playersOf(QStringLiteral("Poker")), before);
-        QVERIFY(!c.t.ending.ended());
     }
 
     void toggles_data()
