@@ -28,7 +28,6 @@ QRect pixels(const QRect &twips)
 
 ListPanel::ListPanel(Room &room, MessageBox &messages, ListPanelConfig config, QWidget *parent)
     : QFrame(parent)
-    , m_room(room)
     , m_messages(messages)
     , m_config(std::move(config))
     , m_model(new RoomListModel(room, m_config.kind, this))

@@ -142,7 +142,6 @@ private:
     void editSelected();
     void cancel();
 
-    Room &m_room;
     MessageBox &m_messages;
     const ListPanelConfig m_config;
     RoomListModel *m_model;

@@ -75,8 +75,6 @@ public:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     }
     static void press(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
-    // The program selecting an entry by its place.
-    static void selectRow(ListPanel &panel, int row) { panel.select(panel.model()->idAt(row)); }
 
     TestPlatform t;
     std::unique_ptr<Console> console;
