@@ -6,9 +6,8 @@
 #include "app/Console.h"
 #include "base/TextFile.h"
 #include "board/Fragment.h"
-#include "console/GamesPanel.h"
+#include "console/ListPanel.h"
 #include "console/MainWindow.h"
-#include "console/PlayersPanel.h"
 #include "platform/Clock.h"
 #include "platform/Connectivity.h"
 #include "platform/MessageBox.h"
@@ -99,8 +98,10 @@ struct RunningConsole {
         if (!console.start())
             std::abort();
     }
-    tavlo::GamesPanel &games() { return *console.window()->gamesPanel(); }
-    tavlo::PlayersPanel &players() { return *console.window()->playersPanel(); }
+    tavlo::ListPanel &games() { return *console.window()->gamesPanel(); }
+    tavlo::ListPanel &players() { return *console.window()->playersPanel(); }
+    // Selects an entry by its place, as the operator would.
+    static void selectRow(tavlo::ListPanel &panel, int row) { panel.select(panel.model()->idAt(row)); }
 };
 
 // The floor, one SQLite transaction writing one row plus the board's bytes written to a file
@@ -188,26 +189,26 @@ void BM_RenderBoard(benchmark::State &state)
 void BM_GameSave(benchmark::State &state)
 {
     RunningConsole room(int(state.range(0)), int(state.range(1)));
-    room.games().selectGame(5);
+    RunningConsole::selectRow(room.games(), 5);
     int n = 0;
     againstTheFloor(state, room, [&] { room.games().nameEdit()->setText(QStringLiteral("Renamed %1").arg(n++)); },
-                    [&] { room.games().saveButton()->click(); });
+                    [&] { room.games().button(tavlo::PanelCommand::Save)->click(); });
 }
 
 void BM_PlayerSave(benchmark::State &state)
 {
     RunningConsole room(int(state.range(0)), int(state.range(1)));
-    room.players().selectPlayer(3);
+    RunningConsole::selectRow(room.players(), 3);
     int n = 0;
     againstTheFloor(state, room, [&] { room.players().nameEdit()->setText(QStringLiteral("Renamed %1").arg(n++)); },
-                    [&] { room.players().saveButton()->click(); });
+                    [&] { room.players().button(tavlo::PanelCommand::Save)->click(); });
 }
 
 void BM_TopOfTheLast(benchmark::State &state)
 {
     RunningConsole room(int(state.range(0)), int(state.range(1)));
-    againstTheFloor(state, room, [&] { room.players().selectPlayer(room.players().playerCount() - 1); },
-                    [&] { room.players().moveToTopButton()->click(); });
+    againstTheFloor(state, room, [&] { RunningConsole::selectRow(room.players(), room.players().model()->rowCount() - 1); },
+                    [&] { room.players().button(tavlo::PanelCommand::MoveToTop)->click(); });
 }
 
 void BM_DeleteFirstPlayer(benchmark::State &state)
@@ -219,9 +220,9 @@ void BM_DeleteFirstPlayer(benchmark::State &state)
         state, room,
         [&] {
             model.addPlayer(game, QStringLiteral("Again"));
-            room.players().selectPlayer(0);
+            RunningConsole::selectRow(room.players(), 0);
         },
-        [&] { room.players().deleteButton()->click(); }); // the others close up
+        [&] { room.players().button(tavlo::PanelCommand::Delete)->click(); }); // the others close up
 }
 
 // The journal's share of a player's save: the same save with and without its journal entry,

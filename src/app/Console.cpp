@@ -2,8 +2,6 @@
 
 #include "base/DeskIdentity.h"
 #include "base/DisplayFiles.h"
-#include "console/GameEntryDelegate.h"
-#include "console/GamesPanel.h"
 #include "console/MainWindow.h"
 #include "console/ReportsWindow.h"
 #include "platform/Clock.h"
@@ -24,7 +22,6 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
-#include <QListView>
 #include <QScreen>
 
 #ifndef TAVLO_VERSION_TEXT
@@ -189,15 +186,12 @@ bool Console::start()
     connect(m_room.get(), &Room::updatedElsewhere, this, &Console::readWaitWindow);
     m_publisher->setEstimates(m_estimates.get());
 
-    m_window = std::make_unique<MainWindow>(*m_room, *m_platform.messageBox, *m_platform.clock);
+    m_window = std::make_unique<MainWindow>(*m_room, *m_platform.messageBox, *m_platform.clock, *m_estimates);
     m_window->setFirstRun(m_firstRun);
     m_window->showRoom();
     m_window->versionLabel()->setText(versionText());
     connect(m_window.get(), &MainWindow::closing, this, &Console::saveSettings);
     connect(m_window.get(), &MainWindow::reportsRequested, this, &Console::showReports);
-    QListView *games = m_window->gamesPanel()->gameList();
-    games->setItemDelegate(new GameEntryDelegate(*m_estimates, games));
-    connect(m_estimates.get(), &WaitEstimates::estimatesChanged, games->viewport(), qOverload<>(&QWidget::update));
 
     // A crash between a change and its board would otherwise leave the room watching an old
     // board until the next change.

@@ -1,6 +1,6 @@
 #include "console/GameEntryDelegate.h"
 
-#include "console/GameListModel.h"
+#include "console/RoomListModel.h"
 #include "console/ItemBackground.h"
 #include "room/WaitEstimates.h"
 
@@ -16,7 +16,7 @@ GameEntryDelegate::GameEntryDelegate(const WaitEstimates &estimates, QObject *pa
 
 QString GameEntryDelegate::estimateText(const QModelIndex &index) const
 {
-    return m_estimates.text(index.data(GameListModel::GameIdRole).toLongLong());
+    return m_estimates.text(index.data(RoomListModel::IdRole).toLongLong());
 }
 
 void GameEntryDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
@@ -24,7 +24,7 @@ void GameEntryDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
     const QString name = item.text;
-    const WaitEstimate estimate = m_estimates.estimate(index.data(GameListModel::GameIdRole).toLongLong());
+    const WaitEstimate estimate = m_estimates.estimate(index.data(RoomListModel::IdRole).toLongLong());
     const QString wait = estimate.text();
     // The background and the selection as the style draws them, then our text over it.
     const auto [text, ink, selected] = drawItemBackground(painter, item);

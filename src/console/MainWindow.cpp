@@ -5,22 +5,18 @@
 #include "components/LinkLabel.h"
 #include "components/ProportionalScaler.h"
 #include "console/ConsoleLook.h"
-#include "console/GamesPanel.h"
+#include "console/ListPanel.h"
 #include "console/OutlineShape.h"
-#include "console/PanelCommand.h"
-#include "console/PlayersPanel.h"
+#include "console/RoomListModel.h"
 #include "platform/MessageBox.h"
 #include "room/Room.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListView>
-#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPushButton>
 
 #ifndef TAVLO_VENDOR_URL
 #define TAVLO_VENDOR_URL ""
@@ -48,11 +44,10 @@ QIcon windowIcon16()
 
 } // namespace
 
-MainWindow::MainWindow(Room &room, MessageBox &messages, const Clock &clock, QWidget *parent)
+MainWindow::MainWindow(Room &room, MessageBox &messages, const Clock &clock, const WaitEstimates &estimates, QWidget *parent)
     : QWidget(parent)
     , m_room(room)
     , m_messages(messages)
-    , m_clock(clock)
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("TAVLO"));
@@ -60,7 +55,7 @@ MainWindow::MainWindow(Room &room, MessageBox &messages, const Clock &clock, QWi
     setFont(consoleFont(8.25));
     setBackground(this, BgrColor(0xC0C0C0).rgb());
     resize(twips(14715), twips(9105));
-    buildLayout();
+    buildLayout(clock, estimates);
     buildCommands();
 }
 
@@ -74,7 +69,7 @@ QLabel *MainWindow::addLabel(const QString &name, const QString &text, int left,
     return label;
 }
 
-void MainWindow::buildLayout()
+void MainWindow::buildLayout(const Clock &clock, const WaitEstimates &estimates)
 {
     auto *gamesOutline = new OutlineShape(this);
     gamesOutline->setObjectName(QStringLiteral("gamesOutline"));
@@ -85,13 +80,11 @@ void MainWindow::buildLayout()
     playersOutline->setGeometry(twipsRect(7680, 240, 6495, 8655));
     playersOutline->setBorderColor(QColor(BgrColor(0x808080).rgb()));
 
-    m_playersPanel = new PlayersPanel(m_room, m_messages, m_clock, this);
+    m_playersPanel = new ListPanel(m_room, m_messages, playersPanelConfig(clock), this);
     m_playersPanel->setGeometry(twipsRect(7800, 860, 6255, 7915));
-    m_gamesPanel = new GamesPanel(m_room, m_messages, this);
+    m_gamesPanel = new ListPanel(m_room, m_messages, gamesPanelConfig(estimates), this);
     m_gamesPanel->setGeometry(twipsRect(720, 2640, 5895, 4575));
-    connect(m_gamesPanel, &GamesPanel::gameSelected, m_playersPanel, &PlayersPanel::showGame);
-    connect(m_gamesPanel, &GamesPanel::addingGame, m_playersPanel, &PlayersPanel::blankForNewGame);
-    connect(m_gamesPanel, &GamesPanel::deletingGame, m_playersPanel, &PlayersPanel::blankForDeletedGame);
+    connect(m_gamesPanel, &ListPanel::entryShown, m_playersPanel, &ListPanel::showList);
 
     m_versionLabel = addLabel(QStringLiteral("versionLabel"), QStringLiteral("1.0.0"), 14280, 8880, 390, 195);
     setForeground(m_versionLabel, BgrColor(0x808080).rgb());
@@ -127,12 +120,7 @@ void MainWindow::buildLayout()
     m_scaler = new ProportionalScaler(this);
     m_scaler->setObjectName(QStringLiteral("scaler"));
 
-    const GamesPanel &g = *m_gamesPanel;
-    const PlayersPanel &p = *m_playersPanel;
-    const QList<QWidget *> order{g.gameList(), g.moveUpButton(), g.moveDownButton(), g.deleteButton(), g.addButton(),
-                                 g.nameEdit(), g.saveButton(), p.playerList(), p.moveUpButton(), p.moveDownButton(),
-                                 p.moveToTopButton(), p.blinkButton(), p.starButton(), p.phoneButton(),
-                                 p.deleteButton(), p.deleteAllButton(), p.addButton(), p.nameEdit(), p.saveButton()};
+    const QList<QWidget *> order = m_gamesPanel->tabOrder() + m_playersPanel->tabOrder();
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -167,39 +155,15 @@ void MainWindow::buildCommands()
     otherList->setShortcutContext(Qt::WindowShortcut);
     addAction(otherList);
     connect(otherList, &QAction::triggered, this, [this] {
-        QWidget *games = m_gamesPanel->gameList();
-        QWidget *players = m_playersPanel->playerList();
+        QWidget *games = m_gamesPanel->list();
+        QWidget *players = m_playersPanel->list();
         const bool inGames = m_gamesPanel->isAncestorOf(focusWidget());
         (inGames && players->isEnabled() ? players : games)->setFocus(Qt::ShortcutFocusReason);
     });
 
     // Each list's context menu: undo, redo and its panel's commands with their keys.
-    for (QAbstractItemView *list : {static_cast<QAbstractItemView *>(m_gamesPanel->gameList()),
-                                    static_cast<QAbstractItemView *>(m_playersPanel->playerList())}) {
-        list->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(list, &QWidget::customContextMenuRequested, this, [this, list](const QPoint &at) {
-            const bool games = list == m_gamesPanel->gameList();
-            showCommandMenu(list, games ? m_gamesPanel->commands() : m_playersPanel->commands(), at);
-        });
-    }
-}
-
-void MainWindow::showCommandMenu(QWidget *list, const QList<QAction *> &commands, const QPoint &at)
-{
-    QMenu menu(list);
-    menu.addAction(m_undoAction);
-    menu.addAction(m_redoAction);
-    menu.addSeparator();
-    for (QAction *command : commands) {
-        const QPushButton *button = buttonOf(command);
-        command->setEnabled(!button || button->isEnabled());
-        menu.addAction(command);
-    }
-    menu.addSeparator();
-    menu.addAction(m_reportsAction);
-    menu.exec(list->mapToGlobal(at));
-    for (QAction *command : commands)
-        command->setEnabled(true);
+    for (ListPanel *panel : {m_gamesPanel, m_playersPanel})
+        panel->setMenuFrame({m_undoAction, m_redoAction}, {m_reportsAction});
 }
 
 void MainWindow::updateHistoryCommands()
@@ -227,33 +191,22 @@ void MainWindow::redo()
 void MainWindow::showChangedEntry(qint64 gameId, qint64 playerId)
 {
     // The game the change was about, else the first; and its player, where there is one.
-    int game = m_gamesPanel->rowOfGame(gameId);
-    if (game < 0 && !m_room.games().isEmpty())
-        game = 0;
-    if (game < 0) {
-        m_gamesPanel->showGames();
-        m_playersPanel->blankForDeletedGame();
+    const RoomListModel &games = *m_gamesPanel->model();
+    const qint64 game = games.rowOf(gameId) >= 0 ? gameId : games.idAt(0);
+    if (game == 0) {
+        m_gamesPanel->open();
+        m_playersPanel->showList(0);
         return;
     }
-    m_gamesPanel->selectGame(game);
-    const int player = m_playersPanel->rowOfPlayer(playerId);
-    if (player >= 0)
-        m_playersPanel->selectPlayer(player);
+    m_gamesPanel->select(game);
+    if (m_playersPanel->model()->rowOf(playerId) >= 0)
+        m_playersPanel->select(playerId);
 }
 
 void MainWindow::showRoom()
 {
-    m_gamesPanel->showGames();
-    if (m_room.games().isEmpty())
-        m_playersPanel->setEnabled(false); // no game selected: nothing to show
-    else
-        m_gamesPanel->selectGame(0);
-    m_playersPanel->onSelectionChanged();
-    if (m_playersPanel->playerCount() == 0) {
-        m_playersPanel->addButton()->setEnabled(false);
-        m_playersPanel->saveButton()->setEnabled(false);
-        m_playersPanel->deleteAllButton()->setEnabled(false);
-    }
+    m_gamesPanel->open();
+    m_playersPanel->open();
 }
 
 QString MainWindow::welcomeText()

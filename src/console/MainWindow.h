@@ -9,24 +9,24 @@ class QLabel;
 namespace tavlo {
 
 class Clock;
-class GamesPanel;
 class LinkLabel;
+class ListPanel;
 class MessageBox;
 class OutlineShape;
-class PlayersPanel;
 class ProportionalScaler;
 class Room;
+class WaitEstimates;
 
 // The console's window: the games panel on the left, the players panel on the right, the
 // title and notices around them, everything scaling with the window.
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    MainWindow(Room &room, MessageBox &messages, const Clock &clock, QWidget *parent = nullptr);
+    MainWindow(Room &room, MessageBox &messages, const Clock &clock, const WaitEstimates &estimates, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    GamesPanel *gamesPanel() const { return m_gamesPanel; }
-    PlayersPanel *playersPanel() const { return m_playersPanel; }
+    ListPanel *gamesPanel() const { return m_gamesPanel; }
+    ListPanel *playersPanel() const { return m_playersPanel; }
     QLabel *versionLabel() const { return m_versionLabel; }
     LinkLabel *vendorLink() const { return m_vendorLink; }
 
@@ -57,22 +57,20 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void buildLayout();
+    void buildLayout(const Clock &clock, const WaitEstimates &estimates);
     QLabel *addLabel(const QString &name, const QString &text, int left, int top, int width, int height);
     void greet();
     void buildCommands();
     void updateHistoryCommands();
     void showChangedEntry(qint64 gameId, qint64 playerId);
-    void showCommandMenu(QWidget *list, const QList<QAction *> &commands, const QPoint &at);
 
     Room &m_room;
     MessageBox &m_messages;
-    const Clock &m_clock;
     QAction *m_undoAction = nullptr;
     QAction *m_redoAction = nullptr;
     QAction *m_reportsAction = nullptr;
-    GamesPanel *m_gamesPanel = nullptr;
-    PlayersPanel *m_playersPanel = nullptr;
+    ListPanel *m_gamesPanel = nullptr;
+    ListPanel *m_playersPanel = nullptr;
     QLabel *m_versionLabel = nullptr;
     LinkLabel *m_vendorLink = nullptr;
     ProportionalScaler *m_scaler = nullptr;

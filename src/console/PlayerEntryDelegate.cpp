@@ -2,7 +2,7 @@
 
 #include "board/PlayerMarkers.h"
 #include "console/ItemBackground.h"
-#include "console/PlayerListModel.h"
+#include "console/RoomListModel.h"
 #include "platform/Clock.h"
 
 #include <QPainter>
@@ -17,8 +17,8 @@ PlayerEntryDelegate::PlayerEntryDelegate(const Clock &clock, QObject *parent)
 
 QString PlayerEntryDelegate::shownName(const QModelIndex &index)
 {
-    const auto markers = index.data(PlayerListModel::MarkersRole).value<PlayerMarkers>();
-    QString name = index.data(PlayerListModel::BareNameRole).toString();
+    const auto markers = index.data(RoomListModel::MarkersRole).value<PlayerMarkers>();
+    QString name = index.data(RoomListModel::BareNameRole).toString();
     if (markers.star)
         name += QStringLiteral(" \u2605");
     if (markers.phone)
@@ -28,7 +28,7 @@ QString PlayerEntryDelegate::shownName(const QModelIndex &index)
 
 QString PlayerEntryDelegate::waitingTime(const QModelIndex &index) const
 {
-    const QDateTime added = index.data(PlayerListModel::AddedAtRole).toDateTime();
+    const QDateTime added = index.data(RoomListModel::AddedAtRole).toDateTime();
     if (!added.isValid())
         return {};
     const qint64 minutes = std::max<qint64>(0, added.secsTo(m_clock.now()) / 60);
@@ -40,7 +40,7 @@ void PlayerEntryDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
     const QString time = waitingTime(index);
-    const bool blink = index.data(PlayerListModel::MarkersRole).value<PlayerMarkers>().blink;
+    const bool blink = index.data(RoomListModel::MarkersRole).value<PlayerMarkers>().blink;
     // The background and the selection as the style draws them, then our text over it.
     const auto [text, ink, selected] = drawItemBackground(painter, item);
     painter->save();

@@ -20,7 +20,7 @@ namespace {
 class UnknownCommand final : public Command {
 public:
     UnknownCommand()
-        : Command({}, true)
+        : Command({})
     {
     }
     bool make(WaitingListStore::Change &) override { return false; }
@@ -75,9 +75,7 @@ const QHash<QString, Kind> &kinds()
 
 } // namespace
 
-Command::Command(const QString &name, bool aboutGames, bool inPlace)
-    : m_aboutGames(aboutGames)
-    , m_inPlace(inPlace)
+Command::Command(const QString &name)
 {
     m_entry.command = name;
 }

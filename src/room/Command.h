@@ -80,14 +80,8 @@ public:
     // Whether effect() needs the details read (the players a delete took away).
     virtual bool effectNeedsDetails() const { return false; }
 
-    // Which list a view reads again after the command: the games, or its game's players. A
-    // name changed in place is shown by the panel that changed it; only its undo and redo
-    // have the list read again.
-    bool aboutGames() const { return m_aboutGames; }
-    bool changesANameInPlace() const { return m_inPlace; }
-
 protected:
-    Command(const QString &name, bool aboutGames, bool inPlace = false);
+    explicit Command(const QString &name);
     // The columns of the journal row; the player's name is kept without its marker tags.
     void setRow(qint64 gameId, qint64 playerId, const QString &gameName, const QString &storedPlayerName = {});
     void setName(const QString &name) { m_entry.command = name; }
@@ -103,8 +97,6 @@ protected:
 private:
     JournalRecord m_entry;
     bool m_whole = true;
-    bool m_aboutGames;
-    bool m_inPlace;
 };
 
 } // namespace tavlo

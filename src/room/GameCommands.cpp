@@ -25,7 +25,7 @@ void bringBack(WaitingListStore::Change &change, const JournalRecord &row, int p
 } // namespace
 
 AddGame::AddGame(const QString &name)
-    : Command(Name, true)
+    : Command(Name)
 {
     setRow(0, 0, name);
 }
@@ -86,7 +86,7 @@ void AddGame::read(JournalDetails &details)
 }
 
 RenameGame::RenameGame(qint64 gameId, const QString &name)
-    : Command(Name, true, true)
+    : Command(Name)
     , m_after(name)
 {
     setRow(gameId, 0, name);
@@ -138,7 +138,7 @@ void RenameGame::read(JournalDetails &details)
 }
 
 DeleteGame::DeleteGame(qint64 gameId)
-    : Command(Name, true)
+    : Command(Name)
 {
     setRow(gameId, 0, {});
 }
@@ -204,7 +204,7 @@ void DeleteGame::read(JournalDetails &details)
 }
 
 MoveGame::MoveGame(qint64 gameId, int offset)
-    : Command(Name, true)
+    : Command(Name)
     , m_offset(offset)
 {
     setRow(gameId, 0, {});

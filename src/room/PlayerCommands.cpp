@@ -31,7 +31,7 @@ std::optional<Marker> markerOf(const QString &name)
 } // namespace
 
 OnePlayer::OnePlayer(const QString &name, qint64 gameId, qint64 playerId)
-    : Command(name, false)
+    : Command(name)
 {
     setRow(gameId, playerId, {});
 }
@@ -142,7 +142,7 @@ ListEffect DeletePlayer::effect() const
 }
 
 EditPlayer::EditPlayer(qint64 gameId, qint64 playerId, const QString &storedName)
-    : Command(Name, false, true)
+    : Command(Name)
     , m_after(storedName)
 {
     setRow(gameId, playerId, {});
@@ -211,7 +211,7 @@ void EditPlayer::read(JournalDetails &details)
 }
 
 DeleteAllPlayers::DeleteAllPlayers(qint64 gameId)
-    : Command(Name, false)
+    : Command(Name)
 {
     setRow(gameId, 0, {});
 }
@@ -279,7 +279,7 @@ MovePlayer::MovePlayer(qint64 gameId, qint64 playerId, const QString &storedName
 }
 
 MovePlayer::MovePlayer(const QString &name, qint64 gameId, qint64 playerId, const QString &storedName, int offset)
-    : Command(name, false)
+    : Command(name)
     , m_storedName(storedName)
     , m_offset(offset)
 {

@@ -55,9 +55,6 @@ bool Room::reloadRoom()
         return false;
     }
     setGames(records);
-    emit gamesChanged();
-    for (const Game &game : std::as_const(m_games))
-        emit playersChanged(game.id);
     emit changed();
     emit updatedElsewhere();
     return true;
@@ -82,7 +79,6 @@ void Room::readAgain(qint64 gameId)
     for (const PlayerRecord &player : std::as_const(records))
         players.append(playerOf(player));
     setPlayers(gameId, std::move(players));
-    emit playersChanged(gameId);
     emit changed();
     emit updatedElsewhere();
 }
@@ -105,7 +101,6 @@ bool Room::load()
     m_desk.isNew = false;
     setGames(records);
     m_history.load(history);
-    emit gamesChanged();
     emit historyChanged();
     return true;
 }
@@ -134,20 +129,13 @@ bool Room::perform(const std::shared_ptr<Command> &command)
         emit historyChanged();
         emit changeRecorded(entry);
     }
-    follow(*command, true, true);
+    follow(*command, true);
     return true;
 }
 
-void Room::follow(const Command &command, bool forward, bool made)
+void Room::follow(const Command &command, bool forward)
 {
     command.apply(*this, forward);
-    // A name changed in place is shown by the panel that changed it.
-    if (!made || !command.changesANameInPlace()) {
-        if (command.aboutGames())
-            emit gamesChanged();
-        else
-            emit playersChanged(command.entry().gameId);
-    }
     emit changed();
 }
 
@@ -372,7 +360,7 @@ bool Room::step(bool forward)
             change.setReverted(id, !forward, m_clock.now());
             change.commit();
             emit changeRecorded(m_history.stepped(forward));
-            follow(command, forward, false);
+            follow(command, forward);
             emit historyChanged();
             return true;
         } catch (const StoreError &error) {

@@ -91,10 +91,6 @@ signals:
     // A whole list, or the whole room, was replaced (read again, all players deleted or back).
     void playersReset(qint64 gameId);
     void gamesReset();
-    // Coarser: the games themselves changed (added, renamed, deleted, moved, or the room was
-    // reloaded), or a game's waiting list changed; once per command.
-    void gamesChanged();
-    void playersChanged(qint64 gameId);
     // Anything in the room changed; after the change has landed in the store.
     void changed();
     // What undo and redo would do has changed.
@@ -114,8 +110,8 @@ private:
     // kept to its limit; then the room here follows it. False when it failed.
     bool perform(const std::shared_ptr<Command> &command);
     bool run(const std::function<void()> &storeWork);
-    // The room here after a command was made (made), undone or redone in the store.
-    void follow(const Command &command, bool forward, bool made);
+    // The room here after a command was made, undone or redone in the store.
+    void follow(const Command &command, bool forward);
     // What another desk changed, read again: one game's players, or (0) the whole room.
     void readAgain(qint64 gameId);
     bool reloadRoom();

@@ -23,7 +23,6 @@ WaitEstimates::WaitEstimates(const Room &room, const Clock &clock, QObject *pare
         refreshSoon();
     });
     connect(&room, &Room::changed, this, &WaitEstimates::refreshSoon);
-    connect(&room, &Room::gamesChanged, this, &WaitEstimates::refreshSoon);
 }
 
 void WaitEstimates::load(const QList<JournalRecord> &entries)

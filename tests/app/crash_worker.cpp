@@ -53,67 +53,67 @@ int main(int argc, char **argv)
     if (!std::fgets(line, sizeof line, stdin))
         return 0;
 
-    GamesPanel &games = *window.gamesPanel();
-    PlayersPanel &players = *window.playersPanel();
+    ListPanel &games = *window.gamesPanel();
+    ListPanel &players = *window.playersPanel();
     for (int step = 0;; ++step) {
-        const int games_ = games.gameList()->model()->rowCount();
-        const int players_ = players.playerCount();
+        const int games_ = games.list()->model()->rowCount();
+        const int players_ = players.model()->rowCount();
         switch (random.bounded(16)) {
         case 0:
         case 1:
             if (games_ < 8) {
-                click(games.addButton());
+                click(games.button(Cmd::Add));
                 games.nameEdit()->setText(QStringLiteral("Game %1").arg(step));
-                click(games.saveButton());
+                click(games.button(Cmd::Save));
             }
             break;
         case 2:
-            selectRow(games.gameList(), int(random.bounded(qMax(1, games_))));
+            selectRow(games.list(), int(random.bounded(qMax(1, games_))));
             if (games.selectedRow() >= 0) {
                 games.nameEdit()->setText(QStringLiteral("Renamed %1").arg(step));
-                click(games.saveButton());
+                click(games.button(Cmd::Save));
             }
             break;
         case 3:
             if (games_ > 2) {
-                selectRow(games.gameList(), int(random.bounded(games_)));
-                click(games.deleteButton());
+                selectRow(games.list(), int(random.bounded(games_)));
+                click(games.button(Cmd::Delete));
             }
             break;
         case 4:
-            click(random.bounded(2) ? games.moveUpButton() : games.moveDownButton());
+            click(random.bounded(2) ? games.button(Cmd::MoveUp) : games.button(Cmd::MoveDown));
             break;
         case 5:
-            selectRow(games.gameList(), int(random.bounded(qMax(1, games_))));
+            selectRow(games.list(), int(random.bounded(qMax(1, games_))));
             break;
         case 6:
         case 7:
         case 8:
             if (players_ < 30) {
-                click(players.addButton());
+                click(players.button(Cmd::Add));
                 players.nameEdit()->setText(QStringLiteral("Player %1").arg(step));
-                click(players.saveButton());
+                click(players.button(Cmd::Save));
             }
             break;
         case 9:
-            selectRow(players.playerList(), int(random.bounded(qMax(1, players_))));
+            selectRow(players.list(), int(random.bounded(qMax(1, players_))));
             break;
         case 10:
-            selectRow(players.playerList(), int(random.bounded(qMax(1, players_))));
-            click(players.deleteButton());
+            selectRow(players.list(), int(random.bounded(qMax(1, players_))));
+            click(players.button(Cmd::Delete));
             break;
         case 11:
-            click(random.bounded(2) ? players.moveUpButton() : players.moveDownButton());
+            click(random.bounded(2) ? players.button(Cmd::MoveUp) : players.button(Cmd::MoveDown));
             break;
         case 12:
-            click(players.moveToTopButton());
+            click(players.button(Cmd::MoveToTop));
             break;
         case 13:
-            click(random.bounded(3) == 0 ? players.blinkButton() : random.bounded(2) ? players.starButton() : players.phoneButton());
+            click(random.bounded(3) == 0 ? players.button(Cmd::Blink) : random.bounded(2) ? players.button(Cmd::Star) : players.button(Cmd::Phone));
             break;
         case 14:
             if (players_ > 20)
-                click(players.deleteAllButton());
+                click(players.button(Cmd::DeleteAll));
             break;
         case 15:
             // What closing the window does: the settings are written.

@@ -164,10 +164,10 @@ private slots:
     {
         ConsoleFixture c({{QStringLiteral("Poker"), {"Anna", "Ben"}}});
         c.rows(QStringLiteral("create trigger fail before insert on list_content begin select raise(abort, 'disk on fire'); end"));
-        PlayersPanel &p = c.playersPanel();
-        ConsoleFixture::press(p.addButton());
+        ListPanel &p = c.playersPanel();
+        ConsoleFixture::press(p.button(Cmd::Add));
         p.nameEdit()->setText(QStringLiteral("Cy"));
-        ConsoleFixture::press(p.saveButton());
+        ConsoleFixture::press(p.button(Cmd::Save));
         QCOMPARE(c.t.messages.shown.size(), 1);
         QVERIFY2(c.t.messages.shown[0].text.contains(QStringLiteral("disk on fire")), qPrintable(c.t.messages.shown[0].text));
         QCOMPARE(c.t.messages.shown[0].icon, MessageBox::Icon::Critical);
@@ -226,10 +226,10 @@ private slots:
     {
         ConsoleFixture empty;
         QVERIFY(empty.loaded);
-        QCOMPARE(empty.gamesPanel().gameList()->model()->rowCount(), 0);
+        QCOMPARE(empty.gamesPanel().list()->model()->rowCount(), 0);
         QCOMPARE(empty.gamesPanel().selectedRow(), -1);
-        QVERIFY(empty.gamesPanel().addButton()->isEnabled());
-        QVERIFY(!empty.gamesPanel().saveButton()->isEnabled());
+        QVERIFY(empty.gamesPanel().button(Cmd::Add)->isEnabled());
+        QVERIFY(!empty.gamesPanel().button(Cmd::Save)->isEnabled());
         QVERIFY(!empty.gamesPanel().nameEdit()->isEnabled());
         QVERIFY(!empty.playersPanel().isEnabled());
 
@@ -237,9 +237,9 @@ private slots:
         QCOMPARE(c.gamesPanel().selectedRow(), 0);
         QCOMPARE(c.playersPanel().titleLabel()->text(), QStringLiteral("Poker"));
         for (const ConsoleFixture *fixture : {&empty, &c}) {
-            const PlayersPanel &p = fixture->playersPanel();
-            QCOMPARE(p.playerCount(), 0);
-            QVERIFY(!p.addButton()->isEnabled() && !p.saveButton()->isEnabled() && !p.deleteAllButton()->isEnabled());
+            const ListPanel &p = fixture->playersPanel();
+            QCOMPARE(p.model()->rowCount(), 0);
+            QVERIFY(!p.button(Cmd::Add)->isEnabled() && !p.button(Cmd::Save)->isEnabled() && !p.button(Cmd::DeleteAll)->isEnabled());
         }
     }
 
@@ -249,14 +249,14 @@ private slots:
         QCOMPARE(c.window().size(), QSize(981, 607));
         QCOMPARE(c.gamesPanel().geometry(), QRect(48, 176, 393, 305));
         QCOMPARE(c.playersPanel().geometry(), QRect(520, 57, 417, 528));
-        QCOMPARE(c.playersPanel().saveButton()->geometry(), QRect(32, 432, 49, 25));
-        QCOMPARE(c.gamesPanel().moveUpButton()->toolTip(), QStringLiteral("Move game up"));
-        QCOMPARE(c.playersPanel().deleteAllButton()->toolTip(), QStringLiteral("Delete ALL players"));
+        QCOMPARE(c.playersPanel().button(Cmd::Save)->geometry(), QRect(32, 432, 49, 25));
+        QCOMPARE(c.gamesPanel().button(Cmd::MoveUp)->toolTip(), QStringLiteral("Move game up"));
+        QCOMPARE(c.playersPanel().button(Cmd::DeleteAll)->toolTip(), QStringLiteral("Delete ALL players"));
         QCOMPARE(c.window().findChild<QLabel *>(QStringLiteral("gamesHeading"))->text(), QStringLiteral(" Games"));
         QCOMPARE(c.playersPanel().nameEdit()->palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xC0));
 
         // Tab order runs from the games list through the players panel's Save.
-        QWidget *w = c.gamesPanel().gameList();
+        QWidget *w = c.gamesPanel().list();
         QStringList order{w->objectName()};
         for (int i = 0; i < 18; ++i) {
             w = w->nextInFocusChain();
@@ -301,17 +301,17 @@ private slots:
         MainWindow &window = c.window();
         QTRY_VERIFY(window.findChild<ProportionalScaler *>()->hasRecorded());
         const QRect frame = c.playersPanel().geometry();
-        const QRect button = c.playersPanel().saveButton()->geometry();
-        const double font = c.playersPanel().playerList()->font().pointSizeF();
+        const QRect button = c.playersPanel().button(Cmd::Save)->geometry();
+        const double font = c.playersPanel().list()->font().pointSizeF();
         window.resize(window.width() * 2, window.height() * 2);
         QTRY_COMPARE(c.playersPanel().geometry(), QRect(frame.topLeft() * 2, frame.size() * 2));
-        QCOMPARE(c.playersPanel().saveButton()->geometry(), QRect(button.topLeft() * 2, button.size() * 2));
-        QCOMPARE(c.playersPanel().playerList()->font().pointSizeF(), font * 2);
+        QCOMPARE(c.playersPanel().button(Cmd::Save)->geometry(), QRect(button.topLeft() * 2, button.size() * 2));
+        QCOMPARE(c.playersPanel().list()->font().pointSizeF(), font * 2);
         // The vendor's address sits where the layout puts it, and scales with the rest.
         QCOMPARE(window.vendorLink()->pos(), QPoint(368, 496) * 2);
         window.resize(981, 607);
         QTRY_COMPARE(c.playersPanel().geometry(), frame);
-        QCOMPARE(c.playersPanel().playerList()->font().pointSizeF(), font);
+        QCOMPARE(c.playersPanel().list()->font().pointSizeF(), font);
     }
 
     void versionCheckOnlyAfterTheWindowIsShown()

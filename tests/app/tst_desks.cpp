@@ -2,9 +2,8 @@
 #include "TestPlatform.h"
 
 #include "app/Console.h"
-#include "console/GamesPanel.h"
+#include "console/ListPanel.h"
 #include "console/MainWindow.h"
-#include "console/PlayersPanel.h"
 #include "room/Room.h"
 #include "store/WaitingListStore.h"
 
@@ -17,6 +16,7 @@
 #include <memory>
 
 using namespace tavlo;
+using Cmd = PanelCommand;
 using namespace tavlo::test;
 
 namespace {
@@ -32,7 +32,7 @@ struct Desk {
         t.writeFile(QStringLiteral("TAVLO.ini"), "DataBase=" + address.toUtf8() + "\r\nFilePath=\r\n");
         console = std::make_unique<Console>(t.platform);
     }
-    PlayersPanel &players() const { return *console->window()->playersPanel(); }
+    ListPanel &players() const { return *console->window()->playersPanel(); }
     QByteArray board() const { return t.readFile(QStringLiteral("TAVLO-Display.txt")); }
 };
 
@@ -62,28 +62,28 @@ private slots:
         podium.console->room()->addPlayer(poker, QStringLiteral("Anna"));
         Desk cage(address);
         QVERIFY(cage.console->start());
-        cage.players().selectPlayer(0);
+        cage.players().select(cage.players().model()->idAt(0));
 
-        PlayersPanel &p = podium.players();
-        podium.console->window()->gamesPanel()->selectGame(0);
-        QTest::mouseClick(p.addButton(), Qt::LeftButton);
+        ListPanel &p = podium.players();
+        podium.console->window()->gamesPanel()->select(podium.console->room()->games()[0].id);
+        QTest::mouseClick(p.button(Cmd::Add), Qt::LeftButton);
         p.nameEdit()->setText(QStringLiteral("Ben<star>"));
-        QTest::mouseClick(p.saveButton(), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(cage.players().playerCount(), 2, 1000);
+        QTest::mouseClick(p.button(Cmd::Save), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(cage.players().model()->rowCount(), 2, 1000);
         QCOMPARE(cage.players().selectedRow(), 0);
         QCOMPARE(cage.players().nameEdit()->text(), QStringLiteral("Anna"));
         QTRY_COMPARE_WITH_TIMEOUT(cage.board(), podium.board(), 1000);
         QVERIFY(cage.board().contains("<tr><td>Ben&#9733;</td></tr>"));
 
         // The cage acts on a player the podium has just removed: it is told, and shows the room.
-        podium.players().selectPlayer(0);
-        QTest::mouseClick(podium.players().deleteButton(), Qt::LeftButton);
-        QTest::mouseClick(cage.players().starButton(), Qt::LeftButton);
+        podium.players().select(podium.players().model()->idAt(0));
+        QTest::mouseClick(podium.players().button(Cmd::Delete), Qt::LeftButton);
+        QTest::mouseClick(cage.players().button(Cmd::Star), Qt::LeftButton);
         QCOMPARE(cage.t.messages.shown.size(), 1);
         QCOMPARE(cage.t.messages.shown[0].icon, MessageBox::Icon::Warning);
         QVERIFY(cage.t.messages.shown[0].text.startsWith(QStringLiteral("Another desk has just changed this list")));
         QVERIFY(!cage.t.ending.ended());
-        QTRY_COMPARE(cage.players().playerCount(), 1);
+        QTRY_COMPARE(cage.players().model()->rowCount(), 1);
     }
 
     // Consoles on machines of one name (cloned kiosks) keep histories of their own: each

@@ -71,7 +71,7 @@ private slots:
 
         // Beside the game its estimate; the entry's text stays the name. Four departures in
         // the last hour (D = 8) over T = 110 + 60 minutes with someone waiting: 2 × 170 / 8.
-        QListView *games = f.gamesPanel().gameList();
+        QListView *games = f.gamesPanel().list();
         auto *delegate = qobject_cast<GameEntryDelegate *>(games->itemDelegate());
         QVERIFY(delegate);
         const QModelIndex first = games->model()->index(0, 0);
@@ -147,8 +147,8 @@ private slots:
         QVERIFY(f.loaded);
         QAction *reports = f.window().reportsAction();
         QCOMPARE(reports->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
-        QVERIFY(contextMenuOf(f.gamesPanel().gameList()).contains(reports));
-        QVERIFY(contextMenuOf(f.playersPanel().playerList()).contains(reports));
+        QVERIFY(contextMenuOf(f.gamesPanel().list()).contains(reports));
+        QVERIFY(contextMenuOf(f.playersPanel().list()).contains(reports));
         reports->trigger();
         QVERIFY(f.console->reportsWindow());
         QTRY_VERIFY(f.console->reportsWindow()->isVisible());

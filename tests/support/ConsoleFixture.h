@@ -6,9 +6,8 @@
 #include "TestPlatform.h"
 
 #include "app/Console.h"
-#include "console/GamesPanel.h"
+#include "console/ListPanel.h"
 #include "console/MainWindow.h"
-#include "console/PlayersPanel.h"
 #include "room/Room.h"
 
 #include <QAbstractItemModel>
@@ -19,6 +18,8 @@
 #include <memory>
 
 namespace tavlo::test {
+
+using Cmd = PanelCommand;
 
 class ConsoleFixture {
 public:
@@ -54,8 +55,8 @@ public:
     QByteArray fragment() const { return t.readFile(QStringLiteral("TAVLO-Display.txt")); }
 
     MainWindow &window() const { return *console->window(); }
-    GamesPanel &gamesPanel() const { return *window().gamesPanel(); }
-    PlayersPanel &playersPanel() const { return *window().playersPanel(); }
+    ListPanel &gamesPanel() const { return *window().gamesPanel(); }
+    ListPanel &playersPanel() const { return *window().playersPanel(); }
     Room &room() const { return *console->room(); }
 
     // What a list view shows, row by row.

@@ -1,0 +1,462 @@
+#include "console/ListPanel.h"
+
+#include "base/TextFile.h"
+#include "base/Twips.h"
+#include "components/BgrColor.h"
+#include "console/ConsoleLook.h"
+#include "platform/MessageBox.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+
+namespace tavlo {
+
+namespace {
+
+const QString Caption = QStringLiteral("TAVLO");
+
+QRect pixels(const QRect &twips)
+{
+    return twipsRect(twips.x(), twips.y(), twips.width(), twips.height());
+}
+
+} // namespace
+
+ListPanel::ListPanel(Room &room, MessageBox &messages, ListPanelConfig config, QWidget *parent)
+    : QFrame(parent)
+    , m_messages(messages)
+    , m_config(std::move(config))
+    , m_model(new RoomListModel(room, m_config.kind, this))
+{
+    setObjectName(m_config.objectName);
+    setFrameShape(QFrame::Box);
+    setBackground(this, BgrColor(0xFFFFFF).rgb());
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+
+    if (!m_config.titleTwips.isEmpty()) {
+        m_title = new QLabel(this);
+        m_title->setObjectName(QStringLiteral("titleLabel"));
+        m_title->setGeometry(pixels(m_config.titleTwips));
+        m_title->setFont(consoleFont(12, true));
+        setBackground(m_title, BgrColor(0x404040).rgb());
+        setForeground(m_title, BgrColor(0xFFFFFF).rgb());
+    }
+
+    m_list = new QListView(this);
+    m_list->setObjectName(m_config.listName);
+    m_list->setModel(m_model);
+    m_list->setGeometry(pixels(m_config.listTwips));
+    m_list->setFont(consoleFont(12));
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One line each: the view need not measure every entry after each change.
+    m_list->setUniformItemSizes(true);
+    if (m_config.setUpList)
+        m_config.setUpList(m_list);
+
+    auto *strip = new QWidget(this);
+    strip->setGeometry(pixels(m_config.stripTwips));
+    setBackground(strip, BgrColor(0xFFFFFF).rgb());
+    for (const ListPanelConfig::Button &b : m_config.buttons) {
+        QPushButton *button = symbolButton(strip, b.objectName, b.symbol, b.pointSize, b.bold, b.toolTip, b.topTwips, b.leftTwips);
+        m_buttons.insert(b.command, button);
+        connect(button, &QPushButton::clicked, this, [this, command = b.command] { run(command); });
+    }
+
+    m_nameEdit = new QLineEdit(this);
+    m_nameEdit->setObjectName(m_config.nameEditName);
+    m_nameEdit->setGeometry(pixels(m_config.nameEditTwips));
+    m_nameEdit->setFont(consoleFont(12));
+    setBackground(m_nameEdit, BgrColor(0xC0FFFF).rgb());
+
+    // The list sits above the button strip where the two overlap.
+    strip->lower();
+
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &ListPanel::followSelection);
+    connect(m_nameEdit, &QLineEdit::returnPressed, this, [this] {
+        if (button(Command::Save)->isEnabled())
+            button(Command::Save)->click();
+    });
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_selectedBeforeReset = selectedId(); });
+    connect(m_model, &QAbstractItemModel::modelReset, this, &ListPanel::keepSelection);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this, &ListPanel::showCommandMenu);
+    setUpCommands();
+    if (!m_config.leading)
+        showList(0);
+}
+
+ListPanel::~ListPanel() = default;
+
+void ListPanel::setUpCommands()
+{
+    // The same commands from the keyboard, as list editors have them.
+    for (const ListPanelConfig::Key &key : m_config.keys) {
+        auto *action = new QAction(key.text, this);
+        action->setShortcut(key.key);
+        QPushButton *button = m_buttons.value(key.command);
+        // A command whose button is off is off from the keyboard too.
+        connect(action, &QAction::triggered, this, [this, button, command = key.command] {
+            if (!button || button->isEnabled())
+                run(command);
+        });
+        action->setShortcutContext(key.listOnly ? Qt::WidgetShortcut : Qt::WidgetWithChildrenShortcut);
+        (key.listOnly ? static_cast<QWidget *>(m_list) : this)->addAction(action);
+        m_commands.append({action, button});
+    }
+}
+
+QList<QAction *> ListPanel::commands() const
+{
+    QList<QAction *> actions;
+    for (const auto &[action, button] : m_commands)
+        actions.append(action);
+    return actions;
+}
+
+void ListPanel::setMenuFrame(const QList<QAction *> &before, const QList<QAction *> &after)
+{
+    m_menuBefore = before;
+    m_menuAfter = after;
+}
+
+void ListPanel::showCommandMenu(const QPoint &at)
+{
+    QMenu menu(m_list);
+    menu.addActions(m_menuBefore);
+    menu.addSeparator();
+    for (const auto &[action, button] : std::as_const(m_commands)) {
+        action->setEnabled(!button || button->isEnabled());
+        menu.addAction(action);
+    }
+    menu.addSeparator();
+    menu.addActions(m_menuAfter);
+    menu.exec(m_list->mapToGlobal(at));
+    for (const auto &[action, button] : std::as_const(m_commands))
+        action->setEnabled(true);
+}
+
+QList<QWidget *> ListPanel::tabOrder() const
+{
+    QList<QWidget *> order{m_list};
+    for (const ListPanelConfig::Button &b : m_config.buttons) {
+        if (b.command != Command::Save)
+            order.append(m_buttons.value(b.command));
+    }
+    return order << m_nameEdit << button(Command::Save);
+}
+
+void ListPanel::run(Command command)
+{
+    switch (command) {
+    case Command::MoveUp:
+        return moveSelected(-1);
+    case Command::MoveDown:
+        return moveSelected(+1);
+    case Command::MoveToTop:
+        return moveSelectedToTop();
+    case Command::Blink:
+        return toggle(Marker::Blink);
+    case Command::Star:
+        return toggle(Marker::Star);
+    case Command::Phone:
+        return toggle(Marker::Phone);
+    case Command::Delete:
+        return removeSelected();
+    case Command::DeleteAll:
+        return removeAll();
+    case Command::Add:
+        return add();
+    case Command::Save:
+        return save();
+    case Command::Edit:
+        return editSelected();
+    case Command::Cancel:
+        return cancel();
+    }
+}
+
+qint64 ListPanel::selectedId() const
+{
+    return m_model->idAt(selectedRow());
+}
+
+int ListPanel::selectedRow() const
+{
+    const QModelIndexList rows = m_list->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void ListPanel::setSelectedRow(int row)
+{
+    QItemSelectionModel *selection = m_list->selectionModel();
+    if (row < 0) {
+        selection->clear();
+        return;
+    }
+    const QModelIndex index = m_model->index(row);
+    selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    m_list->scrollTo(index);
+}
+
+void ListPanel::enable(Command command, bool on)
+{
+    if (QPushButton *b = button(command))
+        b->setEnabled(on);
+}
+
+void ListPanel::closeNameBox()
+{
+    m_nameEdit->clear();
+    m_nameEdit->setEnabled(false);
+    enable(Command::Save, false);
+}
+
+void ListPanel::select(qint64 id)
+{
+    // Shown afresh, also when it is the entry the name box already shows.
+    m_shownId = 0;
+    setSelectedRow(m_model->rowOf(id));
+    if (m_shownId == 0)
+        showSelection(true);
+}
+
+void ListPanel::followSelection()
+{
+    const qint64 id = selectedId();
+    if (id != 0 && id == m_shownId) {
+        // The same entry again, after the list was read again: what was typed stays.
+        showPosition();
+        return;
+    }
+    // The entry shown has just left the list: the name box and the buttons keep what they showed.
+    if (id == 0 && m_shownId != 0 && !m_model->inRoom(m_shownId))
+        return;
+    showSelection(true);
+}
+
+void ListPanel::showPosition()
+{
+    const int row = selectedRow();
+    const int count = m_model->rowCount();
+    enable(Command::MoveUp, row > 0);
+    enable(Command::MoveToTop, row > 0);
+    enable(Command::MoveDown, row >= 0 && row < count - 1);
+    enable(Command::DeleteAll, count > 0);
+}
+
+void ListPanel::showSelection(bool announce)
+{
+    const qint64 id = selectedId();
+    showPosition();
+    for (Command command : {Command::Blink, Command::Phone, Command::Star, Command::Delete, Command::Save})
+        enable(command, id != 0);
+    m_markers = {};
+    m_shownId = id;
+    if (id == 0) {
+        closeNameBox();
+        return;
+    }
+    const QString stored = m_model->nameOf(id);
+    if (hasMarkers()) {
+        const MarkedName marked = readMarkers(stored);
+        m_markers = marked.markers;
+        m_nameEdit->setText(marked.bareName);
+    } else {
+        m_nameEdit->setText(stored);
+    }
+    m_nameEdit->setEnabled(true);
+    if (m_config.leading) {
+        // The lists that follow show this entry's: an add is over.
+        m_adding = false;
+        if (announce)
+            emit entryShown(id);
+    }
+}
+
+void ListPanel::keepSelection()
+{
+    if (m_title)
+        m_title->setText(m_model->ownerName());
+    const int row = m_model->rowOf(m_selectedBeforeReset);
+    if (m_selectedBeforeReset != 0 && row < 0) {
+        // Deleted elsewhere.
+        if (m_config.leading)
+            showFirstEntry();
+        else
+            select(0);
+        return;
+    }
+    setSelectedRow(row);
+    showPosition();
+}
+
+void ListPanel::showFirstEntry()
+{
+    emit entryShown(0);
+    select(m_model->idAt(0));
+}
+
+void ListPanel::open()
+{
+    m_adding = false;
+    select(0);
+    if (m_config.leading) {
+        enable(Command::Add, true);
+        if (m_model->rowCount() > 0)
+            select(m_model->idAt(0));
+    } else if (m_model->rowCount() == 0) {
+        enable(Command::Add, false);
+    }
+}
+
+void ListPanel::showList(qint64 ownerId)
+{
+    m_model->setOwner(ownerId);
+    if (m_title)
+        m_title->setText(m_model->ownerName());
+    m_adding = false;
+    select(0);
+    setEnabled(ownerId != 0);
+    enable(Command::Add, ownerId != 0);
+}
+
+bool ListPanel::confirm(const QString &question)
+{
+    return m_messages.show(question, MessageBox::Icon::Question, MessageBox::Buttons::YesNo, Caption) != MessageBox::Answer::No;
+}
+
+void ListPanel::warn(const QString &text)
+{
+    m_messages.show(text, MessageBox::Icon::Warning, MessageBox::Buttons::Ok, Caption);
+}
+
+void ListPanel::add()
+{
+    m_selectedBeforeAdd = selectedId();
+    if (m_config.leading)
+        emit entryShown(0);
+    select(0);
+    m_adding = true;
+    enable(Command::Save, true);
+    m_nameEdit->setEnabled(true);
+    m_nameEdit->setFocus();
+}
+
+void ListPanel::save()
+{
+    const QString typed = withoutControlCharacters(m_nameEdit->text());
+    if (trimBlanks(typed).isEmpty()) {
+        warn(m_config.blankName);
+        m_nameEdit->setFocus();
+        return;
+    }
+    const qint64 selected = selectedId();
+    if (!m_adding && selected == 0) {
+        // After a single delete nothing is selected: there is nothing to rewrite.
+        if (!m_config.selectFirst.isEmpty())
+            warn(m_config.selectFirst);
+        return;
+    }
+    // A game's name is kept as typed, blanks included; a player's is trimmed and carries its markers.
+    const QString name = hasMarkers() ? writeMarkers(typed, m_markers) : typed;
+    const std::optional<qint64> saved = m_adding ? m_model->add(name)
+                                                 : (m_model->rename(selected, name) ? std::optional(selected) : std::nullopt);
+    if (!saved)
+        return;
+    m_adding = false;
+    select(*saved);
+    m_list->setFocus();
+}
+
+void ListPanel::removeSelected()
+{
+    const qint64 id = selectedId();
+    if (id == 0)
+        return;
+    if (!m_config.deleteQuestion.isEmpty() && !confirm(m_config.deleteQuestion + m_model->nameOf(id)))
+        return;
+    if (m_config.leading) {
+        // The panels that follow let go of it first.
+        emit entryShown(0);
+    }
+    // Else the list would select the next entry as this one leaves.
+    m_list->selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+    if (!m_model->remove(id) || !m_config.leading)
+        return; // a player's delete changes nothing else: the name box and the buttons keep what they showed
+    showFirstEntry();
+    m_list->setFocus();
+}
+
+void ListPanel::removeAll()
+{
+    if (m_model->rowCount() == 0 || !confirm(m_config.deleteAllQuestion) || !m_model->removeAll())
+        return;
+    for (QPushButton *b : std::as_const(m_buttons))
+        b->setEnabled(b == button(Command::Add));
+    closeNameBox();
+    button(Command::Add)->setFocus();
+}
+
+void ListPanel::moveSelected(int offset)
+{
+    const int to = selectedRow() + offset;
+    if (selectedId() == 0 || to < 0 || to >= m_model->rowCount())
+        return;
+    // The selection moves with the entry; the panels that follow keep what they show.
+    if (m_model->move(selectedId(), offset))
+        showSelection(false);
+}
+
+void ListPanel::moveSelectedToTop()
+{
+    if (selectedId() != 0 && m_model->moveToTop(selectedId())) {
+        showSelection(false);
+        m_list->setFocus();
+    }
+}
+
+void ListPanel::toggle(Marker marker)
+{
+    const qint64 id = selectedId();
+    if (id == 0) {
+        warn(m_config.selectFirst);
+        return;
+    }
+    const bool found = m_model->nameOf(id).contains(tagOf(marker));
+    // Whatever was typed but not saved gives way to the stored name.
+    showSelection(false);
+    flagOf(m_markers, marker) = !found;
+    save();
+    select(id);
+}
+
+void ListPanel::editSelected()
+{
+    if (selectedId() == 0 || !m_nameEdit->isEnabled())
+        return;
+    m_nameEdit->setFocus();
+    m_nameEdit->selectAll();
+}
+
+void ListPanel::cancel()
+{
+    if (m_adding) {
+        m_adding = false;
+        closeNameBox();
+        select(m_model->rowOf(m_selectedBeforeAdd) >= 0 ? m_selectedBeforeAdd : 0);
+        m_list->setFocus();
+        return;
+    }
+    if (selectedId() != 0) {
+        // The stored name (and markers) again, whatever was typed.
+        showSelection(false);
+        m_list->setFocus();
+    }
+}
+
+} // namespace tavlo
