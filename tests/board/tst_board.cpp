@@ -109,11 +109,12 @@ private slots:
         QVERIFY(lines[1].startsWith(QStringLiteral("<td width='%1%' valign='top'").arg(percent)));
     }
 
+    // A game shows as many lines as its rows, never more.
     void rowsAndWidth()
     {
         Board board;
         board.listWidth = QStringLiteral("640");
-        board.games = {game(QStringLiteral("Full"), 2, {"P0", "P1"}), game(QStringLiteral("Short"), 3, {"P0"})};
+        board.games = {game(QStringLiteral("Full"), 2, {"P0", "P1", "P2"}), game(QStringLiteral("Short"), 3, {"P0"})};
         const QStringList lines = linesOf(renderFragment(board));
         const QString blank = QStringLiteral("<tr><td>&nbsp;</td></tr>");
         QCOMPARE(lines.mid(2, 2), QStringList({"<tr><td>P0</td></tr>", "<tr><td>P1</td></tr>"}));

@@ -289,7 +289,7 @@ private slots:
         QCOMPARE(service.pageUrl().host(), PhoneService::pageHost(QHostAddress::Any, PhoneService::interfaceAddresses()).toString());
         for (int i = 0; i < 8; ++i)
             QTRY_COMPARE_WITH_TIMEOUT(exchange(service.port(), get("/", "GET", "Connection: close\r\n"), 2000, 2000).status(), 200, 3000);
-        QTest::qWait(200); // the last one's end reaches the server's thread
+        QTest::qWait(500); // the last one's end reaches the server's thread
         // Two of one address are served and a third refused; a third address finds the server full.
         QTcpSocket sockets[5];
         const char *from[] = {"127.0.0.1", "127.0.0.1", "127.0.0.1", "127.0.0.2", "127.0.0.3"};

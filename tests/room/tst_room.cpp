@@ -447,6 +447,8 @@ private slots:
         g.room.setHistoryLimit(3);
         for (int i = 0; i < 5; ++i)
             QVERIFY(g.room.addPlayer(g.room.games()[0].id, QStringLiteral("P%1").arg(i)));
+        // The next run finds no more than the limit either.
+        QCOMPARE(g.rows(QStringLiteral("select count(*) from journal where undoable = 1")), QStringList{"3"});
         int undone = 0;
         while (g.room.undo())
             ++undone;
