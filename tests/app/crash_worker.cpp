@@ -1,6 +1,7 @@
 // Runs commands on the real console in a loop until it is killed; tst_crash kills it at random
 // moments and checks what it left on disk. Usage: crash_worker <program folder> <seed>
-// It prints "ready" once the window is loaded and waits for a line on its input before it starts.
+// It prints "ready" once the window is loaded and waits for a line on its input before it starts;
+// then "landed" after each command that reached the journal.
 
 #include "ConsoleFixture.h"
 
@@ -47,6 +48,10 @@ int main(int argc, char **argv)
         return 3;
     MainWindow &window = *console.window();
     window.show();
+    QObject::connect(console.room(), &Room::changeRecorded, [] {
+        std::printf("landed\n");
+        std::fflush(stdout);
+    });
     std::printf("ready\n");
     std::fflush(stdout);
     char line[16];

@@ -30,21 +30,6 @@ private slots:
         QCOMPARE(t.readFile(QStringLiteral("TAVLO-Display.txt")), QByteArray("<table border='0' width='100%'><tr>\r\n</tr></table>\r\n"));
     }
 
-    void startRepublishesAStaleBoard()
-    {
-        // A crash between a change and its board leaves the old board; the next start mends it.
-        TestPlatform t;
-        t.addEmptyDatabase();
-        t.addDisplayFiles();
-        TestPlatform::seed(t.path(QStringLiteral("TAVLO.mdb")), {{QStringLiteral("Poker"), {"Anna<star>"}}});
-        t.writeFile(QStringLiteral("TAVLO-Display.txt"), "<table border='0' width='100%'><tr>\r\n</tr></table>\r\n");
-        Console console(t.platform);
-        QVERIFY(console.start());
-        const QByteArray board = t.readFile(QStringLiteral("TAVLO-Display.txt"));
-        QVERIFY(board.contains("<tr><td>Anna&#9733;</td></tr>\r\n"));
-        QVERIFY(board.endsWith("</tr></table>\r\n"));
-    }
-
     // A database from the first version is upgraded in place at start-up: its rows stay, new
     // players get their time, every change can be undone, also after a restart.
     void upgradeOfAFirstVersionDatabase()

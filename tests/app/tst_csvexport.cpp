@@ -4,8 +4,6 @@
 
 #include "app/CsvExport.h"
 #include "room/Room.h"
-#include "store/JournalReader.h"
-#include "store/StoreError.h"
 #include "store/WaitingListStore.h"
 
 #include <QFile>
@@ -158,21 +156,6 @@ private slots:
         QVERIFY2(errors.contains(QStringLiteral("cannot read the database ") + t.path(QStringLiteral("TAVLO.mdb"))), qPrintable(errors));
         QVERIFY(!QFile::exists(t.path(QStringLiteral("out.csv"))));
         QCOMPARE(QFile::exists(t.path(QStringLiteral("TAVLO.ini"))), settings);
-    }
-
-    void readerBounds()
-    {
-        const ExportFolder folder;
-        WaitingListStore store(folder.t.path(QStringLiteral("TAVLO.mdb")));
-        store.open();
-        const JournalReader reader(store.database());
-        QCOMPARE(reader.entries({}).size(), 3);
-        const QList<JournalRecord> fifth = reader.entries(noon(5), noon(6));
-        QCOMPARE(fifth.size(), 1);
-        QCOMPARE(fifth[0].command, QStringLiteral("add player"));
-        QCOMPARE(fifth[0].madeAt, noon(5));
-        QCOMPARE(fifth[0].gameName, QStringLiteral("Stud, 7 card"));
-        QVERIFY_THROWS_EXCEPTION(StoreError, JournalReader(QSqlDatabase()).entries({}));
     }
 
     // The program itself, copied into a folder of its own: the export needs no display.

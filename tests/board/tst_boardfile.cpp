@@ -187,31 +187,6 @@ private slots:
             QCOMPARE(content.board, BoardSnapshot());
     }
 
-    // Damaged files of every kind are refused or read, never more.
-    void damagedFilesNeverCrash()
-    {
-        QRandomGenerator random(19);
-        const QByteArray good = encodeBoardFile(sample());
-        for (int round = 0; round < 2000; ++round) {
-            QByteArray bytes = good;
-            for (int cut = 1 + int(random.bounded(4)); cut > 0; --cut) {
-                const int at = int(random.bounded(int(bytes.size())));
-                switch (random.bounded(3)) {
-                case 0:
-                    bytes[at] = char(random.bounded(256));
-                    break;
-                case 1:
-                    bytes.remove(at, 1 + int(random.bounded(8)));
-                    break;
-                default:
-                    bytes.insert(at, "{[\"\\,:"[random.bounded(6)]);
-                }
-            }
-            const BoardFileContent content = readBoardFile(bytes);
-            QVERIFY(content.isRead() || !content.problem.isEmpty());
-        }
-    }
-
     // What a later or another writer may put in: members and markers this reader does not
     // know are passed over, half a surrogate pair and broken UTF-8 read as the replacement.
     void whatOtherWritersPut()

@@ -106,6 +106,7 @@ private slots:
         QTest::newRow("a small room grows") << 2 << 3 << 0 << QSize(1920, 1080) << 8 << 50 << 1 << 1;
         QTest::newRow("a window, pages of 20 s") << 9 << 30 << 3 << QSize(1280, 720) << 20 << 19 << 5 << 1;
         QTest::newRow("a tiny window, pages of 2 s") << 12 << 8 << 0 << QSize(320, 180) << 2 << 10 << 3 << 3;
+        QTest::newRow("screens of about as many games") << 13 << 8 << 0 << QSize(320, 180) << 2 << 10 << 3 << 4;
     }
     void paging()
     {

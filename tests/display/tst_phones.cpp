@@ -38,8 +38,12 @@ QStringList namesIn(const QByteArray &json)
 {
     QStringList names;
     for (const QJsonValue &game : QJsonDocument::fromJson(json).object().value(QLatin1String("games")).toArray()) {
-        for (const QJsonValue &player : game.toObject().value(QLatin1String("players")).toArray())
-            names << player.toObject().value(QLatin1String("name")).toString();
+        int position = 0; // each player goes by its place on the list, from 1
+        for (const QJsonValue &value : game.toObject().value(QLatin1String("players")).toArray()) {
+            const QJsonObject player = value.toObject();
+            names << (player.value(QLatin1String("position")).toInt() == ++position ? QString() : QStringLiteral("misplaced "))
+                             + player.value(QLatin1String("name")).toString();
+        }
     }
     return names;
 }
@@ -187,6 +191,13 @@ private slots:
         const QByteArray tag = first.header("ETag");
         QVERIFY(!tag.isEmpty());
         QCOMPARE(exchange(viewer.port(), get("/board.json", "GET", "If-None-Match: " + tag + "\r\n")).status(), 304);
+        // Without a body: the connection's next answer starts where its head ends.
+        QTcpSocket raw;
+        raw.connectToHost(QHostAddress::LocalHost, viewer.port());
+        raw.write(get("/board.json", "GET", "If-None-Match: " + tag + "\r\n") + get("/phone.css", "GET", "Connection: close\r\n"));
+        QVERIFY(raw.waitForDisconnected(5000));
+        const QByteArray both = raw.readAll();
+        QVERIFY2(both.startsWith("HTTP/1.1 304") && both.contains("\r\n\r\nHTTP/1.1 200 OK"), both.constData());
 
         BoardSnapshot board = start;
         board.writtenAt = board.writtenAt.addSecs(10);
@@ -234,6 +245,19 @@ private slots:
         QTest::newRow("space before the colon") << post("Content-Length : 3\r\n") << 400;
         QTest::newRow("chunked body") << get("/", "POST", "Transfer-Encoding: chunked\r\n") + "5\r\nhello\r\n0\r\n\r\n"
                                       << 413;
+        // Every limit holds to the byte and to the line.
+        const auto head = [](int bytes, int lines) { // a head of exactly so many bytes and lines
+            const QByteArray extra = QByteArray("X: 1\r\n").repeated(lines - 3);
+            const int pad = bytes - int(get("/nothing", "GET", extra + "Y: \r\n").size());
+            return get("/nothing", "GET", extra + "Y: " + QByteArray(pad, 'y') + "\r\n");
+        };
+        QTest::newRow("a head of the most bytes") << head(8192, 3) << 404;
+        QTest::newRow("a byte more") << head(8193, 3) << 431;
+        QTest::newRow("the most lines") << head(1000, 48) << 404;
+        QTest::newRow("a line more") << head(1000, 49) << 431;
+        QTest::newRow("a body of the most bytes") << get("/", "POST", "Content-Length: 1024\r\n") + QByteArray(1024, 'x') << 405;
+        QTest::newRow("a byte more of body") << post("Content-Length: 1025\r\n") << 413;
+        QTest::newRow("four blank lines first") << QByteArray("\r\n").repeated(4) + get("/nothing") << 404;
         QTest::newRow("no version") << QByteArray("GET /\r\n\r\n") << 400;
         QTest::newRow("blank lines first") << QByteArray("\r\n").repeated(5) + get("/") << 400;
     }
@@ -251,6 +275,33 @@ private slots:
         QVERIFY(!answer.body.contains("<html"));
         // The server is still there for everyone else.
         QCOMPARE(exchange(viewer.port(), get("/")).status(), 200);
+    }
+
+    // Connections count while they are open and no longer, so small limits hold however long the
+    // server runs. Told no address, it serves on every address and names its room address.
+    void connectionLimits()
+    {
+        ConnectionGuard::Limits limits;
+        limits.maxConnections = 3;
+        limits.maxConnectionsPerAddress = 2;
+        PhoneService service;
+        QVERIFY(service.start(QHostAddress(), 0, limits));
+        QCOMPARE(service.pageUrl().host(), PhoneService::pageHost(QHostAddress::Any, PhoneService::interfaceAddresses()).toString());
+        for (int i = 0; i < 8; ++i)
+            QTRY_COMPARE_WITH_TIMEOUT(exchange(service.port(), get("/", "GET", "Connection: close\r\n"), 2000, 2000).status(), 200, 3000);
+        QTest::qWait(500); // the last one's end reaches the server's thread
+        // Two of one address are served and a third refused; a third address finds the server full.
+        QTcpSocket sockets[5];
+        const char *from[] = {"127.0.0.1", "127.0.0.1", "127.0.0.1", "127.0.0.2", "127.0.0.3"};
+        QByteArray answers;
+        for (int i = 0; i < 5; ++i) {
+            sockets[i].bind(QHostAddress(QLatin1String(from[i])));
+            sockets[i].connectToHost(QHostAddress::LocalHost, service.port());
+            QVERIFY(sockets[i].waitForConnected(2000));
+            sockets[i].write(get("/phone.css"));
+            answers += readAnswer(sockets[i], 2000).head.left(12) + '|';
+        }
+        QCOMPARE(answers, QByteArray("HTTP/1.1 200|HTTP/1.1 200|HTTP/1.1 503|HTTP/1.1 200|HTTP/1.1 503|"));
     }
 
     // A client that sends a byte a second is closed within the request's time; a thousand
@@ -424,23 +475,6 @@ private slots:
         quiet.start();
         QVERIFY(!quiet.phoneService());
         QVERIFY(!quiet.webBadge());
-    }
-
-    // The code itself: a known address, the quiet zone, and no code for what cannot be one.
-    void qrCodeModules()
-    {
-        const QrCode code("http://192.168.1.20:8080/");
-        QVERIFY(!code.isNull());
-        QCOMPARE((code.width() - 17) % 4, 0); // versions grow by four modules a side
-        // The finder patterns: dark corners, with their light ring.
-        QVERIFY(code.isDark(0, 0) && code.isDark(6, 6) && !code.isDark(1, 1) && code.isDark(2, 2));
-        QVERIFY(!code.isDark(-1, 0) && !code.isDark(code.width(), 0));
-        const QImage picture = code.image(3);
-        QCOMPARE(picture.width(), (code.width() + 2 * QrCode::kQuietModules) * 3);
-        QCOMPARE(picture.pixel(0, 0), qRgb(255, 255, 255));
-        QCOMPARE(picture.pixel(QrCode::kQuietModules * 3, QrCode::kQuietModules * 3), qRgb(0, 0, 0));
-        QVERIFY(QrCode(QByteArray()).isNull());
-        QVERIFY(QrCode(QByteArray(8000, 'x')).isNull());
     }
 };
 

@@ -3,6 +3,8 @@
 #include "TestPlatform.h"
 
 #include "base/TextFile.h"
+#include "board/Board.h"
+#include "board/GameFilter.h"
 #include "display/BoardView.h"
 #include "base/DisplayFiles.h"
 #include "display/DisplayWindow.h"
@@ -205,8 +207,6 @@ private slots:
         QTest::newRow("a blink inside") << "A<blink>B</blink>" << "" << false;
         QTest::newRow("markers") << "<blink>Carl&#9733;&#9742;</blink>" << "Carl\u2605\u260E" << true;
         QTest::newRow("a game head inside") << "<td width='50%' valign='top' align='center'>Z" << "" << false;
-        // Read in one pass: were each entity start looked for its end through the rest, minutes.
-        QTest::newRow("megabytes of entity starts") << QString(4 << 20, u'&') << QString(199, u'&') + QChar(0x2026) << false;
     }
     void namesCannotChangeTheBoard()
     {
@@ -221,6 +221,31 @@ private slots:
         expected.rows = {{{QStringLiteral("Game 1"), {{shown.isEmpty() ? name : shown, blink}, {QStringLiteral("Next")}, {}}},
                           {QStringLiteral("Game 2"), {{QStringLiteral("Zed")}, {}, {}}}}};
         QCOMPARE(screenBoardOf(lines.join(QLatin1String("\r\n")) + QLatin1String("\r\n")), expected);
+    }
+
+    // Filtered, a fragment's games stand in the rows the console gives that many games; a
+    // runaway file is cut to what a screen can hold.
+    void fragmentRowsAndBounds()
+    {
+        const QString twelve = fragmentLines(12, 3, 2, [](int) { return QStringList{QStringLiteral("A")}; }).join(u'\n');
+        Board console; // the console's own rule for rows of games
+        QStringList names;
+        for (int kept = 1; kept <= 12; ++kept) {
+            names << QStringLiteral("Game %1").arg(kept);
+            console.games.append({names.last(), 1, {}});
+            QList<int> rows;
+            for (const QList<ScreenGame> &row : adaptedBoard(screenBoardOf(twelve), GameFilter(names), true).rows)
+                rows << int(row.size());
+            QList<int> expected{console.gamesInFirstRow(), kept - console.gamesInFirstRow()};
+            expected.removeAll(0);
+            QCOMPARE(rows, expected);
+        }
+        const auto cut = [](int games, int players) {
+            return screenBoardOf(fragmentLines(games, players, 1, [&](int) { return QStringList(players, QStringLiteral("P")); }).join(u'\n'));
+        };
+        QCOMPARE(cut(150, 1).gameCount(), 100);
+        QCOMPARE(cut(2, 250).rows[0][0].entries.size(), 200);
+        QCOMPARE(screenBoardOf(QStringLiteral("x\n").repeated(50)).rows[0][0].entries.size(), 40);
     }
 
     // The viewer's own settings file, then the command line over it: what differs from the

@@ -34,11 +34,6 @@ struct SeededStore {
     }
     QStringList rows(const QString &sql) const { return TestPlatform::rows(path, sql); }
     QStringList games() const { return rows(QStringLiteral("select id, list_name, listbox_order from lists order by listbox_order, id")); }
-    QStringList players(qint64 game) const
-    {
-        return rows(QStringLiteral("select id, player_name, listbox_order, player_number, player_phone from list_content "
-                                   "where list_id = %1 order by listbox_order, id").arg(game));
-    }
 };
 
 using Command = std::function<void(WaitingListStore::Change &)>;
@@ -53,71 +48,9 @@ void change(WaitingListStore &store, const Command &command)
 
 } // namespace
 
-Q_DECLARE_METATYPE(Command)
-
 class TestStore : public QObject {
     Q_OBJECT
 private slots:
-    void readsTheRoomInOrder()
-    {
-        SeededStore s;
-        const QList<GameRecord> room = s.store.readRoom();
-        QCOMPARE(room.size(), 3);
-        QCOMPARE(room[0].name, QStringLiteral("Poker"));
-        QCOMPARE(room[2].name, QStringLiteral("Stud"));
-        QStringList names;
-        for (const PlayerRecord &player : room[0].players)
-            names << player.name;
-        QCOMPARE(names, QStringList({"Anna", "Ben<star>", "Carl", "Dee", "Eve"}));
-        QVERIFY(room[1].players.isEmpty());
-    }
-
-    // Every command lands whole and leaves the positions at 0 ... n-1.
-    void commands_data()
-    {
-        QTest::addColumn<Command>("command");
-        QTest::addColumn<QStringList>("games");
-        QTest::addColumn<QStringList>("poker");
-        const QStringList games{"3|Poker|0", "2|Omaha|1", "1|Stud|2"};
-        const QStringList poker{"6|Anna|0|0|", "5|Ben<star>|1|0|", "4|Carl|2|0|", "3|Dee|3|0|", "2|Eve|4|0|"};
-
-        QTest::newRow("add game") << Command([](WaitingListStore::Change &s) { QCOMPARE(s.addGame(QStringLiteral(" Hold'em ")), 4); })
-                                  << QStringList(games) + QStringList{"4| Hold'em |3"} << poker;
-        QTest::newRow("rename game") << Command([](WaitingListStore::Change &s) { s.renameGame(2, QStringLiteral("Razz")); })
-                                     << QStringList{"3|Poker|0", "2|Razz|1", "1|Stud|2"} << poker;
-        QTest::newRow("delete game with players") << Command([](WaitingListStore::Change &s) { s.deleteGame(3); })
-                                                  << QStringList{"2|Omaha|0", "1|Stud|1"} << QStringList();
-        QTest::newRow("move game up") << Command([](WaitingListStore::Change &s) { s.moveGameTo(2, 0); })
-                                      << QStringList{"2|Omaha|0", "3|Poker|1", "1|Stud|2"} << poker;
-        QTest::newRow("move last game down: nothing") << Command([](WaitingListStore::Change &s) { s.moveGameTo(1, 3); }) << games << poker;
-        QTest::newRow("add player") << Command([](WaitingListStore::Change &s) { QCOMPARE(s.addPlayer(3, QStringLiteral("Fay"), {}).player.id, 7); })
-                                    << games << QStringList(poker) + QStringList{"7|Fay|5|0|"};
-        QTest::newRow("update player") << Command([](WaitingListStore::Change &s) { s.updatePlayer(4, QStringLiteral("Carl<phone>")); })
-                                       << games
-                                       << QStringList{"6|Anna|0|0|", "5|Ben<star>|1|0|", "4|Carl<phone>|2|0|", "3|Dee|3|0|", "2|Eve|4|0|"};
-        QTest::newRow("delete player") << Command([](WaitingListStore::Change &s) { s.deletePlayer(3, 5); }) << games
-                                       << QStringList{"6|Anna|0|0|", "4|Carl|1|0|", "3|Dee|2|0|", "2|Eve|3|0|"};
-        QTest::newRow("delete a player already gone") << Command([](WaitingListStore::Change &s) { s.deletePlayer(3, 99); }) << games << poker;
-        QTest::newRow("delete all players") << Command([](WaitingListStore::Change &s) { s.deleteAllPlayers(3); }) << games << QStringList();
-        QTest::newRow("move player down") << Command([](WaitingListStore::Change &s) { s.movePlayerTo(3, 5, 2); }) << games
-                                          << QStringList{"6|Anna|0|0|", "4|Carl|1|0|", "5|Ben<star>|2|0|", "3|Dee|3|0|", "2|Eve|4|0|"};
-        QTest::newRow("top of the fourth of five") << Command([](WaitingListStore::Change &s) { s.movePlayerTo(3, 3, 0); }) << games
-                                                   << QStringList{"3|Dee|0|0|", "6|Anna|1|0|", "5|Ben<star>|2|0|", "4|Carl|3|0|", "2|Eve|4|0|"};
-    }
-
-    void commands()
-    {
-        QFETCH(Command, command);
-        QFETCH(QStringList, games);
-        QFETCH(QStringList, poker);
-        SeededStore s;
-        change(s.store, command);
-        QCOMPARE(s.games(), games);
-        QCOMPARE(s.players(3), poker);
-        // Nobody else's players moved.
-        QCOMPARE(s.players(1), QStringList{"1|Zed|0|0|"});
-    }
-
     // Ids are never used twice, not even after the last row is deleted.
     void idsAreNeverReused()
     {
@@ -144,26 +77,6 @@ private slots:
                  QStringList({"0", "1", "2", "3", "4", "5"}));
         change(s.store, [](WaitingListStore::Change &c) { c.addGame(QStringLiteral("Razz")); });
         QCOMPARE(s.games(), QStringList({"3|Poker|0", "1|Stud|1", "2|Omaha|2", "4|Razz|3"}));
-    }
-
-    // A failure midway through a renumbering leaves every row as it was.
-    void failureRollsBackTheWholeCommand()
-    {
-        SeededStore s;
-        s.rows(QStringLiteral("create trigger fail before update of listbox_order on list_content "
-                              "when new.listbox_order = 3 begin select raise(abort, 'injected failure'); end"));
-        const QStringList before = s.players(3);
-        try {
-            change(s.store, [](WaitingListStore::Change &c) { c.movePlayerTo(3, 2, 0); });
-            QFAIL("the command did not fail");
-        } catch (const StoreError &error) {
-            QVERIFY2(error.message().contains(QStringLiteral("injected failure")), qPrintable(error.message()));
-            QCOMPARE(error.kind(), StoreError::Kind::Failure);
-        }
-        QCOMPARE(s.players(3), before);
-        // The store goes on working after the failure.
-        change(s.store, [](WaitingListStore::Change &c) { c.renameGame(3, QStringLiteral("Hold'em")); });
-        QCOMPARE(s.games().first(), QStringLiteral("3|Hold'em|0"));
     }
 
     void namedRowsThatAreGone()

@@ -37,6 +37,8 @@ private slots:
         QTest::newRow("broken off") << Route{.body = slow.body, .pieceSize = 500, .cutAfter = 1500} << QString() << -1;
         QTest::newRow("length announces more than arrives")
                 << Route{.body = slow.body, .pieceSize = 500, .announcedLength = 4000} << QString() << -1;
+        QTest::newRow("length a little beyond the limit") << Route{.body = QByteArray(150000, 'x')} << QString()
+                                                          << int(QNetworkReply::UnknownContentError);
         QTest::newRow("length beyond the limit") << Route{.body = slow.body, .announcedLength = 1 << 30} << QString()
                                                  << int(QNetworkReply::UnknownContentError);
         QTest::newRow("endless body") << Route{.body = QByteArray(4096, 'x'), .withLength = false, .pieceInterval = 5,

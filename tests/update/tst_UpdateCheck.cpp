@@ -35,6 +35,8 @@ private slots:
         QTest::newRow("64 bytes") << text("1.0.2" + QByteArray(59, 'x')) << someKey
                                   << QStringLiteral("1.0.2") + QString(59, QLatin1Char('x'));
         QTest::newRow("65 bytes") << text("1.0.2" + QByteArray(60, 'x')) << someKey << none;
+        QTest::newRow("65 bytes, no length said") << Route{.body = "1.0.2" + QByteArray(60, 'x'), .withLength = false} << someKey
+                                                  << none;
         QTest::newRow("endless") << Route{.body = "1.0.2\n", .withLength = false, .pieceInterval = 5, .endless = true}
                                  << someKey << none;
         QTest::newRow("one byte a second") << Route{.body = "1.0.2", .pieceSize = 1, .pieceInterval = 1000} << someKey
@@ -42,6 +44,9 @@ private slots:
         QTest::newRow("unreachable") << Route{.status = 0} << someKey << none;
         QTest::newRow("build without a key") << text("1.0.2") << QByteArray() << none;
         QTest::newRow("build with a broken key") << text("1.0.2") << QByteArray("RWS70+YTu0") << none;
+        const QByteArray raw = QByteArray::fromBase64(someKey);
+        QTest::newRow("build with a key of another kind") << text("1.0.2") << ("Ex" + raw.mid(2)).toBase64() << none;
+        QTest::newRow("build with a key too long") << text("1.0.2") << (raw + 'k').toBase64() << none;
     }
 
     void offersAnyOtherRealVersion()

@@ -155,7 +155,10 @@ private slots:
                  qPrintable(test->messages.shown.value(0).text));
         QCOMPARE(test->messages.shown.value(0).icon, icon);
         QCOMPARE(test->ending.ended(), message.isEmpty());
-        QVERIFY(window->downloader()->peakBufferSize() <= settings.sizeLimit + 1);
+        // A signature is read within a limit of its own, far below the program's.
+        const bool signatureLast = QByteArray(QTest::currentDataTag()) == "bootstrap signature endless";
+        QVERIFY(window->downloader()->peakBufferSize()
+                <= (signatureLast ? tavlo::UpdateSettings::signatureFileLimit : settings.sizeLimit) + 1);
         QCOMPARE(test->readFile(QStringLiteral("TAVLO.upg")) == newProgram, programSaved);
         if (message.isEmpty()) {
             QCOMPARE(window->filesLabel()->text(), QStringLiteral("2 of 2"));
