@@ -11,7 +11,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTextStream>
-#include <QtTest>
+#include <QTest>
 
 #include <sys/stat.h>
 

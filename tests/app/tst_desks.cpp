@@ -12,7 +12,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QSysInfo>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 

@@ -5,7 +5,7 @@
 
 #include <QAction>
 #include <QLineEdit>
-#include <QtTest>
+#include <QTest>
 
 using namespace tavlo;
 using namespace tavlo::test;

@@ -10,7 +10,7 @@
 #include "store/WaitingListStore.h"
 
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 using namespace tavlo;
 using namespace tavlo::test;

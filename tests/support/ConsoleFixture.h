@@ -14,7 +14,7 @@
 #include <QAbstractItemModel>
 #include <QListView>
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 
