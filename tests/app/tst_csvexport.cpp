@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QTextStream>
 #include <QTest>
+#include <QTimeZone>
 
 #include <sys/stat.h>
 

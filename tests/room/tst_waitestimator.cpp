@@ -8,6 +8,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimeZone>
 
 using namespace tavlo;
 using namespace tavlo::test;
