@@ -3,7 +3,7 @@
 # module's development files to be found by CMake). "run" for building and running,
 # "package" adds the Debian packaging tools, "test" adds those and what the test suite uses
 # (virtual display, browser for the display page and the phones' page, QR decoder, minisign to sign updates at test time,
-# desktop file and metainfo validators).
+# desktop file and metainfo validators, and Ninja and lld to build the suite faster).
 set -euo pipefail
 set_name=${1:-run}
 
@@ -12,7 +12,7 @@ if [ "$set_name" = package ] || [ "$set_name" = test ]; then
   packages+=(dpkg-dev file)
 fi
 if [ "$set_name" = test ]; then
-  packages+=(libbenchmark-dev xvfb xauth imagemagick chromium minisign zbar-tools desktop-file-utils appstream postgresql)
+  packages+=(ninja-build lld libbenchmark-dev xvfb xauth imagemagick chromium minisign zbar-tools desktop-file-utils appstream postgresql)
 fi
 
 missing=()

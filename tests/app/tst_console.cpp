@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
-#include <QtTest>
+#include <QTest>
 
 using namespace tavlo;
 using namespace tavlo::test;

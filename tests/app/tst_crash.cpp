@@ -6,7 +6,7 @@
 
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QtTest>
+#include <QTest>
 
 using namespace tavlo;
 using namespace tavlo::test;

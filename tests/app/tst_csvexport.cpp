@@ -9,7 +9,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QTextStream>
-#include <QtTest>
+#include <QTest>
+#include <QTimeZone>
 
 #include <sys/stat.h>
 

@@ -11,7 +11,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QSysInfo>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 

@@ -7,7 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
 
 using tavlo::test::Route;
 

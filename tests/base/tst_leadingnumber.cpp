@@ -1,6 +1,6 @@
 #include "base/LeadingNumber.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 using namespace tavlo;
 using namespace tavlo::test;

@@ -3,7 +3,7 @@
 #include "board/PlayerMarkers.h"
 
 #include <QRandomGenerator>
-#include <QtTest>
+#include <QTest>
 
 using namespace tavlo;
 

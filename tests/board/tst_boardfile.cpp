@@ -4,7 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
-#include <QtTest>
+#include <QTest>
 
 using namespace tavlo;
 

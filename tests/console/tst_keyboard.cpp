@@ -4,7 +4,7 @@
 
 #include <QAction>
 #include <QLineEdit>
-#include <QtTest>
+#include <QTest>
 
 using namespace tavlo;
 using namespace tavlo::test;

@@ -14,7 +14,7 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QMenu>
-#include <QtTest>
+#include <QTest>
 
 using namespace tavlo;
 using namespace tavlo::test;

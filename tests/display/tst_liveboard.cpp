@@ -16,7 +16,7 @@
 #include "store/WaitingListStore.h"
 
 #include <QSet>
-#include <QtTest>
+#include <QTest>
 
 #include <numeric>
 

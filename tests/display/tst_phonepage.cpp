@@ -4,7 +4,7 @@
 #include "display/PhoneService.h"
 
 #include <QStandardPaths>
-#include <QtTest>
+#include <QTest>
 
 using namespace tavlo;
 using namespace tavlo::display;

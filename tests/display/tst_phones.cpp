@@ -17,7 +17,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 #include <vector>

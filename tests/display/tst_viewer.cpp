@@ -13,7 +13,7 @@
 #include "display/ScreenBoard.h"
 #include "display/ViewerOptions.h"
 
-#include <QtTest>
+#include <QTest>
 
 using namespace tavlo;
 using namespace tavlo::display;

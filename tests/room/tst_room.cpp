@@ -14,7 +14,7 @@
 
 #include <QRandomGenerator>
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 using namespace tavlo;
 using namespace tavlo::test;

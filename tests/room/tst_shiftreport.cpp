@@ -8,7 +8,7 @@
 #include <QJsonDocument>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QtTest>
+#include <QTest>
 
 using namespace tavlo;
 using namespace tavlo::test;

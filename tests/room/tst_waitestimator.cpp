@@ -7,7 +7,8 @@
 #include "store/WaitingListStore.h"
 
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
+#include <QTimeZone>
 
 using namespace tavlo;
 using namespace tavlo::test;

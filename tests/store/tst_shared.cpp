@@ -9,7 +9,7 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QThread>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 

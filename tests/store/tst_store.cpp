@@ -6,7 +6,7 @@
 #include "store/WaitingListStore.h"
 
 #include <QFile>
-#include <QtTest>
+#include <QTest>
 
 #include <functional>
 

@@ -13,7 +13,7 @@
 #include <QAbstractItemModel>
 #include <QListView>
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
 
 #include <memory>
 

@@ -8,7 +8,6 @@
 #include <QSqlQuery>
 #include <QSqlError>
 #include <QSqlRecord>
-#include <QtTest>
 
 namespace tavlo::test {
 

@@ -5,7 +5,7 @@
 
 #include <QNetworkReply>
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 using tavlo::Downloader;
 using tavlo::test::Route;

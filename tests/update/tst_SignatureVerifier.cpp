@@ -1,7 +1,7 @@
 #include "MinisignTool.h"
 #include "update/SignatureVerifier.h"
 
-#include <QtTest>
+#include <QTest>
 
 using tavlo::SignatureVerifier;
 using tavlo::test::MinisignTool;

@@ -3,7 +3,7 @@
 #include "update/UpdateCheck.h"
 
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 using tavlo::UpdateCheck;
 using tavlo::test::Route;

@@ -8,7 +8,7 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QtTest>
+#include <QTest>
 
 using tavlo::test::Route;
 using Served = QHash<QString, Route>; // file of the update folder -> how it is served
