@@ -11,6 +11,10 @@
 using namespace tavlo;
 using namespace tavlo::test;
 
+// settings: "@" stands for the program folder; database: "-" for none at all; message: "@" stands for the
+// program folder
+struct StartRow { QByteArray settings, database; QString message; };
+
 class TestConsole : public QObject {
     Q_OBJECT
 private slots:
@@ -99,29 +103,25 @@ private slots:
     // What ends the program at start-up, with its message, before the window is made.
     void failuresAtStart_data()
     {
-        QTest::addColumn<QByteArray>("settings"); // "@" stands for the program folder
-        QTest::addColumn<QByteArray>("database"); // "-" for none at all
-        QTest::addColumn<QString>("message");     // "@" stands for the program folder
-        QTest::newRow("missing database") << QByteArray("DataBase=@/none.mdb\r\n") << QByteArray("-")
-                                          << "@/none.mdb is missing or cannot\r\nconnect to mapped drive/network location";
-        QTest::newRow("unreadable settings value") << QByteArray("Start_Maximized=yes\r\n") << QByteArray("-")
-                                                   << "Unexpected Error!\r\nCannot READ file @/TAVLO.ini\r\n\r\n"
-                                                      "Invalid setting: Start_Maximized=yes";
+        QTest::addColumn<StartRow>("row");
+        QTest::newRow("missing database")
+            << StartRow{QByteArray("DataBase=@/none.mdb\r\n"), QByteArray("-"),
+                        "@/none.mdb is missing or cannot\r\nconnect to mapped drive/network location"};
+        QTest::newRow("unreadable settings value")
+            << StartRow{QByteArray("Start_Maximized=yes\r\n"), QByteArray("-"),
+                        "Unexpected Error!\r\nCannot READ file @/TAVLO.ini\r\n\r\nInvalid setting: Start_Maximized=yes"};
         QTest::newRow("a number of a million digits")
-            << "List_Width=1\r\nList_Width=" + QByteArray(1000000, '9') + "\r\n" << QByteArray("-")
-            << "Unexpected Error!\r\nCannot READ file @/TAVLO.ini\r\n\r\nInvalid setting: List_Width=" + QString(49, u'9')
-                   + u'\u2026';
-        QTest::newRow("no tables in the database") << QByteArray("DataBase=@/TAVLO.mdb\r\n") << QByteArray()
-                                                   << "no such table: lists";
-        QTest::newRow("not a database") << QByteArray("DataBase=@/TAVLO.mdb\r\n") << QByteArray(4096, 'x')
-                                        << "file is not a database";
+            << StartRow{"List_Width=1\r\nList_Width=" + QByteArray(1000000, '9') + "\r\n", QByteArray("-"),
+                        "Unexpected Error!\r\nCannot READ file @/TAVLO.ini\r\n\r\nInvalid setting: List_Width=" + QString(49, u'9') + u'\u2026'};
+        QTest::newRow("no tables in the database") << StartRow{QByteArray("DataBase=@/TAVLO.mdb\r\n"), {}, "no such table: lists"};
+        QTest::newRow("not a database")
+            << StartRow{QByteArray("DataBase=@/TAVLO.mdb\r\n"), QByteArray(4096, 'x'), "file is not a database"};
     }
 
     void failuresAtStart()
     {
-        QFETCH(QByteArray, settings);
-        QFETCH(QByteArray, database);
-        QFETCH(QString, message);
+        QFETCH(StartRow, row);
+        auto &[settings, database, message] = row;
         TestPlatform t;
         t.addDisplayFiles();
         settings.replace('@', t.platform.programFolder.toUtf8());

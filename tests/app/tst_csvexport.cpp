@@ -67,6 +67,9 @@ struct ExportFolder {
     }
 };
 
+// happened: the rows written, "what happened" only
+struct StatusRow { QStringList arguments; int status; QStringList happened; QString message; };
+
 } // namespace
 
 class TestCsvExport : public QObject {
@@ -74,38 +77,31 @@ class TestCsvExport : public QObject {
 private slots:
     void statuses_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QStringList>("happened"); // the rows written, "what happened" only
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<StatusRow>("row");
 
         const QStringList all{"game added", "added at place 1", "deleted from place 1"};
-        QTest::newRow("everything") << QStringList{"--export-csv", "out.csv"} << 0 << all << "3 changes written";
-        QTest::newRow("from a day on") << QStringList{"--export-csv", "out.csv", "--from", "2026-12-05"} << 0 << all.mid(1)
-                                       << "2 changes written";
-        QTest::newRow("one day") << QStringList{"--export-csv=out.csv", "--from=2026-12-05", "--to=2026-12-05"} << 0
-                                 << all.mid(1, 1) << "1 change written";
-        QTest::newRow("days without changes") << QStringList{"--export-csv", "out.csv", "--to", "2026-12-01"} << 0
-                                              << QStringList() << "0 changes written";
-        QTest::newRow("not a date") << QStringList{"--export-csv", "out.csv", "--from", "5.12.2026"} << 2 << QStringList()
-                                    << "--from needs a date as YYYY-MM-DD";
-        QTest::newRow("backwards") << QStringList{"--export-csv", "out.csv", "--from", "2026-12-06", "--to", "2026-12-05"} << 2
-                                   << QStringList() << "comes after";
-        QTest::newRow("dates without a file") << QStringList{"--from", "2026-12-06"} << 2 << QStringList()
-                                              << "go with --export-csv FILE";
-        QTest::newRow("an empty file name") << QStringList{"--export-csv="} << 2 << QStringList() << "needs a file name";
-        QTest::newRow("a day without its option") << QStringList{"--export-csv", "out.csv", "2026-12-06"} << 2
-                                                  << QStringList() << "\"2026-12-06\" is no option";
-        QTest::newRow("a folder that is not there") << QStringList{"--export-csv", "no/such/folder/out.csv"} << 3
-                                                    << QStringList() << "cannot write";
+        QTest::newRow("everything") << StatusRow{{"--export-csv", "out.csv"}, 0, all, "3 changes written"};
+        QTest::newRow("from a day on")
+            << StatusRow{{"--export-csv", "out.csv", "--from", "2026-12-05"}, 0, all.mid(1), "2 changes written"};
+        QTest::newRow("one day")
+            << StatusRow{{"--export-csv=out.csv", "--from=2026-12-05", "--to=2026-12-05"}, 0, all.mid(1, 1), "1 change written"};
+        QTest::newRow("days without changes")
+            << StatusRow{{"--export-csv", "out.csv", "--to", "2026-12-01"}, 0, {}, "0 changes written"};
+        QTest::newRow("not a date")
+            << StatusRow{{"--export-csv", "out.csv", "--from", "5.12.2026"}, 2, {}, "--from needs a date as YYYY-MM-DD"};
+        QTest::newRow("backwards")
+            << StatusRow{{"--export-csv", "out.csv", "--from", "2026-12-06", "--to", "2026-12-05"}, 2, {}, "comes after"};
+        QTest::newRow("dates without a file") << StatusRow{{"--from", "2026-12-06"}, 2, {}, "go with --export-csv FILE"};
+        QTest::newRow("an empty file name") << StatusRow{{"--export-csv="}, 2, {}, "needs a file name"};
+        QTest::newRow("a day without its option")
+            << StatusRow{{"--export-csv", "out.csv", "2026-12-06"}, 2, {}, "\"2026-12-06\" is no option"};
+        QTest::newRow("a folder that is not there") << StatusRow{{"--export-csv", "no/such/folder/out.csv"}, 3, {}, "cannot write"};
     }
 
     void statuses()
     {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, status);
-        QFETCH(QStringList, happened);
-        QFETCH(QString, message);
+        QFETCH(StatusRow, row);
+        auto &[arguments, status, happened, message] = row;
         const ExportFolder folder;
         arguments.replaceInStrings(QStringLiteral("out.csv"), folder.t.path(QStringLiteral("out.csv")));
         const ExportFolder::Result result = folder.run(arguments);

@@ -6,6 +6,10 @@
 
 using namespace tavlo;
 
+struct WholeRow { QString text; bool numeric; double value; };
+
+struct RoundingRow { double value; bool fits; int expected; };
+
 class TestLeadingNumber : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -51,20 +55,17 @@ private Q_SLOTS:
 
     void wholeNumber_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("numeric");
-        QTest::addColumn<double>("value");
-        QTest::newRow("one") << "1" << true << 1.0;
-        QTest::newRow("blanks around") << " 0 " << true << 0.0;
-        QTest::newRow("word") << "yes" << false << 0.0;
-        QTest::newRow("number then word") << "1x" << false << 0.0;
+        QTest::addColumn<WholeRow>("row");
+        QTest::newRow("one") << WholeRow{"1", true, 1.0};
+        QTest::newRow("blanks around") << WholeRow{" 0 ", true, 0.0};
+        QTest::newRow("word") << WholeRow{"yes", false, 0.0};
+        QTest::newRow("number then word") << WholeRow{"1x", false, 0.0};
     }
 
     void wholeNumber()
     {
-        QFETCH(QString, text);
-        QFETCH(bool, numeric);
-        QFETCH(double, value);
+        QFETCH(WholeRow, row);
+        const auto &[text, numeric, value] = row;
         const auto result = tavlo::wholeNumber(text);
         QCOMPARE(result.has_value(), numeric);
         if (numeric)
@@ -73,23 +74,20 @@ private Q_SLOTS:
 
     void rounding_data()
     {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<bool>("fits");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("12.5 to even 12") << 12.5 << true << 12;
-        QTest::newRow("13.5 to even 14") << 13.5 << true << 14;
-        QTest::newRow("-2.5 to even -2") << -2.5 << true << -2;
-        QTest::newRow("largest") << 32767.0 << true << 32767;
-        QTest::newRow("32767.5 rounds out") << 32767.5 << false << 0;
-        QTest::newRow("too large") << 40000.0 << false << 0;
-        QTest::newRow("infinite") << HUGE_VAL << false << 0;
+        QTest::addColumn<RoundingRow>("row");
+        QTest::newRow("12.5 to even 12") << RoundingRow{12.5, true, 12};
+        QTest::newRow("13.5 to even 14") << RoundingRow{13.5, true, 14};
+        QTest::newRow("-2.5 to even -2") << RoundingRow{-2.5, true, -2};
+        QTest::newRow("largest") << RoundingRow{32767.0, true, 32767};
+        QTest::newRow("32767.5 rounds out") << RoundingRow{32767.5, false, 0};
+        QTest::newRow("too large") << RoundingRow{40000.0, false, 0};
+        QTest::newRow("infinite") << RoundingRow{HUGE_VAL, false, 0};
     }
 
     void rounding()
     {
-        QFETCH(double, value);
-        QFETCH(bool, fits);
-        QFETCH(int, expected);
+        QFETCH(RoundingRow, row);
+        const auto &[value, fits, expected] = row;
         const auto result = toInt16(value);
         QCOMPARE(result.has_value(), fits);
         if (fits)

@@ -24,6 +24,8 @@ void write(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
+struct LineRow { QByteArray line; QString database, displayFolder; int width; bool maximized; };
+
 } // namespace
 
 class TestSettings : public QObject {
@@ -54,33 +56,26 @@ private slots:
 
     void linesAreRead_data()
     {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QString>("database");
-        QTest::addColumn<QString>("displayFolder");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<bool>("maximized");
-        QTest::newRow("lower-case key") << QByteArray("database=D:\\Data\\TAVLO.mdb") << "D:\\Data\\TAVLO.mdb" << "" << 0 << false;
-        QTest::newRow("blank before key ignored") << QByteArray(" DataBase=x") << "" << "" << 0 << false;
-        QTest::newRow("blank before = ignored") << QByteArray("DataBase =x") << "" << "" << 0 << false;
-        QTest::newRow("value keeps blanks") << QByteArray("FilePath= /srv/show/") << "" << " /srv/show/" << 0 << false;
-        QTest::newRow("value may hold =") << QByteArray("DataBase=a=b") << "a=b" << "" << 0 << false;
-        QTest::newRow("no = skipped") << QByteArray("[Settings]") << "" << "" << 0 << false;
-        QTest::newRow("leading = skipped") << QByteArray("=List_Width=5") << "" << "" << 0 << false;
-        QTest::newRow("unknown key") << QByteArray("Colour=red") << "" << "" << 0 << false;
-        QTest::newRow("640px") << QByteArray("List_Width=640px") << "" << "" << 640 << false;
-        QTest::newRow("13.5") << QByteArray("List_Width=13.5") << "" << "" << 14 << false;
-        QTest::newRow("true any case") << QByteArray("Start_Maximized=tRUE") << "" << "" << 0 << true;
-        QTest::newRow("one is true") << QByteArray("Start_Maximized=1") << "" << "" << 0 << true;
-        QTest::newRow("zero is false") << QByteArray("Start_Maximized=0") << "" << "" << 0 << false;
+        QTest::addColumn<LineRow>("row");
+        QTest::newRow("lower-case key") << LineRow{QByteArray("database=D:\\Data\\TAVLO.mdb"), "D:\\Data\\TAVLO.mdb", "", 0, false};
+        QTest::newRow("blank before key ignored") << LineRow{QByteArray(" DataBase=x"), "", "", 0, false};
+        QTest::newRow("blank before = ignored") << LineRow{QByteArray("DataBase =x"), "", "", 0, false};
+        QTest::newRow("value keeps blanks") << LineRow{QByteArray("FilePath= /srv/show/"), "", " /srv/show/", 0, false};
+        QTest::newRow("value may hold =") << LineRow{QByteArray("DataBase=a=b"), "a=b", "", 0, false};
+        QTest::newRow("no = skipped") << LineRow{QByteArray("[Settings]"), "", "", 0, false};
+        QTest::newRow("leading = skipped") << LineRow{QByteArray("=List_Width=5"), "", "", 0, false};
+        QTest::newRow("unknown key") << LineRow{QByteArray("Colour=red"), "", "", 0, false};
+        QTest::newRow("640px") << LineRow{QByteArray("List_Width=640px"), "", "", 640, false};
+        QTest::newRow("13.5") << LineRow{QByteArray("List_Width=13.5"), "", "", 14, false};
+        QTest::newRow("true any case") << LineRow{QByteArray("Start_Maximized=tRUE"), "", "", 0, true};
+        QTest::newRow("one is true") << LineRow{QByteArray("Start_Maximized=1"), "", "", 0, true};
+        QTest::newRow("zero is false") << LineRow{QByteArray("Start_Maximized=0"), "", "", 0, false};
     }
 
     void linesAreRead()
     {
-        QFETCH(QByteArray, line);
-        QFETCH(QString, database);
-        QFETCH(QString, displayFolder);
-        QFETCH(int, width);
-        QFETCH(bool, maximized);
+        QFETCH(LineRow, row);
+        const auto &[line, database, displayFolder, width, maximized] = row;
         Settings settings;
         QVERIFY(SettingsFile::parse(line + "\r\n", settings));
         QCOMPARE(settings.databasePath, database);

@@ -41,6 +41,8 @@ QString randomName(QRandomGenerator &random)
     return name;
 }
 
+struct CountRow { int games, firstRow, percent; };
+
 } // namespace
 
 class TestBoard : public QObject {
@@ -71,26 +73,23 @@ private slots:
 
     void layoutForGameCounts_data()
     {
-        QTest::addColumn<int>("games");
-        QTest::addColumn<int>("firstRow");
-        QTest::addColumn<int>("percent");
-        QTest::newRow("0") << 0 << 0 << 100;
-        QTest::newRow("1") << 1 << 1 << 100;
-        QTest::newRow("2") << 2 << 2 << 50;
-        QTest::newRow("3") << 3 << 3 << 33;
-        QTest::newRow("5") << 5 << 5 << 20;
-        QTest::newRow("6") << 6 << 3 << 33;
-        QTest::newRow("7") << 7 << 4 << 25;
-        QTest::newRow("11") << 11 << 6 << 17;
-        QTest::newRow("16") << 16 << 8 << 12;
-        QTest::newRow("40") << 40 << 20 << 5;
+        QTest::addColumn<CountRow>("row");
+        QTest::newRow("0") << CountRow{0, 0, 100};
+        QTest::newRow("1") << CountRow{1, 1, 100};
+        QTest::newRow("2") << CountRow{2, 2, 50};
+        QTest::newRow("3") << CountRow{3, 3, 33};
+        QTest::newRow("5") << CountRow{5, 5, 20};
+        QTest::newRow("6") << CountRow{6, 3, 33};
+        QTest::newRow("7") << CountRow{7, 4, 25};
+        QTest::newRow("11") << CountRow{11, 6, 17};
+        QTest::newRow("16") << CountRow{16, 8, 12};
+        QTest::newRow("40") << CountRow{40, 20, 5};
     }
 
     void layoutForGameCounts()
     {
-        QFETCH(int, games);
-        QFETCH(int, firstRow);
-        QFETCH(int, percent);
+        QFETCH(CountRow, row);
+        const auto &[games, firstRow, percent] = row;
         Board board;
         for (int g = 0; g < games; ++g)
             board.games.append(game(QStringLiteral("G%1").arg(g), 1, {}));

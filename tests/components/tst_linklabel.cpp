@@ -64,6 +64,8 @@ public slots:
     void take(const QUrl &url) { taken << url.scheme(); }
 };
 
+struct HoverRow { QColor hotColor; bool underlinedFont; QPoint away; bool staysHot; };
+
 } // namespace
 
 class TestLinkLabel : public QObject {
@@ -71,30 +73,25 @@ class TestLinkLabel : public QObject {
 private slots:
     void hover_data()
     {
-        QTest::addColumn<QColor>("hotColor");
-        QTest::addColumn<bool>("underlinedFont");
+        QTest::addColumn<HoverRow>("row");
         // Where the pointer goes: below 0 from the left or top edge, above 0 from the right or
         // bottom edge, 0 along the middle.
-        QTest::addColumn<QPoint>("away");
-        QTest::addColumn<bool>("staysHot");
-        QTest::newRow("1 left") << Hot << false << QPoint(-1, 0) << true;
-        QTest::newRow("2 left") << Hot << false << QPoint(-2, 0) << false;
-        QTest::newRow("1 above") << Hot << false << QPoint(0, -1) << true;
-        QTest::newRow("2 above") << Hot << false << QPoint(0, -2) << false;
-        QTest::newRow("width + 1") << Hot << false << QPoint(1, 0) << true;
-        QTest::newRow("width + 2") << Hot << false << QPoint(2, 0) << false;
-        QTest::newRow("height + 1") << Hot << false << QPoint(0, 1) << true;
-        QTest::newRow("height + 2") << Hot << false << QPoint(0, 2) << false;
-        QTest::newRow("hot colour is the fore colour") << Grey << false << QPoint(0, -1) << false;
-        QTest::newRow("underlined font") << Hot << true << QPoint(-2, 0) << false;
+        QTest::newRow("1 left") << HoverRow{Hot, false, {-1, 0}, true};
+        QTest::newRow("2 left") << HoverRow{Hot, false, {-2, 0}, false};
+        QTest::newRow("1 above") << HoverRow{Hot, false, {0, -1}, true};
+        QTest::newRow("2 above") << HoverRow{Hot, false, {0, -2}, false};
+        QTest::newRow("width + 1") << HoverRow{Hot, false, {1, 0}, true};
+        QTest::newRow("width + 2") << HoverRow{Hot, false, {2, 0}, false};
+        QTest::newRow("height + 1") << HoverRow{Hot, false, {0, 1}, true};
+        QTest::newRow("height + 2") << HoverRow{Hot, false, {0, 2}, false};
+        QTest::newRow("hot colour is the fore colour") << HoverRow{Grey, false, {0, -1}, false};
+        QTest::newRow("underlined font") << HoverRow{Hot, true, {-2, 0}, false};
     }
 
     void hover()
     {
-        QFETCH(QColor, hotColor);
-        QFETCH(bool, underlinedFont);
-        QFETCH(QPoint, away);
-        QFETCH(bool, staysHot);
+        QFETCH(HoverRow, row);
+        const auto &[hotColor, underlinedFont, away, staysHot] = row;
         Holder h;
         h.link->setHotColor(hotColor);
         QFont f = h.link->normalFont();

@@ -85,18 +85,20 @@ void setUp(Bar &bar, int style, int percent, const Options &o = {})
 Q_DECLARE_METATYPE(Probes)
 Q_DECLARE_METATYPE(Options)
 
+struct PixelRow { int style, percent; QSize size; Options options; Probes probes; };
+
+struct ValueRow { int min, max, value; bool taken; int percent, readBack; };
+
+struct CaptionRow { int style, percent; QString text; QRgb onTrack, overFill; };
+
 class TestStyledProgressBar : public QObject {
     Q_OBJECT
 private slots:
     void pixels_data()
     {
-        QTest::addColumn<int>("style");
-        QTest::addColumn<int>("percent");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<Options>("options");
-        QTest::addColumn<Probes>("probes");
+        QTest::addColumn<PixelRow>("row");
         const auto row = [](const char *name, int style, int percent, QSize size, const Probes &probes,
-                            const Options &o = {}) { QTest::newRow(name) << style << percent << size << o << probes; };
+                            const Options &o = {}) { QTest::newRow(name) << PixelRow{style, percent, size, o, probes}; };
         const Bar palette; // for the system colours of the edges
         const Options red{.color = Red};
         const Options up{.orientation = Bar::Vertical};
@@ -149,11 +151,8 @@ private slots:
 
     void pixels()
     {
-        QFETCH(int, style);
-        QFETCH(int, percent);
-        QFETCH(QSize, size);
-        QFETCH(Options, options);
-        QFETCH(Probes, probes);
+        QFETCH(PixelRow, row);
+        const auto &[style, percent, size, options, probes] = row;
         Bar bar;
         setUp(bar, style, percent, options);
         expect(draw(bar, size), probes);
@@ -218,30 +217,21 @@ private slots:
 
     void setValue_data()
     {
-        QTest::addColumn<int>("min");
-        QTest::addColumn<int>("max");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<bool>("taken");
-        QTest::addColumn<int>("percent");
-        QTest::addColumn<int>("readBack");
+        QTest::addColumn<ValueRow>("row");
         // Each starts at 40 % of 0 to 100; a refused value keeps that.
-        QTest::newRow("150 kept as 100") << 0 << 100 << 150 << true << 100 << 100;
-        QTest::newRow("-5 kept") << 0 << 100 << -5 << true << -5 << -5;
-        QTest::newRow("overflow") << 0 << 100 << 30'000'000 << false << 40 << 40;
-        QTest::newRow("max 0") << 0 << 0 << 10 << false << 40 << 0;
-        QTest::newRow("half rounds down to even") << 0 << 1000 << 125 << true << 12 << 120;
-        QTest::newRow("half rounds up to even") << 0 << 1000 << 135 << true << 14 << 140;
-        QTest::newRow("from min to max") << 100 << 300 << 150 << true << 25 << 150;
+        QTest::newRow("150 kept as 100") << ValueRow{0, 100, 150, true, 100, 100};
+        QTest::newRow("-5 kept") << ValueRow{0, 100, -5, true, -5, -5};
+        QTest::newRow("overflow") << ValueRow{0, 100, 30'000'000, false, 40, 40};
+        QTest::newRow("max 0") << ValueRow{0, 0, 10, false, 40, 0};
+        QTest::newRow("half rounds down to even") << ValueRow{0, 1000, 125, true, 12, 120};
+        QTest::newRow("half rounds up to even") << ValueRow{0, 1000, 135, true, 14, 140};
+        QTest::newRow("from min to max") << ValueRow{100, 300, 150, true, 25, 150};
     }
 
     void setValue()
     {
-        QFETCH(int, min);
-        QFETCH(int, max);
-        QFETCH(int, value);
-        QFETCH(bool, taken);
-        QFETCH(int, percent);
-        QFETCH(int, readBack);
+        QFETCH(ValueRow, row);
+        const auto &[min, max, value, taken, percent, readBack] = row;
         Bar bar;
         QVERIFY(bar.setValue(40));
         bar.setMin(min);
@@ -253,26 +243,19 @@ private slots:
 
     void caption_data()
     {
-        QTest::addColumn<int>("style");
-        QTest::addColumn<int>("percent");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QRgb>("onTrack");
-        QTest::addColumn<QRgb>("overFill");
-        QTest::newRow("smooth") << 1 << 57 << QStringLiteral("57 %") << Black << Black;
-        QTest::newRow("searching") << 2 << 57 << QStringLiteral("Searching..") << Black << Black;
-        QTest::newRow("flat at 150") << 3 << 150 << QStringLiteral("100 %") << Black << Black;
-        QTest::newRow("dark") << 6 << 57 << QStringLiteral("57 %") << qRgb(192, 192, 192) << light(80);
-        QTest::newRow("glossy") << 9 << 50 << QStringLiteral("50 %") << Black << White;
-        QTest::newRow("glossy over all") << 9 << 100 << QStringLiteral("100 %") << Black << White;
+        QTest::addColumn<CaptionRow>("row");
+        QTest::newRow("smooth") << CaptionRow{1, 57, QStringLiteral("57 %"), Black, Black};
+        QTest::newRow("searching") << CaptionRow{2, 57, QStringLiteral("Searching.."), Black, Black};
+        QTest::newRow("flat at 150") << CaptionRow{3, 150, QStringLiteral("100 %"), Black, Black};
+        QTest::newRow("dark") << CaptionRow{6, 57, QStringLiteral("57 %"), qRgb(192, 192, 192), light(80)};
+        QTest::newRow("glossy") << CaptionRow{9, 50, QStringLiteral("50 %"), Black, White};
+        QTest::newRow("glossy over all") << CaptionRow{9, 100, QStringLiteral("100 %"), Black, White};
     }
 
     void caption()
     {
-        QFETCH(int, style);
-        QFETCH(int, percent);
-        QFETCH(QString, text);
-        QFETCH(QRgb, onTrack);
-        QFETCH(QRgb, overFill);
+        QFETCH(CaptionRow, row);
+        const auto &[style, percent, text, onTrack, overFill] = row;
         Bar bar;
         setUp(bar, style, percent);
         const QImage plain = draw(bar, {200, 24});

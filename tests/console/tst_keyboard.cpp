@@ -16,6 +16,8 @@ QList<TestPlatform::Game> room()
     return {{QStringLiteral("Poker"), {"Anna", "Ben<star>", "Cid"}}, {QStringLiteral("Omaha"), {"Olga"}}};
 }
 
+struct KeyRow { bool games; int row; QKeySequence key; QStringList listed; };
+
 } // namespace
 
 class TestKeyboard : public QObject {
@@ -23,29 +25,24 @@ class TestKeyboard : public QObject {
 private slots:
     void keysOfTheCommands_data()
     {
-        QTest::addColumn<bool>("games");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QKeySequence>("key");
-        QTest::addColumn<QStringList>("listed");
-        QTest::newRow("Ctrl+Down moves a game") << true << 0 << QKeySequence(Qt::CTRL | Qt::Key_Down) << QStringList{"Omaha", "Poker"};
-        QTest::newRow("Delete deletes a game, after the question") << true << 1 << QKeySequence(Qt::Key_Delete) << QStringList{"Poker"};
-        QTest::newRow("Ctrl+Up moves a player") << false << 2 << QKeySequence(Qt::CTRL | Qt::Key_Up) << QStringList{"Anna", "Cid", "Ben<star>"};
-        QTest::newRow("Ctrl+Home moves a player to the top") << false << 2 << QKeySequence(Qt::CTRL | Qt::Key_Home)
-                                                             << QStringList{"Cid", "Anna", "Ben<star>"};
-        QTest::newRow("Delete deletes a player") << false << 0 << QKeySequence(Qt::Key_Delete) << QStringList{"Ben<star>", "Cid"};
-        QTest::newRow("Alt+B blinks") << false << 0 << QKeySequence(Qt::ALT | Qt::Key_B) << QStringList{"Anna<blink>", "Ben<star>", "Cid"};
-        QTest::newRow("Alt+S stars") << false << 1 << QKeySequence(Qt::ALT | Qt::Key_S) << QStringList{"Anna", "Ben", "Cid"};
-        QTest::newRow("Alt+P phones") << false << 2 << QKeySequence(Qt::ALT | Qt::Key_P) << QStringList{"Anna", "Ben<star>", "Cid<phone>"};
-        QTest::newRow("Ctrl+Up on the first does nothing") << false << 0 << QKeySequence(Qt::CTRL | Qt::Key_Up)
-                                                           << QStringList{"Anna", "Ben<star>", "Cid"};
+        QTest::addColumn<KeyRow>("data");
+        QTest::newRow("Ctrl+Down moves a game") << KeyRow{true, 0, QKeySequence(Qt::CTRL | Qt::Key_Down), {"Omaha", "Poker"}};
+        QTest::newRow("Delete deletes a game, after the question") << KeyRow{true, 1, QKeySequence(Qt::Key_Delete), {"Poker"}};
+        QTest::newRow("Ctrl+Up moves a player") << KeyRow{false, 2, QKeySequence(Qt::CTRL | Qt::Key_Up), {"Anna", "Cid", "Ben<star>"}};
+        QTest::newRow("Ctrl+Home moves a player to the top")
+            << KeyRow{false, 2, QKeySequence(Qt::CTRL | Qt::Key_Home), {"Cid", "Anna", "Ben<star>"}};
+        QTest::newRow("Delete deletes a player") << KeyRow{false, 0, QKeySequence(Qt::Key_Delete), {"Ben<star>", "Cid"}};
+        QTest::newRow("Alt+B blinks") << KeyRow{false, 0, QKeySequence(Qt::ALT | Qt::Key_B), {"Anna<blink>", "Ben<star>", "Cid"}};
+        QTest::newRow("Alt+S stars") << KeyRow{false, 1, QKeySequence(Qt::ALT | Qt::Key_S), {"Anna", "Ben", "Cid"}};
+        QTest::newRow("Alt+P phones") << KeyRow{false, 2, QKeySequence(Qt::ALT | Qt::Key_P), {"Anna", "Ben<star>", "Cid<phone>"}};
+        QTest::newRow("Ctrl+Up on the first does nothing")
+            << KeyRow{false, 0, QKeySequence(Qt::CTRL | Qt::Key_Up), {"Anna", "Ben<star>", "Cid"}};
     }
 
     void keysOfTheCommands()
     {
-        QFETCH(bool, games);
-        QFETCH(int, row);
-        QFETCH(QKeySequence, key);
-        QFETCH(QStringList, listed);
+        QFETCH(KeyRow, data);
+        const auto &[games, row, key, listed] = data;
         ConsoleFixture c(room());
         QListView *list = (games ? c.gamesPanel() : c.playersPanel()).list();
         ConsoleFixture::clickRow(list, row);

@@ -36,6 +36,18 @@ QStringList names(const QStringList &rows)
     return out;
 }
 
+struct SavedRow { bool games; QString typed, kept, inTheBox; };
+
+// order: the rows before, in their new order
+struct MoveRow { bool games; int from; Cmd command; QList<int> order; int selected; };
+
+// players: every player left, by name
+struct DeleteRow { bool games; Cmd command; MessageBox::Answer answer; QString asked; QStringList after, players; };
+
+struct ToggleRow { QString name; Cmd toggle; bool adding; QStringList after; };
+
+struct RenameRow { bool games; int row; QString kept; };
+
 } // namespace
 
 class TestListPanel : public QObject {
@@ -43,32 +55,28 @@ class TestListPanel : public QObject {
 private Q_SLOTS:
     void savesNamesAsTheListKeepsThem_data()
     {
-        QTest::addColumn<bool>("games");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("kept");
-        QTest::addColumn<QString>("inTheBox");
-        QTest::newRow("game") << true << "Stud" << "Stud" << "Stud";
-        QTest::newRow("game with blanks") << true << " Crazy Pineapple " << " Crazy Pineapple " << " Crazy Pineapple ";
-        QTest::newRow("game with quotes and markup") << true << "x' Or '1'='1 <b>&" << "x' Or '1'='1 <b>&" << "x' Or '1'='1 <b>&";
-        QTest::newRow("game with tags") << true << "Razz<star>" << "Razz<star>" << "Razz<star>";
+        QTest::addColumn<SavedRow>("row");
+        QTest::newRow("game") << SavedRow{true, "Stud", "Stud", "Stud"};
+        QTest::newRow("game with blanks") << SavedRow{true, " Crazy Pineapple ", " Crazy Pineapple ", " Crazy Pineapple "};
+        QTest::newRow("game with quotes and markup") << SavedRow{true, "x' Or '1'='1 <b>&", "x' Or '1'='1 <b>&", "x' Or '1'='1 <b>&"};
+        QTest::newRow("game with tags") << SavedRow{true, "Razz<star>", "Razz<star>", "Razz<star>"};
         // A pasted line break would split the board's lines: control characters are dropped.
-        QTest::newRow("game pasted") << true << "Stud\r\n</td></tr><tr><td>\tX" << "Stud</td></tr><tr><td>X" << "Stud</td></tr><tr><td>X";
-        QTest::newRow("player trimmed") << false << "  Fred Flint  " << "Fred Flint" << "Fred Flint";
-        QTest::newRow("player pasted") << false << "Eve\r\n<tr><td>FAKE\u0000 " << "Eve<tr><td>FAKE" << "Eve<tr><td>FAKE";
+        QTest::newRow("game pasted")
+            << SavedRow{true, "Stud\r\n</td></tr><tr><td>\tX", "Stud</td></tr><tr><td>X", "Stud</td></tr><tr><td>X"};
+        QTest::newRow("player trimmed") << SavedRow{false, "  Fred Flint  ", "Fred Flint", "Fred Flint"};
+        QTest::newRow("player pasted") << SavedRow{false, "Eve\r\n<tr><td>FAKE\u0000 ", "Eve<tr><td>FAKE", "Eve<tr><td>FAKE"};
         // The lower-case tag typed by the operator is a marker from now on; the other is part of the name.
-        QTest::newRow("player with tags") << false << "Max<Star><phone>" << "Max<Star><phone>" << "Max<Star>";
+        QTest::newRow("player with tags") << SavedRow{false, "Max<Star><phone>", "Max<Star><phone>", "Max<Star>"};
         // A blank name is refused (nothing kept) and stays in the box.
-        QTest::newRow("game blank") << true << "" << "" << "";
-        QTest::newRow("player blank") << false << "   " << "" << "   ";
+        QTest::newRow("game blank") << SavedRow{true, "", "", ""};
+        QTest::newRow("player blank") << SavedRow{false, "   ", "", "   "};
     }
 
     // Insert, the name, Enter: the entry joins at the end and is selected, unless the name is blank.
     void savesNamesAsTheListKeepsThem()
     {
-        QFETCH(bool, games);
-        QFETCH(QString, typed);
-        QFETCH(QString, kept);
-        QFETCH(QString, inTheBox);
+        QFETCH(SavedRow, row);
+        const auto &[games, typed, kept, inTheBox] = row;
         ConsoleFixture c(room());
         ListPanel &p = panel(c, games);
         const QStringList before = stored(c, games);
@@ -110,18 +118,15 @@ private Q_SLOTS:
     // Save on a selected entry rewrites it where it stands; a player keeps the markers.
     void renameKeepsThePlace_data()
     {
-        QTest::addColumn<bool>("games");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("kept");
-        QTest::newRow("game") << true << 1 << " Crazy Pineapple ";
-        QTest::newRow("player") << false << 3 << "Crazy Pineapple<blink><phone>";
+        QTest::addColumn<RenameRow>("data");
+        QTest::newRow("game") << RenameRow{true, 1, " Crazy Pineapple "};
+        QTest::newRow("player") << RenameRow{false, 3, "Crazy Pineapple<blink><phone>"};
     }
 
     void renameKeepsThePlace()
     {
-        QFETCH(bool, games);
-        QFETCH(int, row);
-        QFETCH(QString, kept);
+        QFETCH(RenameRow, data);
+        const auto &[games, row, kept] = data;
         ConsoleFixture c(room());
         ListPanel &p = panel(c, games);
         QStringList after = stored(c, games);
@@ -140,28 +145,21 @@ private Q_SLOTS:
 
     void moves_data()
     {
-        QTest::addColumn<bool>("games");
-        QTest::addColumn<int>("from");
-        QTest::addColumn<Cmd>("command");
-        QTest::addColumn<QList<int>>("order"); // the rows before, in their new order
-        QTest::addColumn<int>("selected");
-        QTest::newRow("game up") << true << 1 << Cmd::MoveUp << QList<int>{1, 0, 2} << 0;
-        QTest::newRow("game down") << true << 0 << Cmd::MoveDown << QList<int>{1, 0, 2} << 1;
-        QTest::newRow("game down to the end") << true << 1 << Cmd::MoveDown << QList<int>{0, 2, 1} << 2;
-        QTest::newRow("game up on the first") << true << 0 << Cmd::MoveUp << QList<int>{0, 1, 2} << 0;
-        QTest::newRow("player up") << false << 1 << Cmd::MoveUp << QList<int>{1, 0, 2, 3, 4} << 0;
-        QTest::newRow("player down to the last") << false << 3 << Cmd::MoveDown << QList<int>{0, 1, 2, 4, 3} << 4;
-        QTest::newRow("player down on the last") << false << 4 << Cmd::MoveDown << QList<int>{0, 1, 2, 3, 4} << 4;
-        QTest::newRow("player to the top") << false << 3 << Cmd::MoveToTop << QList<int>{3, 0, 1, 2, 4} << 0;
+        QTest::addColumn<MoveRow>("row");
+        QTest::newRow("game up") << MoveRow{true, 1, Cmd::MoveUp, {1, 0, 2}, 0};
+        QTest::newRow("game down") << MoveRow{true, 0, Cmd::MoveDown, {1, 0, 2}, 1};
+        QTest::newRow("game down to the end") << MoveRow{true, 1, Cmd::MoveDown, {0, 2, 1}, 2};
+        QTest::newRow("game up on the first") << MoveRow{true, 0, Cmd::MoveUp, {0, 1, 2}, 0};
+        QTest::newRow("player up") << MoveRow{false, 1, Cmd::MoveUp, {1, 0, 2, 3, 4}, 0};
+        QTest::newRow("player down to the last") << MoveRow{false, 3, Cmd::MoveDown, {0, 1, 2, 4, 3}, 4};
+        QTest::newRow("player down on the last") << MoveRow{false, 4, Cmd::MoveDown, {0, 1, 2, 3, 4}, 4};
+        QTest::newRow("player to the top") << MoveRow{false, 3, Cmd::MoveToTop, {3, 0, 1, 2, 4}, 0};
     }
 
     void moves()
     {
-        QFETCH(bool, games);
-        QFETCH(int, from);
-        QFETCH(Cmd, command);
-        QFETCH(QList<int>, order);
-        QFETCH(int, selected);
+        QFETCH(MoveRow, row);
+        const auto &[games, from, command, order, selected] = row;
         ConsoleFixture c(room());
         ListPanel &p = panel(c, games);
         const QStringList before = names(stored(c, games));
@@ -192,35 +190,28 @@ private Q_SLOTS:
 
     void deletes_data()
     {
-        QTest::addColumn<bool>("games");
-        QTest::addColumn<Cmd>("command");
-        QTest::addColumn<MessageBox::Answer>("answer");
-        QTest::addColumn<QString>("asked");
-        QTest::addColumn<QStringList>("after");
-        QTest::addColumn<QStringList>("players"); // every player left, by name
+        QTest::addColumn<DeleteRow>("row");
         const QStringList everyone{"Anna", "Ben<star>", "Cid", "Dee<blink><phone>", "Eve", "Olga", "Otto"};
         const QStringList poker{"Anna|0", "Ben<star>|1", "Cid|2", "Dee<blink><phone>|3", "Eve|4"};
-        QTest::newRow("a game, with its players") << true << Cmd::Delete << MessageBox::Answer::Yes << "Sure you want to delete Poker"
-                                                  << QStringList{"Omaha|0", "Empty|1"} << QStringList{"Olga", "Otto"};
-        QTest::newRow("a game, answered no") << true << Cmd::Delete << MessageBox::Answer::No << "Sure you want to delete Poker"
-                                             << QStringList{"Poker|0", "Omaha|1", "Empty|2"} << everyone;
-        QTest::newRow("a player, without a question") << false << Cmd::Delete << MessageBox::Answer::Yes << QString()
-                                                      << QStringList{"Ben<star>|0", "Cid|1", "Dee<blink><phone>|2", "Eve|3"}
-                                                      << everyone.mid(1);
-        QTest::newRow("all players") << false << Cmd::DeleteAll << MessageBox::Answer::Yes << "Delete ALL players from list"
-                                     << QStringList() << QStringList{"Olga", "Otto"};
-        QTest::newRow("all players, answered no") << false << Cmd::DeleteAll << MessageBox::Answer::No << "Delete ALL players from list"
-                                                  << poker << everyone;
+        QTest::newRow("a game, with its players")
+            << DeleteRow{true, Cmd::Delete, MessageBox::Answer::Yes, "Sure you want to delete Poker", {"Omaha|0", "Empty|1"},
+                         {"Olga", "Otto"}};
+        QTest::newRow("a game, answered no")
+            << DeleteRow{true, Cmd::Delete, MessageBox::Answer::No, "Sure you want to delete Poker",
+                         {"Poker|0", "Omaha|1", "Empty|2"}, everyone};
+        QTest::newRow("a player, without a question")
+            << DeleteRow{false, Cmd::Delete, MessageBox::Answer::Yes, {}, {"Ben<star>|0", "Cid|1", "Dee<blink><phone>|2", "Eve|3"},
+                         everyone.mid(1)};
+        QTest::newRow("all players")
+            << DeleteRow{false, Cmd::DeleteAll, MessageBox::Answer::Yes, "Delete ALL players from list", {}, {"Olga", "Otto"}};
+        QTest::newRow("all players, answered no")
+            << DeleteRow{false, Cmd::DeleteAll, MessageBox::Answer::No, "Delete ALL players from list", poker, everyone};
     }
 
     void deletes()
     {
-        QFETCH(bool, games);
-        QFETCH(Cmd, command);
-        QFETCH(MessageBox::Answer, answer);
-        QFETCH(QString, asked);
-        QFETCH(QStringList, after);
-        QFETCH(QStringList, players);
+        QFETCH(DeleteRow, row);
+        auto &[games, command, answer, asked, after, players] = row;
         ConsoleFixture c(room());
         ListPanel &p = panel(c, games);
         c.t.messages.answers = {answer};
@@ -320,26 +311,21 @@ private Q_SLOTS:
 
     void toggles_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<Cmd>("toggle");
-        QTest::addColumn<bool>("adding");
-        QTest::addColumn<QStringList>("after");
-        QTest::newRow("blink on a starred player") << "Ben<star>" << Cmd::Blink << false << QStringList{"Ben<blink><star>"};
-        QTest::newRow("blink off again") << "Ben<blink><star>" << Cmd::Blink << false << QStringList{"Ben<star>"};
-        QTest::newRow("star on") << "Anna" << Cmd::Star << false << QStringList{"Anna<star>"};
-        QTest::newRow("phone off") << "Dee<blink><phone>" << Cmd::Phone << false << QStringList{"Dee<blink>"};
-        QTest::newRow("order fixed") << "Eve<phone><star>" << Cmd::Blink << false << QStringList{"Eve<blink><star><phone>"};
-        QTest::newRow("duplicates reduced") << "Ann<star>a<star>" << Cmd::Phone << false << QStringList{"Anna<star><phone>"};
+        QTest::addColumn<ToggleRow>("row");
+        QTest::newRow("blink on a starred player") << ToggleRow{"Ben<star>", Cmd::Blink, false, {"Ben<blink><star>"}};
+        QTest::newRow("blink off again") << ToggleRow{"Ben<blink><star>", Cmd::Blink, false, {"Ben<star>"}};
+        QTest::newRow("star on") << ToggleRow{"Anna", Cmd::Star, false, {"Anna<star>"}};
+        QTest::newRow("phone off") << ToggleRow{"Dee<blink><phone>", Cmd::Phone, false, {"Dee<blink>"}};
+        QTest::newRow("order fixed") << ToggleRow{"Eve<phone><star>", Cmd::Blink, false, {"Eve<blink><star><phone>"}};
+        QTest::newRow("duplicates reduced") << ToggleRow{"Ann<star>a<star>", Cmd::Phone, false, {"Anna<star><phone>"}};
         // In the middle of an add the toggle saves a copy at the end, with the stored name.
-        QTest::newRow("while adding") << "Cid" << Cmd::Phone << true << QStringList{"Cid", "Cid<phone>"};
+        QTest::newRow("while adding") << ToggleRow{"Cid", Cmd::Phone, true, {"Cid", "Cid<phone>"}};
     }
 
     void toggles()
     {
-        QFETCH(QString, name);
-        QFETCH(Cmd, toggle);
-        QFETCH(bool, adding);
-        QFETCH(QStringList, after);
+        QFETCH(ToggleRow, row);
+        const auto &[name, toggle, adding, after] = row;
         ConsoleFixture c({{QStringLiteral("Poker"), {"First", name, "Last"}}});
         ListPanel &p = c.playersPanel();
         if (adding)

@@ -82,6 +82,20 @@ bool textsOverlap(const QList<BoardItem> &items)
     return false;
 }
 
+// players: in the first game; fewer: in each next one; seconds: a page's; smallest: pixels; pages: of the
+// longest list; screens: of games
+struct PagingRow { int games, players, fewer; QSize size; int seconds, smallest, pages, screens; };
+
+// markers: star and phone; waited: seconds; below -1000 for no time known; players: at 90 the
+// page stands beside the count; cut: the kind of text cut; -1: none
+struct PanelRow { QString game, name; bool markers; int waited; QString since; int players; QString estimate; int cut; };
+
+// heartbeat: seconds; age: seconds: how old the board says it is when first read; quiet: milliseconds after
+// that without a new board
+struct StaleRow { int heartbeat, age, quiet; bool stale; };
+
+struct PrivacyRow { bool boardFile; QStringList games; bool privacy; QStringList headings, names; };
+
 } // namespace
 
 class TestLiveBoard : public QObject {
@@ -91,31 +105,20 @@ private slots:
     // so ("page 2 of 3"), readable, no text over another; games come in screens when many.
     void paging_data()
     {
-        QTest::addColumn<int>("games");
-        QTest::addColumn<int>("players"); // in the first game
-        QTest::addColumn<int>("fewer");   // in each next one
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<int>("seconds"); // a page's
-        QTest::addColumn<int>("smallest"); // pixels
-        QTest::addColumn<int>("pages");   // of the longest list
-        QTest::addColumn<int>("screens"); // of games
-        QTest::newRow("20 games of 15 at 1080") << 20 << 15 << 0 << QSize(1920, 1080) << 8 << 28 << 5 << 1;
-        QTest::newRow("200 games of 200") << 200 << 200 << 0 << QSize(1920, 1080) << 8 << 28 << 67 << 10;
-        QTest::newRow("3 long lists of 90, 60, 30") << 3 << 90 << 30 << QSize(1920, 1080) << 8 << 28 << 4 << 1;
-        QTest::newRow("40 lists of 40 down to 1") << 40 << 40 << 1 << QSize(1920, 1080) << 5 << 28 << 14 << 2;
-        QTest::newRow("a small room grows") << 2 << 3 << 0 << QSize(1920, 1080) << 8 << 50 << 1 << 1;
-        QTest::newRow("a window, pages of 20 s") << 9 << 30 << 3 << QSize(1280, 720) << 20 << 19 << 5 << 1;
-        QTest::newRow("a tiny window, pages of 2 s") << 12 << 8 << 0 << QSize(320, 180) << 2 << 10 << 3 << 3;
-        QTest::newRow("screens of about as many games") << 13 << 8 << 0 << QSize(320, 180) << 2 << 10 << 3 << 4;
+        QTest::addColumn<PagingRow>("row");
+        QTest::newRow("20 games of 15 at 1080") << PagingRow{20, 15, 0, {1920, 1080}, 8, 28, 5, 1};
+        QTest::newRow("200 games of 200") << PagingRow{200, 200, 0, {1920, 1080}, 8, 28, 67, 10};
+        QTest::newRow("3 long lists of 90, 60, 30") << PagingRow{3, 90, 30, {1920, 1080}, 8, 28, 4, 1};
+        QTest::newRow("40 lists of 40 down to 1") << PagingRow{40, 40, 1, {1920, 1080}, 5, 28, 14, 2};
+        QTest::newRow("a small room grows") << PagingRow{2, 3, 0, {1920, 1080}, 8, 50, 1, 1};
+        QTest::newRow("a window, pages of 20 s") << PagingRow{9, 30, 3, {1280, 720}, 20, 19, 5, 1};
+        QTest::newRow("a tiny window, pages of 2 s") << PagingRow{12, 8, 0, {320, 180}, 2, 10, 3, 3};
+        QTest::newRow("screens of about as many games") << PagingRow{13, 8, 0, {320, 180}, 2, 10, 3, 4};
     }
     void paging()
     {
-        QFETCH(int, games);
-        QFETCH(int, players);
-        QFETCH(int, fewer);
-        QFETCH(QSize, size);
-        QFETCH(int, seconds);
-        QFETCH(int, smallest);
+        QFETCH(PagingRow, row);
+        const auto &[games, players, fewer, size, seconds, smallest, expectedPages, expectedScreens] = row;
         FixedClock clock;
         LiveBoardView view(clock);
         view.resize(size);
@@ -169,44 +172,31 @@ private slots:
         QCOMPARE(at(start + turns * page), at(start));
         QCOMPARE(seen.size(), std::accumulate(board.games.cbegin(), board.games.cend(), qsizetype(0),
                                               [](qsizetype n, const WaitingGame &game) { return n + game.players.size(); }));
-        QTEST(mostPages, "pages");
-        QTEST(int(screens.size()), "screens");
+        QCOMPARE(mostPages, expectedPages);
+        QCOMPARE(int(screens.size()), expectedScreens);
     }
 
     // A game says how many wait (asked to, with its estimate), each player's position, name,
     // markers and waiting time. Only what does not fit is cut with "…", to fit, the markers kept.
     void gamePanel_data()
     {
-        QTest::addColumn<QString>("game");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("markers"); // star and phone
-        QTest::addColumn<int>("waited");   // seconds; below -1000 for no time known
-        QTest::addColumn<QString>("since");
-        QTest::addColumn<int>("players"); // 90 page: the page stands beside the count
-        QTest::addColumn<QString>("estimate");
-        QTest::addColumn<int>("cut"); // the kind of text cut; -1: none
+        QTest::addColumn<PanelRow>("row");
         const QString longName = QStringLiteral("Maximiliano Bartholomew Featherstonehaugh");
         const QString estimate = QStringLiteral("about 1 h 45 min, maybe 2 h");
         const int name = int(Kind::Name), heading = int(Kind::Heading), count = int(Kind::Count);
-        QTest::newRow("all fits") << "Omaha" << "Bob Stone" << true << 0 << "0 min" << 2 << "about 5 min" << -1;
-        QTest::newRow("a long name") << "Omaha" << longName << false << -100000 << "" << 2 << "" << name;
-        QTest::newRow("a long name keeps its markers") << "Omaha" << longName << true << 59 << "0 min" << 2 << "" << name;
-        QTest::newRow("a long game name") << "NL Hold'em Bomb Pot Deluxe Edition" << "Bob" << false << 750 << "12 min" << 2 << ""
-                                          << heading;
-        QTest::newRow("a long estimate") << "Omaha" << "Bob" << false << 3900 << "1 h 05" << 2 << estimate + " or so" << count;
-        QTest::newRow("the count gives way to the page") << "Omaha" << "Bob" << false << 90000 << "25 h 00" << 90 << estimate << count;
-        QTest::newRow("the same count alone fits") << "Omaha" << "Bob" << false << -600 << "0 min" << 2 << estimate << -1;
+        QTest::newRow("all fits") << PanelRow{"Omaha", "Bob Stone", true, 0, "0 min", 2, "about 5 min", -1};
+        QTest::newRow("a long name") << PanelRow{"Omaha", longName, false, -100000, "", 2, "", name};
+        QTest::newRow("a long name keeps its markers") << PanelRow{"Omaha", longName, true, 59, "0 min", 2, "", name};
+        QTest::newRow("a long game name")
+            << PanelRow{"NL Hold'em Bomb Pot Deluxe Edition", "Bob", false, 750, "12 min", 2, "", heading};
+        QTest::newRow("a long estimate") << PanelRow{"Omaha", "Bob", false, 3900, "1 h 05", 2, estimate + " or so", count};
+        QTest::newRow("the count gives way to the page") << PanelRow{"Omaha", "Bob", false, 90000, "25 h 00", 90, estimate, count};
+        QTest::newRow("the same count alone fits") << PanelRow{"Omaha", "Bob", false, -600, "0 min", 2, estimate, -1};
     }
     void gamePanel()
     {
-        QFETCH(QString, game);
-        QFETCH(QString, name);
-        QFETCH(bool, markers);
-        QFETCH(int, waited);
-        QFETCH(QString, since);
-        QFETCH(int, players);
-        QFETCH(QString, estimate);
-        QFETCH(int, cut);
+        QFETCH(PanelRow, row);
+        const auto &[game, name, markers, waited, since, players, estimate, cut] = row;
         FixedClock clock(QDateTime::fromMSecsSinceEpoch(0, Qt::UTC)); // the first page
         LiveBoardView view(clock);
         view.resize(1920, 1080);
@@ -248,26 +238,21 @@ private slots:
 
     void stale_data()
     {
-        QTest::addColumn<int>("heartbeat"); // seconds
-        QTest::addColumn<int>("age");       // seconds: how old the board says it is when first read
-        QTest::addColumn<int>("quiet");     // milliseconds after that without a new board
-        QTest::addColumn<bool>("stale");
-        QTest::newRow("three beats exactly") << 10 << 0 << 30000 << false;
-        QTest::newRow("three beats and a moment") << 10 << 0 << 30001 << true;
-        QTest::newRow("a slow writer's three") << 60 << 0 << 180001 << true;
-        QTest::newRow("no beat said counts a second") << 0 << 0 << 3001 << true;
-        QTest::newRow("left behind an hour ago") << 10 << 3600 << 0 << true;
-        QTest::newRow("its age counts") << 10 << 20 << 10001 << true;
-        QTest::newRow("a writer's clock ahead") << 10 << -600 << 30000 << false;
+        QTest::addColumn<StaleRow>("row");
+        QTest::newRow("three beats exactly") << StaleRow{10, 0, 30000, false};
+        QTest::newRow("three beats and a moment") << StaleRow{10, 0, 30001, true};
+        QTest::newRow("a slow writer's three") << StaleRow{60, 0, 180001, true};
+        QTest::newRow("no beat said counts a second") << StaleRow{0, 0, 3001, true};
+        QTest::newRow("left behind an hour ago") << StaleRow{10, 3600, 0, true};
+        QTest::newRow("its age counts") << StaleRow{10, 20, 10001, true};
+        QTest::newRow("a writer's clock ahead") << StaleRow{10, -600, 30000, false};
     }
     // The banner rises over the last state when the writes stop, says since when, and falls by
     // itself when a new board comes; the same board read again changes nothing.
     void stale()
     {
-        QFETCH(int, heartbeat);
-        QFETCH(int, age);
-        QFETCH(int, quiet);
-        QFETCH(bool, stale);
+        QFETCH(StaleRow, row);
+        const auto &[heartbeat, age, quiet, stale] = row;
         FixedClock clock(kStart);
         LiveBoardView view(clock);
         view.resize(1920, 1080);
@@ -385,33 +370,22 @@ private slots:
     // A side room shows its own games, a public screen initials, whichever file it reads.
     void gamesAndPrivacy_data()
     {
-        QTest::addColumn<bool>("boardFile");
-        QTest::addColumn<QStringList>("games");
-        QTest::addColumn<bool>("privacy");
-        QTest::addColumn<QStringList>("headings");
-        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<PrivacyRow>("row");
         const QStringList all{"Omaha Hi-Lo", "Omaha [2/5]", "Stud"};
         for (const bool file : {true, false}) {
             const QByteArray source = file ? "board file: " : "fragment: ";
             const QString star = file ? QStringLiteral(" \u2605") : QStringLiteral("\u2605");
-            QTest::newRow(source + "everything") << file << QStringList() << false << all
-                                                 << QStringList{"Alice Brown" + star, "Bob", "Carla di Marco"};
-            QTest::newRow(source + "a pattern") << file << QStringList{" OMAHA* "} << false << all.mid(0, 2)
-                                                << QStringList{"Alice Brown" + star, "Bob"};
-            QTest::newRow(source + "brackets are letters") << file << QStringList{"omaha [2/5]", "Razz"} << false
-                                                           << all.mid(1, 1) << QStringList{"Bob"};
-            QTest::newRow(source + "nothing matches") << file << QStringList{"Razz"} << false << QStringList() << QStringList();
-            QTest::newRow(source + "privacy") << file << QStringList() << true << all
-                                              << QStringList{"Alice B." + star, "Bob", "Carla M."};
+            QTest::newRow(source + "everything") << PrivacyRow{file, {}, false, all, {"Alice Brown" + star, "Bob", "Carla di Marco"}};
+            QTest::newRow(source + "a pattern") << PrivacyRow{file, {" OMAHA* "}, false, all.mid(0, 2), {"Alice Brown" + star, "Bob"}};
+            QTest::newRow(source + "brackets are letters") << PrivacyRow{file, {"omaha [2/5]", "Razz"}, false, all.mid(1, 1), {"Bob"}};
+            QTest::newRow(source + "nothing matches") << PrivacyRow{file, {"Razz"}, false, {}, {}};
+            QTest::newRow(source + "privacy") << PrivacyRow{file, {}, true, all, {"Alice B." + star, "Bob", "Carla M."}};
         }
     }
     void gamesAndPrivacy()
     {
-        QFETCH(bool, boardFile);
-        QFETCH(QStringList, games);
-        QFETCH(bool, privacy);
-        QFETCH(QStringList, headings);
-        QFETCH(QStringList, names);
+        QFETCH(PrivacyRow, row);
+        const auto &[boardFile, games, privacy, headings, names] = row;
         TestPlatform t;
         BoardSnapshot board = room(0, 0, t.clock.now());
         board.games = {{QStringLiteral("Omaha Hi-Lo"), {{QStringLiteral("Alice Brown"), {false, true, false}, {}}}, {}},

@@ -59,6 +59,12 @@ qint64 heapBytes()
 #endif
 }
 
+struct PrivacyRow { bool fromFragment, fullNames; QStringList games, names; };
+
+struct RouteRow { QByteArray request; int status; QByteArray type, contains; bool closes; };
+
+struct HostRow { QString bound; QStringList candidates; QString host; };
+
 } // namespace
 
 class TestPhones : public QObject {
@@ -68,31 +74,25 @@ private slots:
     // only the games the screen shows.
     void privacyByDefault_data()
     {
-        QTest::addColumn<bool>("fromFragment");
-        QTest::addColumn<bool>("fullNames");
-        QTest::addColumn<QStringList>("games");
-        QTest::addColumn<QStringList>("names");
-        QTest::newRow("board file") << false << false << QStringList() << QStringList{"Alice B.", "Bob S.", "Carla D."};
-        QTest::newRow("board file, full names") << false << true << QStringList()
-                                                << QStringList{"Alice Brown", "Bob Stone", "Carla Diaz"};
-        QTest::newRow("board file, one game") << false << false << QStringList{"black*"} << QStringList{"Carla D."};
-        QTest::newRow("fragment") << true << false << QStringList() << QStringList{"Anna S.\u2605", "Ben", "Carl\u2605\u260E"};
-        QTest::newRow("fragment, full names") << true << true << QStringList{"Poker"}
-                                              << QStringList{"Anna Smith\u2605", "Ben", "Carl\u2605\u260E"};
-        QTest::newRow("fragment, one game") << true << false << QStringList{"Black*"} << QStringList();
+        QTest::addColumn<PrivacyRow>("row");
+        QTest::newRow("board file") << PrivacyRow{false, false, {}, {"Alice B.", "Bob S.", "Carla D."}};
+        QTest::newRow("board file, full names") << PrivacyRow{false, true, {}, {"Alice Brown", "Bob Stone", "Carla Diaz"}};
+        QTest::newRow("board file, one game") << PrivacyRow{false, false, {"black*"}, {"Carla D."}};
+        QTest::newRow("fragment") << PrivacyRow{true, false, {}, {"Anna S.\u2605", "Ben", "Carl\u2605\u260E"}};
+        QTest::newRow("fragment, full names") << PrivacyRow{true, true, {"Poker"}, {"Anna Smith\u2605", "Ben", "Carl\u2605\u260E"}};
+        QTest::newRow("fragment, one game") << PrivacyRow{true, false, {"Black*"}, {}};
     }
     void privacyByDefault()
     {
-        QFETCH(bool, fromFragment);
-        QFETCH(bool, fullNames);
-        QFETCH(QStringList, games);
+        QFETCH(PrivacyRow, row);
+        const auto &[fromFragment, fullNames, games, names] = row;
         const GameFilter filter(games);
         QStringList lines = workedExampleLines();
         lines[2] = QStringLiteral("<tr><td>Anna Smith&#9733;</td></tr>");
         const QString fragment = lines.join(QLatin1String("\r\n"));
         const QByteArray json = fromFragment ? PhoneBoard::fromFragment(screenBoardOf(fragment), filter, fullNames)
                                              : PhoneBoard::fromBoard(shownBoard(phoneRoom(), filter, !fullNames), fullNames);
-        QTEST(namesIn(json), "names");
+        QCOMPARE(namesIn(json), names);
         QCOMPARE(QJsonDocument::fromJson(json).object().value(QLatin1String("fullNames")).toBool(), fullNames);
         if (!fromFragment && games.isEmpty()) {
             const QJsonArray shown = QJsonDocument::fromJson(json).object().value(QLatin1String("games")).toArray();
@@ -103,62 +103,52 @@ private slots:
 
     void pageHost_data()
     {
-        QTest::addColumn<QString>("bound");
-        QTest::addColumn<QStringList>("candidates");
-        QTest::addColumn<QString>("host");
+        QTest::addColumn<HostRow>("row");
         const QStringList machine{"127.0.0.1", "::1", "fe80::1", "169.254.3.4", "192.168.1.20", "10.0.0.5"};
-        QTest::newRow("all addresses: the first room address") << "0.0.0.0" << machine << "192.168.1.20";
-        QTest::newRow("IPv4 and IPv6") << "::" << machine << "192.168.1.20";
-        QTest::newRow("one address") << "10.0.0.5" << machine << "10.0.0.5";
-        QTest::newRow("IPv6 only network") << "::" << QStringList{"::1", "2001:db8::5"} << "127.0.0.1";
-        QTest::newRow("offline machine") << "0.0.0.0" << QStringList{"127.0.0.1"} << "127.0.0.1";
+        QTest::newRow("all addresses: the first room address") << HostRow{"0.0.0.0", machine, "192.168.1.20"};
+        QTest::newRow("IPv4 and IPv6") << HostRow{"::", machine, "192.168.1.20"};
+        QTest::newRow("one address") << HostRow{"10.0.0.5", machine, "10.0.0.5"};
+        QTest::newRow("IPv6 only network") << HostRow{"::", {"::1", "2001:db8::5"}, "127.0.0.1"};
+        QTest::newRow("offline machine") << HostRow{"0.0.0.0", {"127.0.0.1"}, "127.0.0.1"};
     }
     void pageHost()
     {
-        QFETCH(QString, bound);
-        QFETCH(QStringList, candidates);
+        QFETCH(HostRow, row);
+        const auto &[bound, candidates, host] = row;
         QList<QHostAddress> addresses;
         for (const QString &candidate : candidates)
             addresses << QHostAddress(candidate);
         QHostAddress address(bound);
         if (bound == QLatin1String("::"))
             address = QHostAddress(QHostAddress::Any);
-        QTEST(PhoneService::pageHost(address, addresses).toString(), "host");
+        QCOMPARE(PhoneService::pageHost(address, addresses).toString(), host);
     }
 
     // Read-only, and only the page's own paths; a connection lasts unless the request ends it.
     void routes_data()
     {
-        QTest::addColumn<QByteArray>("request");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QByteArray>("type");
-        QTest::addColumn<QByteArray>("contains");
-        QTest::addColumn<bool>("closes");
+        QTest::addColumn<RouteRow>("row");
         const QByteArray json("application/json");
         const QByteArray plain("text/plain");
-        QTest::newRow("page") << get("/") << 200 << QByteArray("text/html") << QByteArray("phone.js") << false;
-        QTest::newRow("script") << get("/phone.js") << 200 << QByteArray("text/javascript") << QByteArray("board.json")
-                                << false;
-        QTest::newRow("style") << get("/phone.css") << 200 << QByteArray("text/css") << QByteArray("li.player") << false;
-        QTest::newRow("board") << get("/board.json") << 200 << json << QByteArray("Alice B.") << false;
-        QTest::newRow("board with a query") << get("/board.json?t=5") << 200 << json << QByteArray("Bob S.") << false;
-        QTest::newRow("head") << get("/board.json", "HEAD") << 200 << json << QByteArray() << false;
-        QTest::newRow("unknown") << get("/admin") << 404 << plain << QByteArray("Not Found") << false;
-        QTest::newRow("post") << get("/board.json", "POST", "Content-Length: 3\r\n") + "a=1" << 405 << plain
-                              << QByteArray() << false;
-        QTest::newRow("put") << get("/", "PUT", "Content-Length: 0\r\n") << 405 << plain << QByteArray() << false;
-        QTest::newRow("options") << get("/", "OPTIONS") << 405 << plain << QByteArray() << false;
-        QTest::newRow("HTTP/1.0") << QByteArray("GET /board.json HTTP/1.0\r\n\r\n") << 200 << json
-                                  << QByteArray("Carla D.") << true;
-        QTest::newRow("asks to close") << get("/", "GET", "Connection: keep-alive, Close\r\n") << 200
-                                       << QByteArray("text/html") << QByteArray("phone.js") << true;
+        QTest::newRow("page") << RouteRow{get("/"), 200, QByteArray("text/html"), QByteArray("phone.js"), false};
+        QTest::newRow("script") << RouteRow{get("/phone.js"), 200, QByteArray("text/javascript"), QByteArray("board.json"), false};
+        QTest::newRow("style") << RouteRow{get("/phone.css"), 200, QByteArray("text/css"), QByteArray("li.player"), false};
+        QTest::newRow("board") << RouteRow{get("/board.json"), 200, json, QByteArray("Alice B."), false};
+        QTest::newRow("board with a query") << RouteRow{get("/board.json?t=5"), 200, json, QByteArray("Bob S."), false};
+        QTest::newRow("head") << RouteRow{get("/board.json", "HEAD"), 200, json, {}, false};
+        QTest::newRow("unknown") << RouteRow{get("/admin"), 404, plain, QByteArray("Not Found"), false};
+        QTest::newRow("post") << RouteRow{get("/board.json", "POST", "Content-Length: 3\r\n") + "a=1", 405, plain, {}, false};
+        QTest::newRow("put") << RouteRow{get("/", "PUT", "Content-Length: 0\r\n"), 405, plain, {}, false};
+        QTest::newRow("options") << RouteRow{get("/", "OPTIONS"), 405, plain, {}, false};
+        QTest::newRow("HTTP/1.0") << RouteRow{QByteArray("GET /board.json HTTP/1.0\r\n\r\n"), 200, json, QByteArray("Carla D."), true};
+        QTest::newRow("asks to close")
+            << RouteRow{get("/", "GET", "Connection: keep-alive, Close\r\n"), 200, QByteArray("text/html"), QByteArray("phone.js"),
+                        true};
     }
     void routes()
     {
-        QFETCH(QByteArray, request);
-        QFETCH(int, status);
-        QFETCH(QByteArray, contains);
-        QFETCH(bool, closes);
+        QFETCH(RouteRow, row);
+        const auto &[request, status, type, contains, closes] = row;
         PhoneViewer viewer;
         QTRY_VERIFY(viewer.window->showsBoardFile());
         QVERIFY(viewer.port());
@@ -166,7 +156,6 @@ private slots:
         QTRY_VERIFY(exchange(viewer.port(), get("/board.json")).body.contains("Alice"));
         const HttpAnswer answer = exchange(viewer.port(), request, 5000, closes ? 2000 : 0);
         QCOMPARE(answer.status(), status);
-        QFETCH(QByteArray, type);
         QVERIFY2(answer.header("Content-Type").startsWith(type), answer.head.constData());
         QVERIFY(answer.body.contains(contains));
         QVERIFY(!answer.body.contains("Alice Brown"));

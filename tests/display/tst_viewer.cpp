@@ -74,6 +74,11 @@ void blinks(View &view, const Board &board, const QString &anna)
     QCOMPARE(textPixels(hidden, still), textPixels(shown, still));
 }
 
+struct OptionsRow { QByteArray settings; QStringList arguments, changed; int problems; };
+
+// shown: empty: as typed
+struct NamesRow { QString name, shown; bool blink; };
+
 } // namespace
 
 class TestViewer : public QObject {
@@ -198,21 +203,18 @@ private slots:
     // console's own renderings (symbols, blinking, blank lines) mean anything.
     void namesCannotChangeTheBoard_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("shown"); // empty: as typed
-        QTest::addColumn<bool>("blink");
-        QTest::newRow("extra rows") << "Eve</td></tr><tr><td>FAKE PLAYER</td></tr><tr><td>X" << "" << false;
-        QTest::newRow("closes the tables") << "Mal</td></tr></table></td></tr></table>" << "" << false;
-        QTest::newRow("references stay") << "Tom &amp; Jerry &lt;star&gt;" << "" << false;
-        QTest::newRow("a blink inside") << "A<blink>B</blink>" << "" << false;
-        QTest::newRow("markers") << "<blink>Carl&#9733;&#9742;</blink>" << "Carl\u2605\u260E" << true;
-        QTest::newRow("a game head inside") << "<td width='50%' valign='top' align='center'>Z" << "" << false;
+        QTest::addColumn<NamesRow>("row");
+        QTest::newRow("extra rows") << NamesRow{"Eve</td></tr><tr><td>FAKE PLAYER</td></tr><tr><td>X", "", false};
+        QTest::newRow("closes the tables") << NamesRow{"Mal</td></tr></table></td></tr></table>", "", false};
+        QTest::newRow("references stay") << NamesRow{"Tom &amp; Jerry &lt;star&gt;", "", false};
+        QTest::newRow("a blink inside") << NamesRow{"A<blink>B</blink>", "", false};
+        QTest::newRow("markers") << NamesRow{"<blink>Carl&#9733;&#9742;</blink>", "Carl\u2605\u260E", true};
+        QTest::newRow("a game head inside") << NamesRow{"<td width='50%' valign='top' align='center'>Z", "", false};
     }
     void namesCannotChangeTheBoard()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, shown);
-        QFETCH(bool, blink);
+        QFETCH(NamesRow, row);
+        const auto &[name, shown, blink] = row;
         const QStringList lines = fragmentLines(2, 3, 2, [&](int game) {
             return game == 0 ? QStringList{name, QStringLiteral("Next")} : QStringList{QStringLiteral("Zed")};
         });
@@ -252,47 +254,39 @@ private slots:
     // defaults, and how many lines say what could not be used.
     void options_data()
     {
-        QTest::addColumn<QByteArray>("settings");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QStringList>("changed");
-        QTest::addColumn<int>("problems");
-        QTest::newRow("defaults") << QByteArray() << QStringList() << QStringList() << 0;
+        QTest::addColumn<OptionsRow>("row");
+        QTest::newRow("defaults") << OptionsRow{{}, {}, {}, 0};
         QTest::newRow("the file")
-            << QByteArray("; the TV in the side room\r\n[Display]\r\nScreen=2\r\nGAMES = Omaha*, Stud ,\r\nPage_Seconds=12\r\n"
+            << OptionsRow{"; the TV in the side room\r\n[Display]\r\nScreen=2\r\nGAMES = Omaha*, Stud ,\r\nPage_Seconds=12\r\n"
                           "theme=High-Contrast\r\nPrivacy=True\r\nDisplay_Folder=board\r\nEstimates=yes\r\n"
-                          "WEB_PORT = 8080\r\nWeb_Address=192.168.1.20\r\nweb_full_names=yes\r\n")
-            << QStringList() << QStringList{"folder=/etc/tavlo/board/", "screen=2", "games=Omaha*,Stud", "pageSeconds=12",
-                                            "theme=high-contrast", "privacy=1", "estimates=1", "webPort=8080",
-                                            "webAddress=192.168.1.20", "webFullNames=1"}
-            << 0;
+                          "WEB_PORT = 8080\r\nWeb_Address=192.168.1.20\r\nweb_full_names=yes\r\n",
+                          {}, {"folder=/etc/tavlo/board/", "screen=2", "games=Omaha*,Stud", "pageSeconds=12", "theme=high-contrast",
+                               "privacy=1", "estimates=1", "webPort=8080", "webAddress=192.168.1.20", "webFullNames=1"}, 0};
         QTest::newRow("the command line wins")
-            << QByteArray("Screen=2\nGames=Stud\nPage_Seconds=12\nTheme=high-contrast\nPrivacy=yes\nWeb_Port=8080\n")
-            << QStringList{"--screen", "HDMI-1", "--games", "Razz", "--page-seconds", "5", "--theme", "standard", "--full-names",
-                           "-d", "/srv/tavlo", "--estimates", "--web-port", "9000", "--web-address", "::1", "--web-full-names"}
-            << QStringList{"folder=/srv/tavlo/", "screen=HDMI-1", "games=Razz", "pageSeconds=5", "estimates=1", "webPort=9000",
-                           "webAddress=::1", "webFullNames=1"}
-            << 0;
+            << OptionsRow{"Screen=2\nGames=Stud\nPage_Seconds=12\nTheme=high-contrast\nPrivacy=yes\nWeb_Port=8080\n",
+                          {"--screen", "HDMI-1", "--games", "Razz", "--page-seconds", "5", "--theme", "standard", "--full-names",
+                           "-d", "/srv/tavlo", "--estimates", "--web-port", "9000", "--web-address", "::1", "--web-full-names"},
+                          {"folder=/srv/tavlo/", "screen=HDMI-1", "games=Razz", "pageSeconds=5", "estimates=1", "webPort=9000",
+                           "webAddress=::1", "webFullNames=1"}, 0};
         QTest::newRow("the last of windowed and full screen, of full names and privacy")
-            << QByteArray() << QStringList{"-w", "--full-names", "--full-screen", "--privacy"} << QStringList{"privacy=1"} << 0;
+            << OptionsRow{{}, {"-w", "--full-names", "--full-screen", "--privacy"}, {"privacy=1"}, 0};
         QTest::newRow("full screen, then windowed; a relative folder")
-            << QByteArray() << QStringList{"-f", "-d", "../share/./board/", "-w"}
-            << QStringList{"folder=/share/board/", "fullScreen=0"} << 0;
+            << OptionsRow{{}, {"-f", "-d", "../share/./board/", "-w"}, {"folder=/share/board/", "fullScreen=0"}, 0};
         QTest::newRow("mistakes in the file are passed over")
-            << QByteArray("Page_Seconds=1\nTheme=pink\nPrivacy=maybe\nColour=red\njust words\nScreen=3\nEstimates=often\n"
-                          "Web_Port=http\nWeb_Address=nowhere\n")
-            << QStringList() << QStringList{"screen=3"} << 8;
+            << OptionsRow{"Page_Seconds=1\nTheme=pink\nPrivacy=maybe\nColour=red\njust words\nScreen=3\nEstimates=often\n"
+                          "Web_Port=http\nWeb_Address=nowhere\n", {}, {"screen=3"}, 8};
         QTest::newRow("mistakes on the command line")
-            << QByteArray() << QStringList{"--page-seconds", "soon", "--theme", "dark", "--web-port", "70000", "--web-address", "tv.local"}
-            << QStringList() << 4;
-        QTest::newRow("a games pattern of a megabyte") << "Games=" + QByteArray(1 << 20, '?') + "\nScreen=2\n" << QStringList()
-                                                       << QStringList{"screen=2"} << 1;
+            << OptionsRow{{}, {"--page-seconds", "soon", "--theme", "dark", "--web-port", "70000", "--web-address", "tv.local"}, {},
+                          4};
+        QTest::newRow("a games pattern of a megabyte")
+            << OptionsRow{"Games=" + QByteArray(1 << 20, '?') + "\nScreen=2\n", {}, {"screen=2"}, 1};
         QTest::newRow("a games pattern too long on the command line")
-            << QByteArray() << QStringList{"--games", QString(5000, u'x'), "--screen", "2"} << QStringList() << 1;
+            << OptionsRow{{}, {"--games", QString(5000, u'x'), "--screen", "2"}, {}, 1};
     }
     void options()
     {
-        QFETCH(QByteArray, settings);
-        QFETCH(QStringList, arguments);
+        QFETCH(OptionsRow, row);
+        const auto &[settings, arguments, expectedChanged, expectedProblems] = row;
         QCommandLineParser parser;
         addViewerOptions(parser);
         QVERIFY2(parser.parse(QStringList{"TAVLO-Display"} + arguments), qPrintable(parser.errorText()));
@@ -309,8 +303,8 @@ private slots:
         for (const char *unchanged : {"folder=", "fullScreen=1", "screen=", "games=", "pageSeconds=8", "theme=standard",
                                       "privacy=0", "estimates=0", "webPort=-1", "webAddress=", "webFullNames=0"})
             changed.removeOne(QLatin1String(unchanged));
-        QTEST(changed, "changed");
-        QTEST(int(problems.size()), "problems");
+        QCOMPARE(changed, expectedChanged);
+        QCOMPARE(int(problems.size()), expectedProblems);
     }
 };
 

@@ -44,6 +44,9 @@ struct Installation {
     QString user = dir.filePath(QStringLiteral("home/.local/share/TAVLO"));
 };
 
+// present: "TAVLO.ini" marks a later start
+struct PreparationRow { bool portable; QStringList present, copied; };
+
 } // namespace
 
 class TestProgramFolder : public QObject {
@@ -75,20 +78,17 @@ private slots:
     // and nothing of the user's is replaced.
     void preparation_data()
     {
-        QTest::addColumn<bool>("portable");
-        QTest::addColumn<QStringList>("present"); // "TAVLO.ini" marks a later start
-        QTest::addColumn<QStringList>("copied");
+        QTest::addColumn<PreparationRow>("row");
         const QStringList all = packageFileNames();
-        QTest::newRow("first start") << false << QStringList() << all;
-        QTest::newRow("first start, own database") << false << QStringList{"TAVLO.mdb"} << all.mid(1);
-        QTest::newRow("later start, database removed") << false << QStringList{"TAVLO.ini"} << QStringList();
-        QTest::newRow("portable") << true << QStringList() << QStringList();
+        QTest::newRow("first start") << PreparationRow{false, {}, all};
+        QTest::newRow("first start, own database") << PreparationRow{false, {"TAVLO.mdb"}, all.mid(1)};
+        QTest::newRow("later start, database removed") << PreparationRow{false, {"TAVLO.ini"}, {}};
+        QTest::newRow("portable") << PreparationRow{true, {}, {}};
     }
     void preparation()
     {
-        QFETCH(bool, portable);
-        QFETCH(QStringList, present);
-        QFETCH(QStringList, copied);
+        QFETCH(PreparationRow, row);
+        const auto &[portable, present, copied] = row;
         const Installation tree;
         const ProgramFolderChoice choice = tree.startFrom(portable ? tree.user : tree.bin);
         if (!present.isEmpty())

@@ -125,6 +125,10 @@ bool make(Fixture &f, int command)
     }
 }
 
+struct FallbackRow { int rows1, rows2, width; QString widthText; };
+
+struct JournalRow { int command; QString damage; bool redo; };
+
 } // namespace
 
 class TestRoom : public QObject {
@@ -157,21 +161,16 @@ private slots:
 
     void fallbacksOfRowsAndWidth_data()
     {
-        QTest::addColumn<int>("rows1");
-        QTest::addColumn<int>("rows2");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<QString>("widthText");
-        QTest::newRow("zero") << 0 << 0 << 0 << "90%";
-        QTest::newRow("below one") << -5 << -1 << -50 << "90%";
-        QTest::newRow("pixels") << 0 << 0 << 640 << "640";
+        QTest::addColumn<FallbackRow>("row");
+        QTest::newRow("zero") << FallbackRow{0, 0, 0, "90%"};
+        QTest::newRow("below one") << FallbackRow{-5, -1, -50, "90%"};
+        QTest::newRow("pixels") << FallbackRow{0, 0, 640, "640"};
     }
 
     void fallbacksOfRowsAndWidth()
     {
-        QFETCH(int, rows1);
-        QFETCH(int, rows2);
-        QFETCH(int, width);
-        QFETCH(QString, widthText);
+        QFETCH(FallbackRow, row);
+        const auto &[rows1, rows2, width, widthText] = row;
         QList<TestPlatform::Game> games;
         for (int i = 0; i < 6; ++i)
             games << TestPlatform::Game{QStringLiteral("G%1").arg(i), {}};
@@ -371,9 +370,7 @@ private slots:
     // applied: its undo or redo is refused, the lists stay as they are, and it leaves the history.
     void damagedJournalRowsAreRefused_data()
     {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<QString>("damage");
-        QTest::addColumn<bool>("redo");
+        QTest::addColumn<JournalRow>("row");
         const char *const kinds[] = {"add player", "delete player", "star", "blink off", "edit", "top", "delete all",
                                      "rename game", "delete game", "add game", "move game", "move player"};
         for (int c = 0; c < 12; ++c) {
@@ -385,25 +382,24 @@ private slots:
                 if (c < 6 || c == 11)
                     damages << "player_id = 999";
                 for (const QString &damage : damages)
-                    QTest::addRow("%s %s, %s", redo ? "redo" : "undo", kinds[c], qPrintable(damage)) << c << damage << redo;
+                    QTest::addRow("%s %s, %s", redo ? "redo" : "undo", kinds[c], qPrintable(damage)) << JournalRow{c, damage, redo};
             }
         }
-        QTest::newRow("undo delete player, id not the row's") << 1 << "details = json_set(details, '$.id', 999)" << false;
-        QTest::newRow("undo delete player, name a number") << 1 << "details = json_set(details, '$.name', 5)" << false;
-        QTest::newRow("undo delete game, players no list") << 8 << "details = json_set(details, '$.players', 'all')" << false;
+        QTest::newRow("undo delete player, id not the row's") << JournalRow{1, "details = json_set(details, '$.id', 999)", false};
+        QTest::newRow("undo delete player, name a number") << JournalRow{1, "details = json_set(details, '$.name', 5)", false};
+        QTest::newRow("undo delete game, players no list") << JournalRow{8, "details = json_set(details, '$.players', 'all')", false};
         QTest::newRow("undo delete all, a player twice")
-                << 6 << "details = json_set(details, '$.players[1].id', json_extract(details, '$.players[0].id'))" << false;
+            << JournalRow{6, "details = json_set(details, '$.players[1].id', json_extract(details, '$.players[0].id'))", false};
         QTest::newRow("undo delete all, a player's id taken")
-                << 6 << "details = json_set(details, '$.players[1].id', (select min(id) from list_content))" << false;
-        QTest::newRow("redo move player, to a fraction") << 11 << "details = json_set(details, '$.to', 0.5)" << true;
-        QTest::newRow("undo rename game, no name before") << 7 << "details = json_remove(details, '$.before')" << false;
+            << JournalRow{6, "details = json_set(details, '$.players[1].id', (select min(id) from list_content))", false};
+        QTest::newRow("redo move player, to a fraction") << JournalRow{11, "details = json_set(details, '$.to', 0.5)", true};
+        QTest::newRow("undo rename game, no name before") << JournalRow{7, "details = json_remove(details, '$.before')", false};
     }
 
     void damagedJournalRowsAreRefused()
     {
-        QFETCH(int, command);
-        QFETCH(QString, damage);
-        QFETCH(bool, redo);
+        QFETCH(JournalRow, row);
+        const auto &[command, damage, redo] = row;
         Fixture f(undoRoom());
         QVERIFY(make(f, command));
         if (redo)

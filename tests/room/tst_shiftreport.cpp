@@ -74,6 +74,10 @@ double valueAt(const ShiftReport::Waiting &waiting, const ShiftReport &report, c
     return waiting.points.at(step).y();
 }
 
+struct WaitingRow { int game; QDateTime time; int players; };
+
+struct PercentileRow { QList<double> values; double median, ninetieth; };
+
 } // namespace
 
 class TestShiftReport : public QObject {
@@ -108,26 +112,23 @@ private slots:
 
     void playersWaiting_data()
     {
-        QTest::addColumn<int>("game");
-        QTest::addColumn<QDateTime>("time");
-        QTest::addColumn<int>("players");
-        QTest::newRow("1/2 NL before it opens") << 0 << at(9, 0) << 0;
-        QTest::newRow("1/2 NL first player") << 0 << at(10, 0) << 1;
-        QTest::newRow("1/2 NL the step A leaves: the most in it") << 0 << at(10, 30) << 3;
-        QTest::newRow("1/2 NL after A") << 0 << at(10, 32) << 2;
-        QTest::newRow("1/2 NL after B") << 0 << at(11, 2) << 1;
-        QTest::newRow("1/2 NL after D and E") << 0 << at(11, 10) << 3;
-        QTest::newRow("1/2 NL after C") << 0 << at(12, 40) << 2;
-        QTest::newRow("1/2 NL undone add") << 0 << at(16, 10) << 2;
-        QTest::newRow("PLO full") << 1 << at(9, 20) << 3;
-        QTest::newRow("PLO deleted") << 1 << at(15, 10) << 0;
+        QTest::addColumn<WaitingRow>("row");
+        QTest::newRow("1/2 NL before it opens") << WaitingRow{0, at(9, 0), 0};
+        QTest::newRow("1/2 NL first player") << WaitingRow{0, at(10, 0), 1};
+        QTest::newRow("1/2 NL the step A leaves: the most in it") << WaitingRow{0, at(10, 30), 3};
+        QTest::newRow("1/2 NL after A") << WaitingRow{0, at(10, 32), 2};
+        QTest::newRow("1/2 NL after B") << WaitingRow{0, at(11, 2), 1};
+        QTest::newRow("1/2 NL after D and E") << WaitingRow{0, at(11, 10), 3};
+        QTest::newRow("1/2 NL after C") << WaitingRow{0, at(12, 40), 2};
+        QTest::newRow("1/2 NL undone add") << WaitingRow{0, at(16, 10), 2};
+        QTest::newRow("PLO full") << WaitingRow{1, at(9, 20), 3};
+        QTest::newRow("PLO deleted") << WaitingRow{1, at(15, 10), 0};
     }
 
     void playersWaiting()
     {
-        QFETCH(int, game);
-        QFETCH(QDateTime, time);
-        QFETCH(int, players);
+        QFETCH(WaitingRow, row);
+        const auto &[game, time, players] = row;
         const KnownDay day;
         const ShiftReport report = day.report();
         QCOMPARE(report.stepMs, qint64(2 * 60 * 1000)); // 18 hours up to now in no more than 720 steps
@@ -148,19 +149,16 @@ private slots:
 
     void percentiles_data()
     {
-        QTest::addColumn<QList<double>>("values");
-        QTest::addColumn<double>("median");
-        QTest::addColumn<double>("ninetieth");
-        QTest::newRow("one") << QList<double>{7} << 7.0 << 7.0;
-        QTest::newRow("two") << QList<double>{10, 20} << 15.0 << 19.0;
-        QTest::newRow("eleven") << QList<double>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 100} << 5.0 << 9.0;
+        QTest::addColumn<PercentileRow>("row");
+        QTest::newRow("one") << PercentileRow{{7}, 7.0, 7.0};
+        QTest::newRow("two") << PercentileRow{{10, 20}, 15.0, 19.0};
+        QTest::newRow("eleven") << PercentileRow{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 100}, 5.0, 9.0};
     }
 
     void percentiles()
     {
-        QFETCH(QList<double>, values);
-        QFETCH(double, median);
-        QFETCH(double, ninetieth);
+        QFETCH(PercentileRow, row);
+        const auto &[values, median, ninetieth] = row;
         QCOMPARE(ShiftReport::percentile(values, 0.5), median);
         QCOMPARE(ShiftReport::percentile(values, 0.9), ninetieth);
     }

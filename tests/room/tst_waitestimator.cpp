@@ -50,6 +50,8 @@ WaitEstimate notEnough(int departures)
     return {WaitEstimate::Kind::NotEnoughData, 0, 0, departures};
 }
 
+struct EstimateRow { QList<JournalRecord> entries; int waiting; WaitEstimate expected; QString text; };
+
 } // namespace
 
 class TestWaitEstimator : public QObject {
@@ -57,29 +59,26 @@ class TestWaitEstimator : public QObject {
 private slots:
     void estimates_data()
     {
-        QTest::addColumn<QList<JournalRecord>>("entries");
-        QTest::addColumn<int>("waiting");
-        QTest::addColumn<WaitEstimate>("expected");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<EstimateRow>("row");
 
         QList<int> everyFive;
         for (int m = 120; m > 0; m -= 5)
             everyFive << m;
         // 24 departures, 12 in each hour: D = 12×2 + 12 = 36 over T = 180, (9 + 1) × 180 / 36.
-        QTest::newRow("steady") << departures(everyFive) << 9 << about(50, 24) << "about 50 min";
+        QTest::newRow("steady") << EstimateRow{departures(everyFive), 9, about(50, 24), "about 50 min"};
         // The last hour counts twice: D = 10 + 2×2 = 14, 7 × 180 / 14 = 90 (unweighted: 70).
         QTest::newRow("burst an hour and a half ago")
-            << departures({100, 99, 98, 97, 96, 95, 94, 93, 92, 91, 30, 10}) << 6 << about(90, 12) << "about 1 h 30 min";
+            << EstimateRow{departures({100, 99, 98, 97, 96, 95, 94, 93, 92, 91, 30, 10}), 6, about(90, 12), "about 1 h 30 min"};
         // D = 12×2 = 24, 6 × 180 / 24 = 45.
-        QTest::newRow("burst just now") << departures({12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}) << 5 << about(45, 12)
-                                        << "about 45 min";
+        QTest::newRow("burst just now")
+            << EstimateRow{departures({12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}), 5, about(45, 12), "about 45 min"};
         // Four departures: D = 8, 4 × 180 / 8 = 90, between 90/1.5 and 90/0.5.
-        QTest::newRow("thin") << departures({50, 40, 30, 20}) << 3 << range(60, 180, 4) << "1 h\u20133 h";
-        QTest::newRow("three are not enough") << departures({50, 40, 30}) << 3 << notEnough(3) << "not enough data";
-        QTest::newRow("older than two hours") << departures({180, 170, 160, 150, 140, 130, 125}) << 3 << notEnough(0)
-                                              << "not enough data";
-        QTest::newRow("from further down the list") << departures({50, 40, 30, 20, 10}, WaitEstimator::TopPart) << 3
-                                                    << notEnough(0) << "not enough data";
+        QTest::newRow("thin") << EstimateRow{departures({50, 40, 30, 20}), 3, range(60, 180, 4), "1 h\u20133 h"};
+        QTest::newRow("three are not enough") << EstimateRow{departures({50, 40, 30}), 3, notEnough(3), "not enough data"};
+        QTest::newRow("older than two hours")
+            << EstimateRow{departures({180, 170, 160, 150, 140, 130, 125}), 3, notEnough(0), "not enough data"};
+        QTest::newRow("from further down the list")
+            << EstimateRow{departures({50, 40, 30, 20, 10}, WaitEstimator::TopPart), 3, notEnough(0), "not enough data"};
 
         JournalBuilder quiet = at(100);
         quiet.addGame(1, QStringLiteral("Quiet"));
@@ -87,8 +86,8 @@ private slots:
             quiet.advanceMinutes(10);
             quiet.addPlayer(1, i + 1, QStringLiteral("P%1").arg(i), i);
         }
-        QTest::newRow("quiet game") << quiet.entries << 6 << notEnough(0) << "not enough data";
-        QTest::newRow("no history") << QList<JournalRecord>() << 0 << notEnough(0) << "not enough data";
+        QTest::newRow("quiet game") << EstimateRow{quiet.entries, 6, notEnough(0), "not enough data"};
+        QTest::newRow("no history") << EstimateRow{QList<JournalRecord>(), 0, notEnough(0), "not enough data"};
 
         // Empty until half an hour ago: only the half hour with someone waiting counts,
         // T = 30×2 = 60, D = 5×2 = 10, 4 × 60 / 10 = 24.
@@ -99,7 +98,7 @@ private slots:
             opening.advanceMinutes(5);
             opening.deletePlayer(1, i + 1, QStringLiteral("P%1").arg(i), 0, Now.addSecs(-30 * 60));
         }
-        QTest::newRow("list opened half an hour ago") << opening.entries << 3 << range(15, 45, 5) << "15\u201345 min";
+        QTest::newRow("list opened half an hour ago") << EstimateRow{opening.entries, 3, range(15, 45, 5), "15\u201345 min"};
 
         // Moves, a whole list deleted and players deleted and added back change no departure.
         QList<JournalRecord> busy = departures(everyFive);
@@ -113,19 +112,17 @@ private slots:
             busy.append(entry);
         }
         std::stable_sort(busy.begin(), busy.end(), [](const JournalRecord &a, const JournalRecord &b) { return a.madeAt < b.madeAt; });
-        QTest::newRow("moves and a deleted list") << busy << 9 << about(50, 24) << "about 50 min";
+        QTest::newRow("moves and a deleted list") << EstimateRow{busy, 9, about(50, 24), "about 50 min"};
 
         QList<JournalRecord> undone = departures({50, 40, 30, 20, 10});
         undone[4].reverted = true;
-        QTest::newRow("undone departure") << undone << 3 << range(60, 180, 4) << "1 h\u20133 h";
+        QTest::newRow("undone departure") << EstimateRow{undone, 3, range(60, 180, 4), "1 h\u20133 h"};
     }
 
     void estimates()
     {
-        QFETCH(QList<JournalRecord>, entries);
-        QFETCH(int, waiting);
-        QFETCH(WaitEstimate, expected);
-        QFETCH(QString, text);
+        QFETCH(EstimateRow, row);
+        const auto &[entries, waiting, expected, text] = row;
 
         WaitEstimator estimator;
         estimator.load(entries);

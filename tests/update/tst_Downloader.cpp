@@ -10,6 +10,9 @@
 using tavlo::Downloader;
 using tavlo::test::Route;
 
+// route: for /file; address: empty: /file; errNum: 0: success, -1: any failure
+struct TransferRow { Route route; QString address; int errNum; };
+
 class tst_Downloader : public QObject {
     Q_OBJECT
 
@@ -24,39 +27,37 @@ class tst_Downloader : public QObject {
 private slots:
     void transfer_data()
     {
-        QTest::addColumn<Route>("route");     // for /file
-        QTest::addColumn<QString>("address"); // empty: /file
-        QTest::addColumn<int>("errNum");      // 0: success, -1: any failure
+        QTest::addColumn<TransferRow>("row");
         const Route slow{.body = everyByte(), .pieceSize = 500};
-        QTest::newRow("with length") << slow << QString() << 0;
-        QTest::newRow("without length") << Route{.body = slow.body, .withLength = false, .pieceSize = 500} << QString() << 0;
-        QTest::newRow("redirect") << Route{.status = 302, .location = "/real"} << QString() << 0;
-        QTest::newRow("404") << Route{.status = 404, .body = "<html/>"} << QString() << int(QNetworkReply::ContentNotFoundError);
-        QTest::newRow("endless 404 page") << Route{.status = 404, .body = QByteArray(8192, '<'), .endless = true}
-                                          << QString() << int(QNetworkReply::ContentNotFoundError);
-        QTest::newRow("broken off") << Route{.body = slow.body, .pieceSize = 500, .cutAfter = 1500} << QString() << -1;
+        QTest::newRow("with length") << TransferRow{slow, {}, 0};
+        QTest::newRow("without length") << TransferRow{Route{.body = slow.body, .withLength = false, .pieceSize = 500}, {}, 0};
+        QTest::newRow("redirect") << TransferRow{Route{.status = 302, .location = "/real"}, {}, 0};
+        QTest::newRow("404") << TransferRow{Route{.status = 404, .body = "<html/>"}, {}, int(QNetworkReply::ContentNotFoundError)};
+        QTest::newRow("endless 404 page")
+            << TransferRow{Route{.status = 404, .body = QByteArray(8192, '<'), .endless = true}, {},
+                           int(QNetworkReply::ContentNotFoundError)};
+        QTest::newRow("broken off") << TransferRow{Route{.body = slow.body, .pieceSize = 500, .cutAfter = 1500}, {}, -1};
         QTest::newRow("length announces more than arrives")
-                << Route{.body = slow.body, .pieceSize = 500, .announcedLength = 4000} << QString() << -1;
-        QTest::newRow("length a little beyond the limit") << Route{.body = QByteArray(150000, 'x')} << QString()
-                                                          << int(QNetworkReply::UnknownContentError);
-        QTest::newRow("length beyond the limit") << Route{.body = slow.body, .announcedLength = 1 << 30} << QString()
-                                                 << int(QNetworkReply::UnknownContentError);
-        QTest::newRow("endless body") << Route{.body = QByteArray(4096, 'x'), .withLength = false, .pieceInterval = 5,
-                                               .endless = true}
-                                      << QString() << int(QNetworkReply::UnknownContentError);
-        QTest::newRow("never answers") << Route{.silent = true} << QString() << int(QNetworkReply::TimeoutError);
+            << TransferRow{Route{.body = slow.body, .pieceSize = 500, .announcedLength = 4000}, {}, -1};
+        QTest::newRow("length a little beyond the limit")
+            << TransferRow{Route{.body = QByteArray(150000, 'x')}, {}, int(QNetworkReply::UnknownContentError)};
+        QTest::newRow("length beyond the limit")
+            << TransferRow{Route{.body = slow.body, .announcedLength = 1 << 30}, {}, int(QNetworkReply::UnknownContentError)};
+        QTest::newRow("endless body")
+            << TransferRow{Route{.body = QByteArray(4096, 'x'), .withLength = false, .pieceInterval = 5, .endless = true}, {},
+                           int(QNetworkReply::UnknownContentError)};
+        QTest::newRow("never answers") << TransferRow{Route{.silent = true}, {}, int(QNetworkReply::TimeoutError)};
         // Each byte comes before the stall timeout; only the deadline ends it.
-        QTest::newRow("one byte a second") << Route{.body = slow.body, .pieceSize = 1, .pieceInterval = 1000}
-                                           << QString() << int(QNetworkReply::TimeoutError);
-        QTest::newRow("not http") << Route() << QStringLiteral("file:///etc/hostname")
-                                  << int(QNetworkReply::ProtocolUnknownError);
+        QTest::newRow("one byte a second")
+            << TransferRow{Route{.body = slow.body, .pieceSize = 1, .pieceInterval = 1000}, {}, int(QNetworkReply::TimeoutError)};
+        QTest::newRow("not http")
+            << TransferRow{Route(), QStringLiteral("file:///etc/hostname"), int(QNetworkReply::ProtocolUnknownError)};
     }
 
     void transfer()
     {
-        QFETCH(Route, route);
-        QFETCH(QString, address);
-        QFETCH(int, errNum);
+        QFETCH(TransferRow, row);
+        const auto &[route, address, errNum] = row;
         tavlo::test::LoopbackHttpServer server;
         server.routes.insert(QStringLiteral("/file"), route);
         server.routes.insert(QStringLiteral("/real"), Route{.body = everyByte(), .pieceSize = 500});

@@ -28,6 +28,10 @@ struct RecordingStarter final : tavlo::ProgramStarter {
     bool refuse = false;
 };
 
+// served: over the published folder; obstacle: cancel / close / folder / refuse; message: how the message
+// starts; empty: the upgrade goes ahead
+struct StartRow { Served served; QString obstacle, message; tavlo::MessageBox::Icon icon; bool programSaved; };
+
 class tst_UpgradeDialog : public QObject {
     Q_OBJECT
 
@@ -73,11 +77,7 @@ private slots:
 
     void start_data()
     {
-        QTest::addColumn<Served>("served");    // over the published folder
-        QTest::addColumn<QString>("obstacle"); // cancel / close / folder / refuse
-        QTest::addColumn<QString>("message");  // how the message starts; empty: the upgrade goes ahead
-        QTest::addColumn<tavlo::MessageBox::Icon>("icon");
-        QTest::addColumn<bool>("programSaved");
+        QTest::addColumn<StartRow>("row");
         const QString exe = QStringLiteral("TAVLO.exe");
         const QString exeSig = QStringLiteral("TAVLO.exe.minisig");
         const QString boot = QStringLiteral("bootstrap.exe");
@@ -93,41 +93,38 @@ private slots:
         const auto warning = tavlo::MessageBox::Icon::Warning;
         auto body = [](const QByteArray &bytes) { return Route{.body = bytes}; };
 
-        QTest::newRow("success") << Served{{exe, slowExe}} << QString() << QString() << tavlo::MessageBox::Icon::NoIcon << true;
-        QTest::newRow("bootstrap 404") << Served{{boot, missing}} << QString() << cancelled << info << true;
-        QTest::newRow("Cancel mid-download") << Served{{exe, slowExe}} << QStringLiteral("cancel") << cancelled << info << false;
-        QTest::newRow("closed mid-download") << Served{{exe, slowExe}} << QStringLiteral("close") << cancelled << info << false;
-        QTest::newRow("save fails: folder in the way") << Served() << QStringLiteral("folder") << badFile << info << false;
-        QTest::newRow("bootstrap will not start") << Served() << QStringLiteral("refuse") << badFile << info << true;
+        QTest::newRow("success") << StartRow{Served{{exe, slowExe}}, {}, {}, tavlo::MessageBox::Icon::NoIcon, true};
+        QTest::newRow("bootstrap 404") << StartRow{Served{{boot, missing}}, {}, cancelled, info, true};
+        QTest::newRow("Cancel mid-download") << StartRow{Served{{exe, slowExe}}, QStringLiteral("cancel"), cancelled, info, false};
+        QTest::newRow("closed mid-download") << StartRow{Served{{exe, slowExe}}, QStringLiteral("close"), cancelled, info, false};
+        QTest::newRow("save fails: folder in the way") << StartRow{Served(), QStringLiteral("folder"), badFile, info, false};
+        QTest::newRow("bootstrap will not start") << StartRow{Served(), QStringLiteral("refuse"), badFile, info, true};
         // The size limit (100,000 bytes) is no cancel: the message says what stopped it.
         const QString tooLarge =
                 QStringLiteral("Download failed: the file is larger than 97 kb.\r\n\r\nUpgrade to new version was not completed.");
-        QTest::newRow("endless program") << Served{{exe, endless}} << QString() << tooLarge << info << false;
-        QTest::newRow("program announced too large") << Served{{exe, body(QByteArray(200000, 'P'))}} << QString() << tooLarge
-                                                     << info << false;
-        QTest::newRow("program one byte a second") << Served{{exe, trickle}} << QString() << cancelled << info << false;
+        QTest::newRow("endless program") << StartRow{Served{{exe, endless}}, {}, tooLarge, info, false};
+        QTest::newRow("program announced too large")
+            << StartRow{Served{{exe, body(QByteArray(200000, 'P'))}}, {}, tooLarge, info, false};
+        QTest::newRow("program one byte a second") << StartRow{Served{{exe, trickle}}, {}, cancelled, info, false};
 
-        QTest::newRow("signature missing") << Served{{exeSig, missing}} << QString() << unverified << warning << false;
-        QTest::newRow("truncated, length matching") << Served{{exe, body(newProgram.left(3))}} << QString()
-                                                    << unverified << warning << false;
-        QTest::newRow("the other signed file") << Served{{exe, body(bootstrapScript)}, {exeSig, body(published.value(bootSig))}}
-                                               << QString() << unverified << warning << false;
+        QTest::newRow("signature missing") << StartRow{Served{{exeSig, missing}}, {}, unverified, warning, false};
+        QTest::newRow("truncated, length matching")
+            << StartRow{Served{{exe, body(newProgram.left(3))}}, {}, unverified, warning, false};
+        QTest::newRow("the other signed file")
+            << StartRow{Served{{exe, body(bootstrapScript)}, {exeSig, body(published.value(bootSig))}}, {}, unverified, warning,
+                        false};
         QTest::newRow("signed for an older version")
-                << Served{{exeSig, body(keys.sign(newProgram, QStringLiteral("file:TAVLO.exe version:1.0.1")))}} << QString()
-                << unverified << warning << false;
-        QTest::newRow("bootstrap signature of the program") << Served{{bootSig, body(published.value(exeSig))}} << QString()
-                                                            << unverified << warning << true;
-        QTest::newRow("bootstrap signature endless") << Served{{bootSig, endless}} << QString() << unverified
-                                                     << warning << true;
+            << StartRow{Served{{exeSig, body(keys.sign(newProgram, QStringLiteral("file:TAVLO.exe version:1.0.1")))}}, {},
+                        unverified, warning, false};
+        QTest::newRow("bootstrap signature of the program")
+            << StartRow{Served{{bootSig, body(published.value(exeSig))}}, {}, unverified, warning, true};
+        QTest::newRow("bootstrap signature endless") << StartRow{Served{{bootSig, endless}}, {}, unverified, warning, true};
     }
 
     void start()
     {
-        QFETCH(Served, served);
-        QFETCH(QString, obstacle);
-        QFETCH(QString, message);
-        QFETCH(tavlo::MessageBox::Icon, icon);
-        QFETCH(bool, programSaved);
+        QFETCH(StartRow, row);
+        const auto &[served, obstacle, message, icon, programSaved] = row;
         for (auto file = published.cbegin(); file != published.cend(); ++file)
             server->routes.insert(QStringLiteral("/software/upgrade/tavlo/") + file.key(),
                                   served.value(file.key(), Route{.body = file.value()}));
