@@ -21,11 +21,16 @@ ListPanelConfig gamesPanelConfig(const WaitEstimates &estimates)
     c.stripTwips = QRect(4800, 120, 975, 4215);
     c.nameEditTwips = QRect(120, 3960, 4575, 375);
     c.buttons = {
-        {Command::MoveUp, QStringLiteral("moveGameUpButton"), QStringLiteral("\u25B2"), 9.75, false, QStringLiteral("Move game up"), 240, 120},
-        {Command::MoveDown, QStringLiteral("moveGameDownButton"), QStringLiteral("\u25BC"), 9.75, false, QStringLiteral("Move game down"), 720, 120},
-        {Command::Delete, QStringLiteral("deleteGameButton"), QStringLiteral("\u2716"), 11.25, false, QStringLiteral("Delete game"), 2400, 120},
-        {Command::Add, QStringLiteral("addGameButton"), QStringLiteral("\u271A"), 11.25, false, QStringLiteral("Add new game"), 3360, 120},
-        {Command::Save, QStringLiteral("saveGameButton"), QStringLiteral("\u2714"), 12, true, QStringLiteral("Save game"), 3840, 120},
+        {Command::MoveUp, QStringLiteral("moveGameUpButton"), QStringLiteral("\u25B2"), 9.75, false, QStringLiteral("Move game up"), 240, 120,
+         ListPanel::tr("Move game up"), ListPanel::tr("Moves the selected game one place up.")},
+        {Command::MoveDown, QStringLiteral("moveGameDownButton"), QStringLiteral("\u25BC"), 9.75, false, QStringLiteral("Move game down"), 720, 120,
+         ListPanel::tr("Move game down"), ListPanel::tr("Moves the selected game one place down.")},
+        {Command::Delete, QStringLiteral("deleteGameButton"), QStringLiteral("\u2716"), 11.25, false, QStringLiteral("Delete game"), 2400, 120,
+         ListPanel::tr("Delete game"), ListPanel::tr("Deletes the selected game and its waiting list, after asking.")},
+        {Command::Add, QStringLiteral("addGameButton"), QStringLiteral("\u271A"), 11.25, false, QStringLiteral("Add new game"), 3360, 120,
+         ListPanel::tr("Add new game"), ListPanel::tr("Opens the name box for a new game.")},
+        {Command::Save, QStringLiteral("saveGameButton"), QStringLiteral("\u2714"), 12, true, QStringLiteral("Save game"), 3840, 120,
+         ListPanel::tr("Save game"), ListPanel::tr("Saves the name in the name box.")},
     };
     c.keys = {
         {Command::Add, QStringLiteral("Add new game"), Qt::Key_Insert},
@@ -58,16 +63,26 @@ ListPanelConfig playersPanelConfig(const Clock &clock)
     c.stripTwips = QRect(4800, 840, 1335, 7095);
     c.nameEditTwips = QRect(240, 7320, 4815, 375);
     c.buttons = {
-        {Command::MoveUp, QStringLiteral("movePlayerUpButton"), QStringLiteral("\u25B2"), 9.75, false, QStringLiteral("Move player up"), 0, 480},
-        {Command::MoveDown, QStringLiteral("movePlayerDownButton"), QStringLiteral("\u25BC"), 9.75, false, QStringLiteral("Move player down"), 480, 480},
-        {Command::MoveToTop, QStringLiteral("movePlayerToTopButton"), QStringLiteral("\u21C8"), 9.75, false, QStringLiteral("Move player to top"), 960, 480},
-        {Command::Blink, QStringLiteral("blinkButton"), QStringLiteral("\u263A"), 14.25, false, QStringLiteral("Blink ON/OFF"), 2280, 480},
-        {Command::Star, QStringLiteral("starButton"), QStringLiteral("\u2605"), 12, false, QStringLiteral("Star symbol ON/OFF"), 2760, 480},
-        {Command::Phone, QStringLiteral("phoneButton"), QStringLiteral("\u260E"), 12, false, QStringLiteral("Phone symbol ON/OFF"), 3240, 480},
-        {Command::Delete, QStringLiteral("deletePlayerButton"), QStringLiteral("\u2716"), 11.25, false, QStringLiteral("Delete player"), 4560, 480},
-        {Command::DeleteAll, QStringLiteral("deleteAllPlayersButton"), QStringLiteral("\u2612"), 12, true, QStringLiteral("Delete ALL players"), 5040, 480},
-        {Command::Add, QStringLiteral("addPlayerButton"), QStringLiteral("\u271A"), 11.25, false, QStringLiteral("Add new player"), 6000, 480},
-        {Command::Save, QStringLiteral("savePlayerButton"), QStringLiteral("\u2714"), 12, true, QStringLiteral("Save player"), 6480, 480},
+        {Command::MoveUp, QStringLiteral("movePlayerUpButton"), QStringLiteral("\u25B2"), 9.75, false, QStringLiteral("Move player up"), 0, 480,
+         ListPanel::tr("Move player up"), ListPanel::tr("Moves the selected player one place up.")},
+        {Command::MoveDown, QStringLiteral("movePlayerDownButton"), QStringLiteral("\u25BC"), 9.75, false, QStringLiteral("Move player down"), 480, 480,
+         ListPanel::tr("Move player down"), ListPanel::tr("Moves the selected player one place down.")},
+        {Command::MoveToTop, QStringLiteral("movePlayerToTopButton"), QStringLiteral("\u21C8"), 9.75, false, QStringLiteral("Move player to top"), 960, 480,
+         ListPanel::tr("Move player to top"), ListPanel::tr("Moves the selected player to the top of the list.")},
+        {Command::Blink, QStringLiteral("blinkButton"), QStringLiteral("\u263A"), 14.25, false, QStringLiteral("Blink ON/OFF"), 2280, 480,
+         ListPanel::tr("Blink"), ListPanel::tr("Makes the selected player's name blink on the large screen, or stop blinking.")},
+        {Command::Star, QStringLiteral("starButton"), QStringLiteral("\u2605"), 12, false, QStringLiteral("Star symbol ON/OFF"), 2760, 480,
+         ListPanel::tr("Star"), ListPanel::tr("Puts a star by the selected player's name on the large screen, or takes it away.")},
+        {Command::Phone, QStringLiteral("phoneButton"), QStringLiteral("\u260E"), 12, false, QStringLiteral("Phone symbol ON/OFF"), 3240, 480,
+         ListPanel::tr("Phone"), ListPanel::tr("Puts a phone symbol by the selected player's name on the large screen, or takes it away.")},
+        {Command::Delete, QStringLiteral("deletePlayerButton"), QStringLiteral("\u2716"), 11.25, false, QStringLiteral("Delete player"), 4560, 480,
+         ListPanel::tr("Delete player"), ListPanel::tr("Takes the selected player off the list.")},
+        {Command::DeleteAll, QStringLiteral("deleteAllPlayersButton"), QStringLiteral("\u2612"), 12, true, QStringLiteral("Delete ALL players"), 5040, 480,
+         ListPanel::tr("Delete all players"), ListPanel::tr("Empties the waiting list, after asking.")},
+        {Command::Add, QStringLiteral("addPlayerButton"), QStringLiteral("\u271A"), 11.25, false, QStringLiteral("Add new player"), 6000, 480,
+         ListPanel::tr("Add new player"), ListPanel::tr("Opens the name box for a new player.")},
+        {Command::Save, QStringLiteral("savePlayerButton"), QStringLiteral("\u2714"), 12, true, QStringLiteral("Save player"), 6480, 480,
+         ListPanel::tr("Save player"), ListPanel::tr("Saves the name in the name box.")},
     };
     c.keys = {
         {Command::Add, QStringLiteral("Add new player"), Qt::Key_Insert},
