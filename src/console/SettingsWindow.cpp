@@ -81,6 +81,7 @@ void SettingsWindow::buildForm()
     m_fileChoice = named(new QRadioButton(tr("Database &file")), QStringLiteral("fileChoice"), tr("Database file"),
                          tr("The waiting lists are kept in a file on this computer or a shared folder."));
     m_databaseFile = named(new QLineEdit, QStringLiteral("databaseFileEdit"), tr("Database file path"));
+    m_databaseFile->setMinimumWidth(320);
     m_browseDatabase = named(new QPushButton(tr("Browse\u2026")), QStringLiteral("browseDatabaseButton"),
                              tr("Choose the database file"));
     m_serverChoice = named(new QRadioButton(tr("PostgreSQL &server")), QStringLiteral("serverChoice"),
