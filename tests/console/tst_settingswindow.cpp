@@ -112,6 +112,8 @@ private slots:
         Settings read;
         QVERIFY(SettingsFile::parse(expected, read));
         QCOMPARE(SettingsWindow(read, c.t.platform.programFolder, {}).settings(), read);
+        read.databasePath = QStringLiteral("postgresql://desk@db.lan:5433/tavlo");
+        QCOMPARE(SettingsWindow(read, c.t.platform.programFolder, {}).settings(), read);
     }
 
     void refusesInvalidValues_data()
