@@ -163,6 +163,10 @@ private slots:
         const QString chosen = file ? c.t.path(row.chosen) : row.chosen;
         SettingsWindow *w = openSettings(c);
         (file ? text("databaseFileEdit", chosen) : server(chosen))(w);
+        if (!file) {
+            ConsoleFixture::press(field<QPushButton>(w, "testConnectionButton"));
+            QVERIFY(field<QLabel>(w, "testResultLabel")->text().startsWith("Nothing answers at 127.0.0.1"));
+        }
         c.t.messages.answers = {row.answer};
         ConsoleFixture::press(field<QPushButton>(w, "saveButton"));
         QCOMPARE(c.t.messages.shown.size(), 1);
