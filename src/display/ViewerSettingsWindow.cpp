@@ -63,6 +63,7 @@ void ViewerSettingsWindow::buildForm()
 {
     m_displayFolder = named(new QLineEdit, QStringLiteral("displayFolderEdit"), tr("Display folder"),
                             tr("The folder the console writes the board to; empty: the one TAVLO.ini names."));
+    m_displayFolder->setPlaceholderText(tr("the folder TAVLO.ini names"));
     auto *browse = named(new QPushButton(tr("Browse\u2026")), QStringLiteral("browseFolderButton"), tr("Choose the display folder"));
     m_screen = named(new QComboBox, QStringLiteral("screenCombo"), tr("Screen"),
                      tr("The screen to fill: its number counting from 1, or its name; empty: the primary screen."));
@@ -72,6 +73,7 @@ void ViewerSettingsWindow::buildForm()
         m_screen->addItem(screen->name());
     m_games = named(new QLineEdit, QStringLiteral("gamesEdit"), tr("Games"),
                     tr("The games this screen shows: names separated by commas, * for any text; empty: all."));
+    m_games->setPlaceholderText(tr("all games"));
     m_pageSeconds = named(new QSpinBox, QStringLiteral("pageSecondsSpin"), tr("Seconds per page"),
                           tr("How long each page of a long list stays on the screen."));
     m_pageSeconds->setRange(ViewerOptions::kMinPageSeconds, ViewerOptions::kMaxPageSeconds);

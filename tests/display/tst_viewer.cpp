@@ -1,3 +1,4 @@
+#include "AccessibleForm.h"
 #include "FixedClock.h"
 #include "FragmentSamples.h"
 #include "TestPlatform.h"
@@ -367,6 +368,11 @@ private slots:
         QTest::keyClick(&window, Qt::Key_Comma, Qt::ControlModifier);
         ViewerSettingsWindow *w = window.settingsWindow();
         QVERIFY(w && w->isVisible());
+        QCOMPARE(unnamedControls(w), QString());
+        QCOMPARE(tabRound(w->findChild<QWidget *>(QStringLiteral("displayFolderEdit"))),
+                 QString("displayFolderEdit browseFolderButton screenCombo gamesEdit pageSecondsSpin themeCombo privacyCheck "
+                         "estimatesCheck phonesCheck webPortSpin webAddressEdit webFullNamesCheck saveButton cancelButton")
+                         .split(u' '));
         const auto edit = [w](const char *name) { return w->findChild<QLineEdit *>(QLatin1String(name)); };
         auto *save = w->findChild<QPushButton *>(QStringLiteral("saveButton"));
         for (const auto &[name, value, why] : {std::tuple{"gamesEdit", QString(5000, u'x'), "names or patterns"},
