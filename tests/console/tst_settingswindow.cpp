@@ -1,6 +1,7 @@
 #include "AccessibleForm.h"
 #include "ConsoleFixture.h"
 
+#include "console/ReportsWindow.h"
 #include "console/SettingsWindow.h"
 
 #include <QCheckBox>
@@ -175,7 +176,8 @@ private slots:
     {
         ConsoleFixture c({{QStringLiteral("Poker"), {"Anna"}}});
         SettingsWindow *w = openSettings(c);
-        QCOMPARE(unnamedControls(&c.window()) + unnamedControls(w), QString());
+        c.console->showReports();
+        QCOMPARE(unnamedControls(&c.window()) + unnamedControls(w) + unnamedControls(c.console->reportsWindow()), QString());
         QCOMPARE(tabRound(field(w, "fileChoice")),
                  QString("fileChoice databaseFileEdit browseDatabaseButton serverChoice serverEdit testConnectionButton "
                          "displayFolderEdit browseFolderButton firstRowRowsSpin secondRowRowsSpin listWidthSpin "

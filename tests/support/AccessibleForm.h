@@ -2,6 +2,7 @@
 
 // What a screen reader and the Tab key find in a window. Header only: needs Qt Widgets.
 
+#include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QComboBox>
@@ -10,11 +11,13 @@
 
 namespace tavlo::test {
 
-// A control Tab stops at: a spin box or a combo box, not the line edit inside it.
+// A control Tab stops at: a spin box, a combo box or a view, not the line edit or viewport inside it.
 inline bool reachable(const QWidget *control)
 {
+    const auto *area = qobject_cast<const QAbstractScrollArea *>(control->parent());
     return (control->focusPolicy() & Qt::TabFocus) && control->isVisibleTo(control->window())
-            && !qobject_cast<QAbstractSpinBox *>(control->parent()) && !qobject_cast<QComboBox *>(control->parent());
+            && !qobject_cast<QAbstractSpinBox *>(control->parent()) && !qobject_cast<QComboBox *>(control->parent())
+            && !(area && area->viewport() == control);
 }
 
 // The controls of a window Tab reaches whose accessible name says nothing (a symbol, or none),
