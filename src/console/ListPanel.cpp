@@ -58,6 +58,8 @@ ListPanel::ListPanel(Room &room, MessageBox &messages, ListPanelConfig config, Q
     m_list->setFont(consoleFont(12));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The style's focus mark on the selected entry hides under the selection: the frame shows it.
+    m_list->setStyleSheet(QStringLiteral("QListView:focus { border: 2px solid palette(highlight); }"));
     // One line each: the view need not measure every entry after each change.
     m_list->setUniformItemSizes(true);
     if (m_config.setUpList)

@@ -170,11 +170,20 @@ private slots:
         QVERIFY(c.t.readFile(QStringLiteral("TAVLO.ini")).startsWith(("DataBase=" + c.console->settings().databasePath).toUtf8()));
     }
 
-    // A screen reader can name every control one can reach with Tab, and Tab follows the form
-    // from top to bottom.
+    // A screen reader can name every control one can reach with Tab, Tab follows the form from
+    // top to bottom, and the focus shows.
     void everyControlIsNamed()
     {
         ConsoleFixture c({{QStringLiteral("Poker"), {"Anna"}}});
+        // A list shows that it has the focus, though its selected entry hides the style's mark.
+        for (ListPanel *panel : {&c.gamesPanel(), &c.playersPanel()}) {
+            // The frame half-way down the left edge, away from the entries.
+            const auto edge = [list = panel->list()] { return list->grab().toImage().pixel(0, list->height() / 2); };
+            c.window().setFocus();
+            const QRgb unfocused = edge();
+            panel->list()->setFocus(Qt::TabFocusReason);
+            QVERIFY(edge() != unfocused);
+        }
         SettingsWindow *w = openSettings(c);
         c.console->showReports();
         QCOMPARE(unnamedControls(&c.window()) + unnamedControls(w) + unnamedControls(c.console->reportsWindow()), QString());
