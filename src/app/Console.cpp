@@ -8,6 +8,7 @@
 #include "platform/Connectivity.h"
 #include "platform/FileLookup.h"
 #include "platform/MessageBox.h"
+#include "platform/PaintReport.h"
 #include "platform/ProcessEnd.h"
 #include "room/BoardPublisher.h"
 #include "room/Room.h"
@@ -263,6 +264,7 @@ int runConsole(const Platform &platform, const std::function<void(MainWindow &)>
     if (!console.start())
         return 1;
     MainWindow &window = *console.window();
+    afterFirstPaint(window);
     window.show();
     window.activateWindow();
     // Let the window appear (and the first activation run) before the probe.
