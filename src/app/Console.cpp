@@ -160,6 +160,11 @@ bool Console::reachServer(const DatabaseAddress &address)
 
 bool Console::start()
 {
+    return startWindow() && finishStart();
+}
+
+bool Console::startWindow()
+{
     if (!loadSettings() || !checkFiles())
         return false;
 
@@ -179,12 +184,8 @@ bool Console::start()
     connect(m_publisher.get(), &BoardPublisher::failed, this, &Console::reportFailure);
     if (!m_room->load())
         return false;
-    // The estimates start from the journal's last two hours and follow the room's own changes.
-    // Another desk's changes reach the room without their entries: the window is read again.
+    // Filled from the journal once the window is up; until then every game has too few figures.
     m_estimates = std::make_unique<WaitEstimates>(*m_room, *m_platform.clock);
-    if (!readWaitWindow())
-        return false;
-    connect(m_room.get(), &Room::updatedElsewhere, this, &Console::readWaitWindow);
     m_publisher->setEstimates(m_estimates.get());
 
     m_window = std::make_unique<MainWindow>(*m_room, *m_platform.messageBox, *m_platform.clock, *m_estimates);
@@ -193,11 +194,6 @@ bool Console::start()
     m_window->versionLabel()->setText(versionText());
     connect(m_window.get(), &MainWindow::closing, this, &Console::saveSettings);
     connect(m_window.get(), &MainWindow::reportsRequested, this, &Console::showReports);
-
-    // A crash between a change and its board would otherwise leave the room watching an old
-    // board until the next change.
-    if (!m_publisher->publish())
-        return false;
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(), m_window->size());
@@ -209,6 +205,18 @@ bool Console::start()
         m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
     }
     return true;
+}
+
+bool Console::finishStart()
+{
+    // The estimates start from the journal's last two hours and follow the room's own changes.
+    // Another desk's changes reach the room without their entries: the window is read again.
+    if (!readWaitWindow())
+        return false;
+    connect(m_room.get(), &Room::updatedElsewhere, this, &Console::readWaitWindow);
+    // A crash between a change and its board would otherwise leave the room watching an old
+    // board until the next change.
+    return m_publisher->publish();
 }
 
 bool Console::readWaitWindow()
@@ -261,16 +269,20 @@ int runConsole(const Platform &platform, const std::function<void(MainWindow &)>
 {
     loadConsoleFonts();
     Console console(platform);
-    if (!console.start())
+    if (!console.startWindow())
         return 1;
     MainWindow &window = *console.window();
-    afterFirstPaint(window);
+    // What the first picture does not need comes after it: the journal, the board, the probe.
+    afterFirstPaint(window, [&] {
+        if (!console.finishStart()) {
+            QCoreApplication::exit(1);
+            return;
+        }
+        if (platform.connectivity->isOnline() && versionCheck)
+            versionCheck(window);
+    });
     window.show();
     window.activateWindow();
-    // Let the window appear (and the first activation run) before the probe.
-    QCoreApplication::processEvents();
-    if (platform.connectivity->isOnline() && versionCheck)
-        versionCheck(window);
     return QApplication::exec();
 }
 

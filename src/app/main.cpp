@@ -13,7 +13,10 @@
 #include <QApplication>
 #include <QTextStream>
 
+#include <fontconfig/fontconfig.h>
+
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -51,6 +54,9 @@ int main(int argc, char **argv)
     if (tavlo::CsvExport::isAsked(arguments))
         return exportCsv(argc, argv);
 
+    // Fontconfig reads its configuration and its caches for the first text of the window: on
+    // the other core, while the window system's connection is made and the room is read.
+    std::thread fonts([] { FcInit(); });
     QApplication app(argc, argv);
     QCommandLineParser parser;
     tavlo::parseCommandLine(parser, describe, tavlo::CsvExport::BadCommandLine);
@@ -70,5 +76,6 @@ int main(int argc, char **argv)
     platform.clock = &tavlo::SystemClock::instance();
     platform.programFolder = folder.folder;
 
+    fonts.join();
     return tavlo::runConsole(platform, [&platform](QWidget &window) { tavlo::startUpdateFlow(platform, window); });
 }

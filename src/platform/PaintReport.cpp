@@ -1,7 +1,7 @@
 #include "platform/PaintReport.h"
 
 #include <QEvent>
-#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <chrono>
@@ -25,6 +25,8 @@ public:
         , m_then(std::move(then))
     {
         window.installEventFilter(this);
+        // A window that is never painted (minimized, on no screen) must not hold `then` back.
+        QTimer::singleShot(kLongestWait, this, [this] { finish(); });
     }
 
 protected:
@@ -39,19 +41,29 @@ protected:
                 [this, watched] {
                     qCInfo(startupLog, "%s first painted at %lld ns", watched->metaObject()->className(),
                            monotonicNanoseconds());
-                    watched->removeEventFilter(this);
-                    const auto then = std::move(m_then);
-                    deleteLater();
-                    if (then)
-                        then();
+                    finish();
                 },
                 Qt::QueuedConnection);
         return false;
     }
 
 private:
+    static constexpr int kLongestWait = 2000;
+
+    void finish()
+    {
+        if (m_done)
+            return;
+        m_done = true;
+        parent()->removeEventFilter(this);
+        deleteLater();
+        if (m_then)
+            m_then();
+    }
+
     std::function<void()> m_then;
     bool m_seen = false;
+    bool m_done = false;
 };
 
 } // namespace

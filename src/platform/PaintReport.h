@@ -17,7 +17,8 @@ Q_DECLARE_LOGGING_CATEGORY(startupLog)
 qint64 monotonicNanoseconds();
 
 // Runs `then` once, after the window's first paint has been handed to the window system, and
-// says so on startupLog. Work queued here comes after the first picture, not before it.
+// says so on startupLog: work queued here comes after the first picture, not before it. A
+// window not painted within two seconds runs it anyway.
 void afterFirstPaint(QWidget &window, std::function<void()> then = {});
 
 } // namespace tavlo
