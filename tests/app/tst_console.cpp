@@ -2,6 +2,7 @@
 
 #include "components/LinkLabel.h"
 #include "components/ProportionalScaler.h"
+#include "platform/PaintReport.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -342,6 +343,16 @@ private slots:
             QVERIFY(QFileInfo::exists(board));
         }
         QCOMPARE(t.connectivity.probes, 2);
+
+        // A window that is never painted (minimized, say) still gets the rest, once.
+        QWidget hidden;
+        int runs = 0;
+        afterFirstPaint(hidden, [&] { ++runs; });
+        QTRY_COMPARE_WITH_TIMEOUT(runs, 1, 5000);
+        hidden.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&hidden));
+        QTest::qWait(20);
+        QCOMPARE(runs, 1);
     }
 };
 
