@@ -55,7 +55,7 @@ int main(int argc, char **argv)
         return exportCsv(argc, argv);
 
     // Fontconfig reads its configuration and its caches for the first text of the window: on
-    // the other core, while the window system's connection is made and the room is read.
+    // the other core, while the window system's connection is made.
     std::thread fonts([] { FcInit(); });
     QApplication app(argc, argv);
     QCommandLineParser parser;

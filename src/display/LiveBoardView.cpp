@@ -347,15 +347,21 @@ void LiveBoardView::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     m_painter.paint(painter, size(), m_scene, m_blink.isShown(), event->region());
     ++m_paintCount;
-    if (m_boardUnpainted) {
-        m_boardUnpainted = false;
+    if (m_boardUnpainted && boardPaintLog().isInfoEnabled()) {
         qsizetype players = 0;
         for (const WaitingGame &game : m_board.games)
             players += game.players.size();
-        qCInfo(boardPaintLog, "board painted at %lld ns: %lld games, %lld players, changed %s",
-               monotonicNanoseconds(), qlonglong(m_board.games.size()), qlonglong(players),
-               qPrintable(m_board.changedAt.toString(Qt::ISODate)));
+        // Queued: it runs once the picture has been handed on to the screen.
+        QMetaObject::invokeMethod(
+                this,
+                [games = m_board.games.size(), players, changed = m_board.changedAt] {
+                    qCInfo(boardPaintLog, "board painted at %lld ns: %lld games, %lld players, changed %s",
+                           monotonicNanoseconds(), qlonglong(games), qlonglong(players),
+                           qPrintable(changed.toString(Qt::ISODate)));
+                },
+                Qt::QueuedConnection);
     }
+    m_boardUnpainted = false;
 }
 
 } // namespace tavlo::display
