@@ -58,6 +58,7 @@ int main(int argc, char **argv)
     // the other core, while the window system's connection is made.
     std::thread fonts([] { FcInit(); });
     QApplication app(argc, argv);
+    fonts.join(); // before any way out: an exit half-way through would leave its memory behind
     QCommandLineParser parser;
     tavlo::parseCommandLine(parser, describe, tavlo::CsvExport::BadCommandLine);
 
@@ -76,6 +77,5 @@ int main(int argc, char **argv)
     platform.clock = &tavlo::SystemClock::instance();
     platform.programFolder = folder.folder;
 
-    fonts.join();
     return tavlo::runConsole(platform, [&platform](QWidget &window) { tavlo::startUpdateFlow(platform, window); });
 }
