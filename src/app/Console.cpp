@@ -9,6 +9,7 @@
 #include "platform/Connectivity.h"
 #include "platform/FileLookup.h"
 #include "platform/MessageBox.h"
+#include "platform/PaintReport.h"
 #include "platform/ProcessEnd.h"
 #include "room/BoardPublisher.h"
 #include "room/Room.h"
@@ -161,6 +162,11 @@ bool Console::reachServer(const DatabaseAddress &address)
 
 bool Console::start()
 {
+    return startWindow() && finishStart();
+}
+
+bool Console::startWindow()
+{
     if (!loadSettings() || !checkFiles())
         return false;
 
@@ -180,12 +186,8 @@ bool Console::start()
     connect(m_publisher.get(), &BoardPublisher::failed, this, &Console::reportFailure);
     if (!m_room->load())
         return false;
-    // The estimates start from the journal's last two hours and follow the room's own changes.
-    // Another desk's changes reach the room without their entries: the window is read again.
+    // Filled from the journal once the window is up; until then every game has too few figures.
     m_estimates = std::make_unique<WaitEstimates>(*m_room, *m_platform.clock);
-    if (!readWaitWindow())
-        return false;
-    connect(m_room.get(), &Room::updatedElsewhere, this, &Console::readWaitWindow);
     m_publisher->setEstimates(m_estimates.get());
 
     m_window = std::make_unique<MainWindow>(*m_room, *m_platform.messageBox, *m_platform.clock, *m_estimates);
@@ -195,11 +197,6 @@ bool Console::start()
     connect(m_window.get(), &MainWindow::closing, this, &Console::saveSettings);
     connect(m_window.get(), &MainWindow::reportsRequested, this, &Console::showReports);
     connect(m_window.get(), &MainWindow::settingsRequested, this, &Console::showSettings);
-
-    // A crash between a change and its board would otherwise leave the room watching an old
-    // board until the next change.
-    if (!m_publisher->publish())
-        return false;
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(), m_window->size());
@@ -211,6 +208,18 @@ bool Console::start()
         m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
     }
     return true;
+}
+
+bool Console::finishStart()
+{
+    // The estimates start from the journal's last two hours and follow the room's own changes.
+    // Another desk's changes reach the room without their entries: the window is read again.
+    if (!readWaitWindow())
+        return false;
+    connect(m_room.get(), &Room::updatedElsewhere, this, &Console::readWaitWindow);
+    // A crash between a change and its board would otherwise leave the room watching an old
+    // board until the next change.
+    return m_publisher->publish();
 }
 
 bool Console::readWaitWindow()
@@ -317,18 +326,23 @@ int runConsole(const Platform &platform, const std::function<void(MainWindow &)>
     loadConsoleFonts();
     for (bool first = true;; first = false) {
         Console console(platform);
-        if (!console.start())
+        if (!console.startWindow())
             return 1;
         MainWindow &window = *console.window();
+        // What the first picture does not need comes after it: the journal, the board, the probe.
+        afterFirstPaint(window, [&, first] {
+            if (!console.finishStart()) {
+                QCoreApplication::exit(1);
+                return;
+            }
+            if (first && platform.connectivity->isOnline() && versionCheck)
+                versionCheck(window);
+        });
         window.show();
         window.activateWindow();
-        // Let the window appear (and the first activation run) before the probe.
-        QCoreApplication::processEvents();
-        if (first && platform.connectivity->isOnline() && versionCheck)
-            versionCheck(window);
         const int code = QApplication::exec();
         // Another database was chosen: the console starts again on it, as at a start.
-        if (!console.restartRequested())
+        if (code != 0 || !console.restartRequested())
             return code;
     }
 }

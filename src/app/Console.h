@@ -33,6 +33,11 @@ public:
     // Reads the settings, checks the files, loads the room, lays out the window and publishes
     // the board. False when it ended the program; the caller must stop then.
     bool start();
+    // start() in two steps: all the first picture of the window needs (and every failure of
+    // the settings, the files and the room); then the wait estimates from the journal and the
+    // first board. Each false when it ended the program.
+    bool startWindow();
+    bool finishStart();
 
     MainWindow *window() const { return m_window.get(); }
     Room *room() const { return m_room.get(); }

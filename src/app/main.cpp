@@ -13,7 +13,10 @@
 #include <QApplication>
 #include <QTextStream>
 
+#include <fontconfig/fontconfig.h>
+
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -51,7 +54,11 @@ int main(int argc, char **argv)
     if (tavlo::CsvExport::isAsked(arguments))
         return exportCsv(argc, argv);
 
+    // Fontconfig reads its configuration and its caches for the first text of the window: on
+    // the other core, while the window system's connection is made.
+    std::thread fonts([] { FcInit(); });
     QApplication app(argc, argv);
+    fonts.join(); // before any way out: an exit half-way through would leave its memory behind
     QCommandLineParser parser;
     tavlo::parseCommandLine(parser, describe, tavlo::CsvExport::BadCommandLine);
 

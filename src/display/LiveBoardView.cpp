@@ -3,6 +3,7 @@
 #include "board/ShortName.h"
 #include "display/ScreenBoard.h"
 #include "platform/Clock.h"
+#include "platform/PaintReport.h"
 
 #include <QFontMetrics>
 #include <QPaintEvent>
@@ -12,6 +13,10 @@
 #include <cmath>
 
 namespace tavlo::display {
+
+// When a new board reached the screen, for the benchmarks that start the viewer; off unless
+// QT_LOGGING_RULES turns it on.
+Q_LOGGING_CATEGORY(boardPaintLog, "tavlo.display.paint", QtWarningMsg)
 
 namespace {
 
@@ -93,6 +98,7 @@ void LiveBoardView::setBoard(const BoardSnapshot &board, const QStringList &unma
     m_board = board;
     m_unmatchedGames = unmatchedGames;
     m_hasBoard = true;
+    m_boardUnpainted = true;
     relayout();
 }
 
@@ -341,6 +347,21 @@ void LiveBoardView::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     m_painter.paint(painter, size(), m_scene, m_blink.isShown(), event->region());
     ++m_paintCount;
+    if (m_boardUnpainted && boardPaintLog().isInfoEnabled()) {
+        qsizetype players = 0;
+        for (const WaitingGame &game : m_board.games)
+            players += game.players.size();
+        // Queued: it runs once the picture has been handed on to the screen.
+        QMetaObject::invokeMethod(
+                this,
+                [games = m_board.games.size(), players, changed = m_board.changedAt] {
+                    qCInfo(boardPaintLog, "board painted at %lld ns: %lld games, %lld players, changed %s",
+                           monotonicNanoseconds(), qlonglong(games), qlonglong(players),
+                           qPrintable(changed.toString(Qt::ISODate)));
+                },
+                Qt::QueuedConnection);
+    }
+    m_boardUnpainted = false;
 }
 
 } // namespace tavlo::display

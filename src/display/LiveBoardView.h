@@ -91,6 +91,7 @@ private:
     BlinkRhythm m_blink;
     QTimer m_tick;
     quint64 m_paintCount = 0;
+    bool m_boardUnpainted = false;
 };
 
 } // namespace tavlo::display

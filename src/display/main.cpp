@@ -1,6 +1,7 @@
 #include "display/DisplayWindow.h"
 #include "display/ViewerOptions.h"
 #include "platform/CommandLine.h"
+#include "platform/PaintReport.h"
 #include "platform/ProgramFolder.h"
 
 #include <QApplication>
@@ -74,6 +75,7 @@ int main(int argc, char *argv[])
     }
     window.placeOn(screen);
     window.start();
+    tavlo::afterFirstPaint(window);
     if (options.fullScreen)
         window.enterFullScreen();
     else

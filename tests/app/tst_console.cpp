@@ -3,11 +3,15 @@
 #include "components/LinkLabel.h"
 #include "components/ProportionalScaler.h"
 #include "console/SettingsWindow.h"
+#include "platform/PaintReport.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 #include <QTest>
+
+#include <optional>
 
 using namespace tavlo;
 using namespace tavlo::test;
@@ -15,6 +19,18 @@ using namespace tavlo::test;
 // settings: "@" stands for the program folder; database: "-" for none at all; message: "@" stands for the
 // program folder
 struct StartRow { QByteArray settings, database; QString message; };
+
+// Whether the board was there at the main window's first paint.
+struct FirstPaintWatch : QObject {
+    QString board;
+    std::optional<bool> boardAtPaint;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && qobject_cast<MainWindow *>(watched) && !boardAtPaint)
+            boardAtPaint = QFileInfo::exists(board);
+        return false;
+    }
+};
 
 class TestConsole : public QObject {
     Q_OBJECT
@@ -300,24 +316,44 @@ private slots:
         QCOMPARE(c.playersPanel().list()->font().pointSizeF(), font);
     }
 
-    void versionCheckOnlyAfterTheWindowIsShown()
+    // The window's first picture waits for nothing it does not show: the board is published
+    // and the version asked for after it.
+    void afterTheFirstPaint()
     {
         TestPlatform t;
         t.addEmptyDatabase();
         t.addDisplayFiles();
+        const QString board = t.path(QStringLiteral("TAVLO-Display.txt"));
+        FirstPaintWatch watch;
+        watch.board = board;
+        qApp->installEventFilter(&watch);
         for (const bool online : {false, true}) {
             t.connectivity.online = online;
+            QFile::remove(board);
+            watch.boardAtPaint.reset();
             int checks = 0;
             bool windowShown = false;
             QTimer::singleShot(100, qApp, &QCoreApplication::quit);
             runConsole(t.platform, [&](MainWindow &window) {
                 ++checks;
-                windowShown = window.isVisible();
+                windowShown = window.isVisible() && QFileInfo::exists(board);
             });
             QCOMPARE(checks, online ? 1 : 0);
             QCOMPARE(windowShown, online);
+            QCOMPARE(watch.boardAtPaint, std::optional<bool>(false));
+            QVERIFY(QFileInfo::exists(board));
         }
         QCOMPARE(t.connectivity.probes, 2);
+
+        // A window that is never painted (minimized, say) still gets the rest, once.
+        QWidget hidden;
+        int runs = 0;
+        afterFirstPaint(hidden, [&] { ++runs; });
+        QTRY_COMPARE_WITH_TIMEOUT(runs, 1, 5000);
+        hidden.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&hidden));
+        QTest::qWait(20);
+        QCOMPARE(runs, 1);
     }
 
     // Another database chosen in the settings window: the window closes and the console starts
