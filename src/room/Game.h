@@ -12,6 +12,7 @@ struct Player {
     qint64 id = 0;
     QString storedName; // the name with its marker tags, as stored
     QDateTime addedAt;  // when the player joined the list (UTC); invalid when not known
+    FloorState state{};
     bool operator==(const Player &) const = default;
 };
 
@@ -24,7 +25,7 @@ struct Game {
 
 inline Player playerOf(const PlayerRecord &record)
 {
-    return {record.id, record.name, record.addedAt};
+    return {record.id, record.name, record.addedAt, record.state};
 }
 
 } // namespace tavlo

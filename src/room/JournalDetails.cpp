@@ -54,6 +54,24 @@ PlacedPlayer JournalDetails::placed(std::optional<int> *position)
     return readPlaced(m_object, position);
 }
 
+FloorState JournalDetails::readState(const QJsonObject &object)
+{
+    FloorState state;
+    state.calledAt = optionalTime(object.value(QLatin1String("called")));
+    state.awaySince = optionalTime(object.value(QLatin1String("away")));
+    const std::optional<qint64> seconds = integerOf(object.value(QLatin1String("call seconds")), 0, 86400);
+    require(state.isCalled() == seconds.has_value());
+    state.callSeconds = int(seconds.value_or(0));
+    return state;
+}
+
+QDateTime JournalDetails::optionalTime(const QJsonValue &value)
+{
+    const QDateTime time = value.isString() ? QDateTime::fromString(value.toString(), Qt::ISODateWithMs).toUTC() : QDateTime();
+    require(value.isUndefined() || time.isValid());
+    return time;
+}
+
 PlacedPlayer JournalDetails::readPlaced(const QJsonObject &object, std::optional<int> *position)
 {
     const QJsonValue idValue = object.value(QLatin1String("id"));
@@ -67,7 +85,7 @@ PlacedPlayer JournalDetails::readPlaced(const QJsonObject &object, std::optional
     require(id && at && name.isString() && timeRead);
     if (position)
         *position = positionValue.isDouble() ? std::optional<int>(positionValue.toInt()) : std::nullopt;
-    return {{id.value_or(0), name.toString(), addedAt}, int(at.value_or(0))};
+    return {{id.value_or(0), name.toString(), addedAt, readState(object)}, int(at.value_or(0))};
 }
 
 QList<PlacedPlayer> JournalDetails::players(const char *key)
@@ -87,10 +105,23 @@ QList<PlacedPlayer> JournalDetails::players(const char *key)
 
 QJsonObject JournalDetails::write(const PlacedPlayer &placed)
 {
-    return {{QStringLiteral("id"), placed.player.id},
-            {QStringLiteral("name"), placed.player.name},
-            {QStringLiteral("position"), placed.position},
-            {QStringLiteral("added"), timeJson(placed.player.addedAt)}};
+    QJsonObject object{{QStringLiteral("id"), placed.player.id},
+                       {QStringLiteral("name"), placed.player.name},
+                       {QStringLiteral("position"), placed.position},
+                       {QStringLiteral("added"), timeJson(placed.player.addedAt)}};
+    write(placed.player.state, object);
+    return object;
+}
+
+void JournalDetails::write(const FloorState &state, QJsonObject &object)
+{
+    // Only what is set, so that rows of players never called read as before.
+    if (state.isCalled()) {
+        object.insert(QStringLiteral("called"), timeJson(state.calledAt));
+        object.insert(QStringLiteral("call seconds"), state.callSeconds);
+    }
+    if (state.isAway())
+        object.insert(QStringLiteral("away"), timeJson(state.awaySince));
 }
 
 QJsonArray JournalDetails::write(const QList<PlacedPlayer> &players)

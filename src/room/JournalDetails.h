@@ -32,11 +32,18 @@ public:
     // and no id comes twice.
     QList<PlacedPlayer> players(const char *key);
 
+    // A player's call and away, read from (or written into) an object of their own or a
+    // placed player's.
+    FloorState readState(const QJsonObject &object);
+    static void write(const FloorState &state, QJsonObject &object);
+    QJsonObject object() const { return m_object; }
+
     static QJsonObject write(const PlacedPlayer &placed);
     static QJsonArray write(const QList<PlacedPlayer> &players);
 
 private:
     PlacedPlayer readPlaced(const QJsonObject &object, std::optional<int> *position);
+    QDateTime optionalTime(const QJsonValue &value);
 
     QJsonObject m_object;
     bool m_whole = false;

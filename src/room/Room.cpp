@@ -2,6 +2,7 @@
 
 #include "base/TextFile.h"
 #include "platform/Clock.h"
+#include "room/FloorCommands.h"
 #include "room/GameCommands.h"
 #include "room/PlayerCommands.h"
 #include "store/StoreError.h"
@@ -28,12 +29,14 @@ Room::Room(WaitingListStore &store, const Clock &clock, const DeskIdentity &desk
     });
 }
 
-bool Room::run(const std::function<void()> &storeWork)
+bool Room::run(const std::function<void()> &storeWork, bool quiet)
 {
     try {
         storeWork();
         return true;
     } catch (const StoreError &error) {
+        if (quiet)
+            return false;
         if (error.kind() == StoreError::Kind::Gone && m_store.isShared()) {
             // Another desk was quicker: show the room as it is now, and say why nothing happened.
             if (reloadRoom())
@@ -105,7 +108,7 @@ bool Room::load()
     return true;
 }
 
-bool Room::perform(const std::shared_ptr<Command> &command)
+bool Room::perform(const std::shared_ptr<Command> &command, bool quiet)
 {
     JournalRecord entry;
     bool made = false;
@@ -122,7 +125,7 @@ bool Room::perform(const std::shared_ptr<Command> &command)
                 entry.id = change.record(entry);
             }
             change.commit();
-        }))
+        }, quiet))
         return false;
     if (made) {
         m_history.push(entry, command);
@@ -249,6 +252,15 @@ void Room::setPlayerName(qint64 gameId, qint64 playerId, const QString &storedNa
     emit playerRenamed(gameId, index);
 }
 
+void Room::setFloorState(qint64 gameId, qint64 playerId, const FloorState &state)
+{
+    const int index = indexOfPlayer(gameId, playerId);
+    if (index < 0)
+        return;
+    findGame(gameId)->players[index].state = state;
+    emit playerRenamed(gameId, index);
+}
+
 void Room::setGames(const QList<GameRecord> &records)
 {
     m_games.clear();
@@ -321,6 +333,70 @@ bool Room::movePlayer(qint64 gameId, qint64 playerId, int offset)
 bool Room::movePlayerToTop(qint64 gameId, qint64 playerId)
 {
     return perform(std::make_shared<PlayerToTop>(gameId, playerId, storedNameOf(gameId, playerId)));
+}
+
+bool Room::callPlayer(qint64 gameId, qint64 playerId)
+{
+    return perform(std::make_shared<FloorMark>(FloorMark::Kind::Call, gameId, playerId, m_clock.now(), m_callSeconds));
+}
+
+bool Room::cancelCall(qint64 gameId, qint64 playerId)
+{
+    return perform(std::make_shared<FloorMark>(FloorMark::Kind::Cancel, gameId, playerId));
+}
+
+bool Room::setAway(qint64 gameId, qint64 playerId, bool away)
+{
+    return perform(std::make_shared<FloorMark>(away ? FloorMark::Kind::Away : FloorMark::Kind::Back, gameId, playerId, m_clock.now()));
+}
+
+bool Room::seatPlayer(qint64 gameId, qint64 playerId)
+{
+    return perform(std::make_shared<SeatPlayer>(gameId, playerId, m_clock.now()));
+}
+
+bool Room::noShow(qint64 gameId, qint64 playerId)
+{
+    return perform(std::make_shared<NoShow>(gameId, playerId, m_removeNoShows));
+}
+
+void Room::setCallRules(int callSeconds, bool removeNoShows)
+{
+    m_callSeconds = std::max(1, callSeconds);
+    m_removeNoShows = removeNoShows;
+}
+
+int Room::expireCalls()
+{
+    const QDateTime now = m_clock.now();
+    struct Due {
+        qint64 gameId;
+        qint64 playerId;
+        QDateTime calledAt;
+        QDateTime ends;
+    };
+    // Gathered first: each no-show changes the lists.
+    QList<Due> due;
+    for (const Game &game : std::as_const(m_games)) {
+        for (const Player &player : game.players) {
+            if (player.state.isCalled() && player.state.callEnds() <= now)
+                due.append({game.id, player.id, player.state.calledAt, player.state.callEnds()});
+        }
+    }
+    // The first to run out goes first; players run out together keep their order.
+    std::ranges::stable_sort(due, {}, &Due::ends);
+    int made = 0;
+    for (const Due &call : std::as_const(due)) {
+        const auto command = std::make_shared<NoShow>(call.gameId, call.playerId, m_removeNoShows, call.calledAt);
+        // A failed store is tried again on the next tick, without a word.
+        if (!perform(command, true))
+            continue;
+        if (command->isDone())
+            ++made;
+        else
+            readAgain(call.gameId); // another desk was first, or the player came meanwhile
+    }
+    return made;
 }
 
 QString Room::storedNameOf(qint64 gameId, qint64 playerId) const

@@ -87,6 +87,20 @@ QDateTime timeOf(const QVariant &value)
     return time.isValid() ? time.toUTC() : QDateTime();
 }
 
+// A player from a row that starts with id, player_name, added_at, called_at, call_seconds,
+// away_since.
+PlayerRecord playerAt(const QSqlQuery &row)
+{
+    const QVariant seconds = row.value(4);
+    return {row.value(0).toLongLong(), row.value(1).toString(), timeOf(row.value(2)),
+            {timeOf(row.value(3)), seconds.isNull() ? 0 : seconds.toInt(), timeOf(row.value(5))}};
+}
+
+QVariant secondsValue(const FloorState &state)
+{
+    return state.isCalled() ? QVariant(qint64(state.callSeconds)) : QVariant(QMetaType(QMetaType::LongLong));
+}
+
 // The single row's first value, or nothing when there is no row.
 std::optional<QVariant> firstValue(QSqlQuery &query)
 {
@@ -123,7 +137,7 @@ public:
           insertGame(db), insertGameWithId(db), renameGame(db), deleteGame(db), setGamePosition(db), closeGameGap(db),
           openGameGap(db), moveGame(db), insertPlayer(db), insertPlayerWithId(db), updatePlayer(db), deletePlayer(db),
           deletePlayers(db), setPlayerPosition(db), closePlayerGap(db), openPlayerGap(db), movePlayer(db),
-          insertJournal(db), setReverted(db), retire(db), adopt(db)
+          insertJournal(db), setReverted(db), retire(db), adopt(db), setFloorState(db)
     {
         // One desk writes at a time: the file's write lock, or the server's lock for the room.
         // Transaction control runs as plain text: a server cannot prepare it.
@@ -134,8 +148,10 @@ public:
         prepare(lock, server ? "SELECT pg_advisory_xact_lock(727001)" : "SELECT 1");
         prepare(notify, server ? "SELECT pg_notify('tavlo_changes', ?)" : "SELECT ?");
         prepare(games, "SELECT id, list_name FROM lists ORDER BY listbox_order, id");
-        prepare(players, "SELECT id, list_id, player_name, added_at FROM list_content ORDER BY list_id, listbox_order, id");
-        prepare(playersOfGame, "SELECT id, player_name, added_at FROM list_content WHERE list_id = ? ORDER BY listbox_order, id");
+        prepare(players, "SELECT id, player_name, added_at, called_at, call_seconds, away_since, list_id FROM list_content "
+                         "ORDER BY list_id, listbox_order, id");
+        prepare(playersOfGame, "SELECT id, player_name, added_at, called_at, call_seconds, away_since FROM list_content "
+                               "WHERE list_id = ? ORDER BY listbox_order, id");
         prepare(history, "SELECT id, made_at, desk, command, game_id, player_id, game_name, player_name, details, reverted "
                          "FROM journal WHERE desk_id = ? AND undoable = 1 ORDER BY id");
         prepare(gameOrder, "SELECT id, listbox_order FROM lists ORDER BY listbox_order, id");
@@ -146,9 +162,10 @@ public:
                              "FROM list_content WHERE list_id = ?");
         prepare(gameRow, "SELECT listbox_order, list_name FROM lists WHERE id = ?");
         prepare(playerPosition, "SELECT listbox_order FROM list_content WHERE id = ? AND list_id = ?");
-        prepare(placedPlayers, "SELECT id, player_name, added_at, listbox_order FROM list_content WHERE list_id = ? "
-                               "ORDER BY listbox_order, id");
-        prepare(onePlayer, "SELECT player_name, added_at, listbox_order FROM list_content WHERE id = ? AND list_id = ?");
+        prepare(placedPlayers, "SELECT id, player_name, added_at, called_at, call_seconds, away_since, listbox_order "
+                               "FROM list_content WHERE list_id = ? ORDER BY listbox_order, id");
+        prepare(onePlayer, "SELECT id, player_name, added_at, called_at, call_seconds, away_since, listbox_order "
+                           "FROM list_content WHERE id = ? AND list_id = ?");
         prepare(playerName, "SELECT player_name, list_id FROM list_content WHERE id = ?");
 
         prepare(insertGame, "INSERT INTO lists (list_name, listbox_order) VALUES (?, ?) RETURNING id");
@@ -165,7 +182,9 @@ public:
         prepare(insertPlayer, "INSERT INTO list_content (list_id, player_name, player_number, player_phone, listbox_order, "
                               "added_at) VALUES (?, ?, 0, '', ?, ?) RETURNING id");
         prepare(insertPlayerWithId, "INSERT INTO list_content (id, list_id, player_name, player_number, player_phone, "
-                                    "listbox_order, added_at) VALUES (?, ?, ?, 0, '', ?, ?)");
+                                    "listbox_order, added_at, called_at, call_seconds, away_since) "
+                                    "VALUES (?, ?, ?, 0, '', ?, ?, ?, ?, ?)");
+        prepare(setFloorState, "UPDATE list_content SET called_at = ?, call_seconds = ?, away_since = ? WHERE id = ?");
         prepare(updatePlayer, "UPDATE list_content SET player_name = ?, player_number = 0, player_phone = '' WHERE id = ?");
         prepare(deletePlayer, "DELETE FROM list_content WHERE id = ?");
         prepare(deletePlayers, "DELETE FROM list_content WHERE list_id = ?");
@@ -195,7 +214,7 @@ public:
     QSqlQuery insertGame, insertGameWithId, renameGame, deleteGame, setGamePosition, closeGameGap, openGameGap, moveGame;
     QSqlQuery insertPlayer, insertPlayerWithId, updatePlayer, deletePlayer, deletePlayers, setPlayerPosition,
         closePlayerGap, openPlayerGap, movePlayer;
-    QSqlQuery insertJournal, setReverted, retire, adopt;
+    QSqlQuery insertJournal, setReverted, retire, adopt, setFloorState;
 };
 
 namespace {
@@ -354,10 +373,9 @@ QList<GameRecord> WaitingListStore::readRoom()
     QSqlQuery &playerRows = run(m_statements->players);
     while (playerRows.next()) {
         // A player whose game is gone belongs to no list.
-        const auto game = gameIndex.constFind(playerRows.value(1).toLongLong());
+        const auto game = gameIndex.constFind(playerRows.value(6).toLongLong());
         if (game != gameIndex.cend())
-            games[*game].players.append(
-                {playerRows.value(0).toLongLong(), playerRows.value(2).toString(), timeOf(playerRows.value(3))});
+            games[*game].players.append(playerAt(playerRows));
     }
     playerRows.finish();
     return games;
@@ -369,7 +387,7 @@ QList<PlayerRecord> WaitingListStore::readPlayers(qint64 gameId)
     QList<PlayerRecord> players;
     QSqlQuery &rows = run(m_statements->playersOfGame, gameId);
     while (rows.next())
-        players.append({rows.value(0).toLongLong(), rows.value(1).toString(), timeOf(rows.value(2))});
+        players.append(playerAt(rows));
     rows.finish();
     return players;
 }
@@ -520,7 +538,7 @@ QList<PlacedPlayer> WaitingListStore::Change::placedPlayers(qint64 gameId)
     QList<PlacedPlayer> players;
     QSqlQuery &rows = run(m_statements.placedPlayers, gameId);
     while (rows.next())
-        players.append({{rows.value(0).toLongLong(), rows.value(1).toString(), timeOf(rows.value(2))}, rows.value(3).toInt()});
+        players.append({playerAt(rows), rows.value(6).toInt()});
     rows.finish();
     return players;
 }
@@ -590,14 +608,10 @@ QString WaitingListStore::Change::updatePlayer(qint64 playerId, const QString &s
 
 std::optional<PlacedPlayer> WaitingListStore::Change::deletePlayer(qint64 gameId, qint64 playerId)
 {
-    wholePlayerOrder(gameId);
-    QSqlQuery &row = run(m_statements.onePlayer, playerId, gameId);
-    if (!row.next()) {
-        row.finish();
+    const std::optional<PlacedPlayer> found = placedPlayer(gameId, playerId);
+    if (!found)
         return std::nullopt; // gone already: nothing to close up
-    }
-    const PlacedPlayer placed{{playerId, row.value(0).toString(), timeOf(row.value(1))}, row.value(2).toInt()};
-    row.finish();
+    const PlacedPlayer &placed = *found;
     touchPlayers(gameId);
     run(m_statements.deletePlayer, playerId);
     // The rest of the list closes up.
@@ -628,13 +642,40 @@ void WaitingListStore::Change::movePlayerTo(qint64 gameId, qint64 playerId, int 
     run(m_statements.movePlayer, playerId, to, shift.delta, gameId, shift.low, shift.high);
 }
 
+std::optional<PlacedPlayer> WaitingListStore::Change::placedPlayer(qint64 gameId, qint64 playerId)
+{
+    wholePlayerOrder(gameId);
+    QSqlQuery &row = run(m_statements.onePlayer, playerId, gameId);
+    std::optional<PlacedPlayer> placed;
+    if (row.next())
+        placed = PlacedPlayer{playerAt(row), row.value(6).toInt()};
+    row.finish();
+    return placed;
+}
+
+FloorState WaitingListStore::Change::setFloorState(qint64 gameId, qint64 playerId, const FloorState &state)
+{
+    QSqlQuery &row = run(m_statements.onePlayer, playerId, gameId);
+    if (!row.next()) {
+        row.finish();
+        throw gone("player", playerId);
+    }
+    const FloorState before = playerAt(row).state;
+    row.finish();
+    touchPlayers(gameId);
+    run(m_statements.setFloorState, timeValue(state.calledAt), secondsValue(state), timeValue(state.awaySince), playerId);
+    return before;
+}
+
 void WaitingListStore::Change::insertPlayerAt(qint64 gameId, const PlacedPlayer &placed)
 {
     const qint64 count = wholePlayerOrder(gameId);
     const qint64 at = std::clamp<qint64>(placed.position, 0, count);
     touchPlayers(gameId);
     run(m_statements.openPlayerGap, gameId, at);
-    run(m_statements.insertPlayerWithId, placed.player.id, gameId, placed.player.name, at, timeValue(placed.player.addedAt));
+    const FloorState &state = placed.player.state;
+    run(m_statements.insertPlayerWithId, placed.player.id, gameId, placed.player.name, at, timeValue(placed.player.addedAt),
+        timeValue(state.calledAt), secondsValue(state), timeValue(state.awaySince));
 }
 
 qint64 WaitingListStore::Change::record(const JournalRecord &entry)

@@ -13,10 +13,24 @@
 
 namespace tavlo {
 
+// Where a player on the floor stands besides the list: called (since when, for how long) and
+// away from the table (since when). Invalid times mean not called, not away.
+struct FloorState {
+    QDateTime calledAt;
+    int callSeconds = 0;
+    QDateTime awaySince;
+    bool isCalled() const { return calledAt.isValid(); }
+    bool isAway() const { return awaySince.isValid(); }
+    // When the call's countdown runs out.
+    QDateTime callEnds() const { return calledAt.addSecs(callSeconds); }
+    bool operator==(const FloorState &) const = default;
+};
+
 struct PlayerRecord {
     qint64 id = 0;
     QString name;       // as stored, marker tags included
     QDateTime addedAt;  // UTC; invalid for players from before the time was kept
+    FloorState state{};
     bool operator==(const PlayerRecord &) const = default;
 };
 
@@ -116,6 +130,10 @@ public:
         std::optional<PlacedPlayer> deletePlayer(qint64 gameId, qint64 playerId);
         QList<PlacedPlayer> deleteAllPlayers(qint64 gameId);
         void movePlayerTo(qint64 gameId, qint64 playerId, int position);
+        // The player as it stands now, or nothing when it is not on that list.
+        std::optional<PlacedPlayer> placedPlayer(qint64 gameId, qint64 playerId);
+        // Returns the state it had.
+        FloorState setFloorState(qint64 gameId, qint64 playerId, const FloorState &state);
         int playerPosition(qint64 gameId, qint64 playerId);
         int playerCount(qint64 gameId);
         bool hasGame(qint64 gameId);
