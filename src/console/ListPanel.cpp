@@ -63,6 +63,9 @@ ListPanel::ListPanel(Room &room, MessageBox &messages, ListPanelConfig config, Q
     setBackground(strip, BgrColor(0xFFFFFF).rgb());
     for (const ListPanelConfig::Button &b : m_config.buttons) {
         QPushButton *button = symbolButton(strip, b.objectName, b.symbol, b.pointSize, b.bold, b.toolTip, b.topTwips, b.leftTwips);
+        // The floor's buttons stay out of the Tab order the desk has always had: their keys reach them.
+        if (b.command >= Command::Call)
+            button->setFocusPolicy(Qt::NoFocus);
         m_buttons.insert(b.command, button);
         connect(button, &QPushButton::clicked, this, [this, command = b.command] { run(command); });
     }
@@ -177,6 +180,12 @@ void ListPanel::run(Command command)
         return editSelected();
     case Command::Cancel:
         return cancel();
+    case Command::Call:
+    case Command::CancelCall:
+    case Command::Seat:
+    case Command::NoShow:
+    case Command::Away:
+        return floor(command);
     }
 }
 
@@ -253,7 +262,8 @@ void ListPanel::showSelection(bool announce)
 {
     const qint64 id = selectedId();
     showPosition();
-    for (Command command : {Command::Blink, Command::Phone, Command::Star, Command::Delete, Command::Save})
+    for (Command command : {Command::Blink, Command::Phone, Command::Star, Command::Delete, Command::Save, Command::Call,
+                            Command::CancelCall, Command::Seat, Command::NoShow, Command::Away})
         enable(command, id != 0);
     m_markers = {};
     m_shownId = id;
@@ -433,6 +443,23 @@ void ListPanel::toggle(Marker marker)
     flagOf(m_markers, marker) = !found;
     save();
     select(id);
+}
+
+void ListPanel::floor(Command command)
+{
+    const qint64 id = selectedId();
+    if (id == 0) {
+        warn(m_config.selectFirst);
+        return;
+    }
+    if (command != Command::Seat) {
+        if (m_model->floor(command, id))
+            select(id);
+        return;
+    }
+    // As after a delete: the list must not select the next player as this one leaves.
+    m_list->selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+    m_model->floor(command, id);
 }
 
 void ListPanel::editSelected()

@@ -25,7 +25,10 @@ class Room;
 class WaitEstimates;
 
 // What a list panel's buttons and keys do.
-enum class PanelCommand { MoveUp, MoveDown, MoveToTop, Blink, Star, Phone, Delete, DeleteAll, Add, Save, Edit, Cancel };
+enum class PanelCommand {
+    MoveUp, MoveDown, MoveToTop, Blink, Star, Phone, Delete, DeleteAll, Add, Save, Edit, Cancel,
+    Call, CancelCall, Seat, NoShow, Away
+};
 
 // How one list panel looks and behaves.
 struct ListPanelConfig {
@@ -139,6 +142,8 @@ private:
     void moveSelected(int offset);
     void moveSelectedToTop();
     void toggle(Marker marker);
+    // A command of the floor on the selected player.
+    void floor(Command command);
     void editSelected();
     void cancel();
 

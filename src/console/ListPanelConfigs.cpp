@@ -61,9 +61,11 @@ ListPanelConfig playersPanelConfig(const Clock &clock)
         {Command::MoveUp, QStringLiteral("movePlayerUpButton"), QStringLiteral("\u25B2"), 9.75, false, QStringLiteral("Move player up"), 0, 480},
         {Command::MoveDown, QStringLiteral("movePlayerDownButton"), QStringLiteral("\u25BC"), 9.75, false, QStringLiteral("Move player down"), 480, 480},
         {Command::MoveToTop, QStringLiteral("movePlayerToTopButton"), QStringLiteral("\u21C8"), 9.75, false, QStringLiteral("Move player to top"), 960, 480},
+        {Command::Call, QStringLiteral("callPlayerButton"), QStringLiteral("\u2691"), 12, false, QObject::tr("Call player"), 1620, 480},
         {Command::Blink, QStringLiteral("blinkButton"), QStringLiteral("\u263A"), 14.25, false, QStringLiteral("Blink ON/OFF"), 2280, 480},
         {Command::Star, QStringLiteral("starButton"), QStringLiteral("\u2605"), 12, false, QStringLiteral("Star symbol ON/OFF"), 2760, 480},
         {Command::Phone, QStringLiteral("phoneButton"), QStringLiteral("\u260E"), 12, false, QStringLiteral("Phone symbol ON/OFF"), 3240, 480},
+        {Command::Seat, QStringLiteral("seatPlayerButton"), QStringLiteral("\u2611"), 12, false, QObject::tr("Seat player"), 3900, 480},
         {Command::Delete, QStringLiteral("deletePlayerButton"), QStringLiteral("\u2716"), 11.25, false, QStringLiteral("Delete player"), 4560, 480},
         {Command::DeleteAll, QStringLiteral("deleteAllPlayersButton"), QStringLiteral("\u2612"), 12, true, QStringLiteral("Delete ALL players"), 5040, 480},
         {Command::Add, QStringLiteral("addPlayerButton"), QStringLiteral("\u271A"), 11.25, false, QStringLiteral("Add new player"), 6000, 480},
@@ -82,17 +84,28 @@ ListPanelConfig playersPanelConfig(const Clock &clock)
         {Command::Blink, QStringLiteral("Blink ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_B)},
         {Command::Star, QStringLiteral("Star symbol ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_S)},
         {Command::Phone, QStringLiteral("Phone symbol ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_P)},
+        {Command::Call, QObject::tr("Call player"), QKeySequence(Qt::ALT | Qt::Key_C)},
+        {Command::CancelCall, QObject::tr("Cancel call"), QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_C)},
+        {Command::Seat, QObject::tr("Seat player"), QKeySequence(Qt::ALT | Qt::Key_T)},
+        {Command::NoShow, QObject::tr("No-show"), QKeySequence(Qt::ALT | Qt::Key_N)},
+        {Command::Away, QObject::tr("Away / back"), QKeySequence(Qt::ALT | Qt::Key_A)},
     };
     c.blankName = QStringLiteral("Player name cannot be blank");
     c.selectFirst = QStringLiteral("Select a player first");
     c.deleteAllQuestion = QStringLiteral("Delete ALL players from list");
     c.setUpList = [&clock](QListView *list) {
         list->setItemDelegate(new PlayerEntryDelegate(clock, list));
-        // The times on the list move on by the minute.
-        auto *minutes = new QTimer(list);
-        minutes->setInterval(60 * 1000);
-        QObject::connect(minutes, &QTimer::timeout, list->viewport(), qOverload<>(&QWidget::update));
-        minutes->start();
+        // The times on the list move on by the minute, a call's or an away's by the second: the
+        // list is repainted each second only while one shows.
+        auto *seconds = new QTimer(list);
+        seconds->setInterval(1000);
+        int tick = 0;
+        QObject::connect(seconds, &QTimer::timeout, list, [list, tick]() mutable {
+            const auto *model = qobject_cast<const RoomListModel *>(list->model());
+            if (++tick % 60 == 0 || (model && model->showsTimers()))
+                list->viewport()->update();
+        });
+        seconds->start();
     };
     return c;
 }

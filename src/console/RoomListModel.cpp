@@ -1,7 +1,10 @@
 #include "console/RoomListModel.h"
 
 #include "board/PlayerMarkers.h"
+#include "console/ListPanel.h"
 #include "room/Room.h"
+
+#include <algorithm>
 
 namespace tavlo {
 
@@ -151,6 +154,10 @@ QVariant RoomListModel::data(const QModelIndex &index, int role) const
         return QVariant::fromValue(readMarkers(player.storedName).markers);
     case AddedAtRole:
         return player.addedAt;
+    case CallEndsRole:
+        return player.state.isCalled() ? player.state.callEnds() : QDateTime();
+    case AwaySinceRole:
+        return player.state.awaySince;
     default:
         return {};
     }
@@ -184,6 +191,36 @@ bool RoomListModel::move(qint64 id, int offset)
 bool RoomListModel::moveToTop(qint64 id)
 {
     return m_kind == Kind::Players && m_room.movePlayerToTop(m_owner, id);
+}
+
+bool RoomListModel::floor(PanelCommand command, qint64 id)
+{
+    const Game *game = m_kind == Kind::Players ? m_room.game(m_owner) : nullptr;
+    const int row = game ? m_room.indexOfPlayer(m_owner, id) : -1;
+    if (row < 0)
+        return false;
+    switch (command) {
+    case PanelCommand::Call:
+        return m_room.callPlayer(m_owner, id);
+    case PanelCommand::CancelCall:
+        return m_room.cancelCall(m_owner, id);
+    case PanelCommand::Seat:
+        return m_room.seatPlayer(m_owner, id);
+    case PanelCommand::NoShow:
+        return m_room.noShow(m_owner, id);
+    case PanelCommand::Away: // away, or back
+        return m_room.setAway(m_owner, id, !game->players[row].state.isAway());
+    default:
+        return false;
+    }
+}
+
+bool RoomListModel::showsTimers() const
+{
+    const Game *game = m_kind == Kind::Players ? m_room.game(m_owner) : nullptr;
+    if (!game)
+        return false;
+    return std::ranges::any_of(game->players, [](const Player &p) { return p.state.isCalled() || p.state.isAway(); });
 }
 
 } // namespace tavlo

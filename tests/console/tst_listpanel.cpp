@@ -1,5 +1,6 @@
 #include "ConsoleFixture.h"
 #include "board/Board.h"
+#include "console/PlayerEntryDelegate.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -344,6 +345,40 @@ private Q_SLOTS:
         QCOMPARE(p.pendingMarkers(), readMarkers(after[0]).markers);
         const BoardEntry shown = boardEntryOf(after.last());
         QVERIFY(c.fragment().contains(("<tr><td>" + (shown.blink ? "<blink>" + shown.cell + "</blink>" : shown.cell)).toUtf8()));
+    }
+
+    // A busy moment from the keyboard: a call and an away shown on their rows by the second as
+    // the clock moves on, a seat, its undo, and a no-show by hand.
+    void floorFromTheKeyboard()
+    {
+        ConsoleFixture c(room());
+        ListPanel &p = c.playersPanel();
+        const auto *delegate = qobject_cast<const PlayerEntryDelegate *>(p.list()->itemDelegate());
+        const auto shown = [&](int row) { return delegate->floorTime(p.model()->index(row, 0)); };
+        const auto key = [&](Qt::Key key, Qt::KeyboardModifiers also = {}) { QTest::keyClick(p.list(), key, Qt::AltModifier | also); };
+        ConsoleFixture::clickRow(p.list(), 1);
+        key(Qt::Key_C);
+        c.t.clock.advance(48'000);
+        QCOMPARE(shown(1), QStringLiteral("called 4:12"));
+        ConsoleFixture::clickRow(p.list(), 0);
+        key(Qt::Key_A);
+        c.t.clock.advance(75'000);
+        QCOMPARE(QStringList({shown(0), shown(1), shown(2)}), QStringList({"away 1:15", "called 2:57", ""}));
+        ConsoleFixture::clickRow(p.list(), 1);
+        key(Qt::Key_T);
+        QCOMPARE(names(c.playersOf(QStringLiteral("Poker"))), QStringList({"Anna", "Cid", "Dee<blink><phone>", "Eve"}));
+        QCOMPARE(p.selectedRow(), -1);
+        c.window().undo();
+        QCOMPARE(p.selectedRow(), 1);
+        QCOMPARE(shown(1), QStringLiteral("called 2:57"));
+        key(Qt::Key_N);
+        QCOMPARE(names(c.playersOf(QStringLiteral("Poker"))).last(), QStringLiteral("Ben<star>"));
+        QCOMPARE(shown(4), QString());
+        ConsoleFixture::clickRow(p.list(), 0);
+        key(Qt::Key_A);
+        key(Qt::Key_C);
+        key(Qt::Key_C, Qt::ShiftModifier);
+        QCOMPARE(shown(0), QString());
     }
 
     // Each single command changes the list row by row, and the selection follows the id it touched.
