@@ -176,6 +176,8 @@ void ListPanel::run(Command command)
         return add();
     case Command::Save:
         return save();
+    case Command::SaveToGames:
+        return save(true);
     case Command::Edit:
         return editSelected();
     case Command::Cancel:
@@ -185,6 +187,7 @@ void ListPanel::run(Command command)
     case Command::Seat:
     case Command::NoShow:
     case Command::Away:
+    case Command::SeatKeepOthers:
         return floor(command);
     }
 }
@@ -357,8 +360,11 @@ void ListPanel::add()
     m_nameEdit->setFocus();
 }
 
-void ListPanel::save()
+void ListPanel::save(bool toSeveralGames)
 {
+    // Only a new player signs up for several games at once.
+    if (toSeveralGames && (!m_adding || !m_config.chooseGames))
+        return;
     const QString typed = withoutControlCharacters(m_nameEdit->text());
     if (trimBlanks(typed).isEmpty()) {
         warn(m_config.blankName);
@@ -374,13 +380,30 @@ void ListPanel::save()
     }
     // A game's name is kept as typed, blanks included; a player's is trimmed and carries its markers.
     const QString name = hasMarkers() ? writeMarkers(typed, m_markers) : typed;
-    const std::optional<qint64> saved = m_adding ? m_model->add(name)
-                                                 : (m_model->rename(selected, name) ? std::optional(selected) : std::nullopt);
+    std::optional<qint64> saved;
+    if (toSeveralGames) {
+        const QList<qint64> games = m_config.chooseGames(this, m_model->owner());
+        if (games.isEmpty())
+            return;
+        saved = m_model->addToGames(games, name);
+    } else {
+        saved = m_adding ? m_model->add(name) : (m_model->rename(selected, name) ? std::optional(selected) : std::nullopt);
+    }
     if (!saved)
         return;
+    if (!m_adding)
+        offerToOthers(*saved);
     m_adding = false;
     select(*saved);
     m_list->setFocus();
+}
+
+void ListPanel::offerToOthers(qint64 id)
+{
+    const QStringList games = m_model->otherGames(id);
+    if (games.isEmpty() || !confirm(tr("The same for %1 on %2?").arg(readMarkers(m_model->nameOf(id)).bareName, games.join(QStringLiteral(", ")))))
+        return;
+    m_model->copyToOthers(id);
 }
 
 void ListPanel::removeSelected()
@@ -452,7 +475,7 @@ void ListPanel::floor(Command command)
         warn(m_config.selectFirst);
         return;
     }
-    if (command != Command::Seat) {
+    if (command != Command::Seat && command != Command::SeatKeepOthers) {
         if (m_model->floor(command, id))
             select(id);
         return;

@@ -27,7 +27,7 @@ class WaitEstimates;
 // What a list panel's buttons and keys do.
 enum class PanelCommand {
     MoveUp, MoveDown, MoveToTop, Blink, Star, Phone, Delete, DeleteAll, Add, Save, Edit, Cancel,
-    Call, CancelCall, Seat, NoShow, Away
+    Call, CancelCall, Seat, NoShow, Away, SeatKeepOthers, SaveToGames
 };
 
 // How one list panel looks and behaves.
@@ -65,6 +65,8 @@ struct ListPanelConfig {
     // The games: selecting one ends an add, and after a delete the first entry is selected.
     // Otherwise the list follows an owner and is off without one.
     bool leading = false;
+    // Asks which games a new player joins (the list's own game first among them); none: cancelled.
+    std::function<QList<qint64>(QWidget *parent, qint64 ownGame)> chooseGames;
     // Sets the list's delegate and whatever repaints it.
     std::function<void(QListView *)> setUpList;
 };
@@ -136,7 +138,9 @@ private:
     void warn(const QString &text);
 
     void add();
-    void save();
+    void save(bool toSeveralGames = false);
+    // After a player's name or markers changed: the same for the person's other lists, if wanted.
+    void offerToOthers(qint64 id);
     void removeSelected();
     void removeAll();
     void moveSelected(int offset);
@@ -167,6 +171,6 @@ private:
 // The console's two panels: the games, each with its wait estimate, and the current game's
 // waiting list with its markers and the time each player has waited.
 ListPanelConfig gamesPanelConfig(const WaitEstimates &estimates);
-ListPanelConfig playersPanelConfig(const Clock &clock);
+ListPanelConfig playersPanelConfig(const Clock &clock, const Room &room);
 
 } // namespace tavlo

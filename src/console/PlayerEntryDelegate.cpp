@@ -77,8 +77,21 @@ void PlayerEntryDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     painter->setFont(font);
     painter->setPen(blink && !selected ? QColor(0xB0, 0x3A, 0x00) : ink);
     const QRect nameRect = text.adjusted(0, 0, -timeWidth, 0);
-    painter->drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter,
-                      QFontMetrics(font).elidedText(name, Qt::ElideRight, nameRect.width()));
+    const QString shown = QFontMetrics(font).elidedText(name, Qt::ElideRight, nameRect.width());
+    painter->drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter, shown);
+    // The other games the same person waits for, small and dim after the name.
+    const QStringList others = index.data(RoomListModel::OtherGamesRole).toStringList();
+    if (!others.isEmpty() && shown == name) {
+        QFont small = item.font;
+        small.setPointSizeF(small.pointSizeF() * 0.75);
+        QColor dim = ink;
+        dim.setAlphaF(selected ? 0.8 : 0.55);
+        painter->setFont(small);
+        painter->setPen(dim);
+        const QRect rest = nameRect.adjusted(QFontMetrics(font).horizontalAdvance(name + QLatin1Char(' ')), 0, 0, 0);
+        painter->drawText(rest, Qt::AlignLeft | Qt::AlignVCenter,
+                          QFontMetrics(small).elidedText(tr("also %1").arg(others.join(QStringLiteral(", "))), Qt::ElideRight, rest.width()));
+    }
     painter->restore();
 }
 

@@ -158,6 +158,8 @@ QVariant RoomListModel::data(const QModelIndex &index, int role) const
         return player.state.isCalled() ? player.state.callEnds() : QDateTime();
     case AwaySinceRole:
         return player.state.awaySince;
+    case OtherGamesRole:
+        return player.personId == 0 ? QStringList() : otherGames(player.id);
     default:
         return {};
     }
@@ -205,13 +207,42 @@ bool RoomListModel::floor(PanelCommand command, qint64 id)
     case PanelCommand::CancelCall:
         return m_room.cancelCall(m_owner, id);
     case PanelCommand::Seat:
-        return m_room.seatPlayer(m_owner, id);
+    case PanelCommand::SeatKeepOthers:
+        return m_room.seatPlayer(m_owner, id, command == PanelCommand::SeatKeepOthers);
     case PanelCommand::NoShow:
         return m_room.noShow(m_owner, id);
     case PanelCommand::Away: // away, or back
         return m_room.setAway(m_owner, id, !game->players[row].state.isAway());
     default:
         return false;
+    }
+}
+
+std::optional<qint64> RoomListModel::addToGames(const QList<qint64> &gameIds, const QString &name)
+{
+    if (m_kind != Kind::Players || !gameIds.contains(m_owner) || !m_room.addPlayerToGames(gameIds, name))
+        return std::nullopt;
+    // The entry on this list is the one just added at its end.
+    const Game *game = m_room.game(m_owner);
+    return game && !game->players.isEmpty() ? std::optional(game->players.last().id) : std::nullopt;
+}
+
+QStringList RoomListModel::otherGames(qint64 id) const
+{
+    QStringList names;
+    if (m_kind == Kind::Players) {
+        for (const auto &[gameId, playerId] : m_room.otherEntries(m_owner, id))
+            names << m_room.game(gameId)->name;
+    }
+    return names;
+}
+
+void RoomListModel::copyToOthers(qint64 id)
+{
+    const QString name = nameOf(id);
+    for (const auto &[gameId, playerId] : m_room.otherEntries(m_owner, id)) {
+        if (!m_room.updatePlayer(gameId, playerId, name))
+            return;
     }
 }
 

@@ -24,6 +24,7 @@ public:
         AddedAtRole,  // when a player joined (QDateTime, invalid when not known)
         CallEndsRole, // when a called player's countdown runs out (QDateTime, invalid when not called)
         AwaySinceRole, // since when a player is away (QDateTime, invalid when not away)
+        OtherGamesRole, // the games the same person also waits for (QStringList)
     };
 
     RoomListModel(Room &room, Kind kind, QObject *parent = nullptr);
@@ -54,6 +55,12 @@ public:
     bool moveToTop(qint64 id);
     // A command of the floor on a player (call, seat, ...); false for any other.
     bool floor(PanelCommand command, qint64 id);
+    // One person on several games' lists at once; the id of the entry on this list.
+    std::optional<qint64> addToGames(const QList<qint64> &gameIds, const QString &name);
+    // The names of the games the player's person also waits for.
+    QStringList otherGames(qint64 id) const;
+    // Gives the person's other entries the player's name and markers.
+    void copyToOthers(qint64 id);
     // Whether a player of the list is called or away: its row then changes by the second.
     bool showsTimers() const;
 

@@ -76,6 +76,7 @@ const QHash<QString, Kind> &kinds()
             {FloorMark::BackName, kind<FloorMark>()},
             {SeatPlayer::Name, kind<SeatPlayer>()},
             {NoShow::Name, kind<NoShow>()},
+            {AddToLists::Name, kind<AddToLists>()},
     };
     return registry;
 }

@@ -10,9 +10,9 @@ namespace tavlo {
 
 namespace {
 
-QString tr(const char *text)
+QString tr(const char *text, const char *disambiguation = nullptr, int n = -1)
 {
-    return QCoreApplication::translate("tavlo::FloorCommands", text);
+    return QCoreApplication::translate("tavlo::FloorCommands", text, disambiguation, n);
 }
 
 QString place(int position)
@@ -26,6 +26,36 @@ PlacedPlayer requirePlaced(WaitingListStore::Change &change, qint64 gameId, qint
     if (!placed)
         throw StoreError(QStringLiteral("The player with id %1 is no longer in the database.").arg(playerId), StoreError::Kind::Gone);
     return *placed;
+}
+
+// Entries on other lists than the command's own, taken away and brought back with it.
+void bringBackAll(WaitingListStore::Change &change, const QList<GameEntry> &entries)
+{
+    for (const GameEntry &entry : entries) {
+        change.gamePosition(entry.gameId);
+        if (change.hasPlayer(entry.placed.player.id))
+            throw StoreError(QStringLiteral("The player with id %1 is in the database already.").arg(entry.placed.player.id),
+                             StoreError::Kind::Gone);
+        change.insertPlayerAt(entry.gameId, entry.placed);
+    }
+}
+
+void takeAwayAll(WaitingListStore::Change &change, const QList<GameEntry> &entries)
+{
+    for (const GameEntry &entry : entries) {
+        change.playerPosition(entry.gameId, entry.placed.player.id);
+        change.deletePlayer(entry.gameId, entry.placed.player.id);
+    }
+}
+
+void followAll(RoomEditor &room, const QList<GameEntry> &entries, bool onTheLists)
+{
+    for (const GameEntry &entry : entries) {
+        if (onTheLists)
+            room.insertPlayer(entry.gameId, playerOf(entry.placed.player), entry.placed.position);
+        else
+            room.removePlayer(entry.gameId, entry.placed.player.id);
+    }
 }
 
 const QString &nameOf(FloorMark::Kind kind)
@@ -157,10 +187,29 @@ void FloorMark::read(JournalDetails &details)
     m_after = details.readState(after.toObject());
 }
 
-SeatPlayer::SeatPlayer(qint64 gameId, qint64 playerId, const QDateTime &at)
+SeatPlayer::SeatPlayer(qint64 gameId, qint64 playerId, const QDateTime &at, bool keepOtherLists)
     : OnePlayer(Name, gameId, playerId)
     , m_at(at)
+    , m_keep(keepOtherLists)
 {
+}
+
+void SeatPlayer::undo(WaitingListStore::Change &change) const
+{
+    bringBack(change);
+    bringBackAll(change, m_others);
+}
+
+void SeatPlayer::redo(WaitingListStore::Change &change) const
+{
+    takeAway(change);
+    takeAwayAll(change, m_others);
+}
+
+void SeatPlayer::apply(RoomEditor &room, bool forward) const
+{
+    follow(room, !forward);
+    followAll(room, m_others, !forward);
 }
 
 bool SeatPlayer::make(WaitingListStore::Change &change)
@@ -169,6 +218,12 @@ bool SeatPlayer::make(WaitingListStore::Change &change)
     if (!gone)
         return false;
     setPlaced(*gone);
+    if (!m_keep) {
+        for (const auto &[gameId, playerId] : change.linkedEntries(gone->player.personId, entry().playerId)) {
+            if (const std::optional<PlacedPlayer> other = change.deletePlayer(gameId, playerId))
+                m_others.append({gameId, *other});
+        }
+    }
     if (gone->player.addedAt.isValid() && m_at.isValid())
         m_waited = int(std::max<qint64>(0, gone->player.addedAt.secsTo(m_at)));
     setRow(entry().gameId, entry().playerId, change.gameName(entry().gameId), gone->player.name);
@@ -183,7 +238,8 @@ QString SeatPlayer::describe() const
 QString SeatPlayer::whatHappened() const
 {
     const QString from = place(position().value_or(0));
-    return m_waited ? tr("seated from place %1 after %2").arg(from, countdownText(*m_waited)) : tr("seated from place %1").arg(from);
+    const QString seated = m_waited ? tr("seated from place %1 after %2").arg(from, countdownText(*m_waited)) : tr("seated from place %1").arg(from);
+    return m_others.isEmpty() ? seated : seated + tr(", off %n other list(s)", nullptr, int(m_others.size()));
 }
 
 ListEffect SeatPlayer::effect() const
@@ -203,6 +259,8 @@ QJsonObject SeatPlayer::details() const
     QJsonObject object = OnePlayer::details();
     if (m_waited)
         object.insert(QStringLiteral("waited"), *m_waited);
+    if (!m_others.isEmpty())
+        object.insert(QStringLiteral("others"), JournalDetails::write(m_others));
     return object;
 }
 
@@ -211,6 +269,7 @@ void SeatPlayer::read(JournalDetails &details)
     OnePlayer::read(details);
     if (details.object().contains(QLatin1String("waited")))
         m_waited = details.number("waited");
+    m_others = details.entries("others");
 }
 
 NoShow::NoShow(qint64 gameId, qint64 playerId, bool remove, const QDateTime &call)
@@ -323,6 +382,76 @@ void NoShow::read(JournalDetails &details)
     m_remove = removed.toBool();
     if (!m_remove)
         m_to = details.number("to").value_or(0);
+}
+
+AddToLists::AddToLists(const QList<qint64> &gameIds, const QString &storedName, const QDateTime &addedAt)
+    : Command(Name)
+    , m_gameIds(gameIds)
+    , m_storedName(storedName)
+    , m_addedAt(addedAt)
+{
+    setRow(gameIds.value(0), 0, {});
+}
+
+bool AddToLists::make(WaitingListStore::Change &change)
+{
+    for (const qint64 gameId : std::as_const(m_gameIds))
+        m_entries.append({gameId, change.addPlayer(gameId, m_storedName, m_addedAt)});
+    // The first entry's id names the person.
+    const qint64 person = m_entries.value(0).placed.player.id;
+    for (GameEntry &entry : m_entries) {
+        change.setPerson(entry.gameId, entry.placed.player.id, person);
+        entry.placed.player.personId = person;
+    }
+    setRow(m_entries.value(0).gameId, person, change.gameName(m_entries.value(0).gameId), m_storedName);
+    return !m_entries.isEmpty();
+}
+
+void AddToLists::undo(WaitingListStore::Change &change) const
+{
+    takeAwayAll(change, m_entries);
+}
+
+void AddToLists::redo(WaitingListStore::Change &change) const
+{
+    bringBackAll(change, m_entries);
+}
+
+void AddToLists::apply(RoomEditor &room, bool forward) const
+{
+    followAll(room, m_entries, forward);
+}
+
+QString AddToLists::describe() const
+{
+    return tr("add of %1 to %n list(s)", nullptr, int(m_entries.size())).arg(entry().playerName);
+}
+
+QString AddToLists::whatHappened() const
+{
+    QStringList places;
+    for (const GameEntry &entry : m_entries)
+        places << place(entry.placed.position);
+    return tr("added at places %1").arg(places.join(QStringLiteral(", ")));
+}
+
+// The row counts for its own game; the other lists' counts do not follow in the reports.
+ListEffect AddToLists::effect() const
+{
+    ListEffect effect;
+    effect.added = 1;
+    return effect;
+}
+
+QJsonObject AddToLists::details() const
+{
+    return {{QStringLiteral("entries"), JournalDetails::write(m_entries)}};
+}
+
+void AddToLists::read(JournalDetails &details)
+{
+    m_entries = details.entries("entries");
+    details.require(!m_entries.isEmpty() && entry().playerId > 0);
 }
 
 } // namespace tavlo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "room/JournalDetails.h"
 #include "room/PlayerCommands.h"
 
 namespace tavlo {
@@ -40,16 +41,17 @@ private:
     FloorState m_after;
 };
 
-// The player leaves the list for a seat; the journal keeps how long the player waited.
+// The player leaves the list for a seat, and the same person's other lists with it unless the
+// operator keeps them; the journal keeps how long the player waited.
 class SeatPlayer final : public OnePlayer {
 public:
     inline static const QString Name = QStringLiteral("seat");
-    explicit SeatPlayer(qint64 gameId = 0, qint64 playerId = 0, const QDateTime &at = {});
+    explicit SeatPlayer(qint64 gameId = 0, qint64 playerId = 0, const QDateTime &at = {}, bool keepOtherLists = false);
 
     bool make(WaitingListStore::Change &change) override;
-    void undo(WaitingListStore::Change &change) const override { bringBack(change); }
-    void redo(WaitingListStore::Change &change) const override { takeAway(change); }
-    void apply(RoomEditor &room, bool forward) const override { follow(room, !forward); }
+    void undo(WaitingListStore::Change &change) const override;
+    void redo(WaitingListStore::Change &change) const override;
+    void apply(RoomEditor &room, bool forward) const override;
     QString describe() const override;
     QString whatHappened() const override;
     ListEffect effect() const override;
@@ -61,7 +63,34 @@ protected:
 
 private:
     QDateTime m_at;
+    bool m_keep = false;
     std::optional<int> m_waited; // seconds, when the time the player joined is known
+    QList<GameEntry> m_others;
+};
+
+// One person joining several lists at once: the entries are linked (they share a person id).
+class AddToLists final : public Command {
+public:
+    inline static const QString Name = QStringLiteral("add to lists");
+    explicit AddToLists(const QList<qint64> &gameIds = {}, const QString &storedName = {}, const QDateTime &addedAt = {});
+
+    bool make(WaitingListStore::Change &change) override;
+    void undo(WaitingListStore::Change &change) const override;
+    void redo(WaitingListStore::Change &change) const override;
+    void apply(RoomEditor &room, bool forward) const override;
+    QString describe() const override;
+    QString whatHappened() const override;
+    ListEffect effect() const override;
+
+protected:
+    QJsonObject details() const override;
+    void read(JournalDetails &details) override;
+
+private:
+    QList<qint64> m_gameIds;
+    QString m_storedName;
+    QDateTime m_addedAt;
+    QList<GameEntry> m_entries;
 };
 
 // A called player who did not come: to the end of the list, call ended, or off the list. Made

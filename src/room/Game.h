@@ -13,6 +13,7 @@ struct Player {
     QString storedName; // the name with its marker tags, as stored
     QDateTime addedAt;  // when the player joined the list (UTC); invalid when not known
     FloorState state{};
+    qint64 personId = 0; // shared by one person's entries on several lists; 0 for one list only
     bool operator==(const Player &) const = default;
 };
 
@@ -25,7 +26,7 @@ struct Game {
 
 inline Player playerOf(const PlayerRecord &record)
 {
-    return {record.id, record.name, record.addedAt, record.state};
+    return {record.id, record.name, record.addedAt, record.state, record.personId};
 }
 
 } // namespace tavlo

@@ -85,7 +85,10 @@ PlacedPlayer JournalDetails::readPlaced(const QJsonObject &object, std::optional
     require(id && at && name.isString() && timeRead);
     if (position)
         *position = positionValue.isDouble() ? std::optional<int>(positionValue.toInt()) : std::nullopt;
-    return {{id.value_or(0), name.toString(), addedAt, readState(object)}, int(at.value_or(0))};
+    const QJsonValue person = object.value(QLatin1String("person"));
+    const std::optional<qint64> personId = integerOf(person, 1, MostExactInteger);
+    require(person.isUndefined() || personId);
+    return {{id.value_or(0), name.toString(), addedAt, readState(object), personId.value_or(0)}, int(at.value_or(0))};
 }
 
 QList<PlacedPlayer> JournalDetails::players(const char *key)
@@ -110,6 +113,8 @@ QJsonObject JournalDetails::write(const PlacedPlayer &placed)
                        {QStringLiteral("position"), placed.position},
                        {QStringLiteral("added"), timeJson(placed.player.addedAt)}};
     write(placed.player.state, object);
+    if (placed.player.personId != 0)
+        object.insert(QStringLiteral("person"), placed.player.personId);
     return object;
 }
 
@@ -122,6 +127,34 @@ void JournalDetails::write(const FloorState &state, QJsonObject &object)
     }
     if (state.isAway())
         object.insert(QStringLiteral("away"), timeJson(state.awaySince));
+}
+
+QList<GameEntry> JournalDetails::entries(const char *key)
+{
+    const QJsonValue value = m_object.value(QLatin1String(key));
+    require(value.isArray() || value.isUndefined());
+    QList<GameEntry> entries;
+    QSet<qint64> ids;
+    for (const QJsonValue &item : value.toArray()) {
+        const QJsonObject object = item.toObject();
+        const std::optional<qint64> game = integerOf(object.value(QLatin1String("game")), 1, MostExactInteger);
+        require(game.has_value());
+        entries.append({game.value_or(0), readPlaced(object, nullptr)});
+        require(!ids.contains(entries.last().placed.player.id));
+        ids.insert(entries.last().placed.player.id);
+    }
+    return entries;
+}
+
+QJsonArray JournalDetails::write(const QList<GameEntry> &entries)
+{
+    QJsonArray array;
+    for (const GameEntry &entry : entries) {
+        QJsonObject object = write(entry.placed);
+        object.insert(QStringLiteral("game"), entry.gameId);
+        array.append(object);
+    }
+    return array;
 }
 
 QJsonArray JournalDetails::write(const QList<PlacedPlayer> &players)

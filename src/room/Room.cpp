@@ -350,9 +350,35 @@ bool Room::setAway(qint64 gameId, qint64 playerId, bool away)
     return perform(std::make_shared<FloorMark>(away ? FloorMark::Kind::Away : FloorMark::Kind::Back, gameId, playerId, m_clock.now()));
 }
 
-bool Room::seatPlayer(qint64 gameId, qint64 playerId)
+bool Room::seatPlayer(qint64 gameId, qint64 playerId, bool keepOtherLists)
 {
-    return perform(std::make_shared<SeatPlayer>(gameId, playerId, m_clock.now()));
+    return perform(std::make_shared<SeatPlayer>(gameId, playerId, m_clock.now(), keepOtherLists));
+}
+
+std::optional<qint64> Room::addPlayerToGames(const QList<qint64> &gameIds, const QString &storedName)
+{
+    if (gameIds.size() == 1)
+        return addPlayer(gameIds.first(), storedName);
+    if (gameIds.isEmpty())
+        return std::nullopt;
+    const auto command = std::make_shared<AddToLists>(gameIds, withoutControlCharacters(storedName), m_clock.now());
+    return perform(command) ? std::optional<qint64>(command->entry().playerId) : std::nullopt;
+}
+
+QList<std::pair<qint64, qint64>> Room::otherEntries(qint64 gameId, qint64 playerId) const
+{
+    QList<std::pair<qint64, qint64>> others;
+    const int index = indexOfPlayer(gameId, playerId);
+    const qint64 person = index < 0 ? 0 : game(gameId)->players[index].personId;
+    if (person == 0)
+        return others;
+    for (const Game &g : m_games) {
+        for (const Player &p : g.players) {
+            if (p.personId == person && p.id != playerId)
+                others.append({g.id, p.id});
+        }
+    }
+    return others;
 }
 
 bool Room::noShow(qint64 gameId, qint64 playerId)

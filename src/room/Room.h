@@ -63,7 +63,12 @@ public:
     bool callPlayer(qint64 gameId, qint64 playerId);
     bool cancelCall(qint64 gameId, qint64 playerId);
     bool setAway(qint64 gameId, qint64 playerId, bool away);
-    bool seatPlayer(qint64 gameId, qint64 playerId);
+    // The person's other lists go with the seat unless kept.
+    bool seatPlayer(qint64 gameId, qint64 playerId, bool keepOtherLists = false);
+    // One person on several lists at once, the entries linked; the id of the first entry.
+    std::optional<qint64> addPlayerToGames(const QList<qint64> &gameIds, const QString &storedName);
+    // The same person's other entries, as (game, player), in the order of the games.
+    QList<std::pair<qint64, qint64>> otherEntries(qint64 gameId, qint64 playerId) const;
     // A called player who did not come, by the operator's hand.
     bool noShow(qint64 gameId, qint64 playerId);
     // Makes a no-show of every call whose countdown has run out; quietly, for another desk may

@@ -88,12 +88,17 @@ QDateTime timeOf(const QVariant &value)
 }
 
 // A player from a row that starts with id, player_name, added_at, called_at, call_seconds,
-// away_since.
+// away_since, person_id.
 PlayerRecord playerAt(const QSqlQuery &row)
 {
     const QVariant seconds = row.value(4);
     return {row.value(0).toLongLong(), row.value(1).toString(), timeOf(row.value(2)),
-            {timeOf(row.value(3)), seconds.isNull() ? 0 : seconds.toInt(), timeOf(row.value(5))}};
+            {timeOf(row.value(3)), seconds.isNull() ? 0 : seconds.toInt(), timeOf(row.value(5))}, row.value(6).toLongLong()};
+}
+
+QVariant personValue(qint64 personId)
+{
+    return personId != 0 ? QVariant(personId) : QVariant(QMetaType(QMetaType::LongLong));
 }
 
 QVariant secondsValue(const FloorState &state)
@@ -137,7 +142,7 @@ public:
           insertGame(db), insertGameWithId(db), renameGame(db), deleteGame(db), setGamePosition(db), closeGameGap(db),
           openGameGap(db), moveGame(db), insertPlayer(db), insertPlayerWithId(db), updatePlayer(db), deletePlayer(db),
           deletePlayers(db), setPlayerPosition(db), closePlayerGap(db), openPlayerGap(db), movePlayer(db),
-          insertJournal(db), setReverted(db), retire(db), adopt(db), setFloorState(db)
+          insertJournal(db), setReverted(db), retire(db), adopt(db), setFloorState(db), setPerson(db), linked(db)
     {
         // One desk writes at a time: the file's write lock, or the server's lock for the room.
         // Transaction control runs as plain text: a server cannot prepare it.
@@ -148,9 +153,9 @@ public:
         prepare(lock, server ? "SELECT pg_advisory_xact_lock(727001)" : "SELECT 1");
         prepare(notify, server ? "SELECT pg_notify('tavlo_changes', ?)" : "SELECT ?");
         prepare(games, "SELECT id, list_name FROM lists ORDER BY listbox_order, id");
-        prepare(players, "SELECT id, player_name, added_at, called_at, call_seconds, away_since, list_id FROM list_content "
+        prepare(players, "SELECT id, player_name, added_at, called_at, call_seconds, away_since, person_id, list_id FROM list_content "
                          "ORDER BY list_id, listbox_order, id");
-        prepare(playersOfGame, "SELECT id, player_name, added_at, called_at, call_seconds, away_since FROM list_content "
+        prepare(playersOfGame, "SELECT id, player_name, added_at, called_at, call_seconds, away_since, person_id FROM list_content "
                                "WHERE list_id = ? ORDER BY listbox_order, id");
         prepare(history, "SELECT id, made_at, desk, command, game_id, player_id, game_name, player_name, details, reverted "
                          "FROM journal WHERE desk_id = ? AND undoable = 1 ORDER BY id");
@@ -162,9 +167,9 @@ public:
                              "FROM list_content WHERE list_id = ?");
         prepare(gameRow, "SELECT listbox_order, list_name FROM lists WHERE id = ?");
         prepare(playerPosition, "SELECT listbox_order FROM list_content WHERE id = ? AND list_id = ?");
-        prepare(placedPlayers, "SELECT id, player_name, added_at, called_at, call_seconds, away_since, listbox_order "
+        prepare(placedPlayers, "SELECT id, player_name, added_at, called_at, call_seconds, away_since, person_id, listbox_order "
                                "FROM list_content WHERE list_id = ? ORDER BY listbox_order, id");
-        prepare(onePlayer, "SELECT id, player_name, added_at, called_at, call_seconds, away_since, listbox_order "
+        prepare(onePlayer, "SELECT id, player_name, added_at, called_at, call_seconds, away_since, person_id, listbox_order "
                            "FROM list_content WHERE id = ? AND list_id = ?");
         prepare(playerName, "SELECT player_name, list_id FROM list_content WHERE id = ?");
 
@@ -182,8 +187,10 @@ public:
         prepare(insertPlayer, "INSERT INTO list_content (list_id, player_name, player_number, player_phone, listbox_order, "
                               "added_at) VALUES (?, ?, 0, '', ?, ?) RETURNING id");
         prepare(insertPlayerWithId, "INSERT INTO list_content (id, list_id, player_name, player_number, player_phone, "
-                                    "listbox_order, added_at, called_at, call_seconds, away_since) "
-                                    "VALUES (?, ?, ?, 0, '', ?, ?, ?, ?, ?)");
+                                    "listbox_order, added_at, called_at, call_seconds, away_since, person_id) "
+                                    "VALUES (?, ?, ?, 0, '', ?, ?, ?, ?, ?, ?)");
+        prepare(setPerson, "UPDATE list_content SET person_id = ? WHERE id = ?");
+        prepare(linked, "SELECT list_id, id FROM list_content WHERE person_id = ? AND id <> ? ORDER BY id");
         prepare(setFloorState, "UPDATE list_content SET called_at = ?, call_seconds = ?, away_since = ? WHERE id = ?");
         prepare(updatePlayer, "UPDATE list_content SET player_name = ?, player_number = 0, player_phone = '' WHERE id = ?");
         prepare(deletePlayer, "DELETE FROM list_content WHERE id = ?");
@@ -214,7 +221,7 @@ public:
     QSqlQuery insertGame, insertGameWithId, renameGame, deleteGame, setGamePosition, closeGameGap, openGameGap, moveGame;
     QSqlQuery insertPlayer, insertPlayerWithId, updatePlayer, deletePlayer, deletePlayers, setPlayerPosition,
         closePlayerGap, openPlayerGap, movePlayer;
-    QSqlQuery insertJournal, setReverted, retire, adopt, setFloorState;
+    QSqlQuery insertJournal, setReverted, retire, adopt, setFloorState, setPerson, linked;
 };
 
 namespace {
@@ -373,7 +380,7 @@ QList<GameRecord> WaitingListStore::readRoom()
     QSqlQuery &playerRows = run(m_statements->players);
     while (playerRows.next()) {
         // A player whose game is gone belongs to no list.
-        const auto game = gameIndex.constFind(playerRows.value(6).toLongLong());
+        const auto game = gameIndex.constFind(playerRows.value(7).toLongLong());
         if (game != gameIndex.cend())
             games[*game].players.append(playerAt(playerRows));
     }
@@ -538,7 +545,7 @@ QList<PlacedPlayer> WaitingListStore::Change::placedPlayers(qint64 gameId)
     QList<PlacedPlayer> players;
     QSqlQuery &rows = run(m_statements.placedPlayers, gameId);
     while (rows.next())
-        players.append({playerAt(rows), rows.value(6).toInt()});
+        players.append({playerAt(rows), rows.value(7).toInt()});
     rows.finish();
     return players;
 }
@@ -648,9 +655,27 @@ std::optional<PlacedPlayer> WaitingListStore::Change::placedPlayer(qint64 gameId
     QSqlQuery &row = run(m_statements.onePlayer, playerId, gameId);
     std::optional<PlacedPlayer> placed;
     if (row.next())
-        placed = PlacedPlayer{playerAt(row), row.value(6).toInt()};
+        placed = PlacedPlayer{playerAt(row), row.value(7).toInt()};
     row.finish();
     return placed;
+}
+
+void WaitingListStore::Change::setPerson(qint64 gameId, qint64 playerId, qint64 personId)
+{
+    touchPlayers(gameId);
+    run(m_statements.setPerson, personValue(personId), playerId);
+}
+
+QList<std::pair<qint64, qint64>> WaitingListStore::Change::linkedEntries(qint64 personId, qint64 playerId)
+{
+    QList<std::pair<qint64, qint64>> entries;
+    if (personId == 0)
+        return entries;
+    QSqlQuery &rows = run(m_statements.linked, personId, playerId);
+    while (rows.next())
+        entries.append({rows.value(0).toLongLong(), rows.value(1).toLongLong()});
+    rows.finish();
+    return entries;
 }
 
 FloorState WaitingListStore::Change::setFloorState(qint64 gameId, qint64 playerId, const FloorState &state)
@@ -675,7 +700,7 @@ void WaitingListStore::Change::insertPlayerAt(qint64 gameId, const PlacedPlayer 
     run(m_statements.openPlayerGap, gameId, at);
     const FloorState &state = placed.player.state;
     run(m_statements.insertPlayerWithId, placed.player.id, gameId, placed.player.name, at, timeValue(placed.player.addedAt),
-        timeValue(state.calledAt), secondsValue(state), timeValue(state.awaySince));
+        timeValue(state.calledAt), secondsValue(state), timeValue(state.awaySince), personValue(placed.player.personId));
 }
 
 qint64 WaitingListStore::Change::record(const JournalRecord &entry)

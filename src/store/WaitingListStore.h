@@ -31,6 +31,7 @@ struct PlayerRecord {
     QString name;       // as stored, marker tags included
     QDateTime addedAt;  // UTC; invalid for players from before the time was kept
     FloorState state{};
+    qint64 personId = 0; // shared by one person's entries on several lists; 0 for one list only
     bool operator==(const PlayerRecord &) const = default;
 };
 
@@ -134,6 +135,9 @@ public:
         std::optional<PlacedPlayer> placedPlayer(qint64 gameId, qint64 playerId);
         // Returns the state it had.
         FloorState setFloorState(qint64 gameId, qint64 playerId, const FloorState &state);
+        void setPerson(qint64 gameId, qint64 playerId, qint64 personId);
+        // The person's other entries, as (game, player), oldest first; none for person 0.
+        QList<std::pair<qint64, qint64>> linkedEntries(qint64 personId, qint64 playerId);
         int playerPosition(qint64 gameId, qint64 playerId);
         int playerCount(qint64 gameId);
         bool hasGame(qint64 gameId);

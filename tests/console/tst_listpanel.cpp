@@ -2,7 +2,11 @@
 #include "board/Board.h"
 #include "console/PlayerEntryDelegate.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
+#include <QListWidget>
+#include <QTimer>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -379,6 +383,33 @@ private Q_SLOTS:
         key(Qt::Key_C);
         key(Qt::Key_C, Qt::ShiftModifier);
         QCOMPARE(shown(0), QString());
+    }
+
+    // A new player signed up for two games from the keyboard: the row names the other game, and
+    // a seat takes both entries.
+    void severalGamesFromTheKeyboard()
+    {
+        ConsoleFixture c(room());
+        ListPanel &p = c.playersPanel();
+        QTest::keyClick(p.list(), Qt::Key_Insert);
+        QTest::keyClicks(p.nameEdit(), QStringLiteral("Zed"));
+        QTimer::singleShot(0, [] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto *games = dialog->findChild<QListWidget *>();
+            QTest::keyClick(games, Qt::Key_Down);
+            QTest::keyClick(games, Qt::Key_Space);
+            QTest::keyClick(games, Qt::Key_Return);
+        });
+        QTest::keyClick(p.nameEdit(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(names(c.playersOf(QStringLiteral("Omaha"))), QStringList({"Olga", "Otto", "Zed"}));
+        QCOMPARE(p.selectedRow(), 5);
+        QCOMPARE(p.model()->index(5, 0).data(RoomListModel::OtherGamesRole).toStringList(), QStringList{"Omaha"});
+        c.window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&c.window()));
+        QTest::keyClick(p.list(), Qt::Key_T, Qt::AltModifier);
+        QCOMPARE(names(c.playersOf(QStringLiteral("Omaha"))), QStringList({"Olga", "Otto"}));
+        QCOMPARE(c.playersOf(QStringLiteral("Poker")).size(), 5);
     }
 
     // Each single command changes the list row by row, and the selection follows the id it touched.

@@ -531,6 +531,38 @@ private slots:
         QVERIFY(f.positionsAreWhole());
     }
 
+    // One person signed up for three games: a seat in one takes the other two entries in the
+    // same change (unless kept), and its undo brings all three back exactly, call and all.
+    void onePersonOnSeveralLists()
+    {
+        Fixture f({{QStringLiteral("Hold'em"), {"Al"}}, {QStringLiteral("Omaha"), {}}, {QStringLiteral("Stud"), {"Bo", "Cy"}}});
+        QList<qint64> games;
+        for (const Game &game : f.room.games())
+            games << game.id;
+        const qint64 ann = *f.room.addPlayerToGames(games, QStringLiteral("Ann<star>"));
+        QCOMPARE(f.inMemory(), QStringList({"Hold'em:Al,Ann<star>", "Omaha:Ann<star>", "Stud:Bo,Cy,Ann<star>"}));
+        QCOMPARE(f.stored(), f.inMemory());
+        const QList<std::pair<qint64, qint64>> others = f.room.otherEntries(games[0], ann);
+        QCOMPARE(others.size(), 2);
+        QCOMPARE(f.room.otherEntries(games[2], others[1].second).size(), 2);
+        QVERIFY(f.room.callPlayer(games[2], others[1].second));
+        const QStringList before = f.allRows();
+        QVERIFY(f.room.seatPlayer(games[1], others[0].second));
+        QCOMPARE(f.inMemory(), QStringList({"Hold'em:Al", "Omaha:", "Stud:Bo,Cy"}));
+        QCOMPARE(f.stored(), f.inMemory());
+        QVERIFY(f.room.undo());
+        QCOMPARE(f.allRows(), before);
+        QCOMPARE(f.inMemory(), QStringList({"Hold'em:Al,Ann<star>", "Omaha:Ann<star>", "Stud:Bo,Cy,Ann<star>!"}));
+        QVERIFY(f.room.redo() && f.room.undo());
+        QVERIFY(f.room.seatPlayer(games[1], others[0].second, true));
+        QCOMPARE(f.inMemory(), QStringList({"Hold'em:Al,Ann<star>", "Omaha:", "Stud:Bo,Cy,Ann<star>!"}));
+        QVERIFY(f.room.undo() && f.room.undo() && f.room.undo()); // the seat, the call, the add
+        QCOMPARE(f.inMemory(), QStringList({"Hold'em:Al", "Omaha:", "Stud:Bo,Cy"}));
+        QVERIFY(f.room.redo());
+        QCOMPARE(f.room.otherEntries(games[0], ann).size(), 2);
+        QVERIFY(f.positionsAreWhole());
+    }
+
     // Every change lands in the board file, whole, with the time it was made; the fragment
     // beside it stays what it always was, each symbol where its tag stood.
     void boardFileFollowsTheRoom()
