@@ -181,7 +181,7 @@ public:
 private:
     enum class Kind { Null, Number, String, Object, Array, Other };
     enum class Frame { Root, Games, Game, Players, Player, Markers, Skipped };
-    enum class Member { Other, Format, Version, Written, Changed, Heartbeat, Games, Name, Players, Estimate, Markers, Added };
+    enum class Member { Other, Format, Version, Written, Changed, Heartbeat, Games, Name, Players, Estimate, Markers, Added, CallEnds, Away };
 
     // Deep enough for any board; a hostile file cannot exhaust the stack.
     static constexpr int kMaxDepth = 64;
@@ -246,6 +246,8 @@ bool BoardReader::Key(const char *text, Size size, bool)
         {Frame::Player, "name", Member::Name},
         {Frame::Player, "markers", Member::Markers},
         {Frame::Player, "added", Member::Added},
+        {Frame::Player, "callEnds", Member::CallEnds},
+        {Frame::Player, "away", Member::Away},
     };
     const QByteArrayView key(text, size);
     m_member = Member::Other;
@@ -397,6 +399,10 @@ bool BoardReader::playerMember(Kind kind, QByteArrayView text)
         return true;
     case Member::Added:
         return time(kind, text, player.addedAt, "a player's added");
+    case Member::CallEnds:
+        return time(kind, text, player.callEnds, "a player's callEnds");
+    case Member::Away:
+        return time(kind, text, player.awaySince, "a player's away");
     default:
         break;
     }
@@ -555,6 +561,19 @@ QByteArray withWholeSurrogates(const QByteArray &bytes)
     return mended.isEmpty() ? bytes : mended;
 }
 
+// A call and an away, only where there is one: other players' lines stay as they were.
+void appendFloor(QString &out, const WaitingPlayer &player)
+{
+    if (player.callEnds.isValid()) {
+        out += QLatin1StringView(",\"callEnds\":");
+        appendTime(out, player.callEnds);
+    }
+    if (player.awaySince.isValid()) {
+        out += QLatin1StringView(",\"away\":");
+        appendTime(out, player.awaySince);
+    }
+}
+
 } // namespace
 
 QString boardFileTime(const QDateTime &time)
@@ -643,6 +662,7 @@ QByteArray encodeBoardFile(const BoardSnapshot &board)
             }
             out += QLatin1StringView("],\"added\":");
             appendTime(out, player.addedAt);
+            appendFloor(out, player);
             out += u'}';
         }
         out += QLatin1StringView("]}");

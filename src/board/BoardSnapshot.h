@@ -18,6 +18,10 @@ struct WaitingPlayer {
     // their order (an older desk may have put them anywhere): the fragment shows each symbol
     // where its tag stood. The board file carries the markers apart and never this.
     QString storedName = {};
+    // When a call's countdown runs out (invalid: not called), and since when the player is
+    // away (invalid: not away). Optional members of the board file.
+    QDateTime callEnds = {};
+    QDateTime awaySince = {};
     bool operator==(const WaitingPlayer &) const = default;
 
     // A player of the room from its stored name.

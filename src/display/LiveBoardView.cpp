@@ -1,9 +1,11 @@
 #include "display/LiveBoardView.h"
 
+#include "board/Countdown.h"
 #include "board/ShortName.h"
 #include "display/ScreenBoard.h"
 #include "platform/Clock.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
@@ -38,6 +40,17 @@ QString waitingText(const QDateTime &addedAt, const QDateTime &now)
     if (minutes < 60)
         return QStringLiteral("%1 min").arg(minutes);
     return QStringLiteral("%1 h %2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+// A called player's time left ("called 4:12"), an away player's time away ("away 2:03"), else
+// the time waited.
+QString timeText(const WaitingPlayer &player, const QDateTime &now)
+{
+    if (player.callEnds.isValid())
+        return QCoreApplication::translate("tavlo::display::LiveBoardView", "called %1").arg(countdownText(now.secsTo(player.callEnds)));
+    if (player.awaySince.isValid())
+        return QCoreApplication::translate("tavlo::display::LiveBoardView", "away %1").arg(countdownText(player.awaySince.secsTo(now)));
+    return waitingText(player.addedAt, now);
 }
 
 QString glyphsOf(const PlayerMarkers &markers)
@@ -290,7 +303,7 @@ void LiveBoardView::addGame(QList<BoardItem> &items, const PanelPlace &panel, in
     QStringList waited;
     int waitingWidth = 0;
     for (int p = from; p < to; ++p) {
-        waited << waitingText(game.players[p].addedAt, now);
+        waited << timeText(game.players[p], now);
         if (!waited.last().isEmpty())
             waitingWidth = std::max(waitingWidth, textWidth(waitingFont, waited.last()) + gap);
     }
@@ -329,7 +342,9 @@ void LiveBoardView::addGame(QList<BoardItem> &items, const PanelPlace &panel, in
             BoardItem time = textItem(BoardItem::Kind::Waiting, waited[k],
                                      QRect(line.right() - waitingWidth + gap + 1, line.top(), waitingWidth - gap,
                                            line.height()),
-                                     waitingPixels, Qt::AlignRight | Qt::AlignVCenter, false);
+                                     waitingPixels, Qt::AlignRight | Qt::AlignVCenter, player.callEnds.isValid());
+            if (player.callEnds.isValid())
+                time.kind = BoardItem::Kind::Call;
             time.game = panel.game;
             items.append(time);
         }

@@ -235,8 +235,10 @@ public:
             board.games.append({game.name, 0, {}});
         for (qsizetype i = 0; i < board.games.size(); ++i) {
             board.games[i].rows = i < board.gamesInFirstRow() ? rows1 : rows2;
-            for (const RefPlayer &player : m_reference[i].players.mid(0, board.games[i].rows))
+            for (const RefPlayer &player : m_reference[i].players.mid(0, board.games[i].rows)) {
                 board.games[i].entries.append(boardEntryOf(player.name));
+                board.games[i].entries.last().blink |= player.called;
+            }
         }
         return board;
     }
