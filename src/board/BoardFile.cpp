@@ -166,7 +166,7 @@ public:
     using Status = BoardFileContent::Status;
 
     bool Null() { return value(Kind::Null); }
-    bool Bool(bool) { return value(Kind::Other); }
+    bool Bool(bool b) { return value(b ? Kind::True : Kind::Other); }
     bool RawNumber(const char *text, Size size, bool) { return value(Kind::Number, QByteArrayView(text, size)); }
     bool String(const char *text, Size size, bool) { return value(Kind::String, QByteArrayView(text, size)); }
     bool StartObject() { return enter() && value(Kind::Object); }
@@ -179,9 +179,9 @@ public:
     BoardFileContent content(const rapidjson::ParseResult &result);
 
 private:
-    enum class Kind { Null, Number, String, Object, Array, Other };
+    enum class Kind { Null, Number, String, Object, Array, Other, True };
     enum class Frame { Root, Games, Game, Players, Player, Markers, Skipped };
-    enum class Member { Other, Format, Version, Written, Changed, Heartbeat, Games, Name, Players, Estimate, Markers, Added, CallEnds, Away };
+    enum class Member { Other, Format, Version, Written, Changed, Heartbeat, Games, Name, Players, Estimate, Markers, Added, CallEnds, Away, Interest };
 
     // Deep enough for any board; a hostile file cannot exhaust the stack.
     static constexpr int kMaxDepth = 64;
@@ -243,6 +243,7 @@ bool BoardReader::Key(const char *text, Size size, bool)
         {Frame::Game, "name", Member::Name},
         {Frame::Game, "players", Member::Players},
         {Frame::Game, "estimate", Member::Estimate},
+        {Frame::Game, "interest", Member::Interest},
         {Frame::Player, "name", Member::Name},
         {Frame::Player, "markers", Member::Markers},
         {Frame::Player, "added", Member::Added},
@@ -372,6 +373,9 @@ bool BoardReader::gameMember(Kind kind, QByteArrayView text)
     case Member::Estimate:
         if (kind == Kind::String)
             game.estimate = QString::fromUtf8(text);
+        break;
+    case Member::Interest:
+        game.interest = kind == Kind::True;
         break;
     default:
         break;
@@ -640,6 +644,8 @@ QByteArray encodeBoardFile(const BoardSnapshot &board)
             out += QLatin1StringView(",\"estimate\":");
             appendString(out, game.estimate);
         }
+        if (game.interest)
+            out += QLatin1StringView(",\"interest\":true");
         out += QLatin1StringView(",\"players\":[");
         for (qsizetype p = 0; p < game.players.size(); ++p) {
             const WaitingPlayer &player = game.players[p];

@@ -37,6 +37,8 @@ struct WaitingGame {
     QString name;
     QList<WaitingPlayer> players;
     QString estimate;
+    // Not running yet: a list of those interested, shown apart (an optional member).
+    bool interest = false;
     bool operator==(const WaitingGame &) const = default;
 };
 

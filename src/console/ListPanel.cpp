@@ -178,6 +178,10 @@ void ListPanel::run(Command command)
         return save();
     case Command::SaveToGames:
         return save(true);
+    case Command::Interest:
+        if (selectedId() != 0 && m_model->toggleInterest(selectedId()))
+            select(selectedId());
+        return;
     case Command::Edit:
         return editSelected();
     case Command::Cancel:

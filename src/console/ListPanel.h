@@ -27,7 +27,7 @@ class WaitEstimates;
 // What a list panel's buttons and keys do.
 enum class PanelCommand {
     MoveUp, MoveDown, MoveToTop, Blink, Star, Phone, Delete, DeleteAll, Add, Save, Edit, Cancel,
-    Call, CancelCall, Seat, NoShow, Away, SeatKeepOthers, SaveToGames
+    Call, CancelCall, Seat, NoShow, Away, SeatKeepOthers, SaveToGames, Interest
 };
 
 // How one list panel looks and behaves.

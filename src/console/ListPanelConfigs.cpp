@@ -40,6 +40,7 @@ ListPanelConfig gamesPanelConfig(const WaitEstimates &estimates)
         {PanelCommand::Delete, QStringLiteral("Delete game"), Qt::Key_Delete, true},
         {PanelCommand::MoveUp, QStringLiteral("Move game up"), QKeySequence(Qt::CTRL | Qt::Key_Up)},
         {PanelCommand::MoveDown, QStringLiteral("Move game down"), QKeySequence(Qt::CTRL | Qt::Key_Down)},
+        {PanelCommand::Interest, QObject::tr("Interest list ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_I)},
     };
     c.blankName = QStringLiteral("Game name cannot be blank");
     c.deleteQuestion = QStringLiteral("Sure you want to delete ");

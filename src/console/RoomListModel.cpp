@@ -141,6 +141,8 @@ QVariant RoomListModel::data(const QModelIndex &index, int role) const
         return m_ids[index.row()];
     if (m_kind == Kind::Games) {
         const Game &game = m_room.games()[row];
+        if (role == InterestRole)
+            return game.interest;
         return role == Qt::DisplayRole || role == Qt::EditRole ? QVariant(game.name) : QVariant();
     }
     const Player &player = m_room.game(m_owner)->players[row];
@@ -244,6 +246,12 @@ void RoomListModel::copyToOthers(qint64 id)
         if (!m_room.updatePlayer(gameId, playerId, name))
             return;
     }
+}
+
+bool RoomListModel::toggleInterest(qint64 gameId)
+{
+    const Game *game = m_kind == Kind::Games ? m_room.game(gameId) : nullptr;
+    return game && m_room.setInterest(gameId, !game->interest);
 }
 
 bool RoomListModel::showsTimers() const

@@ -25,6 +25,7 @@ public:
         CallEndsRole, // when a called player's countdown runs out (QDateTime, invalid when not called)
         AwaySinceRole, // since when a player is away (QDateTime, invalid when not away)
         OtherGamesRole, // the games the same person also waits for (QStringList)
+        InterestRole,   // a game not running yet (bool)
     };
 
     RoomListModel(Room &room, Kind kind, QObject *parent = nullptr);
@@ -55,6 +56,8 @@ public:
     bool moveToTop(qint64 id);
     // A command of the floor on a player (call, seat, ...); false for any other.
     bool floor(PanelCommand command, qint64 id);
+    // A game not running yet becomes one that runs, and back.
+    bool toggleInterest(qint64 gameId);
     // One person on several games' lists at once; the id of the entry on this list.
     std::optional<qint64> addToGames(const QList<qint64> &gameIds, const QString &name);
     // The names of the games the player's person also waits for.

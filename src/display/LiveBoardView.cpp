@@ -261,12 +261,17 @@ void LiveBoardView::addGame(QList<BoardItem> &items, const PanelPlace &panel, in
     const WaitingGame &game = m_board.games[m_shown[panel.game]];
     const int count = int(game.players.size());
 
-    BoardItem heading = textItem(BoardItem::Kind::Heading, shortenedForScreen(game.name), l.headingRect(panel), l.headingPixels,
+    // A game not running yet is set apart by its words: "Interest: 5/10 PLO", "4 players".
+    const QString gameName = shortenedForScreen(game.name);
+    const QString headingText = game.interest
+            ? QCoreApplication::translate("tavlo::display::LiveBoardView", "Interest: %1").arg(gameName) : gameName;
+    BoardItem heading = textItem(BoardItem::Kind::Heading, headingText, l.headingRect(panel), l.headingPixels,
                                 Qt::AlignCenter, true);
     heading.game = panel.game;
     items.append(heading);
     const QRect info = l.infoRect(panel);
-    QString countText = QStringLiteral("%1 waiting").arg(count);
+    QString countText = game.interest ? QCoreApplication::translate("tavlo::display::LiveBoardView", "%1 players").arg(count)
+                                      : QStringLiteral("%1 waiting").arg(count);
     if (m_showEstimates && !game.estimate.isEmpty())
         countText += QStringLiteral(" \u00b7 ") + shortenedForScreen(game.estimate);
     BoardItem waiting = textItem(BoardItem::Kind::Count, countText, info, l.infoPixels,

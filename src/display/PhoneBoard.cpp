@@ -47,6 +47,8 @@ QByteArray PhoneBoard::fromBoard(const BoardSnapshot &board, bool fullNames)
         // A player asking "how long?" from the bar gets the desk's answer.
         if (!game.estimate.isEmpty())
             shown.insert(QStringLiteral("estimate"), game.estimate);
+        if (game.interest)
+            shown.insert(QStringLiteral("interest"), true);
         games.append(shown);
     }
     return encoded(board.changedAt.isValid() ? QJsonValue(boardFileTime(board.changedAt)) : QJsonValue(), fullNames,

@@ -77,6 +77,7 @@ const QHash<QString, Kind> &kinds()
             {SeatPlayer::Name, kind<SeatPlayer>()},
             {NoShow::Name, kind<NoShow>()},
             {AddToLists::Name, kind<AddToLists>()},
+            {GameInterest::Name, kind<GameInterest>()},
     };
     return registry;
 }

@@ -384,6 +384,59 @@ void NoShow::read(JournalDetails &details)
         m_to = details.number("to").value_or(0);
 }
 
+GameInterest::GameInterest(qint64 gameId, bool interest)
+    : Command(Name)
+    , m_interest(interest)
+{
+    setRow(gameId, 0, {});
+}
+
+bool GameInterest::make(WaitingListStore::Change &change)
+{
+    if (change.gameInterest(entry().gameId) == m_interest)
+        return false;
+    change.setGameInterest(entry().gameId, m_interest);
+    setRow(entry().gameId, 0, change.gameName(entry().gameId));
+    return true;
+}
+
+void GameInterest::undo(WaitingListStore::Change &change) const
+{
+    change.setGameInterest(entry().gameId, !m_interest);
+}
+
+void GameInterest::redo(WaitingListStore::Change &change) const
+{
+    change.setGameInterest(entry().gameId, m_interest);
+}
+
+void GameInterest::apply(RoomEditor &room, bool forward) const
+{
+    room.setGameInterest(entry().gameId, forward == m_interest);
+}
+
+QString GameInterest::describe() const
+{
+    return m_interest ? tr("interest list of %1").arg(entry().gameName) : tr("start of game %1").arg(entry().gameName);
+}
+
+QString GameInterest::whatHappened() const
+{
+    return m_interest ? tr("made an interest list") : tr("game running");
+}
+
+QJsonObject GameInterest::details() const
+{
+    return {{QStringLiteral("interest"), m_interest}};
+}
+
+void GameInterest::read(JournalDetails &details)
+{
+    const QJsonValue interest = details.object().value(QLatin1String("interest"));
+    details.require(interest.isBool());
+    m_interest = interest.toBool();
+}
+
 AddToLists::AddToLists(const QList<qint64> &gameIds, const QString &storedName, const QDateTime &addedAt)
     : Command(Name)
     , m_gameIds(gameIds)

@@ -68,6 +68,27 @@ private:
     QList<GameEntry> m_others;
 };
 
+// A game marked as not running yet (an interest list), or running again.
+class GameInterest final : public Command {
+public:
+    inline static const QString Name = QStringLiteral("interest");
+    explicit GameInterest(qint64 gameId = 0, bool interest = false);
+
+    bool make(WaitingListStore::Change &change) override;
+    void undo(WaitingListStore::Change &change) const override;
+    void redo(WaitingListStore::Change &change) const override;
+    void apply(RoomEditor &room, bool forward) const override;
+    QString describe() const override;
+    QString whatHappened() const override;
+
+protected:
+    QJsonObject details() const override;
+    void read(JournalDetails &details) override;
+
+private:
+    bool m_interest = false;
+};
+
 // One person joining several lists at once: the entries are linked (they share a person id).
 class AddToLists final : public Command {
 public:

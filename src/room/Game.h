@@ -21,6 +21,7 @@ struct Game {
     qint64 id = 0;
     QString name;
     QList<Player> players; // in their order on the waiting list
+    bool interest = false;  // not running yet: a list of those interested
     bool operator==(const Game &) const = default;
 };
 

@@ -261,12 +261,26 @@ void Room::setFloorState(qint64 gameId, qint64 playerId, const FloorState &state
     emit playerRenamed(gameId, index);
 }
 
+void Room::setGameInterest(qint64 gameId, bool interest)
+{
+    const int index = indexOfGame(gameId);
+    if (index < 0)
+        return;
+    m_games[index].interest = interest;
+    emit gameRenamed(index);
+}
+
+bool Room::setInterest(qint64 gameId, bool interest)
+{
+    return perform(std::make_shared<GameInterest>(gameId, interest));
+}
+
 void Room::setGames(const QList<GameRecord> &records)
 {
     m_games.clear();
     m_games.reserve(records.size());
     for (const GameRecord &record : records) {
-        Game game{record.id, record.name, {}};
+        Game game{record.id, record.name, {}, record.interest};
         game.players.reserve(record.players.size());
         for (const PlayerRecord &player : record.players)
             game.players.append(playerOf(player));

@@ -59,6 +59,8 @@ public:
     bool movePlayer(qint64 gameId, qint64 playerId, int offset);
     bool movePlayerToTop(qint64 gameId, qint64 playerId);
 
+    // A game not running yet keeps a list of those interested; running, it keeps its order.
+    bool setInterest(qint64 gameId, bool interest);
     // The floor: a call starts a countdown from this desk's clock, recorded once for every desk.
     bool callPlayer(qint64 gameId, qint64 playerId);
     bool cancelCall(qint64 gameId, qint64 playerId);
@@ -104,6 +106,7 @@ signals:
     void gameInserted(int index);
     void gameRemoved(int index);
     void gameMoved(int from, int to);
+    // The game's name, or whether it is an interest list, changed.
     void gameRenamed(int index);
     void playerInserted(qint64 gameId, int index);
     void playerRemoved(qint64 gameId, int index);
@@ -154,6 +157,7 @@ private:
     void setPlayerName(qint64 gameId, qint64 playerId, const QString &storedName) override;
     void setPlayers(qint64 gameId, QList<Player> players) override;
     void setFloorState(qint64 gameId, qint64 playerId, const FloorState &state) override;
+    void setGameInterest(qint64 gameId, bool interest) override;
     void setGames(const QList<GameRecord> &records);
 
     WaitingListStore &m_store;

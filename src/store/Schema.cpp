@@ -77,12 +77,15 @@ const Statements floorLayout = {
     "ALTER TABLE list_content ADD COLUMN call_seconds INTEGER",
     "ALTER TABLE list_content ADD COLUMN away_since TEXT",
     "ALTER TABLE list_content ADD COLUMN person_id INTEGER",
+    // A game not running yet, with a list of those interested (null: running).
+    "ALTER TABLE lists ADD COLUMN interest INTEGER",
 };
 const Statements serverFloorLayout = {
     "ALTER TABLE list_content ADD COLUMN IF NOT EXISTS called_at TEXT",
     "ALTER TABLE list_content ADD COLUMN IF NOT EXISTS call_seconds INTEGER",
     "ALTER TABLE list_content ADD COLUMN IF NOT EXISTS away_since TEXT",
     "ALTER TABLE list_content ADD COLUMN IF NOT EXISTS person_id INTEGER",
+    "ALTER TABLE lists ADD COLUMN IF NOT EXISTS interest INTEGER",
 };
 
 // The same tables and columns on a database server, made on the first connection to an empty
@@ -91,7 +94,8 @@ const Statements serverLayout = {
     "CREATE TABLE lists ("
     " id SERIAL PRIMARY KEY,"
     " list_name TEXT,"
-    " listbox_order SMALLINT)",
+    " listbox_order SMALLINT,"
+    " interest INTEGER)",
     "CREATE TABLE list_content ("
     " id SERIAL PRIMARY KEY,"
     " list_id INTEGER,"
@@ -142,7 +146,7 @@ bool hasDeskIds(const QSqlDatabase &database)
 
 bool hasFloor(const QSqlDatabase &database)
 {
-    return database.record(QStringLiteral("list_content")).contains(QStringLiteral("person_id"));
+    return database.record(QStringLiteral("lists")).contains(QStringLiteral("interest"));
 }
 
 // Runs the statements in one transaction; the engine's words for the first that fails.

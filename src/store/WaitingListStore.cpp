@@ -142,7 +142,7 @@ public:
           insertGame(db), insertGameWithId(db), renameGame(db), deleteGame(db), setGamePosition(db), closeGameGap(db),
           openGameGap(db), moveGame(db), insertPlayer(db), insertPlayerWithId(db), updatePlayer(db), deletePlayer(db),
           deletePlayers(db), setPlayerPosition(db), closePlayerGap(db), openPlayerGap(db), movePlayer(db),
-          insertJournal(db), setReverted(db), retire(db), adopt(db), setFloorState(db), setPerson(db), linked(db)
+          insertJournal(db), setReverted(db), retire(db), adopt(db), setFloorState(db), setPerson(db), linked(db), setInterest(db)
     {
         // One desk writes at a time: the file's write lock, or the server's lock for the room.
         // Transaction control runs as plain text: a server cannot prepare it.
@@ -152,7 +152,7 @@ public:
         beginText = QLatin1String(server ? "BEGIN" : "BEGIN IMMEDIATE");
         prepare(lock, server ? "SELECT pg_advisory_xact_lock(727001)" : "SELECT 1");
         prepare(notify, server ? "SELECT pg_notify('tavlo_changes', ?)" : "SELECT ?");
-        prepare(games, "SELECT id, list_name FROM lists ORDER BY listbox_order, id");
+        prepare(games, "SELECT id, list_name, interest FROM lists ORDER BY listbox_order, id");
         prepare(players, "SELECT id, player_name, added_at, called_at, call_seconds, away_since, person_id, list_id FROM list_content "
                          "ORDER BY list_id, listbox_order, id");
         prepare(playersOfGame, "SELECT id, player_name, added_at, called_at, call_seconds, away_since, person_id FROM list_content "
@@ -165,7 +165,8 @@ public:
         prepare(gameShape, "SELECT COUNT(*), COUNT(DISTINCT listbox_order), MIN(listbox_order), MAX(listbox_order) FROM lists");
         prepare(playerShape, "SELECT COUNT(*), COUNT(DISTINCT listbox_order), MIN(listbox_order), MAX(listbox_order) "
                              "FROM list_content WHERE list_id = ?");
-        prepare(gameRow, "SELECT listbox_order, list_name FROM lists WHERE id = ?");
+        prepare(gameRow, "SELECT listbox_order, list_name, interest FROM lists WHERE id = ?");
+        prepare(setInterest, "UPDATE lists SET interest = ? WHERE id = ?");
         prepare(playerPosition, "SELECT listbox_order FROM list_content WHERE id = ? AND list_id = ?");
         prepare(placedPlayers, "SELECT id, player_name, added_at, called_at, call_seconds, away_since, person_id, listbox_order "
                                "FROM list_content WHERE list_id = ? ORDER BY listbox_order, id");
@@ -221,7 +222,7 @@ public:
     QSqlQuery insertGame, insertGameWithId, renameGame, deleteGame, setGamePosition, closeGameGap, openGameGap, moveGame;
     QSqlQuery insertPlayer, insertPlayerWithId, updatePlayer, deletePlayer, deletePlayers, setPlayerPosition,
         closePlayerGap, openPlayerGap, movePlayer;
-    QSqlQuery insertJournal, setReverted, retire, adopt, setFloorState, setPerson, linked;
+    QSqlQuery insertJournal, setReverted, retire, adopt, setFloorState, setPerson, linked, setInterest;
 };
 
 namespace {
@@ -371,7 +372,7 @@ QList<GameRecord> WaitingListStore::readRoom()
     QList<GameRecord> games;
     QSqlQuery &gameRows = run(m_statements->games);
     while (gameRows.next())
-        games.append({gameRows.value(0).toLongLong(), gameRows.value(1).toString(), {}});
+        games.append({gameRows.value(0).toLongLong(), gameRows.value(1).toString(), {}, gameRows.value(2).toLongLong() != 0});
     gameRows.finish();
 
     QHash<qint64, qsizetype> gameIndex;
@@ -503,6 +504,27 @@ QString WaitingListStore::Change::gameName(qint64 gameId)
     const QString name = row.next() ? row.value(1).toString() : QString();
     row.finish();
     return name;
+}
+
+bool WaitingListStore::Change::gameInterest(qint64 gameId)
+{
+    QSqlQuery &row = run(m_statements.gameRow, gameId);
+    if (!row.next()) {
+        row.finish();
+        throw gone("game", gameId);
+    }
+    const bool interest = row.value(2).toLongLong() != 0;
+    row.finish();
+    return interest;
+}
+
+void WaitingListStore::Change::setGameInterest(qint64 gameId, bool interest)
+{
+    if (run(m_statements.setInterest, interest ? QVariant(qint64(1)) : QVariant(QMetaType(QMetaType::LongLong)), gameId)
+            .numRowsAffected()
+        == 0)
+        throw gone("game", gameId);
+    touchGames();
 }
 
 int WaitingListStore::Change::playerPosition(qint64 gameId, qint64 playerId)

@@ -39,6 +39,7 @@ struct GameRecord {
     qint64 id = 0;
     QString name;
     QList<PlayerRecord> players; // in their order on the list
+    bool interest = false;       // not running yet: a list of those interested
     bool operator==(const GameRecord &) const = default;
 };
 
@@ -122,6 +123,8 @@ public:
         void moveGameTo(qint64 gameId, int position);
         int gamePosition(qint64 gameId);
         QString gameName(qint64 gameId);
+        bool gameInterest(qint64 gameId);
+        void setGameInterest(qint64 gameId, bool interest);
         int gameCount();
 
         PlacedPlayer addPlayer(qint64 gameId, const QString &storedName, const QDateTime &addedAt);

@@ -108,7 +108,7 @@ private slots:
             board.heartbeatSeconds = 1 + int(random.bounded(60));
             for (int g = int(random.bounded(6)); g > 0; --g) {
                 WaitingGame game{QStringLiteral("G%1").arg(g), {},
-                                 g % 2 ? QStringLiteral("%1\u2013%2 min").arg(g * 5).arg(g * 9) : QString()};
+                                 g % 2 ? QStringLiteral("%1\u2013%2 min").arg(g * 5).arg(g * 9) : QString(), random.bounded(3) == 0};
                 for (int p = int(random.bounded(20)); p > 0; --p) {
                     const quint32 bits = random.generate();
                     const QDateTime time = QDateTime::fromSecsSinceEpoch(bits >> 4, Qt::UTC);

@@ -67,7 +67,8 @@ struct Fixture {
     QStringList stored() const
     {
         QStringList out;
-        for (const QString &game : rows(QStringLiteral("select id, list_name from lists order by listbox_order"))) {
+        for (const QString &game : rows(QStringLiteral("select id, list_name || case when interest is null then '' else '?' end "
+                                                       "from lists order by listbox_order"))) {
             const QString id = game.section(QLatin1Char('|'), 0, 0);
             out << game.section(QLatin1Char('|'), 1) + QLatin1Char(':')
                            + rows(QStringLiteral("select player_name || case when called_at is null then '' else '!' end "
@@ -127,6 +128,7 @@ bool make(Fixture &f, int command)
     case 12: return f.room.callPlayer(game, alice);
     case 13: return f.room.seatPlayer(game, bob);
     case 14: return f.room.noShow(game, alice);
+    case 16: return f.room.setInterest(game, true);
     default: return f.room.setAway(game, alice, true);
     }
 }
@@ -359,6 +361,7 @@ private slots:
         QTest::newRow("seat") << 13 << "Undo seat of Bob from 1/2 NL";
         QTest::newRow("no-show") << 14 << "Undo no-show of Alice in 1/2 NL";
         QTest::newRow("away") << 15 << "Undo Alice away from 1/2 NL";
+        QTest::newRow("interest") << 16 << "Undo interest list of 1/2 NL";
     }
 
     void whatUndoSays()
@@ -383,14 +386,14 @@ private slots:
         QTest::addColumn<JournalRow>("row");
         const char *const kinds[] = {"add player", "delete player", "star", "blink off", "edit", "top", "delete all",
                                      "rename game", "delete game", "add game", "move game", "move player",
-                                     "call", "seat", "no-show", "away"};
-        for (int c = 0; c < 16; ++c) {
+                                     "call", "seat", "no-show", "away", "interest"};
+        for (int c = 0; c < 17; ++c) {
             for (const bool redo : {false, true}) {
                 QStringList damages{"details = 'not json'", "details = '{}'", "command = 'swap seats'"};
                 // A game brought back under another id is nothing the row can show.
                 if (c != (redo ? 9 : 8))
                     damages << "game_id = 999";
-                if (c < 6 || c >= 11)
+                if (c < 6 || (c >= 11 && c < 16))
                     damages << "player_id = 999";
                 for (const QString &damage : damages)
                     QTest::addRow("%s %s, %s", redo ? "redo" : "undo", kinds[c], qPrintable(damage)) << JournalRow{c, damage, redo};

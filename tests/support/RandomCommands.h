@@ -25,7 +25,7 @@ inline QStringList contentsOf(const Room &room)
         QStringList names;
         for (const Player &player : game.players)
             names << shownPlayer(player.storedName, player.state.isCalled(), player.state.isAway());
-        out << game.name + QLatin1Char(':') + names.join(QLatin1Char(','));
+        out << game.name + QLatin1String(game.interest ? "?" : "") + QLatin1Char(':') + names.join(QLatin1Char(','));
     }
     return out;
 }
@@ -117,7 +117,7 @@ public:
             QList<RefPlayer> players;
             for (const Player &player : game.players)
                 players.append({player.storedName, player.state.isCalled(), player.state.isAway()});
-            m_reference.append({game.name, players});
+            m_reference.append({game.name, players, game.interest});
         }
     }
 
@@ -136,7 +136,7 @@ public:
         const int p = count == 0 ? -1 : int(m_random.bounded(count));
         const qint64 playerId = p < 0 ? 0 : room.games()[g].players[p].id;
         const QString fresh = QStringLiteral("N%1").arg(++m_names);
-        switch (g < 0 ? 0 : m_random.bounded(17)) {
+        switch (g < 0 ? 0 : m_random.bounded(18)) {
         case 0:
             if (m_reference.size() >= 12)
                 return true;
@@ -207,6 +207,9 @@ public:
                 return true;
             m_reference[g].players.removeAt(p);
             return room.seatPlayer(gameId, playerId);
+        case 17:
+            m_reference[g].interest = !m_reference[g].interest;
+            return room.setInterest(gameId, m_reference[g].interest);
         default:
             if (p < 0)
                 return true;
@@ -223,7 +226,7 @@ public:
             QStringList players;
             for (const RefPlayer &player : game.players)
                 players << shownPlayer(player.name, player.called, player.away);
-            out << game.name + QLatin1Char(':') + players.join(QLatin1Char(','));
+            out << game.name + QLatin1String(game.interest ? "?" : "") + QLatin1Char(':') + players.join(QLatin1Char(','));
         }
         return out;
     }
@@ -252,6 +255,7 @@ private:
     struct RefGame {
         QString name;
         QList<RefPlayer> players;
+        bool interest = false;
     };
     QList<Room *> m_rooms;
     QRandomGenerator m_random;

@@ -76,9 +76,10 @@
     if (!games.length) boardEl.appendChild(el('p', 'empty', 'No waiting lists'));
     games.forEach(function (game, g) {
       var players = game.players || [];
-      var section = el('section', 'game');
-      section.appendChild(el('h2', '', game.name));
-      section.appendChild(el('p', 'count', players.length + ' waiting' +
+      // A game not running yet stands apart: "Interest: 5/10 PLO", "4 players".
+      var section = el('section', 'game' + (game.interest ? ' interest' : ''));
+      section.appendChild(el('h2', '', (game.interest ? 'Interest: ' : '') + game.name));
+      section.appendChild(el('p', 'count', players.length + (game.interest ? ' players' : ' waiting') +
                                         (game.estimate ? ' \u00b7 ' + game.estimate : '')));
       var list = el('ol');
       players.forEach(function (player, p) {
