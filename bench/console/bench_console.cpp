@@ -204,6 +204,35 @@ void BM_PlayerSave(benchmark::State &state)
                     [&] { room.players().button(tavlo::PanelCommand::Save)->click(); });
 }
 
+// A call from its button; the call is cancelled before the next.
+void BM_CallPlayer(benchmark::State &state)
+{
+    RunningConsole room(int(state.range(0)), int(state.range(1)));
+    tavlo::Room &model = *room.console.room();
+    RunningConsole::selectRow(room.players(), 3);
+    const qint64 game = room.players().model()->owner();
+    const qint64 player = room.players().selectedId();
+    againstTheFloor(state, room, [&] { model.cancelCall(game, player); },
+                    [&] { room.players().button(tavlo::PanelCommand::Call)->click(); });
+}
+
+// A seat that takes the same person off five lists at once.
+void BM_SeatFromFiveLists(benchmark::State &state)
+{
+    RunningConsole room(int(state.range(0)), int(state.range(1)));
+    tavlo::Room &model = *room.console.room();
+    QList<qint64> games;
+    for (int g = 0; g < 5; ++g)
+        games << model.games()[g].id;
+    againstTheFloor(
+        state, room,
+        [&] {
+            model.addPlayerToGames(games, QStringLiteral("Everywhere"));
+            RunningConsole::selectRow(room.players(), room.players().model()->rowCount() - 1);
+        },
+        [&] { room.players().button(tavlo::PanelCommand::Seat)->click(); });
+}
+
 void BM_TopOfTheLast(benchmark::State &state)
 {
     RunningConsole room(int(state.range(0)), int(state.range(1)));
@@ -306,6 +335,8 @@ constexpr int kRepetitions = 5;
 BENCHMARK(BM_RenderBoard)->Args({20, 130})->Args({200, 200})->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
 BENCHMARK(BM_GameSave)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlayerSave)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CallPlayer)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SeatFromFiveLists)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TopOfTheLast)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteFirstPlayer)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JournalShareOfASave)->Args({20, 130})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);

@@ -302,6 +302,7 @@ void LiveBoardView::addGame(QList<BoardItem> &items, const PanelPlace &panel, in
     const QFontMetrics nameMetrics(nameFont);
     const QFont positionFont = ViewerTheme::font(positionPixels, true);
     const QFont waitingFont = ViewerTheme::font(waitingPixels, false);
+    const QFont callFont = ViewerTheme::font(waitingPixels, true);
     const int gap = std::max(2, l.namePixels / 3);
     const int positionWidth = textWidth(positionFont, QString(QString::number(to).size(), u'0')) + gap;
     // The waiting times take the width the page's longest needs; the names the rest.
@@ -309,8 +310,10 @@ void LiveBoardView::addGame(QList<BoardItem> &items, const PanelPlace &panel, in
     int waitingWidth = 0;
     for (int p = from; p < to; ++p) {
         waited << timeText(game.players[p], now);
+        // A call's time is bold.
+        const QFont &font = game.players[p].callEnds.isValid() ? callFont : waitingFont;
         if (!waited.last().isEmpty())
-            waitingWidth = std::max(waitingWidth, textWidth(waitingFont, waited.last()) + gap);
+            waitingWidth = std::max(waitingWidth, textWidth(font, waited.last()) + gap);
     }
 
     for (int p = from; p < to; ++p) {
