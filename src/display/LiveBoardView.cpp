@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QFontMetrics>
+#include <QHash>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -190,9 +191,26 @@ void LiveBoardView::refresh()
     scene.items = itemsAt(now);
     if (scene == m_scene)
         return;
+    // A countdown moving on changes a few texts in place: only they are painted again.
+    // One rectangle per game: a region of many small ones costs every stroke more than it saves.
+    QHash<int, QRect> changed;
+    const bool inPlace = scene.panels == m_scene.panels && scene.bannerHeight == m_scene.bannerHeight
+            && scene.items.size() == m_scene.items.size();
+    for (qsizetype i = 0; inPlace && i < scene.items.size(); ++i) {
+        if (!(scene.items[i] == m_scene.items[i])) {
+            const int shadow = std::max(4, scene.items[i].pixelSize / 8); // the text's shadow, and a margin
+            QRect &area = changed[scene.items[i].game];
+            area |= scene.items[i].rect.united(m_scene.items[i].rect).adjusted(-shadow, -shadow, shadow, shadow);
+        }
+    }
     m_scene = std::move(scene);
     m_blink.follow(std::any_of(m_scene.items.cbegin(), m_scene.items.cend(), [](const BoardItem &item) { return item.blink; }));
-    update();
+    if (!inPlace) {
+        update();
+        return;
+    }
+    for (const QRect &area : std::as_const(changed))
+        update(area);
 }
 
 QList<BoardItem> LiveBoardView::itemsAt(const QDateTime &now) const

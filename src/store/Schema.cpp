@@ -77,6 +77,8 @@ const Statements floorLayout = {
     "ALTER TABLE list_content ADD COLUMN call_seconds INTEGER",
     "ALTER TABLE list_content ADD COLUMN away_since TEXT",
     "ALTER TABLE list_content ADD COLUMN person_id INTEGER",
+    // A seat finds the person's other entries without reading every list.
+    "CREATE INDEX list_content_by_person ON list_content (person_id)",
     // A game not running yet, with a list of those interested (null: running).
     "ALTER TABLE lists ADD COLUMN interest INTEGER",
 };
@@ -85,6 +87,7 @@ const Statements serverFloorLayout = {
     "ALTER TABLE list_content ADD COLUMN IF NOT EXISTS call_seconds INTEGER",
     "ALTER TABLE list_content ADD COLUMN IF NOT EXISTS away_since TEXT",
     "ALTER TABLE list_content ADD COLUMN IF NOT EXISTS person_id INTEGER",
+    "CREATE INDEX IF NOT EXISTS list_content_by_person ON list_content (person_id)",
     "ALTER TABLE lists ADD COLUMN IF NOT EXISTS interest INTEGER",
 };
 
@@ -109,6 +112,7 @@ const Statements serverLayout = {
     " away_since TEXT,"
     " person_id INTEGER)",
     "CREATE INDEX list_content_by_list ON list_content (list_id, listbox_order)",
+    "CREATE INDEX list_content_by_person ON list_content (person_id)",
     "CREATE TABLE journal ("
     " id BIGSERIAL PRIMARY KEY,"
     " made_at TEXT NOT NULL,"
