@@ -116,7 +116,7 @@ public:
         for (const Game &game : room.games()) {
             QList<RefPlayer> players;
             for (const Player &player : game.players)
-                players.append({player.storedName, player.state.isCalled(), player.state.isAway()});
+                players.append({player.storedName, player.state.isCalled(), player.state.isAway(), player.personId});
             m_reference.append({game.name, players, game.interest});
         }
     }
@@ -136,7 +136,7 @@ public:
         const int p = count == 0 ? -1 : int(m_random.bounded(count));
         const qint64 playerId = p < 0 ? 0 : room.games()[g].players[p].id;
         const QString fresh = QStringLiteral("N%1").arg(++m_names);
-        switch (g < 0 ? 0 : m_random.bounded(18)) {
+        switch (g < 0 ? 0 : m_random.bounded(19)) {
         case 0:
             if (m_reference.size() >= 12)
                 return true;
@@ -202,11 +202,25 @@ public:
                 return true;
             m_reference[g].players[p].away = !m_reference[g].players[p].away;
             return room.setAway(gameId, playerId, m_reference[g].players[p].away);
-        case 15:
+        case 15: {
             if (p < 0)
                 return true;
+            // The same person leaves every list.
+            const qint64 person = m_reference[g].players[p].person;
             m_reference[g].players.removeAt(p);
+            for (RefGame &game : m_reference)
+                game.players.removeIf([person](const RefPlayer &other) { return person != 0 && other.person == person; });
             return room.seatPlayer(gameId, playerId);
+        }
+        case 18: {
+            const int h = int(m_random.bounded(int(m_reference.size())));
+            if (h == g)
+                return true;
+            const qint64 person = --m_persons; // apart from the room's own ids
+            m_reference[g].players.append({fresh, false, false, person});
+            m_reference[h].players.append({fresh, false, false, person});
+            return bool(room.addPlayerToGames({gameId, room.games()[h].id}, fresh));
+        }
         case 17:
             m_reference[g].interest = !m_reference[g].interest;
             return room.setInterest(gameId, m_reference[g].interest);
@@ -251,6 +265,7 @@ private:
         QString name;
         bool called = false;
         bool away = false;
+        qint64 person = 0; // equal for one person's entries; 0 for one list only
     };
     struct RefGame {
         QString name;
@@ -261,6 +276,7 @@ private:
     QRandomGenerator m_random;
     QList<RefGame> m_reference;
     int m_names = 0;
+    qint64 m_persons = 0;
 };
 
 } // namespace tavlo::test
