@@ -407,6 +407,10 @@ private Q_SLOTS:
         QCOMPARE(p.model()->index(5, 0).data(RoomListModel::OtherGamesRole).toStringList(), QStringList{"Omaha"});
         c.window().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&c.window()));
+        // A star on one entry is offered to the other, and given when wanted.
+        QTest::keyClick(p.list(), Qt::Key_S, Qt::AltModifier);
+        QCOMPARE(c.t.messages.shown.last().text, QStringLiteral("The same for Zed on Omaha?"));
+        QCOMPARE(names(c.playersOf(QStringLiteral("Omaha"))).last(), QStringLiteral("Zed<star>"));
         QTest::keyClick(p.list(), Qt::Key_T, Qt::AltModifier);
         QCOMPARE(names(c.playersOf(QStringLiteral("Omaha"))), QStringList({"Olga", "Otto"}));
         QCOMPARE(c.playersOf(QStringLiteral("Poker")).size(), 5);
