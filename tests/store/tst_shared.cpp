@@ -8,6 +8,7 @@
 
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QThread>
 #include <QTest>
 
@@ -122,6 +123,31 @@ private slots:
         QCOMPARE(failedA.size() + failedB.size(), 0);
         QVERIFY(refusedA.size() + refusedB.size() > 5);
         QVERIFY(steps > 100 && !reader.room.canUndo());
+    }
+
+    // A room's database from before calls is brought up to date in place by the first desk that
+    // opens it: its lists stay, and the floor's commands work at once.
+    void upgradeOfAnOlderRoom()
+    {
+        const QString address = freshDatabase();
+        {
+            Desk old(address, clock, QStringLiteral("old"));
+            QVERIFY(old.room.load());
+            QVERIFY(old.room.addPlayer(*old.room.addGame(QStringLiteral("Poker")), QStringLiteral("Ann")));
+            QSqlQuery query(old.store.database());
+            for (const char *statement : {"DROP INDEX list_content_by_person", "ALTER TABLE lists DROP COLUMN interest",
+                                          "ALTER TABLE list_content DROP COLUMN called_at, DROP COLUMN call_seconds, "
+                                          "DROP COLUMN away_since, DROP COLUMN person_id"})
+                QVERIFY2(query.exec(QString::fromLatin1(statement)), statement);
+        }
+        Desk a(address, clock, QStringLiteral("podium"));
+        QVERIFY(a.room.load());
+        const Game poker = a.room.games().value(0);
+        QCOMPARE(contentsOf(a.room), QStringList{"Poker:Ann"});
+        QVERIFY(a.room.callPlayer(poker.id, poker.players[0].id) && a.room.setInterest(poker.id, true));
+        Desk b(address, clock, QStringLiteral("cage"));
+        QVERIFY(b.room.load());
+        QCOMPARE(contentsOf(b.room), QStringList{"Poker?:Ann!"});
     }
 
     // A call made at one desk counts down at another from the start the first recorded, even on
