@@ -10,9 +10,9 @@ namespace tavlo {
 
 namespace {
 
-QString tr(const char *text, const char *disambiguation = nullptr, int n = -1)
+QString tr(const char *text)
 {
-    return QCoreApplication::translate("tavlo::FloorCommands", text, disambiguation, n);
+    return QCoreApplication::translate("tavlo::FloorCommands", text);
 }
 
 QString place(int position)
@@ -239,7 +239,9 @@ QString SeatPlayer::whatHappened() const
 {
     const QString from = place(position().value_or(0));
     const QString seated = m_waited ? tr("seated from place %1 after %2").arg(from, countdownText(*m_waited)) : tr("seated from place %1").arg(from);
-    return m_others.isEmpty() ? seated : seated + tr(", off %n other list(s)", nullptr, int(m_others.size()));
+    if (m_others.isEmpty())
+        return seated;
+    return seated + (m_others.size() == 1 ? tr(", off 1 other list") : tr(", off %1 other lists").arg(m_others.size()));
 }
 
 ListEffect SeatPlayer::effect() const
@@ -477,7 +479,7 @@ void AddToLists::apply(RoomEditor &room, bool forward) const
 
 QString AddToLists::describe() const
 {
-    return tr("add of %1 to %n list(s)", nullptr, int(m_entries.size())).arg(entry().playerName);
+    return tr("add of %1 to %2 lists").arg(entry().playerName).arg(m_entries.size());
 }
 
 QString AddToLists::whatHappened() const

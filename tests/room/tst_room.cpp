@@ -8,6 +8,7 @@
 #include "board/Fragment.h"
 #include "board/PlayerMarkers.h"
 #include "room/BoardPublisher.h"
+#include "room/JournalCsv.h"
 #include "room/Room.h"
 #include "room/WaitEstimates.h"
 #include "store/WaitingListStore.h"
@@ -550,7 +551,11 @@ private slots:
         QCOMPARE(f.room.otherEntries(games[2], others[1].second).size(), 2);
         QVERIFY(f.room.callPlayer(games[2], others[1].second));
         const QStringList before = f.allRows();
+        QSignalSpy recorded(&f.room, &Room::changeRecorded);
+        f.t.clock.advance(61'000);
         QVERIFY(f.room.seatPlayer(games[1], others[0].second));
+        QCOMPARE(JournalCsv::whatHappened(recorded.last().first().value<JournalRecord>()),
+                 QStringLiteral("seated from place 1 after 1:01, off 2 other lists"));
         QCOMPARE(f.inMemory(), QStringList({"Hold'em:Al", "Omaha:", "Stud:Bo,Cy"}));
         QCOMPARE(f.stored(), f.inMemory());
         QVERIFY(f.room.undo());
