@@ -19,17 +19,20 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <algorithm>
 #include <vector>
 #include <memory>
@@ -204,6 +207,62 @@ void BM_PlayerSave(benchmark::State &state)
                     [&] { room.players().button(tavlo::PanelCommand::Save)->click(); });
 }
 
+// A call from its button; the call is cancelled before the next.
+void BM_CallPlayer(benchmark::State &state)
+{
+    RunningConsole room(int(state.range(0)), int(state.range(1)));
+    tavlo::Room &model = *room.console.room();
+    RunningConsole::selectRow(room.players(), 3);
+    const qint64 game = room.players().model()->owner();
+    const qint64 player = room.players().selectedId();
+    againstTheFloor(state, room, [&] { model.cancelCall(game, player); },
+                    [&] { room.players().button(tavlo::PanelCommand::Call)->click(); });
+}
+
+// A seat that takes the same person off five lists at once.
+void BM_SeatFromFiveLists(benchmark::State &state)
+{
+    RunningConsole room(int(state.range(0)), int(state.range(1)));
+    tavlo::Room &model = *room.console.room();
+    QList<qint64> games;
+    for (int g = 0; g < 5; ++g)
+        games << model.games()[g].id;
+    againstTheFloor(
+        state, room,
+        [&] {
+            model.addPlayerToGames(games, QStringLiteral("Everywhere"));
+            RunningConsole::selectRow(room.players(), room.players().model()->rowCount() - 1);
+        },
+        [&] { room.players().button(tavlo::PanelCommand::Seat)->click(); });
+}
+
+// The console idle for five seconds of real time with its 200 players (20 games of 10) not
+// called (0) or all called (1): the share of a core its countdowns take.
+void BM_TwoHundredCountdowns(benchmark::State &state)
+{
+    RunningConsole room(20, 10);
+    tavlo::Room &model = *room.console.room();
+    if (state.range(0) != 0) {
+        for (const tavlo::Game &game : model.games()) {
+            for (const tavlo::Player &player : game.players)
+                model.callPlayer(game.id, player.id);
+        }
+    }
+    const auto idle = [](int milliseconds) {
+        QEventLoop loop;
+        QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    for (auto _ : state) {
+        idle(1000);
+        const std::clock_t cpu = std::clock();
+        QElapsedTimer wall;
+        wall.start();
+        idle(5000);
+        state.counters["core_percent"] = 100.0 * double(std::clock() - cpu) / CLOCKS_PER_SEC / (double(wall.elapsed()) / 1000);
+    }
+}
+
 void BM_TopOfTheLast(benchmark::State &state)
 {
     RunningConsole room(int(state.range(0)), int(state.range(1)));
@@ -306,6 +365,9 @@ constexpr int kRepetitions = 5;
 BENCHMARK(BM_RenderBoard)->Args({20, 130})->Args({200, 200})->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
 BENCHMARK(BM_GameSave)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlayerSave)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CallPlayer)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SeatFromFiveLists)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TwoHundredCountdowns)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_TopOfTheLast)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteFirstPlayer)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JournalShareOfASave)->Args({20, 130})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);

@@ -26,6 +26,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
 
 #ifndef TAVLO_VERSION_TEXT
 #define TAVLO_VERSION_TEXT "0.0.0"
@@ -178,6 +179,7 @@ bool Console::startWindow()
     if (!m_store)
         m_store = std::make_unique<WaitingListStore>(m_settings.databasePath);
     m_room = std::make_unique<Room>(*m_store, *m_platform.clock, desk);
+    m_room->setCallRules(m_settings.callMinutes * 60, m_settings.removeNoShows);
     m_publisher = std::make_unique<BoardPublisher>(*m_room, m_settings, m_platform.programFolder, *m_platform.clock);
     connect(m_room.get(), &Room::storeFailed, this, &Console::reportFailure);
     connect(m_room.get(), &Room::commandRefused, this, [this](const QString &message) {
@@ -189,6 +191,11 @@ bool Console::startWindow()
     // Filled from the journal once the window is up; until then every game has too few figures.
     m_estimates = std::make_unique<WaitEstimates>(*m_room, *m_platform.clock);
     m_publisher->setEstimates(m_estimates.get());
+    // Countdowns run out on every desk; the first to make the no-show wins, the others find
+    // the call gone.
+    auto *callTimer = new QTimer(m_room.get());
+    connect(callTimer, &QTimer::timeout, m_room.get(), &Room::expireCalls);
+    callTimer->start(1000);
 
     m_window = std::make_unique<MainWindow>(*m_room, *m_platform.messageBox, *m_platform.clock, *m_estimates);
     m_window->setFirstRun(m_firstRun);

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace tavlo {
 
 namespace {
@@ -88,11 +90,17 @@ bool SettingsFile::parse(const QByteArray &bytes, Settings &settings, QString *i
                 settings.rowsInFirstRow = *number;
             else
                 settings.rowsInSecondRow = *number;
-        } else if (key == QLatin1String("START_MAXIMIZED")) {
+        } else if (key == QLatin1String("CALL_MINUTES")) {
+            const auto number = toInt16(leadingNumber(value));
+            if (!number)
+                return false;
+            // A call shorter than a minute cannot be answered; a room sets a longer one.
+            settings.callMinutes = std::max<qint16>(1, *number);
+        } else if (key == QLatin1String("START_MAXIMIZED") || key == QLatin1String("REMOVE_NO_SHOWS")) {
             const auto flag = toBoolean(value);
             if (!flag)
                 return false;
-            settings.startMaximized = *flag;
+            (key.startsWith(QLatin1Char('S')) ? settings.startMaximized : settings.removeNoShows) = *flag;
         }
         return true;
     }, &refused);
@@ -124,6 +132,10 @@ QByteArray SettingsFile::render(const Settings &settings)
     line("Players_Per_List_Row2=", QString::number(settings.rowsInSecondRow));
     line("List_Width=", QString::number(settings.listWidth));
     line("Start_Maximized=", QLatin1String(settings.startMaximized ? "True" : "False"));
+    if (settings.callMinutes != Settings::DefaultCallMinutes)
+        line("Call_Minutes=", QString::number(settings.callMinutes));
+    if (settings.removeNoShows)
+        line("Remove_No_Shows=", QStringLiteral("True"));
     return encodeSystemText(text);
 }
 

@@ -7,8 +7,9 @@
 
 namespace tavlo {
 
-// The six settings of TAVLO.ini. A value the file does not name stays as it is: empty texts,
-// zeros and false until something sets them.
+// The settings of TAVLO.ini: six lines always, then optional ones for the floor, written only
+// when they differ from their defaults. A value the file does not name stays as it is: empty
+// texts, zeros and false until something sets them, the floor's defaults for its own.
 struct Settings {
     QString databasePath;
     QString displayFolder; // the FilePath line: file names are appended to it directly
@@ -16,6 +17,11 @@ struct Settings {
     qint16 rowsInSecondRow = 0;
     qint16 listWidth = 0; // 0: the lists take 90% of their column
     bool startMaximized = false;
+    // How long a called player has to come (Call_Minutes), and whether a player who does not
+    // leaves the list (Remove_No_Shows) rather than going to its end.
+    qint16 callMinutes = DefaultCallMinutes;
+    bool removeNoShows = false;
+    static constexpr qint16 DefaultCallMinutes = 5;
 
     // What a first start writes, for a program folder without a trailing separator.
     static Settings defaults(const QString &programFolder);
@@ -49,7 +55,7 @@ public:
     // The value of one key (matched in upper case, a later line winning), or nothing; for
     // readers that want one line and must not fail on the others.
     static std::optional<QString> value(const QByteArray &bytes, const QString &upperCaseKey);
-    // The six lines, as the console writes them.
+    // The six lines and the floor's lines that are not at their defaults, as the console writes them.
     static QByteArray render(const Settings &settings);
 
 private:

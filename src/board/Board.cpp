@@ -83,8 +83,12 @@ Board boardOf(const BoardSnapshot &room, const FragmentLayout &layout)
         const QList<WaitingPlayer> &players = room.games[g].players;
         const qsizetype count = std::clamp<qsizetype>(shown.rows, 0, players.size());
         shown.entries.reserve(count);
-        for (qsizetype p = 0; p < count; ++p)
+        for (qsizetype p = 0; p < count; ++p) {
             shown.entries.append(boardEntryOf(players[p].storedNameAgain()));
+            // The display page knows no calls: a called player blinks there.
+            if (players[p].callEnds.isValid())
+                shown.entries.last().blink = true;
+        }
     }
     return board;
 }

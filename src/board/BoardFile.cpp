@@ -166,7 +166,7 @@ public:
     using Status = BoardFileContent::Status;
 
     bool Null() { return value(Kind::Null); }
-    bool Bool(bool) { return value(Kind::Other); }
+    bool Bool(bool b) { return value(b ? Kind::True : Kind::Other); }
     bool RawNumber(const char *text, Size size, bool) { return value(Kind::Number, QByteArrayView(text, size)); }
     bool String(const char *text, Size size, bool) { return value(Kind::String, QByteArrayView(text, size)); }
     bool StartObject() { return enter() && value(Kind::Object); }
@@ -179,9 +179,9 @@ public:
     BoardFileContent content(const rapidjson::ParseResult &result);
 
 private:
-    enum class Kind { Null, Number, String, Object, Array, Other };
+    enum class Kind { Null, Number, String, Object, Array, Other, True };
     enum class Frame { Root, Games, Game, Players, Player, Markers, Skipped };
-    enum class Member { Other, Format, Version, Written, Changed, Heartbeat, Games, Name, Players, Estimate, Markers, Added };
+    enum class Member { Other, Format, Version, Written, Changed, Heartbeat, Games, Name, Players, Estimate, Markers, Added, CallEnds, Away, Interest };
 
     // Deep enough for any board; a hostile file cannot exhaust the stack.
     static constexpr int kMaxDepth = 64;
@@ -243,9 +243,12 @@ bool BoardReader::Key(const char *text, Size size, bool)
         {Frame::Game, "name", Member::Name},
         {Frame::Game, "players", Member::Players},
         {Frame::Game, "estimate", Member::Estimate},
+        {Frame::Game, "interest", Member::Interest},
         {Frame::Player, "name", Member::Name},
         {Frame::Player, "markers", Member::Markers},
         {Frame::Player, "added", Member::Added},
+        {Frame::Player, "callEnds", Member::CallEnds},
+        {Frame::Player, "away", Member::Away},
     };
     const QByteArrayView key(text, size);
     m_member = Member::Other;
@@ -371,6 +374,9 @@ bool BoardReader::gameMember(Kind kind, QByteArrayView text)
         if (kind == Kind::String)
             game.estimate = QString::fromUtf8(text);
         break;
+    case Member::Interest:
+        game.interest = kind == Kind::True;
+        break;
     default:
         break;
     }
@@ -397,6 +403,10 @@ bool BoardReader::playerMember(Kind kind, QByteArrayView text)
         return true;
     case Member::Added:
         return time(kind, text, player.addedAt, "a player's added");
+    case Member::CallEnds:
+        return time(kind, text, player.callEnds, "a player's callEnds");
+    case Member::Away:
+        return time(kind, text, player.awaySince, "a player's away");
     default:
         break;
     }
@@ -555,6 +565,19 @@ QByteArray withWholeSurrogates(const QByteArray &bytes)
     return mended.isEmpty() ? bytes : mended;
 }
 
+// A call and an away, only where there is one: other players' lines stay as they were.
+void appendFloor(QString &out, const WaitingPlayer &player)
+{
+    if (player.callEnds.isValid()) {
+        out += QLatin1StringView(",\"callEnds\":");
+        appendTime(out, player.callEnds);
+    }
+    if (player.awaySince.isValid()) {
+        out += QLatin1StringView(",\"away\":");
+        appendTime(out, player.awaySince);
+    }
+}
+
 } // namespace
 
 QString boardFileTime(const QDateTime &time)
@@ -621,6 +644,8 @@ QByteArray encodeBoardFile(const BoardSnapshot &board)
             out += QLatin1StringView(",\"estimate\":");
             appendString(out, game.estimate);
         }
+        if (game.interest)
+            out += QLatin1StringView(",\"interest\":true");
         out += QLatin1StringView(",\"players\":[");
         for (qsizetype p = 0; p < game.players.size(); ++p) {
             const WaitingPlayer &player = game.players[p];
@@ -643,6 +668,7 @@ QByteArray encodeBoardFile(const BoardSnapshot &board)
             }
             out += QLatin1StringView("],\"added\":");
             appendTime(out, player.addedAt);
+            appendFloor(out, player);
             out += u'}';
         }
         out += QLatin1StringView("]}");

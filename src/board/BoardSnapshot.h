@@ -18,6 +18,10 @@ struct WaitingPlayer {
     // their order (an older desk may have put them anywhere): the fragment shows each symbol
     // where its tag stood. The board file carries the markers apart and never this.
     QString storedName = {};
+    // When a call's countdown runs out (invalid: not called), and since when the player is
+    // away (invalid: not away). Optional members of the board file.
+    QDateTime callEnds = {};
+    QDateTime awaySince = {};
     bool operator==(const WaitingPlayer &) const = default;
 
     // A player of the room from its stored name.
@@ -33,6 +37,8 @@ struct WaitingGame {
     QString name;
     QList<WaitingPlayer> players;
     QString estimate;
+    // Not running yet: a list of those interested, shown apart (an optional member).
+    bool interest = false;
     bool operator==(const WaitingGame &) const = default;
 };
 

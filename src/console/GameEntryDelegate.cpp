@@ -23,7 +23,8 @@ void GameEntryDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
 {
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
-    const QString name = item.text;
+    // A game not running yet says so before its name.
+    const QString name = index.data(RoomListModel::InterestRole).toBool() ? tr("Interest: %1").arg(item.text) : item.text;
     const WaitEstimate estimate = m_estimates.estimate(index.data(RoomListModel::IdRole).toLongLong());
     const QString wait = estimate.text();
     // The background and the selection as the style draws them, then our text over it.

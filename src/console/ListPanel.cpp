@@ -74,6 +74,9 @@ ListPanel::ListPanel(Room &room, MessageBox &messages, ListPanelConfig config, Q
         button->setAccessibleDescription(b.description);
         // A marker's button shows, and tells a screen reader, whether the marker is on.
         button->setCheckable(b.command == Command::Blink || b.command == Command::Star || b.command == Command::Phone);
+        // The floor's buttons stay out of the Tab order the desk has always had: their keys reach them.
+        if (b.command >= Command::Call)
+            button->setFocusPolicy(Qt::NoFocus);
         m_buttons.insert(b.command, button);
         connect(button, &QPushButton::clicked, this, [this, command = b.command] { run(command); });
     }
@@ -185,10 +188,23 @@ void ListPanel::run(Command command)
         return add();
     case Command::Save:
         return save();
+    case Command::SaveToGames:
+        return save(true);
+    case Command::Interest:
+        if (selectedId() != 0 && m_model->toggleInterest(selectedId()))
+            select(selectedId());
+        return;
     case Command::Edit:
         return editSelected();
     case Command::Cancel:
         return cancel();
+    case Command::Call:
+    case Command::CancelCall:
+    case Command::Seat:
+    case Command::NoShow:
+    case Command::Away:
+    case Command::SeatKeepOthers:
+        return floor(command);
     }
 }
 
@@ -265,7 +281,8 @@ void ListPanel::showSelection(bool announce)
 {
     const qint64 id = selectedId();
     showPosition();
-    for (Command command : {Command::Blink, Command::Phone, Command::Star, Command::Delete, Command::Save})
+    for (Command command : {Command::Blink, Command::Phone, Command::Star, Command::Delete, Command::Save, Command::Call,
+                            Command::CancelCall, Command::Seat, Command::NoShow, Command::Away})
         enable(command, id != 0);
     m_markers = {};
     m_shownId = id;
@@ -361,8 +378,11 @@ void ListPanel::add()
     m_nameEdit->setFocus();
 }
 
-void ListPanel::save()
+void ListPanel::save(bool toSeveralGames)
 {
+    // Only a new player signs up for several games at once.
+    if (toSeveralGames && (!m_adding || !m_config.chooseGames))
+        return;
     const QString typed = withoutControlCharacters(m_nameEdit->text());
     if (trimBlanks(typed).isEmpty()) {
         warn(m_config.blankName);
@@ -378,13 +398,30 @@ void ListPanel::save()
     }
     // A game's name is kept as typed, blanks included; a player's is trimmed and carries its markers.
     const QString name = hasMarkers() ? writeMarkers(typed, m_markers) : typed;
-    const std::optional<qint64> saved = m_adding ? m_model->add(name)
-                                                 : (m_model->rename(selected, name) ? std::optional(selected) : std::nullopt);
+    std::optional<qint64> saved;
+    if (toSeveralGames) {
+        const QList<qint64> games = m_config.chooseGames(this, m_model->owner());
+        if (games.isEmpty())
+            return;
+        saved = m_model->addToGames(games, name);
+    } else {
+        saved = m_adding ? m_model->add(name) : (m_model->rename(selected, name) ? std::optional(selected) : std::nullopt);
+    }
     if (!saved)
         return;
+    if (!m_adding)
+        offerToOthers(*saved);
     m_adding = false;
     select(*saved);
     m_list->setFocus();
+}
+
+void ListPanel::offerToOthers(qint64 id)
+{
+    const QStringList games = m_model->otherGames(id);
+    if (games.isEmpty() || !confirm(tr("The same for %1 on %2?").arg(readMarkers(m_model->nameOf(id)).bareName, games.join(QStringLiteral(", ")))))
+        return;
+    m_model->copyToOthers(id);
 }
 
 void ListPanel::removeSelected()
@@ -466,6 +503,23 @@ void ListPanel::showMarkers()
         shown->setAccessibleDescription(b.description + QLatin1Char(' ')
                                         + (on ? tr("On for this player.") : tr("Off for this player.")));
     }
+}
+
+void ListPanel::floor(Command command)
+{
+    const qint64 id = selectedId();
+    if (id == 0) {
+        warn(m_config.selectFirst);
+        return;
+    }
+    if (command != Command::Seat && command != Command::SeatKeepOthers) {
+        if (m_model->floor(command, id))
+            select(id);
+        return;
+    }
+    // As after a delete: the list must not select the next player as this one leaves.
+    m_list->selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+    m_model->floor(command, id);
 }
 
 void ListPanel::editSelected()

@@ -25,7 +25,10 @@ class Room;
 class WaitEstimates;
 
 // What a list panel's buttons and keys do.
-enum class PanelCommand { MoveUp, MoveDown, MoveToTop, Blink, Star, Phone, Delete, DeleteAll, Add, Save, Edit, Cancel };
+enum class PanelCommand {
+    MoveUp, MoveDown, MoveToTop, Blink, Star, Phone, Delete, DeleteAll, Add, Save, Edit, Cancel,
+    Call, CancelCall, Seat, NoShow, Away, SeatKeepOthers, SaveToGames, Interest
+};
 
 // How one list panel looks and behaves.
 struct ListPanelConfig {
@@ -64,6 +67,8 @@ struct ListPanelConfig {
     // The games: selecting one ends an add, and after a delete the first entry is selected.
     // Otherwise the list follows an owner and is off without one.
     bool leading = false;
+    // Asks which games a new player joins (the list's own game first among them); none: cancelled.
+    std::function<QList<qint64>(QWidget *parent, qint64 ownGame)> chooseGames;
     // Sets the list's delegate and whatever repaints it.
     std::function<void(QListView *)> setUpList;
 };
@@ -137,12 +142,16 @@ private:
     void warn(const QString &text);
 
     void add();
-    void save();
+    void save(bool toSeveralGames = false);
+    // After a player's name or markers changed: the same for the person's other lists, if wanted.
+    void offerToOthers(qint64 id);
     void removeSelected();
     void removeAll();
     void moveSelected(int offset);
     void moveSelectedToTop();
     void toggle(Marker marker);
+    // A command of the floor on the selected player.
+    void floor(Command command);
     void editSelected();
     void cancel();
 
@@ -166,6 +175,6 @@ private:
 // The console's two panels: the games, each with its wait estimate, and the current game's
 // waiting list with its markers and the time each player has waited.
 ListPanelConfig gamesPanelConfig(const WaitEstimates &estimates);
-ListPanelConfig playersPanelConfig(const Clock &clock);
+ListPanelConfig playersPanelConfig(const Clock &clock, const Room &room);
 
 } // namespace tavlo

@@ -80,7 +80,7 @@ void MainWindow::buildLayout(const Clock &clock, const WaitEstimates &estimates)
     playersOutline->setGeometry(twipsRect(7680, 240, 6495, 8655));
     playersOutline->setBorderColor(QColor(BgrColor(0x808080).rgb()));
 
-    m_playersPanel = new ListPanel(m_room, m_messages, playersPanelConfig(clock), this);
+    m_playersPanel = new ListPanel(m_room, m_messages, playersPanelConfig(clock, m_room), this);
     m_playersPanel->setGeometry(twipsRect(7800, 860, 6255, 7915));
     m_gamesPanel = new ListPanel(m_room, m_messages, gamesPanelConfig(estimates), this);
     m_gamesPanel->setGeometry(twipsRect(720, 2640, 5895, 4575));

@@ -224,6 +224,12 @@ QString ReportsWindow::summaryText() const
     if (m_report.undone > 0)
         text += QStringLiteral(" (%1 undone)").arg(m_report.undone);
     text += QStringLiteral(", %1 players added, %2 removed.").arg(m_report.added).arg(m_report.removed);
+    if (m_report.seated + m_report.noShows > 0) {
+        text += tr(" %1 seated (%2 an hour), no-shows %3% of calls").arg(m_report.seated).arg(m_report.seatsPerHour(), 0, 'f', 1).arg(qRound(m_report.noShowRate() * 100));
+        if (m_report.calledAndSeated > 0)
+            text += tr(", %1 min from call to seat").arg(m_report.callToSeatMinutes, 0, 'f', 1);
+        text += QLatin1Char('.');
+    }
     const auto longest = std::max_element(m_report.waiting.cbegin(), m_report.waiting.cend(),
                                           [](const ShiftReport::Waiting &a, const ShiftReport::Waiting &b) { return a.peak < b.peak; });
     if (longest != m_report.waiting.cend()) {

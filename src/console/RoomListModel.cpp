@@ -1,7 +1,10 @@
 #include "console/RoomListModel.h"
 
 #include "board/PlayerMarkers.h"
+#include "console/ListPanel.h"
 #include "room/Room.h"
+
+#include <algorithm>
 
 namespace tavlo {
 
@@ -138,6 +141,8 @@ QVariant RoomListModel::data(const QModelIndex &index, int role) const
         return m_ids[index.row()];
     if (m_kind == Kind::Games) {
         const Game &game = m_room.games()[row];
+        if (role == InterestRole)
+            return game.interest;
         return role == Qt::DisplayRole || role == Qt::EditRole ? QVariant(game.name) : QVariant();
     }
     const Player &player = m_room.game(m_owner)->players[row];
@@ -151,6 +156,12 @@ QVariant RoomListModel::data(const QModelIndex &index, int role) const
         return QVariant::fromValue(readMarkers(player.storedName).markers);
     case AddedAtRole:
         return player.addedAt;
+    case CallEndsRole:
+        return player.state.isCalled() ? player.state.callEnds() : QDateTime();
+    case AwaySinceRole:
+        return player.state.awaySince;
+    case OtherGamesRole:
+        return player.personId == 0 ? QStringList() : otherGames(player.id);
     default:
         return {};
     }
@@ -184,6 +195,71 @@ bool RoomListModel::move(qint64 id, int offset)
 bool RoomListModel::moveToTop(qint64 id)
 {
     return m_kind == Kind::Players && m_room.movePlayerToTop(m_owner, id);
+}
+
+bool RoomListModel::floor(PanelCommand command, qint64 id)
+{
+    const Game *game = m_kind == Kind::Players ? m_room.game(m_owner) : nullptr;
+    const int row = game ? m_room.indexOfPlayer(m_owner, id) : -1;
+    if (row < 0)
+        return false;
+    switch (command) {
+    case PanelCommand::Call:
+        return m_room.callPlayer(m_owner, id);
+    case PanelCommand::CancelCall:
+        return m_room.cancelCall(m_owner, id);
+    case PanelCommand::Seat:
+    case PanelCommand::SeatKeepOthers:
+        return m_room.seatPlayer(m_owner, id, command == PanelCommand::SeatKeepOthers);
+    case PanelCommand::NoShow:
+        return m_room.noShow(m_owner, id);
+    case PanelCommand::Away: // away, or back
+        return m_room.setAway(m_owner, id, !game->players[row].state.isAway());
+    default:
+        return false;
+    }
+}
+
+std::optional<qint64> RoomListModel::addToGames(const QList<qint64> &gameIds, const QString &name)
+{
+    if (m_kind != Kind::Players || !gameIds.contains(m_owner) || !m_room.addPlayerToGames(gameIds, name))
+        return std::nullopt;
+    // The entry on this list is the one just added at its end.
+    const Game *game = m_room.game(m_owner);
+    return game && !game->players.isEmpty() ? std::optional(game->players.last().id) : std::nullopt;
+}
+
+QStringList RoomListModel::otherGames(qint64 id) const
+{
+    QStringList names;
+    if (m_kind == Kind::Players) {
+        for (const auto &[gameId, playerId] : m_room.otherEntries(m_owner, id))
+            names << m_room.game(gameId)->name;
+    }
+    return names;
+}
+
+void RoomListModel::copyToOthers(qint64 id)
+{
+    const QString name = nameOf(id);
+    for (const auto &[gameId, playerId] : m_room.otherEntries(m_owner, id)) {
+        if (!m_room.updatePlayer(gameId, playerId, name))
+            return;
+    }
+}
+
+bool RoomListModel::toggleInterest(qint64 gameId)
+{
+    const Game *game = m_kind == Kind::Games ? m_room.game(gameId) : nullptr;
+    return game && m_room.setInterest(gameId, !game->interest);
+}
+
+bool RoomListModel::showsTimers() const
+{
+    const Game *game = m_kind == Kind::Players ? m_room.game(m_owner) : nullptr;
+    if (!game)
+        return false;
+    return std::ranges::any_of(game->players, [](const Player &p) { return p.state.isCalled() || p.state.isAway(); });
 }
 
 } // namespace tavlo

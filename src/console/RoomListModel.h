@@ -8,6 +8,7 @@
 namespace tavlo {
 
 class Room;
+enum class PanelCommand;
 
 // One list of the room: its games, or one game's waiting list (its owner). It follows the room
 // row by row (inserts, removals, moves, renames) and resets only when the room replaces the whole
@@ -21,6 +22,10 @@ public:
         BareNameRole, // a player's name without its marker tags
         MarkersRole,  // a player's PlayerMarkers
         AddedAtRole,  // when a player joined (QDateTime, invalid when not known)
+        CallEndsRole, // when a called player's countdown runs out (QDateTime, invalid when not called)
+        AwaySinceRole, // since when a player is away (QDateTime, invalid when not away)
+        OtherGamesRole, // the games the same person also waits for (QStringList)
+        InterestRole,   // a game not running yet (bool)
     };
 
     RoomListModel(Room &room, Kind kind, QObject *parent = nullptr);
@@ -49,6 +54,18 @@ public:
     bool removeAll();
     bool move(qint64 id, int offset);
     bool moveToTop(qint64 id);
+    // A command of the floor on a player (call, seat, ...); false for any other.
+    bool floor(PanelCommand command, qint64 id);
+    // A game not running yet becomes one that runs, and back.
+    bool toggleInterest(qint64 gameId);
+    // One person on several games' lists at once; the id of the entry on this list.
+    std::optional<qint64> addToGames(const QList<qint64> &gameIds, const QString &name);
+    // The names of the games the player's person also waits for.
+    QStringList otherGames(qint64 id) const;
+    // Gives the person's other entries the player's name and markers.
+    void copyToOthers(qint64 id);
+    // Whether a player of the list is called or away: its row then changes by the second.
+    bool showsTimers() const;
 
 private:
     // The ids the room holds for this list now.

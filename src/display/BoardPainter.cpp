@@ -68,7 +68,7 @@ void BoardPainter::paintText(QPainter &painter, const BoardItem &item, bool stal
     QColor colour = m_theme.quiet;
     if (onBand)
         colour = m_theme.bannerText;
-    else if (item.kind == Kind::Title || item.kind == Kind::Heading)
+    else if (item.kind == Kind::Title || item.kind == Kind::Heading || item.kind == Kind::Call)
         colour = m_theme.heading;
     else if (item.kind == Kind::Name || item.kind == Kind::Clock)
         colour = m_theme.text;

@@ -17,7 +17,7 @@ namespace tavlo::display {
 
 // One piece of text on the large screen, placed for the view's size and the moment.
 struct BoardItem {
-    enum class Kind { Title, Clock, LastChange, Screens, Banner, Heading, Count, Page, Position, Name, Waiting, Blank };
+    enum class Kind { Title, Clock, LastChange, Screens, Banner, Heading, Count, Page, Position, Name, Waiting, Blank, Call };
     Kind kind = Kind::Name;
     QString text;      // what it says
     QString shownText; // cut with an ellipsis where even the smallest size allowed cannot fit it

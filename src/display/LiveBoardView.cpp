@@ -1,11 +1,14 @@
 #include "display/LiveBoardView.h"
 
+#include "board/Countdown.h"
 #include "board/ShortName.h"
 #include "display/ScreenBoard.h"
 #include "platform/Clock.h"
 #include "platform/PaintReport.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
+#include <QHash>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -43,6 +46,17 @@ QString waitingText(const QDateTime &addedAt, const QDateTime &now)
     if (minutes < 60)
         return QStringLiteral("%1 min").arg(minutes);
     return QStringLiteral("%1 h %2").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+// A called player's time left ("called 4:12"), an away player's time away ("away 2:03"), else
+// the time waited.
+QString timeText(const WaitingPlayer &player, const QDateTime &now)
+{
+    if (player.callEnds.isValid())
+        return QCoreApplication::translate("tavlo::display::LiveBoardView", "called %1").arg(countdownText(now.secsTo(player.callEnds)));
+    if (player.awaySince.isValid())
+        return QCoreApplication::translate("tavlo::display::LiveBoardView", "away %1").arg(countdownText(player.awaySince.secsTo(now)));
+    return waitingText(player.addedAt, now);
 }
 
 QString glyphsOf(const PlayerMarkers &markers)
@@ -183,9 +197,26 @@ void LiveBoardView::refresh()
     scene.items = itemsAt(now);
     if (scene == m_scene)
         return;
+    // A countdown moving on changes a few texts in place: only they are painted again.
+    // One rectangle per game: a region of many small ones costs every stroke more than it saves.
+    QHash<int, QRect> changed;
+    const bool inPlace = scene.panels == m_scene.panels && scene.bannerHeight == m_scene.bannerHeight
+            && scene.items.size() == m_scene.items.size();
+    for (qsizetype i = 0; inPlace && i < scene.items.size(); ++i) {
+        if (!(scene.items[i] == m_scene.items[i])) {
+            const int shadow = std::max(4, scene.items[i].pixelSize / 8); // the text's shadow, and a margin
+            QRect &area = changed[scene.items[i].game];
+            area |= scene.items[i].rect.united(m_scene.items[i].rect).adjusted(-shadow, -shadow, shadow, shadow);
+        }
+    }
     m_scene = std::move(scene);
     m_blink.follow(std::any_of(m_scene.items.cbegin(), m_scene.items.cend(), [](const BoardItem &item) { return item.blink; }));
-    update();
+    if (!inPlace) {
+        update();
+        return;
+    }
+    for (const QRect &area : std::as_const(changed))
+        update(area);
 }
 
 QList<BoardItem> LiveBoardView::itemsAt(const QDateTime &now) const
@@ -254,12 +285,17 @@ void LiveBoardView::addGame(QList<BoardItem> &items, const PanelPlace &panel, in
     const WaitingGame &game = m_board.games[m_shown[panel.game]];
     const int count = int(game.players.size());
 
-    BoardItem heading = textItem(BoardItem::Kind::Heading, shortenedForScreen(game.name), l.headingRect(panel), l.headingPixels,
+    // A game not running yet is set apart by its words: "Interest: 5/10 PLO", "4 players".
+    const QString gameName = shortenedForScreen(game.name);
+    const QString headingText = game.interest
+            ? QCoreApplication::translate("tavlo::display::LiveBoardView", "Interest: %1").arg(gameName) : gameName;
+    BoardItem heading = textItem(BoardItem::Kind::Heading, headingText, l.headingRect(panel), l.headingPixels,
                                 Qt::AlignCenter, true);
     heading.game = panel.game;
     items.append(heading);
     const QRect info = l.infoRect(panel);
-    QString countText = QStringLiteral("%1 waiting").arg(count);
+    QString countText = game.interest ? QCoreApplication::translate("tavlo::display::LiveBoardView", "%1 players").arg(count)
+                                      : QStringLiteral("%1 waiting").arg(count);
     if (m_showEstimates && !game.estimate.isEmpty())
         countText += QStringLiteral(" \u00b7 ") + shortenedForScreen(game.estimate);
     BoardItem waiting = textItem(BoardItem::Kind::Count, countText, info, l.infoPixels,
@@ -290,15 +326,18 @@ void LiveBoardView::addGame(QList<BoardItem> &items, const PanelPlace &panel, in
     const QFontMetrics nameMetrics(nameFont);
     const QFont positionFont = ViewerTheme::font(positionPixels, true);
     const QFont waitingFont = ViewerTheme::font(waitingPixels, false);
+    const QFont callFont = ViewerTheme::font(waitingPixels, true);
     const int gap = std::max(2, l.namePixels / 3);
     const int positionWidth = textWidth(positionFont, QString(QString::number(to).size(), u'0')) + gap;
     // The waiting times take the width the page's longest needs; the names the rest.
     QStringList waited;
     int waitingWidth = 0;
     for (int p = from; p < to; ++p) {
-        waited << waitingText(game.players[p].addedAt, now);
+        waited << timeText(game.players[p], now);
+        // A call's time is bold.
+        const QFont &font = game.players[p].callEnds.isValid() ? callFont : waitingFont;
         if (!waited.last().isEmpty())
-            waitingWidth = std::max(waitingWidth, textWidth(waitingFont, waited.last()) + gap);
+            waitingWidth = std::max(waitingWidth, textWidth(font, waited.last()) + gap);
     }
 
     for (int p = from; p < to; ++p) {
@@ -335,7 +374,9 @@ void LiveBoardView::addGame(QList<BoardItem> &items, const PanelPlace &panel, in
             BoardItem time = textItem(BoardItem::Kind::Waiting, waited[k],
                                      QRect(line.right() - waitingWidth + gap + 1, line.top(), waitingWidth - gap,
                                            line.height()),
-                                     waitingPixels, Qt::AlignRight | Qt::AlignVCenter, false);
+                                     waitingPixels, Qt::AlignRight | Qt::AlignVCenter, player.callEnds.isValid());
+            if (player.callEnds.isValid())
+                time.kind = BoardItem::Kind::Call;
             time.game = panel.game;
             items.append(time);
         }

@@ -27,7 +27,7 @@ QByteArray PhoneBoard::fromBoard(const BoardSnapshot &board, bool fullNames)
         QJsonArray players;
         int position = 0;
         for (const WaitingPlayer &player : game.players) {
-            players.append(QJsonObject{
+            QJsonObject shown{
                     {QStringLiteral("position"), ++position},
                     {QStringLiteral("name"), player.name},
                     {QStringLiteral("star"), player.markers.star},
@@ -35,12 +35,20 @@ QByteArray PhoneBoard::fromBoard(const BoardSnapshot &board, bool fullNames)
                     {QStringLiteral("blink"), player.markers.blink},
                     {QStringLiteral("added"),
                      player.addedAt.isValid() ? QJsonValue(boardFileTime(player.addedAt)) : QJsonValue()},
-            });
+            };
+            // A call's end and an away's start, where there is one: the page counts on its own.
+            if (player.callEnds.isValid())
+                shown.insert(QStringLiteral("callEnds"), boardFileTime(player.callEnds));
+            if (player.awaySince.isValid())
+                shown.insert(QStringLiteral("away"), boardFileTime(player.awaySince));
+            players.append(shown);
         }
         QJsonObject shown{{QStringLiteral("name"), game.name}, {QStringLiteral("players"), players}};
         // A player asking "how long?" from the bar gets the desk's answer.
         if (!game.estimate.isEmpty())
             shown.insert(QStringLiteral("estimate"), game.estimate);
+        if (game.interest)
+            shown.insert(QStringLiteral("interest"), true);
         games.append(shown);
     }
     return encoded(board.changedAt.isValid() ? QJsonValue(boardFileTime(board.changedAt)) : QJsonValue(), fullNames,

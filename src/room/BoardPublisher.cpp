@@ -81,9 +81,14 @@ BoardSnapshot BoardPublisher::snapshot(QList<qint64> &gameIds) const
         WaitingGame &shown = board.games.emplace_back();
         shown.name = game.name;
         shown.estimate = estimateOf(game.id);
+        shown.interest = game.interest;
         shown.players.reserve(game.players.size());
-        for (const Player &player : game.players)
-            shown.players.append(WaitingPlayer::fromStoredName(player.storedName, player.addedAt));
+        for (const Player &player : game.players) {
+            WaitingPlayer &waiting = shown.players.emplace_back(WaitingPlayer::fromStoredName(player.storedName, player.addedAt));
+            if (player.state.isCalled())
+                waiting.callEnds = player.state.callEnds();
+            waiting.awaySince = player.state.awaySince;
+        }
     }
     return board;
 }

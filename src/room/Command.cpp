@@ -2,6 +2,7 @@
 
 #include "base/TextFile.h"
 #include "board/PlayerMarkers.h"
+#include "room/FloorCommands.h"
 #include "room/GameCommands.h"
 #include "room/JournalDetails.h"
 #include "room/PlayerCommands.h"
@@ -69,6 +70,14 @@ const QHash<QString, Kind> &kinds()
             {DeleteAllPlayers::Name, kind<DeleteAllPlayers>()},
             {MovePlayer::Name, kind<MovePlayer>()},
             {PlayerToTop::Name, kind<PlayerToTop>()},
+            {FloorMark::CallName, kind<FloorMark>()},
+            {FloorMark::CancelName, kind<FloorMark>()},
+            {FloorMark::AwayName, kind<FloorMark>()},
+            {FloorMark::BackName, kind<FloorMark>()},
+            {SeatPlayer::Name, kind<SeatPlayer>()},
+            {NoShow::Name, kind<NoShow>()},
+            {AddToLists::Name, kind<AddToLists>()},
+            {GameInterest::Name, kind<GameInterest>()},
     };
     return registry;
 }

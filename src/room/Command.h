@@ -27,6 +27,8 @@ public:
     virtual void movePlayerTo(qint64 gameId, qint64 playerId, int position) = 0;
     virtual void setPlayerName(qint64 gameId, qint64 playerId, const QString &storedName) = 0;
     virtual void setPlayers(qint64 gameId, QList<Player> players) = 0;
+    virtual void setFloorState(qint64 gameId, qint64 playerId, const FloorState &state) = 0;
+    virtual void setGameInterest(qint64 gameId, bool interest) = 0;
 
 protected:
     ~RoomEditor() = default;

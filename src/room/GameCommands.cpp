@@ -147,6 +147,7 @@ bool DeleteGame::make(WaitingListStore::Change &change)
 {
     const qint64 id = entry().gameId;
     m_position = change.gamePosition(id);
+    m_interest = change.gameInterest(id);
     setRow(id, 0, change.gameName(id));
     m_players = change.deleteGame(id);
     return true;
@@ -158,6 +159,8 @@ void DeleteGame::undo(WaitingListStore::Change &change) const
     for (const PlacedPlayer &placed : m_players)
         requireNoPlayer(change, placed.player.id);
     bringBack(change, entry(), m_position, m_players);
+    if (m_interest)
+        change.setGameInterest(entry().gameId, true);
 }
 
 void DeleteGame::redo(WaitingListStore::Change &change) const
@@ -171,7 +174,7 @@ void DeleteGame::apply(RoomEditor &room, bool forward) const
     if (forward)
         room.removeGame(entry().gameId);
     else
-        room.insertGame({entry().gameId, entry().gameName, listOf(m_players)}, m_position);
+        room.insertGame({entry().gameId, entry().gameName, listOf(m_players), m_interest}, m_position);
 }
 
 QString DeleteGame::describe() const
@@ -194,13 +197,17 @@ ListEffect DeleteGame::effect() const
 
 QJsonObject DeleteGame::details() const
 {
-    return {{QStringLiteral("position"), m_position}, {QStringLiteral("players"), JournalDetails::write(m_players)}};
+    QJsonObject object{{QStringLiteral("position"), m_position}, {QStringLiteral("players"), JournalDetails::write(m_players)}};
+    if (m_interest)
+        object.insert(QStringLiteral("interest"), true);
+    return object;
 }
 
 void DeleteGame::read(JournalDetails &details)
 {
     m_position = details.number("position").value_or(0);
     m_players = details.players("players");
+    m_interest = details.object().value(QLatin1String("interest")).toBool();
 }
 
 MoveGame::MoveGame(qint64 gameId, int offset)

@@ -71,6 +71,7 @@ protected:
 private:
     int m_position = 0;
     QList<PlacedPlayer> m_players;
+    bool m_interest = false;
 };
 
 // Up or down by an offset, stopping at either end.

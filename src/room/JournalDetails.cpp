@@ -54,6 +54,24 @@ PlacedPlayer JournalDetails::placed(std::optional<int> *position)
     return readPlaced(m_object, position);
 }
 
+FloorState JournalDetails::readState(const QJsonObject &object)
+{
+    FloorState state;
+    state.calledAt = optionalTime(object.value(QLatin1String("called")));
+    state.awaySince = optionalTime(object.value(QLatin1String("away")));
+    const std::optional<qint64> seconds = integerOf(object.value(QLatin1String("call seconds")), 0, 86400);
+    require(state.isCalled() == seconds.has_value());
+    state.callSeconds = int(seconds.value_or(0));
+    return state;
+}
+
+QDateTime JournalDetails::optionalTime(const QJsonValue &value)
+{
+    const QDateTime time = value.isString() ? QDateTime::fromString(value.toString(), Qt::ISODateWithMs).toUTC() : QDateTime();
+    require(value.isUndefined() || time.isValid());
+    return time;
+}
+
 PlacedPlayer JournalDetails::readPlaced(const QJsonObject &object, std::optional<int> *position)
 {
     const QJsonValue idValue = object.value(QLatin1String("id"));
@@ -67,7 +85,10 @@ PlacedPlayer JournalDetails::readPlaced(const QJsonObject &object, std::optional
     require(id && at && name.isString() && timeRead);
     if (position)
         *position = positionValue.isDouble() ? std::optional<int>(positionValue.toInt()) : std::nullopt;
-    return {{id.value_or(0), name.toString(), addedAt}, int(at.value_or(0))};
+    const QJsonValue person = object.value(QLatin1String("person"));
+    const std::optional<qint64> personId = integerOf(person, 1, MostExactInteger);
+    require(person.isUndefined() || personId);
+    return {{id.value_or(0), name.toString(), addedAt, readState(object), personId.value_or(0)}, int(at.value_or(0))};
 }
 
 QList<PlacedPlayer> JournalDetails::players(const char *key)
@@ -87,10 +108,53 @@ QList<PlacedPlayer> JournalDetails::players(const char *key)
 
 QJsonObject JournalDetails::write(const PlacedPlayer &placed)
 {
-    return {{QStringLiteral("id"), placed.player.id},
-            {QStringLiteral("name"), placed.player.name},
-            {QStringLiteral("position"), placed.position},
-            {QStringLiteral("added"), timeJson(placed.player.addedAt)}};
+    QJsonObject object{{QStringLiteral("id"), placed.player.id},
+                       {QStringLiteral("name"), placed.player.name},
+                       {QStringLiteral("position"), placed.position},
+                       {QStringLiteral("added"), timeJson(placed.player.addedAt)}};
+    write(placed.player.state, object);
+    if (placed.player.personId != 0)
+        object.insert(QStringLiteral("person"), placed.player.personId);
+    return object;
+}
+
+void JournalDetails::write(const FloorState &state, QJsonObject &object)
+{
+    // Only what is set, so that rows of players never called read as before.
+    if (state.isCalled()) {
+        object.insert(QStringLiteral("called"), timeJson(state.calledAt));
+        object.insert(QStringLiteral("call seconds"), state.callSeconds);
+    }
+    if (state.isAway())
+        object.insert(QStringLiteral("away"), timeJson(state.awaySince));
+}
+
+QList<GameEntry> JournalDetails::entries(const char *key)
+{
+    const QJsonValue value = m_object.value(QLatin1String(key));
+    require(value.isArray() || value.isUndefined());
+    QList<GameEntry> entries;
+    QSet<qint64> ids;
+    for (const QJsonValue &item : value.toArray()) {
+        const QJsonObject object = item.toObject();
+        const std::optional<qint64> game = integerOf(object.value(QLatin1String("game")), 1, MostExactInteger);
+        require(game.has_value());
+        entries.append({game.value_or(0), readPlaced(object, nullptr)});
+        require(!ids.contains(entries.last().placed.player.id));
+        ids.insert(entries.last().placed.player.id);
+    }
+    return entries;
+}
+
+QJsonArray JournalDetails::write(const QList<GameEntry> &entries)
+{
+    QJsonArray array;
+    for (const GameEntry &entry : entries) {
+        QJsonObject object = write(entry.placed);
+        object.insert(QStringLiteral("game"), entry.gameId);
+        array.append(object);
+    }
+    return array;
 }
 
 QJsonArray JournalDetails::write(const QList<PlacedPlayer> &players)

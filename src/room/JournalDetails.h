@@ -9,6 +9,13 @@
 
 namespace tavlo {
 
+// A player where it stood on one game's list.
+struct GameEntry {
+    qint64 gameId = 0;
+    PlacedPlayer placed;
+    bool operator==(const GameEntry &) const = default;
+};
+
 // A journal row's details, read for two kinds of reader at once. Words and figures (the Undo
 // text, the CSV, the reports) take each value as far as it goes, so that a row of another
 // version or a damaged one still says what it can. Undo and redo apply a row only when every
@@ -32,11 +39,21 @@ public:
     // and no id comes twice.
     QList<PlacedPlayer> players(const char *key);
 
+    // A player's call and away, read from (or written into) an object of their own or a
+    // placed player's.
+    FloorState readState(const QJsonObject &object);
+    static void write(const FloorState &state, QJsonObject &object);
+    QJsonObject object() const { return m_object; }
+
     static QJsonObject write(const PlacedPlayer &placed);
     static QJsonArray write(const QList<PlacedPlayer> &players);
+    // Entries on several lists, each with its game; none when the key is missing.
+    QList<GameEntry> entries(const char *key);
+    static QJsonArray write(const QList<GameEntry> &entries);
 
 private:
     PlacedPlayer readPlaced(const QJsonObject &object, std::optional<int> *position);
+    QDateTime optionalTime(const QJsonValue &value);
 
     QJsonObject m_object;
     bool m_whole = false;

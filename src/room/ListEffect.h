@@ -13,6 +13,9 @@ struct ListEffect {
     int position = -1;      // where that player stood (0 the top), when known
     QDateTime addedAt;      // when that player had joined, when known
     bool gameAdded = false; // the game did not exist before this change
+    bool seated = false;    // the player who left took a seat
+    bool noShow = false;    // a called player did not come (whether or not the player left)
+    QDateTime calledAt;     // when the player who left or did not come had been called, when known
 
     int delta() const { return added - removed; }
 };

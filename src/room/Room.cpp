@@ -2,6 +2,7 @@
 
 #include "base/TextFile.h"
 #include "platform/Clock.h"
+#include "room/FloorCommands.h"
 #include "room/GameCommands.h"
 #include "room/PlayerCommands.h"
 #include "store/StoreError.h"
@@ -28,12 +29,14 @@ Room::Room(WaitingListStore &store, const Clock &clock, const DeskIdentity &desk
     });
 }
 
-bool Room::run(const std::function<void()> &storeWork)
+bool Room::run(const std::function<void()> &storeWork, bool quiet)
 {
     try {
         storeWork();
         return true;
     } catch (const StoreError &error) {
+        if (quiet)
+            return false;
         if (error.kind() == StoreError::Kind::Gone && m_store.isShared()) {
             // Another desk was quicker: show the room as it is now, and say why nothing happened.
             if (reloadRoom())
@@ -105,7 +108,7 @@ bool Room::load()
     return true;
 }
 
-bool Room::perform(const std::shared_ptr<Command> &command)
+bool Room::perform(const std::shared_ptr<Command> &command, bool quiet)
 {
     JournalRecord entry;
     bool made = false;
@@ -122,7 +125,7 @@ bool Room::perform(const std::shared_ptr<Command> &command)
                 entry.id = change.record(entry);
             }
             change.commit();
-        }))
+        }, quiet))
         return false;
     if (made) {
         m_history.push(entry, command);
@@ -249,12 +252,35 @@ void Room::setPlayerName(qint64 gameId, qint64 playerId, const QString &storedNa
     emit playerRenamed(gameId, index);
 }
 
+void Room::setFloorState(qint64 gameId, qint64 playerId, const FloorState &state)
+{
+    const int index = indexOfPlayer(gameId, playerId);
+    if (index < 0)
+        return;
+    findGame(gameId)->players[index].state = state;
+    emit playerRenamed(gameId, index);
+}
+
+void Room::setGameInterest(qint64 gameId, bool interest)
+{
+    const int index = indexOfGame(gameId);
+    if (index < 0)
+        return;
+    m_games[index].interest = interest;
+    emit gameRenamed(index);
+}
+
+bool Room::setInterest(qint64 gameId, bool interest)
+{
+    return perform(std::make_shared<GameInterest>(gameId, interest));
+}
+
 void Room::setGames(const QList<GameRecord> &records)
 {
     m_games.clear();
     m_games.reserve(records.size());
     for (const GameRecord &record : records) {
-        Game game{record.id, record.name, {}};
+        Game game{record.id, record.name, {}, record.interest};
         game.players.reserve(record.players.size());
         for (const PlayerRecord &player : record.players)
             game.players.append(playerOf(player));
@@ -321,6 +347,96 @@ bool Room::movePlayer(qint64 gameId, qint64 playerId, int offset)
 bool Room::movePlayerToTop(qint64 gameId, qint64 playerId)
 {
     return perform(std::make_shared<PlayerToTop>(gameId, playerId, storedNameOf(gameId, playerId)));
+}
+
+bool Room::callPlayer(qint64 gameId, qint64 playerId)
+{
+    return perform(std::make_shared<FloorMark>(FloorMark::Kind::Call, gameId, playerId, m_clock.now(), m_callSeconds));
+}
+
+bool Room::cancelCall(qint64 gameId, qint64 playerId)
+{
+    return perform(std::make_shared<FloorMark>(FloorMark::Kind::Cancel, gameId, playerId));
+}
+
+bool Room::setAway(qint64 gameId, qint64 playerId, bool away)
+{
+    return perform(std::make_shared<FloorMark>(away ? FloorMark::Kind::Away : FloorMark::Kind::Back, gameId, playerId, m_clock.now()));
+}
+
+bool Room::seatPlayer(qint64 gameId, qint64 playerId, bool keepOtherLists)
+{
+    return perform(std::make_shared<SeatPlayer>(gameId, playerId, m_clock.now(), keepOtherLists));
+}
+
+std::optional<qint64> Room::addPlayerToGames(const QList<qint64> &gameIds, const QString &storedName)
+{
+    if (gameIds.size() == 1)
+        return addPlayer(gameIds.first(), storedName);
+    if (gameIds.isEmpty())
+        return std::nullopt;
+    const auto command = std::make_shared<AddToLists>(gameIds, withoutControlCharacters(storedName), m_clock.now());
+    return perform(command) ? std::optional<qint64>(command->entry().playerId) : std::nullopt;
+}
+
+QList<std::pair<qint64, qint64>> Room::otherEntries(qint64 gameId, qint64 playerId) const
+{
+    QList<std::pair<qint64, qint64>> others;
+    const int index = indexOfPlayer(gameId, playerId);
+    const qint64 person = index < 0 ? 0 : game(gameId)->players[index].personId;
+    if (person == 0)
+        return others;
+    for (const Game &g : m_games) {
+        for (const Player &p : g.players) {
+            if (p.personId == person && p.id != playerId)
+                others.append({g.id, p.id});
+        }
+    }
+    return others;
+}
+
+bool Room::noShow(qint64 gameId, qint64 playerId)
+{
+    return perform(std::make_shared<NoShow>(gameId, playerId, m_removeNoShows));
+}
+
+void Room::setCallRules(int callSeconds, bool removeNoShows)
+{
+    m_callSeconds = std::max(1, callSeconds);
+    m_removeNoShows = removeNoShows;
+}
+
+int Room::expireCalls()
+{
+    const QDateTime now = m_clock.now();
+    struct Due {
+        qint64 gameId;
+        qint64 playerId;
+        QDateTime calledAt;
+        QDateTime ends;
+    };
+    // Gathered first: each no-show changes the lists.
+    QList<Due> due;
+    for (const Game &game : std::as_const(m_games)) {
+        for (const Player &player : game.players) {
+            if (player.state.isCalled() && player.state.callEnds() <= now)
+                due.append({game.id, player.id, player.state.calledAt, player.state.callEnds()});
+        }
+    }
+    // The first to run out goes first; players run out together keep their order.
+    std::ranges::stable_sort(due, {}, &Due::ends);
+    int made = 0;
+    for (const Due &call : std::as_const(due)) {
+        const auto command = std::make_shared<NoShow>(call.gameId, call.playerId, m_removeNoShows, call.calledAt);
+        // A failed store is tried again on the next tick, without a word.
+        if (!perform(command, true))
+            continue;
+        if (command->isDone())
+            ++made;
+        else
+            readAgain(call.gameId); // another desk was first, or the player came meanwhile
+    }
+    return made;
 }
 
 QString Room::storedNameOf(qint64 gameId, qint64 playerId) const

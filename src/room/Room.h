@@ -59,6 +59,29 @@ public:
     bool movePlayer(qint64 gameId, qint64 playerId, int offset);
     bool movePlayerToTop(qint64 gameId, qint64 playerId);
 
+    // A game not running yet keeps a list of those interested; running, it keeps its order.
+    bool setInterest(qint64 gameId, bool interest);
+    // The floor: a call starts a countdown from this desk's clock, recorded once for every desk.
+    bool callPlayer(qint64 gameId, qint64 playerId);
+    bool cancelCall(qint64 gameId, qint64 playerId);
+    bool setAway(qint64 gameId, qint64 playerId, bool away);
+    // The person's other lists go with the seat unless kept.
+    bool seatPlayer(qint64 gameId, qint64 playerId, bool keepOtherLists = false);
+    // One person on several lists at once, the entries linked; the id of the first entry.
+    std::optional<qint64> addPlayerToGames(const QList<qint64> &gameIds, const QString &storedName);
+    // The same person's other entries, as (game, player), in the order of the games.
+    QList<std::pair<qint64, qint64>> otherEntries(qint64 gameId, qint64 playerId) const;
+    // A called player who did not come, by the operator's hand.
+    bool noShow(qint64 gameId, qint64 playerId);
+    // Makes a no-show of every call whose countdown has run out; quietly, for another desk may
+    // have done it first. Returns how many it made.
+    int expireCalls();
+    // How long a call's countdown runs, and whether a no-show leaves the list (else it goes to
+    // the end of it).
+    void setCallRules(int callSeconds, bool removeNoShows);
+    int callSeconds() const { return m_callSeconds; }
+    static constexpr int DefaultCallSeconds = 5 * 60;
+
     bool canUndo() const { return m_history.canUndo(); }
     bool canRedo() const { return m_history.canRedo(); }
     // "Undo delete of Alice from Poker", "Redo ..."; empty when there is nothing to do.
@@ -83,10 +106,12 @@ signals:
     void gameInserted(int index);
     void gameRemoved(int index);
     void gameMoved(int from, int to);
+    // The game's name, or whether it is an interest list, changed.
     void gameRenamed(int index);
     void playerInserted(qint64 gameId, int index);
     void playerRemoved(qint64 gameId, int index);
     void playerMoved(qint64 gameId, int from, int to);
+    // The row's name, markers, call or away changed.
     void playerRenamed(qint64 gameId, int index);
     // A whole list, or the whole room, was replaced (read again, all players deleted or back).
     void playersReset(qint64 gameId);
@@ -108,8 +133,9 @@ signals:
 private:
     // Runs a new command in one transaction: its store work, its journal row, and the history
     // kept to its limit; then the room here follows it. False when it failed.
-    bool perform(const std::shared_ptr<Command> &command);
-    bool run(const std::function<void()> &storeWork);
+    // A quiet command reports no failure: the next try comes by itself.
+    bool perform(const std::shared_ptr<Command> &command, bool quiet = false);
+    bool run(const std::function<void()> &storeWork, bool quiet = false);
     // The room here after a command was made, undone or redone in the store.
     void follow(const Command &command, bool forward);
     // What another desk changed, read again: one game's players, or (0) the whole room.
@@ -130,6 +156,8 @@ private:
     void movePlayerTo(qint64 gameId, qint64 playerId, int position) override;
     void setPlayerName(qint64 gameId, qint64 playerId, const QString &storedName) override;
     void setPlayers(qint64 gameId, QList<Player> players) override;
+    void setFloorState(qint64 gameId, qint64 playerId, const FloorState &state) override;
+    void setGameInterest(qint64 gameId, bool interest) override;
     void setGames(const QList<GameRecord> &records);
 
     WaitingListStore &m_store;
@@ -137,6 +165,8 @@ private:
     DeskIdentity m_desk;
     QList<Game> m_games;
     UndoHistory m_history;
+    int m_callSeconds = DefaultCallSeconds;
+    bool m_removeNoShows = false;
 };
 
 } // namespace tavlo

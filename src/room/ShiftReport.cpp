@@ -98,6 +98,7 @@ ShiftReport ShiftReport::build(const QList<JournalRecord> &entries, const QList<
     };
 
     QHash<qint64, QList<double>> waits;
+    double callToSeat = 0;
     for (qsizetype i = 0; i < changes.size(); ++i) {
         const JournalRecord &entry = *changes[i];
         const ListEffect &effect = effects[i];
@@ -115,6 +116,15 @@ ShiftReport ShiftReport::build(const QList<JournalRecord> &entries, const QList<
         report.hours[hour].removed += effect.removed;
         report.added += effect.added;
         report.removed += effect.removed;
+        if (effect.seated) {
+            ++report.hours[hour].seated;
+            ++report.seated;
+            if (effect.calledAt.isValid() && effect.calledAt <= entry.madeAt) {
+                callToSeat += double(effect.calledAt.msecsTo(entry.madeAt)) / minute;
+                ++report.calledAndSeated;
+            }
+        }
+        report.noShows += effect.noShow ? 1 : 0;
         if (effect.leftOne && effect.position >= 0 && effect.position < WaitEstimator::TopPart && effect.addedAt.isValid()
             && effect.addedAt <= entry.madeAt)
             waits[entry.gameId].append(double(effect.addedAt.msecsTo(entry.madeAt)) / minute);
@@ -146,7 +156,20 @@ ShiftReport ShiftReport::build(const QList<JournalRecord> &entries, const QList<
                                      percentile(minutes, 0.9)});
         }
     }
+    if (report.calledAndSeated > 0)
+        report.callToSeatMinutes = callToSeat / report.calledAndSeated;
     return report;
+}
+
+double ShiftReport::seatsPerHour() const
+{
+    const int busy = int(std::count_if(hours.cbegin(), hours.cend(), [](const Hour &h) { return h.added + h.removed > 0; }));
+    return busy == 0 ? 0 : double(seated) / busy;
+}
+
+double ShiftReport::noShowRate() const
+{
+    return calledAndSeated + noShows == 0 ? 0 : double(noShows) / (calledAndSeated + noShows);
 }
 
 } // namespace tavlo

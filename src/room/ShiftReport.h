@@ -35,6 +35,7 @@ struct ShiftReport {
     struct Hour {
         int added = 0;
         int removed = 0;
+        int seated = 0;
         bool operator==(const Hour &) const = default;
     };
 
@@ -48,6 +49,14 @@ struct ShiftReport {
     int undone = 0;
     int added = 0;
     int removed = 0;
+    // The floor: players seated, calls that ended in a no-show, and the calls' answers.
+    int seated = 0;
+    int noShows = 0;
+    int calledAndSeated = 0;     // seats of players who had been called
+    double callToSeatMinutes = 0; // their average time from the call to the seat
+    // Seats per hour over the hours that had any change; no-shows per call that ended.
+    double seatsPerHour() const;
+    double noShowRate() const;
 
     // The report for the days from `first` to `last` in the time zone. `entries` are the
     // journal's from the first day's start on, up to now: the lists are counted back from

@@ -78,6 +78,7 @@ void WaitEstimator::add(const JournalRecord &entry)
     event.at = entry.madeAt.toMSecsSinceEpoch();
     event.delta = effect.delta();
     event.departure = effect.leftOne && effect.position >= 0 && effect.position < TopPart;
+    event.seat = effect.seated;
     if (event.delta == 0 && !event.departure)
         return;
     QList<Event> &events = m_events[entry.gameId];
@@ -133,11 +134,14 @@ WaitEstimate WaitEstimator::estimate(qint64 gameId, int waiting, const QDateTime
     const auto found = m_events.constFind(gameId);
     if (found != m_events.cend()) {
         const QList<Event> &events = *found;
+        // Where the desk seats players, a delete is a mistake mended or a player gone home:
+        // the game learns from its seats alone.
+        const bool seats = std::any_of(events.cbegin(), events.cend(), [](const Event &e) { return e.seat; });
         for (auto event = events.crbegin(); event != events.crend() && event->at >= start; ++event) {
             const qint64 at = std::min(event->at, end);
             if (players > 0)
                 exposure += weighted(at, until);
-            if (event->departure && event->at <= end) {
+            if (event->departure && (event->seat || !seats) && event->at <= end) {
                 departures += event->at >= recentStart ? RecentWeight : 1;
                 ++count;
             }

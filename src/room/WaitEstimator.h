@@ -51,6 +51,7 @@ private:
         qint64 at = 0; // ms since the epoch, UTC
         int delta = 0;
         bool departure = false;
+        bool seat = false; // a departure to a seat, not a delete
     };
     void add(const JournalRecord &entry);
     void remove(qint64 journalId);

@@ -69,13 +69,36 @@ const Statements serverDeskLayout = {
     "CREATE INDEX IF NOT EXISTS journal_by_desk ON journal (desk_id, undoable, id)",
 };
 
+// A call's start and length are recorded once, by the desk that calls, so that every desk and
+// the board count down from the same moment. One person's entries on several lists share a
+// person_id (the first entry's id; null for a player on one list).
+const Statements floorLayout = {
+    "ALTER TABLE list_content ADD COLUMN called_at TEXT",
+    "ALTER TABLE list_content ADD COLUMN call_seconds INTEGER",
+    "ALTER TABLE list_content ADD COLUMN away_since TEXT",
+    "ALTER TABLE list_content ADD COLUMN person_id INTEGER",
+    // A seat finds the person's other entries without reading every list.
+    "CREATE INDEX list_content_by_person ON list_content (person_id)",
+    // A game not running yet, with a list of those interested (null: running).
+    "ALTER TABLE lists ADD COLUMN interest INTEGER",
+};
+const Statements serverFloorLayout = {
+    "ALTER TABLE list_content ADD COLUMN IF NOT EXISTS called_at TEXT",
+    "ALTER TABLE list_content ADD COLUMN IF NOT EXISTS call_seconds INTEGER",
+    "ALTER TABLE list_content ADD COLUMN IF NOT EXISTS away_since TEXT",
+    "ALTER TABLE list_content ADD COLUMN IF NOT EXISTS person_id INTEGER",
+    "CREATE INDEX IF NOT EXISTS list_content_by_person ON list_content (person_id)",
+    "ALTER TABLE lists ADD COLUMN IF NOT EXISTS interest INTEGER",
+};
+
 // The same tables and columns on a database server, made on the first connection to an empty
 // database. Ids are the server's serial numbers.
 const Statements serverLayout = {
     "CREATE TABLE lists ("
     " id SERIAL PRIMARY KEY,"
     " list_name TEXT,"
-    " listbox_order SMALLINT)",
+    " listbox_order SMALLINT,"
+    " interest INTEGER)",
     "CREATE TABLE list_content ("
     " id SERIAL PRIMARY KEY,"
     " list_id INTEGER,"
@@ -83,8 +106,13 @@ const Statements serverLayout = {
     " player_number SMALLINT,"
     " player_phone TEXT,"
     " listbox_order SMALLINT,"
-    " added_at TEXT)",
+    " added_at TEXT,"
+    " called_at TEXT,"
+    " call_seconds INTEGER,"
+    " away_since TEXT,"
+    " person_id INTEGER)",
     "CREATE INDEX list_content_by_list ON list_content (list_id, listbox_order)",
+    "CREATE INDEX list_content_by_person ON list_content (person_id)",
     "CREATE TABLE journal ("
     " id BIGSERIAL PRIMARY KEY,"
     " made_at TEXT NOT NULL,"
@@ -118,6 +146,11 @@ bool hasJournal(const QSqlDatabase &database)
 bool hasDeskIds(const QSqlDatabase &database)
 {
     return database.record(QStringLiteral("journal")).contains(QStringLiteral("desk_id"));
+}
+
+bool hasFloor(const QSqlDatabase &database)
+{
+    return database.record(QStringLiteral("lists")).contains(QStringLiteral("interest"));
 }
 
 // Runs the statements in one transaction; the engine's words for the first that fails.
@@ -155,13 +188,16 @@ void upgradeSchema(QSqlDatabase &database)
             throw StoreError(QStringLiteral("Cannot lay out the database %1: %2").arg(database.databaseName(), error));
         return;
     }
-    if (!database.tables().contains(QStringLiteral("list_content")) || hasDeskIds(database))
+    if (!database.tables().contains(QStringLiteral("list_content")) || hasFloor(database))
         return; // nothing to upgrade, or a file without our tables: the first statement says so
+    const bool server = isServer(database);
     Statements statements = hasJournal(database) ? Statements() : journalLayout;
-    statements += isServer(database) ? serverDeskLayout : deskLayout;
+    if (!hasDeskIds(database))
+        statements += server ? serverDeskLayout : deskLayout;
+    statements += server ? serverFloorLayout : floorLayout;
     const QString error = runAll(database, statements);
     // Another desk may have upgraded it meanwhile.
-    if (!error.isEmpty() && !hasDeskIds(database))
+    if (!error.isEmpty() && !hasFloor(database))
         throw StoreError(QStringLiteral("Cannot upgrade the database %1: %2").arg(database.databaseName(), error));
 }
 
@@ -182,8 +218,10 @@ QString createEmptyDatabase(const QString &path, SchemaVersion version)
             Statements statements = firstLayout;
             if (version != SchemaVersion::First)
                 statements += journalLayout;
-            if (version == SchemaVersion::DeskIds)
+            if (version >= SchemaVersion::DeskIds)
                 statements += deskLayout;
+            if (version >= SchemaVersion::Floor)
+                statements += floorLayout;
             error = runAll(db, statements);
             db.close();
         }

@@ -87,6 +87,25 @@ QDateTime timeOf(const QVariant &value)
     return time.isValid() ? time.toUTC() : QDateTime();
 }
 
+// A player from a row that starts with id, player_name, added_at, called_at, call_seconds,
+// away_since, person_id.
+PlayerRecord playerAt(const QSqlQuery &row)
+{
+    const QVariant seconds = row.value(4);
+    return {row.value(0).toLongLong(), row.value(1).toString(), timeOf(row.value(2)),
+            {timeOf(row.value(3)), seconds.isNull() ? 0 : seconds.toInt(), timeOf(row.value(5))}, row.value(6).toLongLong()};
+}
+
+QVariant personValue(qint64 personId)
+{
+    return personId != 0 ? QVariant(personId) : QVariant(QMetaType(QMetaType::LongLong));
+}
+
+QVariant secondsValue(const FloorState &state)
+{
+    return state.isCalled() ? QVariant(qint64(state.callSeconds)) : QVariant(QMetaType(QMetaType::LongLong));
+}
+
 // The single row's first value, or nothing when there is no row.
 std::optional<QVariant> firstValue(QSqlQuery &query)
 {
@@ -123,7 +142,7 @@ public:
           insertGame(db), insertGameWithId(db), renameGame(db), deleteGame(db), setGamePosition(db), closeGameGap(db),
           openGameGap(db), moveGame(db), insertPlayer(db), insertPlayerWithId(db), updatePlayer(db), deletePlayer(db),
           deletePlayers(db), setPlayerPosition(db), closePlayerGap(db), openPlayerGap(db), movePlayer(db),
-          insertJournal(db), setReverted(db), retire(db), adopt(db)
+          insertJournal(db), setReverted(db), retire(db), adopt(db), setFloorState(db), setPerson(db), linked(db), setInterest(db)
     {
         // One desk writes at a time: the file's write lock, or the server's lock for the room.
         // Transaction control runs as plain text: a server cannot prepare it.
@@ -133,9 +152,11 @@ public:
         beginText = QLatin1String(server ? "BEGIN" : "BEGIN IMMEDIATE");
         prepare(lock, server ? "SELECT pg_advisory_xact_lock(727001)" : "SELECT 1");
         prepare(notify, server ? "SELECT pg_notify('tavlo_changes', ?)" : "SELECT ?");
-        prepare(games, "SELECT id, list_name FROM lists ORDER BY listbox_order, id");
-        prepare(players, "SELECT id, list_id, player_name, added_at FROM list_content ORDER BY list_id, listbox_order, id");
-        prepare(playersOfGame, "SELECT id, player_name, added_at FROM list_content WHERE list_id = ? ORDER BY listbox_order, id");
+        prepare(games, "SELECT id, list_name, interest FROM lists ORDER BY listbox_order, id");
+        prepare(players, "SELECT id, player_name, added_at, called_at, call_seconds, away_since, person_id, list_id FROM list_content "
+                         "ORDER BY list_id, listbox_order, id");
+        prepare(playersOfGame, "SELECT id, player_name, added_at, called_at, call_seconds, away_since, person_id FROM list_content "
+                               "WHERE list_id = ? ORDER BY listbox_order, id");
         prepare(history, "SELECT id, made_at, desk, command, game_id, player_id, game_name, player_name, details, reverted "
                          "FROM journal WHERE desk_id = ? AND undoable = 1 ORDER BY id");
         prepare(gameOrder, "SELECT id, listbox_order FROM lists ORDER BY listbox_order, id");
@@ -144,11 +165,13 @@ public:
         prepare(gameShape, "SELECT COUNT(*), COUNT(DISTINCT listbox_order), MIN(listbox_order), MAX(listbox_order) FROM lists");
         prepare(playerShape, "SELECT COUNT(*), COUNT(DISTINCT listbox_order), MIN(listbox_order), MAX(listbox_order) "
                              "FROM list_content WHERE list_id = ?");
-        prepare(gameRow, "SELECT listbox_order, list_name FROM lists WHERE id = ?");
+        prepare(gameRow, "SELECT listbox_order, list_name, interest FROM lists WHERE id = ?");
+        prepare(setInterest, "UPDATE lists SET interest = ? WHERE id = ?");
         prepare(playerPosition, "SELECT listbox_order FROM list_content WHERE id = ? AND list_id = ?");
-        prepare(placedPlayers, "SELECT id, player_name, added_at, listbox_order FROM list_content WHERE list_id = ? "
-                               "ORDER BY listbox_order, id");
-        prepare(onePlayer, "SELECT player_name, added_at, listbox_order FROM list_content WHERE id = ? AND list_id = ?");
+        prepare(placedPlayers, "SELECT id, player_name, added_at, called_at, call_seconds, away_since, person_id, listbox_order "
+                               "FROM list_content WHERE list_id = ? ORDER BY listbox_order, id");
+        prepare(onePlayer, "SELECT id, player_name, added_at, called_at, call_seconds, away_since, person_id, listbox_order "
+                           "FROM list_content WHERE id = ? AND list_id = ?");
         prepare(playerName, "SELECT player_name, list_id FROM list_content WHERE id = ?");
 
         prepare(insertGame, "INSERT INTO lists (list_name, listbox_order) VALUES (?, ?) RETURNING id");
@@ -165,7 +188,11 @@ public:
         prepare(insertPlayer, "INSERT INTO list_content (list_id, player_name, player_number, player_phone, listbox_order, "
                               "added_at) VALUES (?, ?, 0, '', ?, ?) RETURNING id");
         prepare(insertPlayerWithId, "INSERT INTO list_content (id, list_id, player_name, player_number, player_phone, "
-                                    "listbox_order, added_at) VALUES (?, ?, ?, 0, '', ?, ?)");
+                                    "listbox_order, added_at, called_at, call_seconds, away_since, person_id) "
+                                    "VALUES (?, ?, ?, 0, '', ?, ?, ?, ?, ?, ?)");
+        prepare(setPerson, "UPDATE list_content SET person_id = ? WHERE id = ?");
+        prepare(linked, "SELECT list_id, id FROM list_content WHERE person_id = ? AND id <> ? ORDER BY id");
+        prepare(setFloorState, "UPDATE list_content SET called_at = ?, call_seconds = ?, away_since = ? WHERE id = ?");
         prepare(updatePlayer, "UPDATE list_content SET player_name = ?, player_number = 0, player_phone = '' WHERE id = ?");
         prepare(deletePlayer, "DELETE FROM list_content WHERE id = ?");
         prepare(deletePlayers, "DELETE FROM list_content WHERE list_id = ?");
@@ -195,7 +222,7 @@ public:
     QSqlQuery insertGame, insertGameWithId, renameGame, deleteGame, setGamePosition, closeGameGap, openGameGap, moveGame;
     QSqlQuery insertPlayer, insertPlayerWithId, updatePlayer, deletePlayer, deletePlayers, setPlayerPosition,
         closePlayerGap, openPlayerGap, movePlayer;
-    QSqlQuery insertJournal, setReverted, retire, adopt;
+    QSqlQuery insertJournal, setReverted, retire, adopt, setFloorState, setPerson, linked, setInterest;
 };
 
 namespace {
@@ -345,7 +372,7 @@ QList<GameRecord> WaitingListStore::readRoom()
     QList<GameRecord> games;
     QSqlQuery &gameRows = run(m_statements->games);
     while (gameRows.next())
-        games.append({gameRows.value(0).toLongLong(), gameRows.value(1).toString(), {}});
+        games.append({gameRows.value(0).toLongLong(), gameRows.value(1).toString(), {}, gameRows.value(2).toLongLong() != 0});
     gameRows.finish();
 
     QHash<qint64, qsizetype> gameIndex;
@@ -354,10 +381,9 @@ QList<GameRecord> WaitingListStore::readRoom()
     QSqlQuery &playerRows = run(m_statements->players);
     while (playerRows.next()) {
         // A player whose game is gone belongs to no list.
-        const auto game = gameIndex.constFind(playerRows.value(1).toLongLong());
+        const auto game = gameIndex.constFind(playerRows.value(7).toLongLong());
         if (game != gameIndex.cend())
-            games[*game].players.append(
-                {playerRows.value(0).toLongLong(), playerRows.value(2).toString(), timeOf(playerRows.value(3))});
+            games[*game].players.append(playerAt(playerRows));
     }
     playerRows.finish();
     return games;
@@ -369,7 +395,7 @@ QList<PlayerRecord> WaitingListStore::readPlayers(qint64 gameId)
     QList<PlayerRecord> players;
     QSqlQuery &rows = run(m_statements->playersOfGame, gameId);
     while (rows.next())
-        players.append({rows.value(0).toLongLong(), rows.value(1).toString(), timeOf(rows.value(2))});
+        players.append(playerAt(rows));
     rows.finish();
     return players;
 }
@@ -480,6 +506,27 @@ QString WaitingListStore::Change::gameName(qint64 gameId)
     return name;
 }
 
+bool WaitingListStore::Change::gameInterest(qint64 gameId)
+{
+    QSqlQuery &row = run(m_statements.gameRow, gameId);
+    if (!row.next()) {
+        row.finish();
+        throw gone("game", gameId);
+    }
+    const bool interest = row.value(2).toLongLong() != 0;
+    row.finish();
+    return interest;
+}
+
+void WaitingListStore::Change::setGameInterest(qint64 gameId, bool interest)
+{
+    if (run(m_statements.setInterest, interest ? QVariant(qint64(1)) : QVariant(QMetaType(QMetaType::LongLong)), gameId)
+            .numRowsAffected()
+        == 0)
+        throw gone("game", gameId);
+    touchGames();
+}
+
 int WaitingListStore::Change::playerPosition(qint64 gameId, qint64 playerId)
 {
     wholePlayerOrder(gameId);
@@ -520,7 +567,7 @@ QList<PlacedPlayer> WaitingListStore::Change::placedPlayers(qint64 gameId)
     QList<PlacedPlayer> players;
     QSqlQuery &rows = run(m_statements.placedPlayers, gameId);
     while (rows.next())
-        players.append({{rows.value(0).toLongLong(), rows.value(1).toString(), timeOf(rows.value(2))}, rows.value(3).toInt()});
+        players.append({playerAt(rows), rows.value(7).toInt()});
     rows.finish();
     return players;
 }
@@ -590,14 +637,10 @@ QString WaitingListStore::Change::updatePlayer(qint64 playerId, const QString &s
 
 std::optional<PlacedPlayer> WaitingListStore::Change::deletePlayer(qint64 gameId, qint64 playerId)
 {
-    wholePlayerOrder(gameId);
-    QSqlQuery &row = run(m_statements.onePlayer, playerId, gameId);
-    if (!row.next()) {
-        row.finish();
+    const std::optional<PlacedPlayer> found = placedPlayer(gameId, playerId);
+    if (!found)
         return std::nullopt; // gone already: nothing to close up
-    }
-    const PlacedPlayer placed{{playerId, row.value(0).toString(), timeOf(row.value(1))}, row.value(2).toInt()};
-    row.finish();
+    const PlacedPlayer &placed = *found;
     touchPlayers(gameId);
     run(m_statements.deletePlayer, playerId);
     // The rest of the list closes up.
@@ -628,13 +671,58 @@ void WaitingListStore::Change::movePlayerTo(qint64 gameId, qint64 playerId, int 
     run(m_statements.movePlayer, playerId, to, shift.delta, gameId, shift.low, shift.high);
 }
 
+std::optional<PlacedPlayer> WaitingListStore::Change::placedPlayer(qint64 gameId, qint64 playerId)
+{
+    wholePlayerOrder(gameId);
+    QSqlQuery &row = run(m_statements.onePlayer, playerId, gameId);
+    std::optional<PlacedPlayer> placed;
+    if (row.next())
+        placed = PlacedPlayer{playerAt(row), row.value(7).toInt()};
+    row.finish();
+    return placed;
+}
+
+void WaitingListStore::Change::setPerson(qint64 gameId, qint64 playerId, qint64 personId)
+{
+    touchPlayers(gameId);
+    run(m_statements.setPerson, personValue(personId), playerId);
+}
+
+QList<std::pair<qint64, qint64>> WaitingListStore::Change::linkedEntries(qint64 personId, qint64 playerId)
+{
+    QList<std::pair<qint64, qint64>> entries;
+    if (personId == 0)
+        return entries;
+    QSqlQuery &rows = run(m_statements.linked, personId, playerId);
+    while (rows.next())
+        entries.append({rows.value(0).toLongLong(), rows.value(1).toLongLong()});
+    rows.finish();
+    return entries;
+}
+
+FloorState WaitingListStore::Change::setFloorState(qint64 gameId, qint64 playerId, const FloorState &state)
+{
+    QSqlQuery &row = run(m_statements.onePlayer, playerId, gameId);
+    if (!row.next()) {
+        row.finish();
+        throw gone("player", playerId);
+    }
+    const FloorState before = playerAt(row).state;
+    row.finish();
+    touchPlayers(gameId);
+    run(m_statements.setFloorState, timeValue(state.calledAt), secondsValue(state), timeValue(state.awaySince), playerId);
+    return before;
+}
+
 void WaitingListStore::Change::insertPlayerAt(qint64 gameId, const PlacedPlayer &placed)
 {
     const qint64 count = wholePlayerOrder(gameId);
     const qint64 at = std::clamp<qint64>(placed.position, 0, count);
     touchPlayers(gameId);
     run(m_statements.openPlayerGap, gameId, at);
-    run(m_statements.insertPlayerWithId, placed.player.id, gameId, placed.player.name, at, timeValue(placed.player.addedAt));
+    const FloorState &state = placed.player.state;
+    run(m_statements.insertPlayerWithId, placed.player.id, gameId, placed.player.name, at, timeValue(placed.player.addedAt),
+        timeValue(state.calledAt), secondsValue(state), timeValue(state.awaySince), personValue(placed.player.personId));
 }
 
 qint64 WaitingListStore::Change::record(const JournalRecord &entry)

@@ -13,10 +13,25 @@
 
 namespace tavlo {
 
+// Where a player on the floor stands besides the list: called (since when, for how long) and
+// away from the table (since when). Invalid times mean not called, not away.
+struct FloorState {
+    QDateTime calledAt;
+    int callSeconds = 0;
+    QDateTime awaySince;
+    bool isCalled() const { return calledAt.isValid(); }
+    bool isAway() const { return awaySince.isValid(); }
+    // When the call's countdown runs out.
+    QDateTime callEnds() const { return calledAt.addSecs(callSeconds); }
+    bool operator==(const FloorState &) const = default;
+};
+
 struct PlayerRecord {
     qint64 id = 0;
     QString name;       // as stored, marker tags included
     QDateTime addedAt;  // UTC; invalid for players from before the time was kept
+    FloorState state{};
+    qint64 personId = 0; // shared by one person's entries on several lists; 0 for one list only
     bool operator==(const PlayerRecord &) const = default;
 };
 
@@ -24,6 +39,7 @@ struct GameRecord {
     qint64 id = 0;
     QString name;
     QList<PlayerRecord> players; // in their order on the list
+    bool interest = false;       // not running yet: a list of those interested
     bool operator==(const GameRecord &) const = default;
 };
 
@@ -107,6 +123,8 @@ public:
         void moveGameTo(qint64 gameId, int position);
         int gamePosition(qint64 gameId);
         QString gameName(qint64 gameId);
+        bool gameInterest(qint64 gameId);
+        void setGameInterest(qint64 gameId, bool interest);
         int gameCount();
 
         PlacedPlayer addPlayer(qint64 gameId, const QString &storedName, const QDateTime &addedAt);
@@ -116,6 +134,13 @@ public:
         std::optional<PlacedPlayer> deletePlayer(qint64 gameId, qint64 playerId);
         QList<PlacedPlayer> deleteAllPlayers(qint64 gameId);
         void movePlayerTo(qint64 gameId, qint64 playerId, int position);
+        // The player as it stands now, or nothing when it is not on that list.
+        std::optional<PlacedPlayer> placedPlayer(qint64 gameId, qint64 playerId);
+        // Returns the state it had.
+        FloorState setFloorState(qint64 gameId, qint64 playerId, const FloorState &state);
+        void setPerson(qint64 gameId, qint64 playerId, qint64 personId);
+        // The person's other entries, as (game, player), oldest first; none for person 0.
+        QList<std::pair<qint64, qint64>> linkedEntries(qint64 personId, qint64 playerId);
         int playerPosition(qint64 gameId, qint64 playerId);
         int playerCount(qint64 gameId);
         bool hasGame(qint64 gameId);

@@ -66,7 +66,7 @@ private slots:
             Console console(t.platform);
             QVERIFY(console.start());
             QCOMPARE(TestPlatform::rows(t.path(QStringLiteral("TAVLO.mdb")), QStringLiteral("select * from list_content")),
-                     QStringList({rows[0] + QLatin1Char('|'), rows[1] + QLatin1Char('|')}));
+                     QStringList({rows[0] + QStringLiteral("|||||"), rows[1] + QStringLiteral("|||||")}));
             Room &room = *console.room();
             QVERIFY(room.addPlayer(room.games()[0].id, QStringLiteral("Cy")));
             QVERIFY(room.games()[0].players[2].addedAt.isValid());

@@ -156,6 +156,15 @@ private slots:
         QVERIFY(!file.save(settings));
         QCOMPARE(contentOf(file.path()), QByteArray("DataBase=/d b/TAVLO.mdb\r\nFilePath=/show/\r\nPlayers_Per_List_Row1=-5\r\n"
                                                     "Players_Per_List_Row2=0\r\nList_Width=640\r\nStart_Maximized=True\r\n"));
+
+        // The floor's lines follow the six, only when not at their defaults, and read back.
+        settings.callMinutes = 3;
+        settings.removeNoShows = true;
+        QVERIFY(!file.save(settings));
+        QVERIFY(contentOf(file.path()).endsWith("Start_Maximized=True\r\nCall_Minutes=3\r\nRemove_No_Shows=True\r\n"));
+        Settings read;
+        QVERIFY(SettingsFile::parse(contentOf(file.path()), read));
+        QCOMPARE(read, settings);
     }
 
     // A file that may not grow, or a folder that is gone, keeps the old settings whole and says

@@ -61,6 +61,14 @@ private slots:
         QCOMPARE(lines.value(5), QByteArray(R"({"name":"Blackjack","players":[]})"));
         QCOMPARE(lines.value(6), QByteArray("]}"));
         QVERIFY(QJsonDocument::fromJson(bytes).isObject());
+
+        // A call and an away are members of their own, where there is one.
+        BoardSnapshot called = sample();
+        called.games[0].players[1].callEnds = QDateTime(QDate(2026, 12, 6), QTime(21, 8, 0), Qt::UTC);
+        called.games[0].players[1].awaySince = QDateTime(QDate(2026, 12, 6), QTime(21, 1, 0), Qt::UTC);
+        QCOMPARE(encodeBoardFile(called).split('\n').value(3),
+                 QByteArray(R"({"position":2,"name":"Ben","markers":["blink"],"added":null,)"
+                            R"("callEnds":"2026-12-06T21:08:00Z","away":"2026-12-06T21:01:00Z"},)"));
     }
 
     // Whatever an operator typed comes back as typed, through any JSON reader.
@@ -100,12 +108,14 @@ private slots:
             board.heartbeatSeconds = 1 + int(random.bounded(60));
             for (int g = int(random.bounded(6)); g > 0; --g) {
                 WaitingGame game{QStringLiteral("G%1").arg(g), {},
-                                 g % 2 ? QStringLiteral("%1\u2013%2 min").arg(g * 5).arg(g * 9) : QString()};
+                                 g % 2 ? QStringLiteral("%1\u2013%2 min").arg(g * 5).arg(g * 9) : QString(), random.bounded(3) == 0};
                 for (int p = int(random.bounded(20)); p > 0; --p) {
                     const quint32 bits = random.generate();
+                    const QDateTime time = QDateTime::fromSecsSinceEpoch(bits >> 4, Qt::UTC);
                     game.players.append({QString(QChar(0x20 + int(bits % 0x2000))).repeated(1 + p % 3),
                                          {bool(bits & 1), bool(bits & 2), bool(bits & 4)},
-                                         bits & 8 ? QDateTime() : QDateTime::fromSecsSinceEpoch(bits >> 4, Qt::UTC)});
+                                         bits & 8 ? QDateTime() : time, {},
+                                         bits & 16 ? time.addSecs(300) : QDateTime(), bits & 32 ? time.addSecs(7) : QDateTime()});
                 }
                 board.games.append(game);
             }

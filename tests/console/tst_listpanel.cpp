@@ -1,8 +1,13 @@
 #include "ConsoleFixture.h"
 #include "board/Board.h"
+#include "console/PlayerEntryDelegate.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
+#include <QListWidget>
+#include <QTimer>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -353,6 +358,71 @@ private Q_SLOTS:
         }
         const BoardEntry shown = boardEntryOf(after.last());
         QVERIFY(c.fragment().contains(("<tr><td>" + (shown.blink ? "<blink>" + shown.cell + "</blink>" : shown.cell)).toUtf8()));
+    }
+
+    // A busy moment from the keyboard: a call and an away shown on their rows by the second as
+    // the clock moves on, a seat, its undo, and a no-show by hand.
+    void floorFromTheKeyboard()
+    {
+        ConsoleFixture c(room());
+        ListPanel &p = c.playersPanel();
+        const auto *delegate = qobject_cast<const PlayerEntryDelegate *>(p.list()->itemDelegate());
+        const auto shown = [&](int row) { return delegate->floorTime(p.model()->index(row, 0)); };
+        const auto key = [&](Qt::Key key, Qt::KeyboardModifiers also = {}) { QTest::keyClick(p.list(), key, Qt::AltModifier | also); };
+        ConsoleFixture::clickRow(p.list(), 1);
+        key(Qt::Key_C);
+        c.t.clock.advance(48'000);
+        QCOMPARE(shown(1), QStringLiteral("called 4:12"));
+        ConsoleFixture::clickRow(p.list(), 0);
+        key(Qt::Key_A);
+        c.t.clock.advance(75'000);
+        QCOMPARE(QStringList({shown(0), shown(1), shown(2)}), QStringList({"away 1:15", "called 2:57", ""}));
+        ConsoleFixture::clickRow(p.list(), 1);
+        key(Qt::Key_T);
+        QCOMPARE(names(c.playersOf(QStringLiteral("Poker"))), QStringList({"Anna", "Cid", "Dee<blink><phone>", "Eve"}));
+        QCOMPARE(p.selectedRow(), -1);
+        c.window().undo();
+        QCOMPARE(p.selectedRow(), 1);
+        QCOMPARE(shown(1), QStringLiteral("called 2:57"));
+        key(Qt::Key_N);
+        QCOMPARE(names(c.playersOf(QStringLiteral("Poker"))).last(), QStringLiteral("Ben<star>"));
+        QCOMPARE(shown(4), QString());
+        ConsoleFixture::clickRow(p.list(), 0);
+        key(Qt::Key_A);
+        key(Qt::Key_C);
+        key(Qt::Key_C, Qt::ShiftModifier);
+        QCOMPARE(shown(0), QString());
+    }
+
+    // A new player signed up for two games from the keyboard: the row names the other game, and
+    // a seat takes both entries.
+    void severalGamesFromTheKeyboard()
+    {
+        ConsoleFixture c(room());
+        ListPanel &p = c.playersPanel();
+        QTest::keyClick(p.list(), Qt::Key_Insert);
+        QTest::keyClicks(p.nameEdit(), QStringLiteral("Zed"));
+        QTimer::singleShot(0, [] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            auto *games = dialog->findChild<QListWidget *>();
+            QTest::keyClick(games, Qt::Key_Down);
+            QTest::keyClick(games, Qt::Key_Space);
+            QTest::keyClick(games, Qt::Key_Return);
+        });
+        QTest::keyClick(p.nameEdit(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(names(c.playersOf(QStringLiteral("Omaha"))), QStringList({"Olga", "Otto", "Zed"}));
+        QCOMPARE(p.selectedRow(), 5);
+        QCOMPARE(p.model()->index(5, 0).data(RoomListModel::OtherGamesRole).toStringList(), QStringList{"Omaha"});
+        c.window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&c.window()));
+        // A star on one entry is offered to the other, and given when wanted.
+        QTest::keyClick(p.list(), Qt::Key_S, Qt::AltModifier);
+        QCOMPARE(c.t.messages.shown.last().text, QStringLiteral("The same for Zed on Omaha?"));
+        QCOMPARE(names(c.playersOf(QStringLiteral("Omaha"))).last(), QStringLiteral("Zed<star>"));
+        QTest::keyClick(p.list(), Qt::Key_T, Qt::AltModifier);
+        QCOMPARE(names(c.playersOf(QStringLiteral("Omaha"))), QStringList({"Olga", "Otto"}));
+        QCOMPARE(c.playersOf(QStringLiteral("Poker")).size(), 5);
     }
 
     // Each single command changes the list row by row, and the selection follows the id it touched.

@@ -332,6 +332,14 @@ private slots:
         QCOMPARE(texts(*window.liveView(), Kind::Waiting), QStringList{"12 min"});
         QCOMPARE(texts(*window.liveView(), Kind::LastChange).value(0).right(5),
                  t.clock.now().addSecs(-12 * 60).toLocalTime().toString(QStringLiteral("HH:mm")));
+
+        // A call counts down beside the name from when the desk made it, an away counts up.
+        const Game &poker = model.games()[0];
+        QVERIFY(model.callPlayer(poker.id, poker.players[0].id) && model.setAway(poker.id, poker.players[1].id, true));
+        t.clock.advance(48'000);
+        window.boardFileWatcher()->check();
+        QCOMPARE(texts(*window.liveView(), Kind::Call), QStringList{"called 4:12"});
+        QCOMPARE(texts(*window.liveView(), Kind::Waiting), QStringList{"away 0:48"});
     }
 
     // Without a board file it can read, the screen shows the fragment as always, and takes

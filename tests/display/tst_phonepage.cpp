@@ -71,6 +71,20 @@ private slots:
                          .toString(),
                  QStringLiteral("2Carla D.\u260E"));
         QCOMPARE(browser.evaluate(QStringLiteral("document.getElementsByTagName('b').length")).toInt(), 0);
+
+        // The desk calls Carla, whom the page follows: her row counts down, the page turns red and
+        // the phone vibrates, once for the call; another name followed, the page is calm again.
+        browser.evaluate(QStringLiteral("window.buzzes = 0; navigator.vibrate = function () { window.buzzes++; return true; }; 0"));
+        board.games[1].players[1].callEnds = QDateTime::currentDateTimeUtc().addSecs(250);
+        QVERIFY(viewer.write(board));
+        const QString body = QStringLiteral("document.body.className");
+        QTRY_COMPARE_WITH_TIMEOUT(browser.evaluate(body).toString(), QStringLiteral("alert"), kPageTimeoutMs);
+        QVERIFY(browser.evaluate(QStringLiteral("document.querySelector('li.mine .wait').textContent")).toString().startsWith(
+                QLatin1String("called 4:")));
+        QTest::qWait(1500);
+        QCOMPARE(browser.evaluate(QStringLiteral("window.buzzes")).toInt(), 1);
+        browser.evaluate(typing(QStringLiteral("bo")));
+        QCOMPARE(browser.evaluate(body).toString(), QString());
     }
 };
 

@@ -8,6 +8,7 @@
 #include "board/Fragment.h"
 #include "board/PlayerMarkers.h"
 #include "room/BoardPublisher.h"
+#include "room/JournalCsv.h"
 #include "room/Room.h"
 #include "room/WaitEstimates.h"
 #include "store/WaitingListStore.h"
@@ -67,10 +68,13 @@ struct Fixture {
     QStringList stored() const
     {
         QStringList out;
-        for (const QString &game : rows(QStringLiteral("select id, list_name from lists order by listbox_order"))) {
+        for (const QString &game : rows(QStringLiteral("select id, list_name || case when interest is null then '' else '?' end "
+                                                       "from lists order by listbox_order"))) {
             const QString id = game.section(QLatin1Char('|'), 0, 0);
             out << game.section(QLatin1Char('|'), 1) + QLatin1Char(':')
-                           + rows(QStringLiteral("select player_name from list_content where list_id = %1 order by listbox_order")
+                           + rows(QStringLiteral("select player_name || case when called_at is null then '' else '!' end "
+                                                 "|| case when away_since is null then '' else '~' end "
+                                                 "from list_content where list_id = %1 order by listbox_order")
                                       .arg(id))
                                  .join(QLatin1Char(','));
         }
@@ -121,7 +125,12 @@ bool make(Fixture &f, int command)
     case 8: return f.room.deleteGame(game);
     case 9: return bool(f.room.addGame(QStringLiteral("Stud")));
     case 10: return f.room.moveGame(game, 1);
-    default: return f.room.movePlayer(game, alice, 1);
+    case 11: return f.room.movePlayer(game, alice, 1);
+    case 12: return f.room.callPlayer(game, alice);
+    case 13: return f.room.seatPlayer(game, bob);
+    case 14: return f.room.noShow(game, alice);
+    case 16: return f.room.setInterest(game, true);
+    default: return f.room.setAway(game, alice, true);
     }
 }
 
@@ -349,6 +358,11 @@ private slots:
         QTest::newRow("delete all") << 6 << "Undo delete of all players from 1/2 NL";
         QTest::newRow("rename game") << 7 << "Undo rename of game 1/2 NL to 2/5 PLO";
         QTest::newRow("delete game") << 8 << "Undo delete of game 1/2 NL";
+        QTest::newRow("call") << 12 << "Undo call of Alice in 1/2 NL";
+        QTest::newRow("seat") << 13 << "Undo seat of Bob from 1/2 NL";
+        QTest::newRow("no-show") << 14 << "Undo no-show of Alice in 1/2 NL";
+        QTest::newRow("away") << 15 << "Undo Alice away from 1/2 NL";
+        QTest::newRow("interest") << 16 << "Undo interest list of 1/2 NL";
     }
 
     void whatUndoSays()
@@ -372,14 +386,15 @@ private slots:
     {
         QTest::addColumn<JournalRow>("row");
         const char *const kinds[] = {"add player", "delete player", "star", "blink off", "edit", "top", "delete all",
-                                     "rename game", "delete game", "add game", "move game", "move player"};
-        for (int c = 0; c < 12; ++c) {
+                                     "rename game", "delete game", "add game", "move game", "move player",
+                                     "call", "seat", "no-show", "away", "interest"};
+        for (int c = 0; c < 17; ++c) {
             for (const bool redo : {false, true}) {
                 QStringList damages{"details = 'not json'", "details = '{}'", "command = 'swap seats'"};
                 // A game brought back under another id is nothing the row can show.
                 if (c != (redo ? 9 : 8))
                     damages << "game_id = 999";
-                if (c < 6 || c == 11)
+                if (c < 6 || (c >= 11 && c < 16))
                     damages << "player_id = 999";
                 for (const QString &damage : damages)
                     QTest::addRow("%s %s, %s", redo ? "redo" : "undo", kinds[c], qPrintable(damage)) << JournalRow{c, damage, redo};
@@ -473,6 +488,87 @@ private slots:
         QCOMPARE(f.room.games()[0].players[0].addedAt, joined);
         QCOMPARE(f.rows(QStringLiteral("select added_at from list_content where id = %1").arg(ann)),
                  QStringList{joined.toString(Qt::ISODateWithMs)});
+    }
+
+    // A call's countdown runs out on the clock, not before: the player goes to the end of the
+    // list (or off it, as the rules say) as a no-show; a cancelled call or a seat never runs out;
+    // an undo brings back the player exactly where and as it stood, call and all.
+    void callsRunOutOnTheClock()
+    {
+        Fixture f({{QStringLiteral("Poker"), {"Ann", "Ben", "Cy", "Dee"}}});
+        const qint64 game = f.room.games()[0].id;
+        const auto id = [&](int i) { return f.room.games()[0].players[i].id; };
+        const qint64 ann = id(0), ben = id(1), cy = id(2), dee = id(3);
+        const QDateTime called = f.t.clock.now();
+        QVERIFY(f.room.callPlayer(game, ben));
+        QVERIFY(f.room.setAway(game, ann, true));
+        QVERIFY(f.room.callPlayer(game, ann)); // away players can be called
+        QVERIFY(f.room.callPlayer(game, cy) && f.room.cancelCall(game, cy));
+        QCOMPARE(f.inMemory(), QStringList{"Poker:Ann!~,Ben!,Cy,Dee"});
+        QCOMPARE(f.rows(QStringLiteral("select called_at, call_seconds from list_content where id = %1").arg(ben)),
+                 QStringList{called.toString(Qt::ISODateWithMs) + "|300"});
+        const QStringList calledRows = f.allRows();
+        f.t.clock.advance(299'999);
+        QCOMPARE(f.room.expireCalls(), 0);
+        f.t.clock.advance(1);
+        QCOMPARE(f.room.expireCalls(), 2);
+        QCOMPARE(f.inMemory(), QStringList{"Poker:Cy,Dee,Ann~,Ben"}); // in their order still
+        QCOMPARE(f.stored(), f.inMemory());
+        QCOMPARE(f.room.undoText(), QStringLiteral("Undo no-show of Ben in Poker"));
+        QVERIFY(f.room.undo() && f.room.undo());
+        QCOMPARE(f.allRows(), calledRows);
+        QCOMPARE(f.room.expireCalls(), 2); // their calls still stand, and still ran out
+        QVERIFY(f.room.undo() && f.room.undo());
+
+        // Off the list, by the rules; a seat takes a called player before the countdown ends.
+        f.room.setCallRules(60, true);
+        QVERIFY(f.room.cancelCall(game, ann));
+        QVERIFY(f.room.callPlayer(game, dee));
+        QVERIFY(f.room.seatPlayer(game, ben));
+        f.t.clock.advance(60'000);
+        QCOMPARE(f.room.expireCalls(), 1);
+        QCOMPARE(f.inMemory(), QStringList{"Poker:Ann~,Cy"});
+        QCOMPARE(f.rows(QStringLiteral("select command from journal order by id desc limit 2")), QStringList({"no-show", "seat"}));
+        QVERIFY(f.room.undo() && f.room.undo());
+        QCOMPARE(f.inMemory(), QStringList{"Poker:Ann~,Ben!,Cy,Dee!"});
+        QCOMPARE(f.room.games()[0].players[3].state.calledAt, f.t.clock.now().addSecs(-60));
+        QVERIFY(f.positionsAreWhole());
+    }
+
+    // One person signed up for three games: a seat in one takes the other two entries in the
+    // same change (unless kept), and its undo brings all three back exactly, call and all.
+    void onePersonOnSeveralLists()
+    {
+        Fixture f({{QStringLiteral("Hold'em"), {"Al"}}, {QStringLiteral("Omaha"), {}}, {QStringLiteral("Stud"), {"Bo", "Cy"}}});
+        QList<qint64> games;
+        for (const Game &game : f.room.games())
+            games << game.id;
+        const qint64 ann = *f.room.addPlayerToGames(games, QStringLiteral("Ann<star>"));
+        QCOMPARE(f.inMemory(), QStringList({"Hold'em:Al,Ann<star>", "Omaha:Ann<star>", "Stud:Bo,Cy,Ann<star>"}));
+        QCOMPARE(f.stored(), f.inMemory());
+        const QList<std::pair<qint64, qint64>> others = f.room.otherEntries(games[0], ann);
+        QCOMPARE(others.size(), 2);
+        QCOMPARE(f.room.otherEntries(games[2], others[1].second).size(), 2);
+        QVERIFY(f.room.callPlayer(games[2], others[1].second));
+        const QStringList before = f.allRows();
+        QSignalSpy recorded(&f.room, &Room::changeRecorded);
+        f.t.clock.advance(61'000);
+        QVERIFY(f.room.seatPlayer(games[1], others[0].second));
+        QCOMPARE(JournalCsv::whatHappened(recorded.last().first().value<JournalRecord>()),
+                 QStringLiteral("seated from place 1 after 1:01, off 2 other lists"));
+        QCOMPARE(f.inMemory(), QStringList({"Hold'em:Al", "Omaha:", "Stud:Bo,Cy"}));
+        QCOMPARE(f.stored(), f.inMemory());
+        QVERIFY(f.room.undo());
+        QCOMPARE(f.allRows(), before);
+        QCOMPARE(f.inMemory(), QStringList({"Hold'em:Al,Ann<star>", "Omaha:Ann<star>", "Stud:Bo,Cy,Ann<star>!"}));
+        QVERIFY(f.room.redo() && f.room.undo());
+        QVERIFY(f.room.seatPlayer(games[1], others[0].second, true));
+        QCOMPARE(f.inMemory(), QStringList({"Hold'em:Al,Ann<star>", "Omaha:", "Stud:Bo,Cy,Ann<star>!"}));
+        QVERIFY(f.room.undo() && f.room.undo() && f.room.undo()); // the seat, the call, the add
+        QCOMPARE(f.inMemory(), QStringList({"Hold'em:Al", "Omaha:", "Stud:Bo,Cy"}));
+        QVERIFY(f.room.redo());
+        QCOMPARE(f.room.otherEntries(games[0], ann).size(), 2);
+        QVERIFY(f.positionsAreWhole());
     }
 
     // Every change lands in the board file, whole, with the time it was made; the fragment

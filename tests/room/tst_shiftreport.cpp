@@ -6,6 +6,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -52,7 +53,17 @@ struct KnownDay {
         j.at(at(11, 6));
         j.addPlayer(1, 14, "E", 2);
         j.at(at(12, 30));
-        j.deletePlayer(1, 12, "C", 0, at(10, 20)); // 130
+        // C is seated four minutes after a call (130 minutes on the list); D, called, does not come.
+        const auto floor = [&](const char *command, qint64 id, const char *name, QDateTime added, QDateTime called) {
+            QJsonObject details{{QStringLiteral("id"), id}, {QStringLiteral("name"), QLatin1String(name)}, {QStringLiteral("position"), 0},
+                                {QStringLiteral("added"), added.toString(Qt::ISODateWithMs)},
+                                {QStringLiteral("called"), called.toString(Qt::ISODateWithMs)}, {QStringLiteral("call seconds"), 300},
+                                {QStringLiteral("removed"), false}, {QStringLiteral("to"), 1}};
+            j.append(j.entry(QLatin1String(command), 1, id, QStringLiteral("1/2 NL"), QLatin1String(name), details));
+        };
+        floor("seat", 12, "C", at(10, 20), at(12, 26));
+        j.at(at(12, 40));
+        floor("no-show", 13, "D", at(11, 5), at(12, 35));
         j.at(at(15, 0));
         QJsonArray three;
         for (int i = 0; i < 3; ++i)
@@ -89,7 +100,7 @@ private slots:
         const ShiftReport report = day.report();
         QCOMPARE(report.from, at(0, 0));
         QCOMPARE(report.to, at(0, 0).addDays(1));
-        QCOMPARE(report.changes, 14);
+        QCOMPARE(report.changes, 15);
         QCOMPARE(report.undone, 1);
         QCOMPARE(report.added, 8);
         QCOMPARE(report.removed, 6);
@@ -98,7 +109,7 @@ private slots:
         hours[9] = {3, 0};
         hours[10] = {3, 1};
         hours[11] = {2, 1};
-        hours[12] = {0, 1};
+        hours[12] = {0, 1, 1};
         hours[15] = {0, 3};
         QCOMPARE(report.hours, hours);
 
@@ -108,6 +119,8 @@ private slots:
         QCOMPARE(report.waitTimes[0].players, 3);
         QCOMPARE(report.waitTimes[0].medianMinutes, 50.0);
         QCOMPARE(report.waitTimes[0].ninetiethMinutes, 114.0);
+        QCOMPARE(QList<double>({double(report.seated), double(report.noShows), report.callToSeatMinutes, report.noShowRate()}),
+                 QList<double>({1, 1, 4, 0.5}));
     }
 
     void playersWaiting_data()

@@ -79,6 +79,12 @@ private slots:
             << EstimateRow{departures({180, 170, 160, 150, 140, 130, 125}), 3, notEnough(0), "not enough data"};
         QTest::newRow("from further down the list")
             << EstimateRow{departures({50, 40, 30, 20, 10}, WaitEstimator::TopPart), 3, notEnough(0), "not enough data"};
+        // Where players are seated, deletes teach nothing: four deletes and one seat are one departure.
+        QList<JournalRecord> seated = departures({50, 40, 30, 20});
+        JournalBuilder seat = at(10);
+        seat.append(seat.entry(QStringLiteral("seat"), 1, 300, QStringLiteral("G"), QStringLiteral("P"),
+                               {{QStringLiteral("id"), 300}, {QStringLiteral("name"), QStringLiteral("P")}, {QStringLiteral("position"), 0}}));
+        QTest::newRow("seats, not deletes") << EstimateRow{seated + seat.entries, 3, notEnough(1), "not enough data"};
 
         JournalBuilder quiet = at(100);
         quiet.addGame(1, QStringLiteral("Quiet"));

@@ -11,6 +11,12 @@
 
 namespace tavlo::test {
 
+// A player as the tests compare them: the stored name, then "!" when called, "~" when away.
+inline QString shownPlayer(const QString &storedName, bool called, bool away)
+{
+    return storedName + QLatin1String(called ? "!" : "") + QLatin1String(away ? "~" : "");
+}
+
 // A room's games with their players as "game:player,player", as the tests compare them.
 inline QStringList contentsOf(const Room &room)
 {
@@ -18,8 +24,8 @@ inline QStringList contentsOf(const Room &room)
     for (const Game &game : room.games()) {
         QStringList names;
         for (const Player &player : game.players)
-            names << player.storedName;
-        out << game.name + QLatin1Char(':') + names.join(QLatin1Char(','));
+            names << shownPlayer(player.storedName, player.state.isCalled(), player.state.isAway());
+        out << game.name + QLatin1String(game.interest ? "?" : "") + QLatin1Char(':') + names.join(QLatin1Char(','));
     }
     return out;
 }
@@ -108,10 +114,10 @@ public:
     {
         m_reference.clear();
         for (const Game &game : room.games()) {
-            QStringList players;
+            QList<RefPlayer> players;
             for (const Player &player : game.players)
-                players << player.storedName;
-            m_reference.append({game.name, players});
+                players.append({player.storedName, player.state.isCalled(), player.state.isAway(), player.personId});
+            m_reference.append({game.name, players, game.interest});
         }
     }
 
@@ -130,7 +136,7 @@ public:
         const int p = count == 0 ? -1 : int(m_random.bounded(count));
         const qint64 playerId = p < 0 ? 0 : room.games()[g].players[p].id;
         const QString fresh = QStringLiteral("N%1").arg(++m_names);
-        switch (g < 0 ? 0 : m_random.bounded(12)) {
+        switch (g < 0 ? 0 : m_random.bounded(19)) {
         case 0:
             if (m_reference.size() >= 12)
                 return true;
@@ -154,13 +160,13 @@ public:
         case 5:
         case 6: {
             const QString stored = writeMarkers(fresh, {m_random.bounded(2) == 0, m_random.bounded(2) == 0, false});
-            m_reference[g].players.append(stored);
+            m_reference[g].players.append({stored});
             return bool(room.addPlayer(gameId, stored));
         }
         case 7:
             if (p < 0)
                 return true;
-            m_reference[g].players[p] = fresh + StarTag;
+            m_reference[g].players[p].name = fresh + StarTag;
             return room.updatePlayer(gameId, playerId, fresh + StarTag);
         case 8:
             if (p < 0)
@@ -180,19 +186,62 @@ public:
                 m_reference[g].players.swapItemsAt(p, p + offset);
             return room.movePlayer(gameId, playerId, offset);
         }
-        default:
+        case 11:
             if (p < 0)
                 return true;
             m_reference[g].players.move(p, 0);
             return room.movePlayerToTop(gameId, playerId);
+        case 12:
+        case 13:
+            if (p < 0)
+                return true;
+            m_reference[g].players[p].called = m_random.bounded(3) != 0;
+            return m_reference[g].players[p].called ? room.callPlayer(gameId, playerId) : room.cancelCall(gameId, playerId);
+        case 14:
+            if (p < 0)
+                return true;
+            m_reference[g].players[p].away = !m_reference[g].players[p].away;
+            return room.setAway(gameId, playerId, m_reference[g].players[p].away);
+        case 15: {
+            if (p < 0)
+                return true;
+            // The same person leaves every list.
+            const qint64 person = m_reference[g].players[p].person;
+            m_reference[g].players.removeAt(p);
+            for (RefGame &game : m_reference)
+                game.players.removeIf([person](const RefPlayer &other) { return person != 0 && other.person == person; });
+            return room.seatPlayer(gameId, playerId);
+        }
+        case 18: {
+            const int h = int(m_random.bounded(int(m_reference.size())));
+            if (h == g)
+                return true;
+            const qint64 person = --m_persons; // apart from the room's own ids
+            m_reference[g].players.append({fresh, false, false, person});
+            m_reference[h].players.append({fresh, false, false, person});
+            return bool(room.addPlayerToGames({gameId, room.games()[h].id}, fresh));
+        }
+        case 17:
+            m_reference[g].interest = !m_reference[g].interest;
+            return room.setInterest(gameId, m_reference[g].interest);
+        default:
+            if (p < 0)
+                return true;
+            m_reference[g].players[p].called = false;
+            m_reference[g].players.move(p, count - 1);
+            return room.noShow(gameId, playerId);
         }
     }
 
     QStringList expected() const
     {
         QStringList out;
-        for (const RefGame &game : m_reference)
-            out << game.name + QLatin1Char(':') + game.players.join(QLatin1Char(','));
+        for (const RefGame &game : m_reference) {
+            QStringList players;
+            for (const RefPlayer &player : game.players)
+                players << shownPlayer(player.name, player.called, player.away);
+            out << game.name + QLatin1String(game.interest ? "?" : "") + QLatin1Char(':') + players.join(QLatin1Char(','));
+        }
         return out;
     }
 
@@ -203,21 +252,31 @@ public:
             board.games.append({game.name, 0, {}});
         for (qsizetype i = 0; i < board.games.size(); ++i) {
             board.games[i].rows = i < board.gamesInFirstRow() ? rows1 : rows2;
-            for (const QString &player : m_reference[i].players.mid(0, board.games[i].rows))
-                board.games[i].entries.append(boardEntryOf(player));
+            for (const RefPlayer &player : m_reference[i].players.mid(0, board.games[i].rows)) {
+                board.games[i].entries.append(boardEntryOf(player.name));
+                board.games[i].entries.last().blink |= player.called;
+            }
         }
         return board;
     }
 
 private:
+    struct RefPlayer {
+        QString name;
+        bool called = false;
+        bool away = false;
+        qint64 person = 0; // equal for one person's entries; 0 for one list only
+    };
     struct RefGame {
         QString name;
-        QStringList players;
+        QList<RefPlayer> players;
+        bool interest = false;
     };
     QList<Room *> m_rooms;
     QRandomGenerator m_random;
     QList<RefGame> m_reference;
     int m_names = 0;
+    qint64 m_persons = 0;
 };
 
 } // namespace tavlo::test

@@ -19,7 +19,7 @@ int main(int argc, char **argv)
     const QString output = args.at(1);
     const QString temporary = output + QLatin1String(".new");
     QFile::remove(temporary);
-    const QString error = tavlo::createEmptyDatabase(temporary, first ? tavlo::SchemaVersion::First : tavlo::SchemaVersion::DeskIds);
+    const QString error = tavlo::createEmptyDatabase(temporary, first ? tavlo::SchemaVersion::First : tavlo::SchemaVersion::Floor);
     if (!error.isEmpty()) {
         QTextStream(stderr) << "make_empty_db: " << error << '\n';
         return 1;

@@ -40,6 +40,23 @@
     return Math.floor(minutes / 60) + ' h ' + (rest < 10 ? '0' : '') + rest;
   }
 
+  // "4:07" for a number of seconds, never below 0:00.
+  function clock(seconds) {
+    seconds = Math.max(0, Math.floor(seconds));
+    var rest = seconds % 60;
+    return Math.floor(seconds / 60) + ':' + (rest < 10 ? '0' : '') + rest;
+  }
+
+  // A call counts down to its end, an away up from its start; both move by the second.
+  function floorTime(player, now) {
+    var ends = player.callEnds ? Date.parse(player.callEnds) : NaN;
+    if (!isNaN(ends)) return 'called ' + clock((ends - now) / 1000);
+    var away = player.away ? Date.parse(player.away) : NaN;
+    return isNaN(away) ? '' : 'away ' + clock((now - away) / 1000);
+  }
+
+  var vibrated = {};
+
   function ordinal(n) {
     var tens = n % 100, ones = n % 10;
     if (tens >= 11 && tens <= 13) return n + 'th';
@@ -52,36 +69,43 @@
     var now = Date.now();
     var found = [];
     var first = null;
+    var calling = [];
+    ticking = false;
     var games = board.games || [];
     boardEl.textContent = '';
     if (!games.length) boardEl.appendChild(el('p', 'empty', 'No waiting lists'));
     games.forEach(function (game, g) {
       var players = game.players || [];
-      var section = el('section', 'game');
-      section.appendChild(el('h2', '', game.name));
-      section.appendChild(el('p', 'count', players.length + ' waiting' +
+      // A game not running yet stands apart: "Interest: 5/10 PLO", "4 players".
+      var section = el('section', 'game' + (game.interest ? ' interest' : ''));
+      section.appendChild(el('h2', '', (game.interest ? 'Interest: ' : '') + game.name));
+      section.appendChild(el('p', 'count', players.length + (game.interest ? ' players' : ' waiting') +
                                         (game.estimate ? ' \u00b7 ' + game.estimate : '')));
       var list = el('ol');
       players.forEach(function (player, p) {
         var position = player.position || p + 1;
-        var row = el('li', 'player' + (player.blink ? ' blink' : ''));
+        var row = el('li', 'player' + (player.blink ? ' blink' : '') + (player.callEnds ? ' called' : ''));
         row.id = 'g' + g + 'p' + position;
         row.appendChild(el('span', 'pos', String(position)));
         row.appendChild(el('span', 'name', player.name));
         var marks = (player.star ? '\u2605' : '') + (player.phone ? '\u260E' : '');
         if (marks) row.appendChild(el('span', 'marks', marks));
-        var time = waited(player.added, now);
+        var floor = floorTime(player, now);
+        if (floor) ticking = true;
+        var time = floor || waited(player.added, now);
         if (time) row.appendChild(el('span', 'wait', time));
         if (matches(player.name, typed)) {
           row.className += ' mine';
           found.push({ name: player.name, position: position, game: game.name, id: row.id });
           if (!first) first = row;
+          if (player.callEnds) calling.push(player.name + '@' + player.callEnds);
         }
         list.appendChild(row);
       });
       section.appendChild(list);
       boardEl.appendChild(section);
     });
+    alertFor(calling);
     foundEl.textContent = '';
     if (typed && !found.length) foundEl.appendChild(el('li', 'empty', 'No name starts with that.'));
     found.slice(0, 8).forEach(function (f) {
@@ -93,6 +117,18 @@
     });
     return first;
   }
+
+  // A followed player called: the page turns red and, once a call, the phone vibrates.
+  function alertFor(calling) {
+    document.body.classList.toggle('alert', calling.length > 0);
+    var fresh = calling.filter(function (key) { return !vibrated[key]; });
+    if (fresh.length && navigator.vibrate) navigator.vibrate([400, 200, 400]);
+    vibrated = {};
+    calling.forEach(function (key) { vibrated[key] = true; });
+  }
+
+  var ticking = false;
+  window.setInterval(function () { if (ticking) draw(); }, 1000);
 
   function setStatus(text, problem) {
     statusEl.textContent = text;
