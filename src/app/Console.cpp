@@ -298,6 +298,9 @@ void Console::applySettings(const Settings &chosen)
             kept.databasePath = m_settings.databasePath;
     }
     m_settings = kept;
+    // Calls already running keep the countdown they started with.
+    if (m_room)
+        m_room->setCallRules(m_settings.callMinutes * 60, m_settings.removeNoShows);
     if (m_window && m_window->isMaximized() != kept.startMaximized)
         m_window->setWindowState(m_window->windowState() ^ Qt::WindowMaximized);
     if (const auto failure = SettingsFile(m_platform.programFolder).save(m_settings)) {

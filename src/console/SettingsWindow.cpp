@@ -73,6 +73,8 @@ SettingsWindow::SettingsWindow(const Settings &settings, const QString &programF
     m_secondRowRows->setValue(settings.rowsInSecondRow);
     m_listWidth->setValue(std::max<int>(0, settings.listWidth));
     m_startMaximized->setChecked(settings.startMaximized);
+    m_callMinutes->setValue(settings.callMinutes);
+    m_removeNoShows->setChecked(settings.removeNoShows);
     check();
 }
 
@@ -113,6 +115,13 @@ void SettingsWindow::buildForm()
     m_listWidth->setSuffix(tr(" px"));
     m_startMaximized = named(new QCheckBox(tr("Start &maximized")), QStringLiteral("startMaximizedCheck"),
                              tr("Start maximized"));
+    m_callMinutes = named(new QSpinBox, QStringLiteral("callMinutesSpin"), tr("Call countdown in minutes"),
+                          tr("How long a called player has to come before the call becomes a no-show."));
+    m_callMinutes->setRange(0, 32767);
+    m_callMinutes->setSuffix(tr(" min"));
+    m_removeNoShows = named(new QCheckBox(tr("&No-shows leave the list")), QStringLiteral("removeNoShowsCheck"),
+                            tr("No-shows leave the list"),
+                            tr("Unchecked: a player who does not come when called goes to the end of the list."));
     m_problem = named(new QLabel, QStringLiteral("problemLabel"), tr("Why the settings cannot be saved"));
     m_problem->setWordWrap(true);
     m_problem->setStyleSheet(QStringLiteral("color: #a00000"));
@@ -136,6 +145,8 @@ void SettingsWindow::buildForm()
     add(tr("Rows per list, s&econd row:"), m_secondRowRows, m_secondRowRows);
     add(tr("List &width:"), m_listWidth, m_listWidth);
     form->addRow(QString(), m_startMaximized);
+    add(tr("Call c&ountdown:"), m_callMinutes, m_callMinutes);
+    form->addRow(QString(), m_removeNoShows);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(m_problem);
@@ -158,7 +169,7 @@ void SettingsWindow::buildForm()
     });
     for (QLineEdit *edit : {m_databaseFile, m_server, m_displayFolder})
         connect(edit, &QLineEdit::textChanged, this, &SettingsWindow::check);
-    for (QSpinBox *spin : {m_firstRowRows, m_secondRowRows, m_listWidth})
+    for (QSpinBox *spin : {m_firstRowRows, m_secondRowRows, m_listWidth, m_callMinutes})
         connect(spin, &QSpinBox::valueChanged, this, &SettingsWindow::check);
     for (QRadioButton *choice : {m_fileChoice, m_serverChoice})
         connect(choice, &QRadioButton::toggled, this, &SettingsWindow::check);
@@ -180,6 +191,8 @@ Settings SettingsWindow::settings() const
     chosen.rowsInSecondRow = qint16(m_secondRowRows->value());
     chosen.listWidth = qint16(m_listWidth->value());
     chosen.startMaximized = m_startMaximized->isChecked();
+    chosen.callMinutes = qint16(m_callMinutes->value());
+    chosen.removeNoShows = m_removeNoShows->isChecked();
     return chosen;
 }
 
@@ -199,6 +212,8 @@ QString SettingsWindow::problem() const
         if (rows->value() < MinRows || rows->value() > MaxRows)
             return tr("A list shows from %1 to %2 rows.").arg(MinRows).arg(MaxRows);
     }
+    if (m_callMinutes->value() < MinCallMinutes || m_callMinutes->value() > MaxCallMinutes)
+        return tr("A call's countdown runs from %1 to %2 minutes.").arg(MinCallMinutes).arg(MaxCallMinutes);
     return {};
 }
 

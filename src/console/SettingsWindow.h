@@ -16,8 +16,8 @@ class QSpinBox;
 namespace tavlo {
 
 // The console's settings, as TAVLO.ini holds them, in a form: the database (a file, or a
-// PostgreSQL server with a connection test), the display folder, the board's layout and the
-// window's start. Save stays off while a value is invalid, and a line under the form says why.
+// PostgreSQL server with a connection test), the display folder, the board's layout, the
+// window's start and the floor's call rules. Save stays off while a value is invalid, and a line under the form says why.
 class SettingsWindow : public QDialog {
     Q_OBJECT
 public:
@@ -26,6 +26,9 @@ public:
     // Rows per list the board can show.
     static constexpr int MinRows = 1;
     static constexpr int MaxRows = 100;
+    // Minutes a called player may take to come.
+    static constexpr int MinCallMinutes = 1;
+    static constexpr int MaxCallMinutes = 60;
 
     SettingsWindow(const Settings &settings, const QString &programFolder, ConnectionTest test,
                    QWidget *parent = nullptr);
@@ -57,6 +60,8 @@ private:
     QSpinBox *m_secondRowRows = nullptr;
     QSpinBox *m_listWidth = nullptr;
     QCheckBox *m_startMaximized = nullptr;
+    QSpinBox *m_callMinutes = nullptr;
+    QCheckBox *m_removeNoShows = nullptr;
     QLabel *m_problem = nullptr;
     QPushButton *m_saveButton = nullptr;
 };

@@ -80,6 +80,7 @@ public:
     // the end of it).
     void setCallRules(int callSeconds, bool removeNoShows);
     int callSeconds() const { return m_callSeconds; }
+    bool removeNoShows() const { return m_removeNoShows; }
     static constexpr int DefaultCallSeconds = 5 * 60;
 
     bool canUndo() const { return m_history.canUndo(); }

@@ -63,7 +63,7 @@ Change server(const QString &address)
     };
 }
 
-Change rows(const char *name, int value)
+Change spin(const char *name, int value)
 {
     return [=](QWidget *w) { field<QSpinBox>(w, name)->setValue(value); };
 }
@@ -90,18 +90,28 @@ private slots:
         field<QSpinBox>(w, "secondRowRowsSpin")->setValue(4);
         field<QSpinBox>(w, "listWidthSpin")->setValue(640);
         field<QCheckBox>(w, "startMaximizedCheck")->setChecked(true);
+        spin("callMinutesSpin", 12)(w);
+        field<QCheckBox>(w, "removeNoShowsCheck")->setChecked(true);
         ConsoleFixture::press(field<QPushButton>(w, "saveButton"));
-        const QByteArray expected = handWritten(c.databasePath(), board.path() + u'/', 3, 4, 640, true);
+        const QByteArray sixLines = handWritten(c.databasePath(), board.path() + u'/', 3, 4, 640, true);
+        const QByteArray expected = sixLines + "Call_Minutes=12\r\nRemove_No_Shows=True\r\n";
         QCOMPARE(c.t.readFile(QStringLiteral("TAVLO.ini")), expected);
+        QCOMPARE(std::pair(c.room().callSeconds(), c.room().removeNoShows()), std::pair(12 * 60, true));
         QFile fragment(board.filePath(QStringLiteral("TAVLO-Display.txt")));
         QVERIFY(fragment.open(QIODevice::ReadOnly));
         const QByteArray published = fragment.readAll();
         QVERIFY(published.contains("width='640'") && published.contains("Anna"));
         QVERIFY(QFileInfo::exists(board.filePath(QStringLiteral("TAVLO-Display.hta"))));
         QTRY_VERIFY(c.window().isMaximized());
-        // The file the window wrote reads back into the same window.
+        // The floor's lines go again once back at their defaults.
+        QTRY_VERIFY(!c.console->settingsWindow());
+        w = openSettings(c);
+        spin("callMinutesSpin", Settings::DefaultCallMinutes)(w);
+        field<QCheckBox>(w, "removeNoShowsCheck")->setChecked(false);
+        ConsoleFixture::press(field<QPushButton>(w, "saveButton"));
         c.window().close();
-        QCOMPARE(c.t.readFile(QStringLiteral("TAVLO.ini")), expected);
+        QCOMPARE(c.t.readFile(QStringLiteral("TAVLO.ini")), sixLines);
+        // The file the window wrote reads back into the same window.
         Settings read;
         QVERIFY(SettingsFile::parse(expected, read));
         QCOMPARE(SettingsWindow(read, c.t.platform.programFolder, {}).settings(), read);
@@ -112,15 +122,15 @@ private slots:
     void refusesInvalidValues_data()
     {
         QTest::addColumn<RefusedRow>("row");
-        QTest::newRow("no rows") << RefusedRow{rows("firstRowRowsSpin", 0), "from 1 to 100 rows"};
-        QTest::newRow("too many rows") << RefusedRow{rows("secondRowRowsSpin", 101), "from 1 to 100 rows"};
+        QTest::newRow("no rows") << RefusedRow{spin("firstRowRowsSpin", 0), "from 1 to 100 rows"};
+        QTest::newRow("too many rows") << RefusedRow{spin("secondRowRowsSpin", 101), "from 1 to 100 rows"};
         QTest::newRow("missing database file") << RefusedRow{text("databaseFileEdit", "/nowhere/TAVLO.mdb"), "no database file"};
         QTest::newRow("blank database file") << RefusedRow{text("databaseFileEdit", ""), "Choose the database file"};
         QTest::newRow("missing folder") << RefusedRow{text("displayFolderEdit", "/nowhere/board"), "no folder /nowhere/board/"};
         QTest::newRow("unwritable folder") << RefusedRow{text("displayFolderEdit", "/proc"), "cannot be written"};
         QTest::newRow("server without scheme") << RefusedRow{server("db.lan/tavlo"), "starts with postgresql://"};
         QTest::newRow("server without database") << RefusedRow{server("postgresql://db.lan"), "names no database"};
-        QTest::newRow("server with a bad port") << RefusedRow{server("postgresql://db.lan:http/tavlo"), "port"};
+        QTest::newRow("call of no time") << RefusedRow{spin("callMinutesSpin", 0), "from 1 to 60 minutes"};
     }
     void refusesInvalidValues()
     {
@@ -190,7 +200,7 @@ private slots:
         QCOMPARE(tabRound(field(w, "fileChoice")),
                  QString("fileChoice databaseFileEdit browseDatabaseButton serverChoice serverEdit testConnectionButton "
                          "displayFolderEdit browseFolderButton firstRowRowsSpin secondRowRowsSpin listWidthSpin "
-                         "startMaximizedCheck saveButton cancelButton").split(u' '));
+                         "startMaximizedCheck callMinutesSpin removeNoShowsCheck saveButton cancelButton").split(u' '));
     }
 };
 
