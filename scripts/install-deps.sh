@@ -9,7 +9,7 @@ set_name=${1:-run}
 
 packages=(cmake g++ make qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libgl-dev libsodium-dev qt6-httpserver-dev qt6-websockets-dev libqrencode-dev rapidjson-dev pkg-config fonts-wine fonts-dejavu-core)
 if [ "$set_name" = package ] || [ "$set_name" = test ]; then
-  packages+=(dpkg-dev file)
+  packages+=(dpkg-dev file lintian)
 fi
 if [ "$set_name" = test ]; then
   packages+=(ninja-build lld libbenchmark-dev xvfb xauth imagemagick chromium minisign zbar-tools desktop-file-utils appstream postgresql)
