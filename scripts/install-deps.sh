@@ -7,7 +7,7 @@
 set -euo pipefail
 set_name=${1:-run}
 
-packages=(cmake g++ make qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libgl-dev libsodium-dev qt6-httpserver-dev qt6-websockets-dev libqrencode-dev rapidjson-dev pkg-config fonts-wine fonts-dejavu-core)
+packages=(cmake g++ make qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql libsqlite3-dev libgl-dev libsodium-dev qt6-httpserver-dev qt6-websockets-dev libqrencode-dev rapidjson-dev pkg-config fonts-wine fonts-dejavu-core)
 if [ "$set_name" = package ] || [ "$set_name" = test ]; then
   packages+=(dpkg-dev file lintian)
 fi

@@ -3,6 +3,7 @@
 #include "app/UpdateFlow.h"
 #include "console/MainWindow.h"
 #include "platform/Clock.h"
+#include "base/Language.h"
 #include "platform/CommandLine.h"
 #include "platform/Connectivity.h"
 #include "platform/Platform.h"
@@ -52,6 +53,8 @@ int main(int argc, char **argv)
         return exportCsv(argc, argv);
 
     QApplication app(argc, argv);
+    tavlo::installTranslations(
+        tavlo::chooseLanguage(tavlo::languageSetting(tavlo::programFolderChoice().folder), QLocale::system()));
     QCommandLineParser parser;
     tavlo::parseCommandLine(parser, describe, tavlo::CsvExport::BadCommandLine);
 

@@ -88,6 +88,8 @@ bool SettingsFile::parse(const QByteArray &bytes, Settings &settings, QString *i
                 settings.rowsInFirstRow = *number;
             else
                 settings.rowsInSecondRow = *number;
+        } else if (key == QLatin1String("LANGUAGE")) {
+            settings.language = value;
         } else if (key == QLatin1String("START_MAXIMIZED")) {
             const auto flag = toBoolean(value);
             if (!flag)
@@ -124,6 +126,8 @@ QByteArray SettingsFile::render(const Settings &settings)
     line("Players_Per_List_Row2=", QString::number(settings.rowsInSecondRow));
     line("List_Width=", QString::number(settings.listWidth));
     line("Start_Maximized=", QLatin1String(settings.startMaximized ? "True" : "False"));
+    if (!settings.language.isEmpty())
+        line("Language=", settings.language);
     return encodeSystemText(text);
 }
 

@@ -7,7 +7,7 @@
 
 namespace tavlo {
 
-// The six settings of TAVLO.ini. A value the file does not name stays as it is: empty texts,
+// The six settings of TAVLO.ini, and the optional language line. A value the file does not name stays as it is: empty texts,
 // zeros and false until something sets them.
 struct Settings {
     QString databasePath;
@@ -16,6 +16,7 @@ struct Settings {
     qint16 rowsInSecondRow = 0;
     qint16 listWidth = 0; // 0: the lists take 90% of their column
     bool startMaximized = false;
+    QString language; // empty: the system's; written back only when the file names one
 
     // What a first start writes, for a program folder without a trailing separator.
     static Settings defaults(const QString &programFolder);
@@ -49,7 +50,7 @@ public:
     // The value of one key (matched in upper case, a later line winning), or nothing; for
     // readers that want one line and must not fail on the others.
     static std::optional<QString> value(const QByteArray &bytes, const QString &upperCaseKey);
-    // The six lines, as the console writes them.
+    // The six lines, as the console writes them, and the language line when one is set.
     static QByteArray render(const Settings &settings);
 
 private:

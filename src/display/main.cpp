@@ -1,5 +1,6 @@
 #include "display/DisplayWindow.h"
 #include "display/ViewerOptions.h"
+#include "base/Language.h"
 #include "platform/CommandLine.h"
 #include "platform/ProgramFolder.h"
 
@@ -35,6 +36,8 @@ int main(int argc, char *argv[])
     tavlo::answerHelpOrVersion(argc, argv, describe);
 
     QApplication app(argc, argv);
+    tavlo::installTranslations(
+        tavlo::chooseLanguage(tavlo::languageSetting(tavlo::programFolderChoice().folder), QLocale::system()));
     QCommandLineParser parser;
     tavlo::parseCommandLine(parser, describe);
 

@@ -1,0 +1,623 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>Command</name>
+    <message>
+        <source>add of game %1</source>
+        <translation>Hinzufügen des Spiels %1</translation>
+    </message>
+    <message>
+        <source>rename of game %1 to %2</source>
+        <translation>Umbenennen des Spiels %1 in %2</translation>
+    </message>
+    <message>
+        <source>delete of game %1</source>
+        <translation>Löschen des Spiels %1</translation>
+    </message>
+    <message>
+        <source>move of game %1</source>
+        <translation>Verschieben des Spiels %1</translation>
+    </message>
+    <message>
+        <source>add of %1 to %2</source>
+        <translation>Hinzufügen von %1 zu %2</translation>
+    </message>
+    <message>
+        <source>delete of %1 from %2</source>
+        <translation>Löschen von %1 aus %2</translation>
+    </message>
+    <message>
+        <source>edit of %1 in %2</source>
+        <translation>Ändern von %1 in %2</translation>
+    </message>
+    <message>
+        <source>%1 %2 for %3 in %4</source>
+        <translation>%1 %2 für %3 in %4</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>an</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>aus</translation>
+    </message>
+    <message>
+        <source>delete of all players from %1</source>
+        <translation>Löschen aller Spieler aus %1</translation>
+    </message>
+    <message>
+        <source>move of %1 in %2</source>
+        <translation>Verschieben von %1 in %2</translation>
+    </message>
+    <message>
+        <source>move of %1 to the top of %2</source>
+        <translation>Verschieben von %1 an die Spitze von %2</translation>
+    </message>
+</context>
+<context>
+    <name>ListPanel</name>
+    <message>
+        <source>Move game up</source>
+        <translation>Spiel nach oben</translation>
+    </message>
+    <message>
+        <source>Move game down</source>
+        <translation>Spiel nach unten</translation>
+    </message>
+    <message>
+        <source>Delete game</source>
+        <translation>Spiel löschen</translation>
+    </message>
+    <message>
+        <source>Add new game</source>
+        <translation>Neues Spiel</translation>
+    </message>
+    <message>
+        <source>Save game</source>
+        <translation>Spiel speichern</translation>
+    </message>
+    <message>
+        <source>Edit game</source>
+        <translation>Spiel ändern</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Game name cannot be blank</source>
+        <translation>Der Spielname darf nicht leer sein</translation>
+    </message>
+    <message>
+        <source>Sure you want to delete </source>
+        <translation>Wirklich löschen: </translation>
+    </message>
+    <message>
+        <source>Move player up</source>
+        <translation>Spieler nach oben</translation>
+    </message>
+    <message>
+        <source>Move player down</source>
+        <translation>Spieler nach unten</translation>
+    </message>
+    <message>
+        <source>Move player to top</source>
+        <translation>Spieler an die Spitze</translation>
+    </message>
+    <message>
+        <source>Blink ON/OFF</source>
+        <translation>Blinken AN/AUS</translation>
+    </message>
+    <message>
+        <source>Star symbol ON/OFF</source>
+        <translation>Stern AN/AUS</translation>
+    </message>
+    <message>
+        <source>Phone symbol ON/OFF</source>
+        <translation>Telefon AN/AUS</translation>
+    </message>
+    <message>
+        <source>Delete player</source>
+        <translation>Spieler löschen</translation>
+    </message>
+    <message>
+        <source>Delete ALL players</source>
+        <translation>ALLE Spieler löschen</translation>
+    </message>
+    <message>
+        <source>Add new player</source>
+        <translation>Neuer Spieler</translation>
+    </message>
+    <message>
+        <source>Save player</source>
+        <translation>Spieler speichern</translation>
+    </message>
+    <message>
+        <source>Edit player</source>
+        <translation>Spieler ändern</translation>
+    </message>
+    <message>
+        <source>Player name cannot be blank</source>
+        <translation>Der Spielername darf nicht leer sein</translation>
+    </message>
+    <message>
+        <source>Select a player first</source>
+        <translation>Bitte zuerst einen Spieler wählen</translation>
+    </message>
+    <message>
+        <source>Delete ALL players from list</source>
+        <translation>ALLE Spieler von der Liste löschen</translation>
+    </message>
+</context>
+<context>
+    <name>PhonePage</name>
+    <message>
+        <source>TAVLO – waiting lists</source>
+        <translation>TAVLO – Wartelisten</translation>
+    </message>
+    <message>
+        <source>Loading the board…</source>
+        <translation>Die Tafel wird geladen…</translation>
+    </message>
+    <message>
+        <source>Find your name</source>
+        <translation>Ihren Namen suchen</translation>
+    </message>
+    <message>
+        <source>First letters of your name</source>
+        <translation>Anfangsbuchstaben Ihres Namens</translation>
+    </message>
+    <message>
+        <source>This page needs JavaScript turned on to show the waiting lists.</source>
+        <translation>Diese Seite braucht JavaScript, um die Wartelisten zu zeigen.</translation>
+    </message>
+    <message>
+        <source>No waiting lists</source>
+        <translation>Keine Wartelisten</translation>
+    </message>
+    <message>
+        <source> waiting</source>
+        <translation> wartend</translation>
+    </message>
+    <message>
+        <source>No name starts with that.</source>
+        <translation>Kein Name beginnt so.</translation>
+    </message>
+    <message>
+        <source> in </source>
+        <translation> in </translation>
+    </message>
+    <message>
+        <source>st</source>
+        <translation>.</translation>
+    </message>
+    <message>
+        <source>nd</source>
+        <translation>.</translation>
+    </message>
+    <message>
+        <source>rd</source>
+        <translation>.</translation>
+    </message>
+    <message>
+        <source>th</source>
+        <translation>.</translation>
+    </message>
+    <message>
+        <source>Updated </source>
+        <translation>Aktualisiert </translation>
+    </message>
+    <message>
+        <source>The board could not be read; trying again.</source>
+        <translation>Die Tafel war nicht lesbar; neuer Versuch folgt.</translation>
+    </message>
+    <message>
+        <source>The board is not there; trying again.</source>
+        <translation>Die Tafel fehlt; neuer Versuch folgt.</translation>
+    </message>
+    <message>
+        <source>Cannot reach the board; trying again.</source>
+        <translation>Die Tafel ist nicht erreichbar; neuer Versuch folgt.</translation>
+    </message>
+    <message>
+        <source>en</source>
+        <extracomment>The page&apos;s language code.</extracomment>
+        <translation>de</translation>
+    </message>
+</context>
+<context>
+    <name>ReportCharts</name>
+    <message>
+        <source>Players waiting</source>
+        <translation>Wartende Spieler</translation>
+    </message>
+    <message>
+        <source>players</source>
+        <translation>Spieler</translation>
+    </message>
+    <message>
+        <source>Waiting times of players who reached the top (minutes)</source>
+        <translation>Wartezeiten der Spieler, die an die Reihe kamen (Minuten)</translation>
+    </message>
+    <message>
+        <source>Median</source>
+        <translation>Median</translation>
+    </message>
+    <message>
+        <source>90th percentile</source>
+        <translation>90. Perzentil</translation>
+    </message>
+    <message>
+        <source>minutes</source>
+        <translation>Minuten</translation>
+    </message>
+    <message>
+        <source>Players added and removed per hour</source>
+        <translation>Hinzugefügte und entfernte Spieler je Stunde</translation>
+    </message>
+    <message>
+        <source>Added</source>
+        <translation>Hinzugefügt</translation>
+    </message>
+    <message>
+        <source>Removed</source>
+        <translation>Entfernt</translation>
+    </message>
+    <message>
+        <source>hour of the day</source>
+        <translation>Stunde des Tages</translation>
+    </message>
+</context>
+<context>
+    <name>UndoHistory</name>
+    <message>
+        <source>Undo %1</source>
+        <translation>Rückgängig: %1</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>Wiederholen: %1</translation>
+    </message>
+    <message>
+        <source>redone</source>
+        <translation>wiederholt</translation>
+    </message>
+    <message>
+        <source>undone</source>
+        <translation>rückgängig gemacht</translation>
+    </message>
+    <message>
+        <source>The journal&apos;s record of this change cannot be read, so it cannot be %1. The lists are unchanged.</source>
+        <translation>Der Eintrag dieser Änderung im Journal ist nicht lesbar, daher kann sie nicht %1 werden. Die Listen bleiben unverändert.</translation>
+    </message>
+    <message>
+        <source>The journal&apos;s record of this change does not match the lists, so it cannot be %1. The lists are unchanged.</source>
+        <translation>Der Eintrag dieser Änderung im Journal passt nicht zu den Listen, daher kann sie nicht %1 werden. Die Listen bleiben unverändert.</translation>
+    </message>
+    <message>
+        <source>Another desk has changed what this was about, so it cannot be %1.</source>
+        <translation>Ein anderer Platz hat geändert, worum es hier ging, daher kann es nicht %1 werden.</translation>
+    </message>
+    <message>
+        <source>This change cannot be %1: %2</source>
+        <translation>Diese Änderung kann nicht %1 werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::Console</name>
+    <message>
+        <source>Permission denied: %1</source>
+        <translation>Zugriff verweigert: %1</translation>
+    </message>
+    <message>
+        <source>Invalid setting: </source>
+        <translation>Ungültige Einstellung: </translation>
+    </message>
+    <message>
+        <source>Unexpected Error!</source>
+        <translation>Unerwarteter Fehler!</translation>
+    </message>
+    <message>
+        <source>Cannot %1 file %2</source>
+        <translation>Datei %2 kann nicht %1 werden</translation>
+    </message>
+    <message>
+        <source> is missing or cannot</source>
+        <translation> fehlt oder es besteht keine</translation>
+    </message>
+    <message>
+        <source>connect to mapped drive/network location</source>
+        <translation>Verbindung zum Netzlaufwerk</translation>
+    </message>
+    <message>
+        <source>TAVLO-Display.hta file is missing!</source>
+        <translation>Die Datei TAVLO-Display.hta fehlt!</translation>
+    </message>
+    <message>
+        <source>Video display will not be possible.</source>
+        <translation>Die Anzeige auf dem Bildschirm ist nicht möglich.</translation>
+    </message>
+    <message>
+        <source>TAVLO-Display.jpg file is missing!</source>
+        <translation>Die Datei TAVLO-Display.jpg fehlt!</translation>
+    </message>
+    <message>
+        <source>There will be no background image</source>
+        <translation>Die Anzeige auf dem Bildschirm</translation>
+    </message>
+    <message>
+        <source>on the video display.</source>
+        <translation>hat kein Hintergrundbild.</translation>
+    </message>
+    <message>
+        <source>connect to the database server</source>
+        <translation>Verbindung zum Datenbankserver</translation>
+    </message>
+    <message>
+        <source>READ</source>
+        <translation>GELESEN</translation>
+    </message>
+    <message>
+        <source>WRITE</source>
+        <translation>GESCHRIEBEN</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::MainWindow</name>
+    <message>
+        <source> Games</source>
+        <translation> Spiele</translation>
+    </message>
+    <message>
+        <source> Players</source>
+        <translation> Spieler</translation>
+    </message>
+    <message>
+        <source>Waiting List System</source>
+        <translation>Wartelisten</translation>
+    </message>
+    <message>
+        <source>Waiting lists, live</source>
+        <translation>Wartelisten, live</translation>
+    </message>
+    <message>
+        <source>Reports…</source>
+        <translation>Berichte…</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>TAVLO is a very basic waiting list system that is designed to show waiting lists on a large screen like a Plasma or LCD.</source>
+        <translation>TAVLO ist ein ganz einfaches Wartelistensystem, das Wartelisten auf einem großen Bildschirm wie einem Plasma- oder LCD-Bildschirm zeigt.</translation>
+    </message>
+    <message>
+        <source>To create a waiting list; add a game and then add players. Players can be moved up and down the list, graphic elements can be added like a star, phone symbol or the name can be made to blink.</source>
+        <translation>So entsteht eine Warteliste: ein Spiel hinzufügen, dann Spieler. Spieler lassen sich in der Liste nach oben und unten verschieben, mit einem Stern oder Telefonsymbol versehen oder blinken lassen.</translation>
+    </message>
+    <message>
+        <source>IMPORTANT: To display the TAVLO wating list on a large screen run TAVLO-Display.hta. Any changes made will be automatically refreshed to the display.</source>
+        <translation>WICHTIG: Um die Wartelisten von TAVLO auf einem großen Bildschirm zu zeigen, TAVLO-Display.hta starten. Jede Änderung erscheint dort von selbst.</translation>
+    </message>
+    <message>
+        <source>Welcome</source>
+        <translation>Willkommen</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::ReportsWindow</name>
+    <message>
+        <source>TAVLO Reports</source>
+        <translation>TAVLO-Berichte</translation>
+    </message>
+    <message>
+        <source>&amp;Today</source>
+        <translation>&amp;Heute</translation>
+    </message>
+    <message>
+        <source>&amp;Show</source>
+        <translation>&amp;Zeigen</translation>
+    </message>
+    <message>
+        <source>Read the journal again for these days (F5)</source>
+        <translation>Das Journal für diese Tage neu lesen (F5)</translation>
+    </message>
+    <message>
+        <source>Export &amp;CSV…</source>
+        <translation>&amp;CSV exportieren…</translation>
+    </message>
+    <message>
+        <source>Every change of these days, one row each, for a spreadsheet</source>
+        <translation>Jede Änderung dieser Tage, je eine Zeile, für eine Tabellenkalkulation</translation>
+    </message>
+    <message>
+        <source>Export &amp;PDF…</source>
+        <translation>&amp;PDF exportieren…</translation>
+    </message>
+    <message>
+        <source>This report with its charts, to print or send</source>
+        <translation>Dieser Bericht mit seinen Diagrammen, zum Drucken oder Versenden</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>Von</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>bis</translation>
+    </message>
+    <message>
+        <source>The journal cannot be read:<byte value="xd"/>
+</source>
+        <translation>Das Journal ist nicht lesbar:<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 bis %2</translation>
+    </message>
+    <message>
+        <source>%1: %2 changes</source>
+        <translation>%1: %2 Änderungen</translation>
+    </message>
+    <message>
+        <source> (%1 undone)</source>
+        <translation> (%1 rückgängig gemacht)</translation>
+    </message>
+    <message>
+        <source>, %1 players added, %2 removed.</source>
+        <translation>, %1 Spieler hinzugefügt, %2 entfernt.</translation>
+    </message>
+    <message>
+        <source> Longest list: %1, %2 waiting at %3.</source>
+        <translation> Längste Liste: %1, %2 wartend um %3.</translation>
+    </message>
+    <message>
+        <source> 1 player reached the top of a list.</source>
+        <translation> 1 Spieler kam an die Reihe.</translation>
+    </message>
+    <message>
+        <source> %1 players reached the top of a list.</source>
+        <translation> %1 Spieler kamen an die Reihe.</translation>
+    </message>
+    <message>
+        <source>TAVLO report, </source>
+        <translation>TAVLO-Bericht, </translation>
+    </message>
+    <message>
+        <source>Cannot write %1</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Export the journal as CSV</source>
+        <translation>Das Journal als CSV exportieren</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>Export the report as PDF</source>
+        <translation>Den Bericht als PDF exportieren</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::UpdateFlow</name>
+    <message>
+        <source>A new version of this software is available! <byte value="xd"/>
+<byte value="xd"/>
+Do you want to download and install it now?</source>
+        <translation>Eine neue Version dieser Software ist verfügbar!<byte value="xd"/>
+<byte value="xd"/>
+Jetzt herunterladen und installieren?</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::UpgradeDialog</name>
+    <message>
+        <source>Download failed: the file is larger than %1 kb.<byte value="xd"/>
+<byte value="xd"/>
+Upgrade to new version was not completed.</source>
+        <translation>Download fehlgeschlagen: die Datei ist größer als %1 kb.<byte value="xd"/>
+<byte value="xd"/>
+Die Aktualisierung wurde nicht abgeschlossen.</translation>
+    </message>
+    <message>
+        <source>Download New Version</source>
+        <translation>Neue Version herunterladen</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>Click Start to commence the upgrade</source>
+        <translation>Starten beginnt die Aktualisierung</translation>
+    </message>
+    <message>
+        <source>&amp;Start</source>
+        <translation>&amp;Starten</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>1 of 2</source>
+        <translation>1 von 2</translation>
+    </message>
+    <message>
+        <source>2 of 2</source>
+        <translation>2 von 2</translation>
+    </message>
+    <message>
+        <source>New version file could not be verified!<byte value="xd"/>
+Upgrade was not completed, please try again later.</source>
+        <translation>Die neue Version ließ sich nicht prüfen!<byte value="xd"/>
+Die Aktualisierung wurde nicht abgeschlossen, bitte später erneut versuchen.</translation>
+    </message>
+    <message>
+        <source>Download cancelled!<byte value="xd"/>
+<byte value="xd"/>
+Upgrade to new version was not completed.</source>
+        <translation>Download abgebrochen!<byte value="xd"/>
+<byte value="xd"/>
+Die Aktualisierung wurde nicht abgeschlossen.</translation>
+    </message>
+    <message>
+        <source>New version file did not download correctly!<byte value="xd"/>
+Upgrade was not completed, please try again later.</source>
+        <translation>Die neue Version wurde nicht richtig heruntergeladen!<byte value="xd"/>
+Die Aktualisierung wurde nicht abgeschlossen, bitte später erneut versuchen.</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::display::LiveBoardView</name>
+    <message>
+        <source>⚠ Not updated since %1</source>
+        <translation>⚠ Nicht aktualisiert seit %1</translation>
+    </message>
+    <message>
+        <source>games %1–%2 of %3</source>
+        <translation>Spiele %1–%2 von %3</translation>
+    </message>
+    <message>
+        <source>Last change %1</source>
+        <translation>Letzte Änderung %1</translation>
+    </message>
+    <message>
+        <source>No game here is named %1</source>
+        <translation>Kein Spiel heißt hier %1</translation>
+    </message>
+    <message>
+        <source>No waiting lists</source>
+        <translation>Keine Wartelisten</translation>
+    </message>
+    <message>
+        <source>%1 waiting</source>
+        <translation>%1 wartend</translation>
+    </message>
+    <message>
+        <source>page %1 of %2</source>
+        <translation>Seite %1 von %2</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::display::WebAddressBadge</name>
+    <message>
+        <source>Your place on your phone</source>
+        <translation>Ihr Platz auf dem Handy</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,623 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="es">
+<context>
+    <name>Command</name>
+    <message>
+        <source>add of game %1</source>
+        <translation>alta de la partida %1</translation>
+    </message>
+    <message>
+        <source>rename of game %1 to %2</source>
+        <translation>cambio de nombre de la partida %1 a %2</translation>
+    </message>
+    <message>
+        <source>delete of game %1</source>
+        <translation>borrado de la partida %1</translation>
+    </message>
+    <message>
+        <source>move of game %1</source>
+        <translation>movimiento de la partida %1</translation>
+    </message>
+    <message>
+        <source>add of %1 to %2</source>
+        <translation>alta de %1 en %2</translation>
+    </message>
+    <message>
+        <source>delete of %1 from %2</source>
+        <translation>borrado de %1 de %2</translation>
+    </message>
+    <message>
+        <source>edit of %1 in %2</source>
+        <translation>cambio de %1 en %2</translation>
+    </message>
+    <message>
+        <source>%1 %2 for %3 in %4</source>
+        <translation>%1 %2 para %3 en %4</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>sí</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <source>delete of all players from %1</source>
+        <translation>borrado de todos los jugadores de %1</translation>
+    </message>
+    <message>
+        <source>move of %1 in %2</source>
+        <translation>movimiento de %1 en %2</translation>
+    </message>
+    <message>
+        <source>move of %1 to the top of %2</source>
+        <translation>subida de %1 al principio de %2</translation>
+    </message>
+</context>
+<context>
+    <name>ListPanel</name>
+    <message>
+        <source>Move game up</source>
+        <translation>Subir partida</translation>
+    </message>
+    <message>
+        <source>Move game down</source>
+        <translation>Bajar partida</translation>
+    </message>
+    <message>
+        <source>Delete game</source>
+        <translation>Borrar partida</translation>
+    </message>
+    <message>
+        <source>Add new game</source>
+        <translation>Nueva partida</translation>
+    </message>
+    <message>
+        <source>Save game</source>
+        <translation>Guardar partida</translation>
+    </message>
+    <message>
+        <source>Edit game</source>
+        <translation>Editar partida</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>Game name cannot be blank</source>
+        <translation>El nombre de la partida no puede estar vacío</translation>
+    </message>
+    <message>
+        <source>Sure you want to delete </source>
+        <translation>¿Seguro que quiere borrar </translation>
+    </message>
+    <message>
+        <source>Move player up</source>
+        <translation>Subir jugador</translation>
+    </message>
+    <message>
+        <source>Move player down</source>
+        <translation>Bajar jugador</translation>
+    </message>
+    <message>
+        <source>Move player to top</source>
+        <translation>Subir jugador al principio</translation>
+    </message>
+    <message>
+        <source>Blink ON/OFF</source>
+        <translation>Parpadeo SÍ/NO</translation>
+    </message>
+    <message>
+        <source>Star symbol ON/OFF</source>
+        <translation>Estrella SÍ/NO</translation>
+    </message>
+    <message>
+        <source>Phone symbol ON/OFF</source>
+        <translation>Teléfono SÍ/NO</translation>
+    </message>
+    <message>
+        <source>Delete player</source>
+        <translation>Borrar jugador</translation>
+    </message>
+    <message>
+        <source>Delete ALL players</source>
+        <translation>Borrar TODOS los jugadores</translation>
+    </message>
+    <message>
+        <source>Add new player</source>
+        <translation>Nuevo jugador</translation>
+    </message>
+    <message>
+        <source>Save player</source>
+        <translation>Guardar jugador</translation>
+    </message>
+    <message>
+        <source>Edit player</source>
+        <translation>Editar jugador</translation>
+    </message>
+    <message>
+        <source>Player name cannot be blank</source>
+        <translation>El nombre del jugador no puede estar vacío</translation>
+    </message>
+    <message>
+        <source>Select a player first</source>
+        <translation>Elija antes un jugador</translation>
+    </message>
+    <message>
+        <source>Delete ALL players from list</source>
+        <translation>Borrar TODOS los jugadores de la lista</translation>
+    </message>
+</context>
+<context>
+    <name>PhonePage</name>
+    <message>
+        <source>TAVLO – waiting lists</source>
+        <translation>TAVLO – listas de espera</translation>
+    </message>
+    <message>
+        <source>Loading the board…</source>
+        <translation>Cargando el tablero…</translation>
+    </message>
+    <message>
+        <source>Find your name</source>
+        <translation>Busque su nombre</translation>
+    </message>
+    <message>
+        <source>First letters of your name</source>
+        <translation>Primeras letras de su nombre</translation>
+    </message>
+    <message>
+        <source>This page needs JavaScript turned on to show the waiting lists.</source>
+        <translation>Esta página necesita JavaScript activado para mostrar las listas de espera.</translation>
+    </message>
+    <message>
+        <source>No waiting lists</source>
+        <translation>No hay listas de espera</translation>
+    </message>
+    <message>
+        <source> waiting</source>
+        <translation> en espera</translation>
+    </message>
+    <message>
+        <source>No name starts with that.</source>
+        <translation>Ningún nombre empieza así.</translation>
+    </message>
+    <message>
+        <source> in </source>
+        <translation> en </translation>
+    </message>
+    <message>
+        <source>st</source>
+        <translation>.º</translation>
+    </message>
+    <message>
+        <source>nd</source>
+        <translation>.º</translation>
+    </message>
+    <message>
+        <source>rd</source>
+        <translation>.º</translation>
+    </message>
+    <message>
+        <source>th</source>
+        <translation>.º</translation>
+    </message>
+    <message>
+        <source>Updated </source>
+        <translation>Actualizado </translation>
+    </message>
+    <message>
+        <source>The board could not be read; trying again.</source>
+        <translation>No se pudo leer el tablero; se vuelve a intentar.</translation>
+    </message>
+    <message>
+        <source>The board is not there; trying again.</source>
+        <translation>El tablero no está; se vuelve a intentar.</translation>
+    </message>
+    <message>
+        <source>Cannot reach the board; trying again.</source>
+        <translation>No se llega al tablero; se vuelve a intentar.</translation>
+    </message>
+    <message>
+        <source>en</source>
+        <extracomment>The page&apos;s language code.</extracomment>
+        <translation>es</translation>
+    </message>
+</context>
+<context>
+    <name>ReportCharts</name>
+    <message>
+        <source>Players waiting</source>
+        <translation>Jugadores en espera</translation>
+    </message>
+    <message>
+        <source>players</source>
+        <translation>jugadores</translation>
+    </message>
+    <message>
+        <source>Waiting times of players who reached the top (minutes)</source>
+        <translation>Esperas de los jugadores que llegaron al principio (minutos)</translation>
+    </message>
+    <message>
+        <source>Median</source>
+        <translation>Mediana</translation>
+    </message>
+    <message>
+        <source>90th percentile</source>
+        <translation>Percentil 90</translation>
+    </message>
+    <message>
+        <source>minutes</source>
+        <translation>minutos</translation>
+    </message>
+    <message>
+        <source>Players added and removed per hour</source>
+        <translation>Jugadores añadidos y quitados por hora</translation>
+    </message>
+    <message>
+        <source>Added</source>
+        <translation>Añadidos</translation>
+    </message>
+    <message>
+        <source>Removed</source>
+        <translation>Quitados</translation>
+    </message>
+    <message>
+        <source>hour of the day</source>
+        <translation>hora del día</translation>
+    </message>
+</context>
+<context>
+    <name>UndoHistory</name>
+    <message>
+        <source>Undo %1</source>
+        <translation>Deshacer %1</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>Rehacer %1</translation>
+    </message>
+    <message>
+        <source>redone</source>
+        <translation>rehacer</translation>
+    </message>
+    <message>
+        <source>undone</source>
+        <translation>deshacer</translation>
+    </message>
+    <message>
+        <source>The journal&apos;s record of this change cannot be read, so it cannot be %1. The lists are unchanged.</source>
+        <translation>El registro de este cambio en el diario no se puede leer, así que no se puede %1. Las listas no cambian.</translation>
+    </message>
+    <message>
+        <source>The journal&apos;s record of this change does not match the lists, so it cannot be %1. The lists are unchanged.</source>
+        <translation>El registro de este cambio en el diario no coincide con las listas, así que no se puede %1. Las listas no cambian.</translation>
+    </message>
+    <message>
+        <source>Another desk has changed what this was about, so it cannot be %1.</source>
+        <translation>Otro puesto ha cambiado aquello de lo que se trataba, así que no se puede %1.</translation>
+    </message>
+    <message>
+        <source>This change cannot be %1: %2</source>
+        <translation>Este cambio no se puede %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::Console</name>
+    <message>
+        <source>Permission denied: %1</source>
+        <translation>Permiso denegado: %1</translation>
+    </message>
+    <message>
+        <source>Invalid setting: </source>
+        <translation>Ajuste no válido: </translation>
+    </message>
+    <message>
+        <source>Unexpected Error!</source>
+        <translation>¡Error inesperado!</translation>
+    </message>
+    <message>
+        <source>Cannot %1 file %2</source>
+        <translation>No se puede %1 el archivo %2</translation>
+    </message>
+    <message>
+        <source> is missing or cannot</source>
+        <translation> falta o no se puede</translation>
+    </message>
+    <message>
+        <source>connect to mapped drive/network location</source>
+        <translation>conectar a la unidad o ubicación de red</translation>
+    </message>
+    <message>
+        <source>TAVLO-Display.hta file is missing!</source>
+        <translation>¡Falta el archivo TAVLO-Display.hta!</translation>
+    </message>
+    <message>
+        <source>Video display will not be possible.</source>
+        <translation>No será posible mostrar la pantalla.</translation>
+    </message>
+    <message>
+        <source>TAVLO-Display.jpg file is missing!</source>
+        <translation>¡Falta el archivo TAVLO-Display.jpg!</translation>
+    </message>
+    <message>
+        <source>There will be no background image</source>
+        <translation>La pantalla no tendrá</translation>
+    </message>
+    <message>
+        <source>on the video display.</source>
+        <translation>imagen de fondo.</translation>
+    </message>
+    <message>
+        <source>connect to the database server</source>
+        <translation>conectar al servidor de la base de datos</translation>
+    </message>
+    <message>
+        <source>READ</source>
+        <translation>LEER</translation>
+    </message>
+    <message>
+        <source>WRITE</source>
+        <translation>ESCRIBIR</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::MainWindow</name>
+    <message>
+        <source> Games</source>
+        <translation> Partidas</translation>
+    </message>
+    <message>
+        <source> Players</source>
+        <translation> Jugadores</translation>
+    </message>
+    <message>
+        <source>Waiting List System</source>
+        <translation>Listas de espera</translation>
+    </message>
+    <message>
+        <source>Waiting lists, live</source>
+        <translation>Listas en directo</translation>
+    </message>
+    <message>
+        <source>Reports…</source>
+        <translation>Informes…</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Deshacer</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Rehacer</translation>
+    </message>
+    <message>
+        <source>TAVLO is a very basic waiting list system that is designed to show waiting lists on a large screen like a Plasma or LCD.</source>
+        <translation>TAVLO es un sistema muy sencillo de listas de espera, pensado para mostrarlas en una pantalla grande, como una de plasma o LCD.</translation>
+    </message>
+    <message>
+        <source>To create a waiting list; add a game and then add players. Players can be moved up and down the list, graphic elements can be added like a star, phone symbol or the name can be made to blink.</source>
+        <translation>Para crear una lista de espera, añada una partida y luego jugadores. Los jugadores se pueden subir y bajar en la lista, llevar una estrella o un teléfono, o hacer que su nombre parpadee.</translation>
+    </message>
+    <message>
+        <source>IMPORTANT: To display the TAVLO wating list on a large screen run TAVLO-Display.hta. Any changes made will be automatically refreshed to the display.</source>
+        <translation>IMPORTANTE: para mostrar las listas de TAVLO en una pantalla grande, abra TAVLO-Display.hta. Cada cambio aparecerá en ella automáticamente.</translation>
+    </message>
+    <message>
+        <source>Welcome</source>
+        <translation>Bienvenida</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::ReportsWindow</name>
+    <message>
+        <source>TAVLO Reports</source>
+        <translation>Informes de TAVLO</translation>
+    </message>
+    <message>
+        <source>&amp;Today</source>
+        <translation>&amp;Hoy</translation>
+    </message>
+    <message>
+        <source>&amp;Show</source>
+        <translation>&amp;Mostrar</translation>
+    </message>
+    <message>
+        <source>Read the journal again for these days (F5)</source>
+        <translation>Volver a leer el diario de estos días (F5)</translation>
+    </message>
+    <message>
+        <source>Export &amp;CSV…</source>
+        <translation>Exportar &amp;CSV…</translation>
+    </message>
+    <message>
+        <source>Every change of these days, one row each, for a spreadsheet</source>
+        <translation>Cada cambio de estos días, una fila cada uno, para una hoja de cálculo</translation>
+    </message>
+    <message>
+        <source>Export &amp;PDF…</source>
+        <translation>Exportar &amp;PDF…</translation>
+    </message>
+    <message>
+        <source>This report with its charts, to print or send</source>
+        <translation>Este informe con sus gráficos, para imprimir o enviar</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>Del</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>al</translation>
+    </message>
+    <message>
+        <source>The journal cannot be read:<byte value="xd"/>
+</source>
+        <translation>No se puede leer el diario:<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 al %2</translation>
+    </message>
+    <message>
+        <source>%1: %2 changes</source>
+        <translation>%1: %2 cambios</translation>
+    </message>
+    <message>
+        <source> (%1 undone)</source>
+        <translation> (%1 deshechos)</translation>
+    </message>
+    <message>
+        <source>, %1 players added, %2 removed.</source>
+        <translation>, %1 jugadores añadidos, %2 quitados.</translation>
+    </message>
+    <message>
+        <source> Longest list: %1, %2 waiting at %3.</source>
+        <translation> Lista más larga: %1, %2 en espera a las %3.</translation>
+    </message>
+    <message>
+        <source> 1 player reached the top of a list.</source>
+        <translation> 1 jugador llegó al principio de una lista.</translation>
+    </message>
+    <message>
+        <source> %1 players reached the top of a list.</source>
+        <translation> %1 jugadores llegaron al principio de una lista.</translation>
+    </message>
+    <message>
+        <source>TAVLO report, </source>
+        <translation>Informe de TAVLO, </translation>
+    </message>
+    <message>
+        <source>Cannot write %1</source>
+        <translation>No se puede escribir %1</translation>
+    </message>
+    <message>
+        <source>Export the journal as CSV</source>
+        <translation>Exportar el diario como CSV</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>Archivos CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>Export the report as PDF</source>
+        <translation>Exportar el informe como PDF</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>Archivos PDF (*.pdf)</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::UpdateFlow</name>
+    <message>
+        <source>A new version of this software is available! <byte value="xd"/>
+<byte value="xd"/>
+Do you want to download and install it now?</source>
+        <translation>¡Hay una nueva versión de este programa!<byte value="xd"/>
+<byte value="xd"/>
+¿Quiere descargarla e instalarla ahora?</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::UpgradeDialog</name>
+    <message>
+        <source>Download failed: the file is larger than %1 kb.<byte value="xd"/>
+<byte value="xd"/>
+Upgrade to new version was not completed.</source>
+        <translation>La descarga falló: el archivo ocupa más de %1 kb.<byte value="xd"/>
+<byte value="xd"/>
+La actualización no se completó.</translation>
+    </message>
+    <message>
+        <source>Download New Version</source>
+        <translation>Descargar la nueva versión</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Progreso</translation>
+    </message>
+    <message>
+        <source>Click Start to commence the upgrade</source>
+        <translation>Pulse Iniciar para actualizar</translation>
+    </message>
+    <message>
+        <source>&amp;Start</source>
+        <translation>&amp;Iniciar</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Cancelar</translation>
+    </message>
+    <message>
+        <source>1 of 2</source>
+        <translation>1 de 2</translation>
+    </message>
+    <message>
+        <source>2 of 2</source>
+        <translation>2 de 2</translation>
+    </message>
+    <message>
+        <source>New version file could not be verified!<byte value="xd"/>
+Upgrade was not completed, please try again later.</source>
+        <translation>¡No se pudo verificar la nueva versión!<byte value="xd"/>
+La actualización no se completó; inténtelo más tarde.</translation>
+    </message>
+    <message>
+        <source>Download cancelled!<byte value="xd"/>
+<byte value="xd"/>
+Upgrade to new version was not completed.</source>
+        <translation>¡Descarga cancelada!<byte value="xd"/>
+<byte value="xd"/>
+La actualización no se completó.</translation>
+    </message>
+    <message>
+        <source>New version file did not download correctly!<byte value="xd"/>
+Upgrade was not completed, please try again later.</source>
+        <translation>¡La nueva versión no se descargó bien!<byte value="xd"/>
+La actualización no se completó; inténtelo más tarde.</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::display::LiveBoardView</name>
+    <message>
+        <source>⚠ Not updated since %1</source>
+        <translation>⚠ Sin actualizar desde %1</translation>
+    </message>
+    <message>
+        <source>games %1–%2 of %3</source>
+        <translation>partidas %1–%2 de %3</translation>
+    </message>
+    <message>
+        <source>Last change %1</source>
+        <translation>Último cambio %1</translation>
+    </message>
+    <message>
+        <source>No game here is named %1</source>
+        <translation>Ninguna partida se llama %1</translation>
+    </message>
+    <message>
+        <source>No waiting lists</source>
+        <translation>No hay listas de espera</translation>
+    </message>
+    <message>
+        <source>%1 waiting</source>
+        <translation>%1 en espera</translation>
+    </message>
+    <message>
+        <source>page %1 of %2</source>
+        <translation>página %1 de %2</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::display::WebAddressBadge</name>
+    <message>
+        <source>Your place on your phone</source>
+        <translation>Su puesto en el móvil</translation>
+    </message>
+</context>
+</TS>
