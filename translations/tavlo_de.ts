@@ -376,7 +376,7 @@
     </message>
     <message>
         <source>Waiting List System</source>
-        <translation>Wartelisten</translation>
+        <translation>Wartelistensystem</translation>
     </message>
     <message>
         <source>Waiting lists, live</source>

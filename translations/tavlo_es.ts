@@ -376,7 +376,7 @@
     </message>
     <message>
         <source>Waiting List System</source>
-        <translation>Listas de espera</translation>
+        <translation>Sistema de listas de espera</translation>
     </message>
     <message>
         <source>Waiting lists, live</source>

@@ -60,6 +60,11 @@ QString languageSetting(const QString &programFolder)
 
 bool installTranslations(const QString &language)
 {
+    // Those of an earlier call go, so that the language can change.
+    static QList<QTranslator *> installed;
+    qDeleteAll(installed);
+    installed.clear();
+    installedLanguage = QStringLiteral("en");
     if (language == QLatin1String("en"))
         return true;
     auto *own = new QTranslator(QCoreApplication::instance());
@@ -67,12 +72,17 @@ bool installTranslations(const QString &language)
         delete own;
         return false;
     }
-    QCoreApplication::installTranslator(own);
     auto *qt = new QTranslator(QCoreApplication::instance());
-    if (qt->load(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(qt);
-    else
+    if (!qt->load(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete qt;
+        qt = nullptr;
+    }
+    for (QTranslator *translator : {own, qt}) {
+        if (translator) {
+            QCoreApplication::installTranslator(translator);
+            installed << translator;
+        }
+    }
     installedLanguage = language;
     return true;
 }

@@ -86,9 +86,13 @@ void MainWindow::buildLayout(const Clock &clock, const WaitEstimates &estimates)
     m_gamesPanel->setGeometry(twipsRect(720, 2640, 5895, 4575));
     connect(m_gamesPanel, &ListPanel::entryShown, m_playersPanel, &ListPanel::showList);
 
-    m_versionLabel = addLabel(QStringLiteral("versionLabel"), QStringLiteral("1.0.0"), 14280, 8880, 390, 195);
+    // Ends where it always did, with room for the digits in the fonts that stand in for Tahoma.
+    m_versionLabel = addLabel(QStringLiteral("versionLabel"), QStringLiteral("1.0.0"), 14100, 8880, 570, 195);
+    m_versionLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
     setForeground(m_versionLabel, BgrColor(0x808080).rgb());
 
+    // The texts below have room to spare on their right: for the wider fonts that stand in
+    // for Tahoma, and for longer translations.
     QLabel *gamesHeading = addLabel(QStringLiteral("gamesHeading"), tr(" Games"), 720, 2160, 5895, 405);
     QLabel *playersHeading = addLabel(QStringLiteral("playersHeading"), tr(" Players"), 7800, 360, 6255, 435);
     for (QLabel *heading : {gamesHeading, playersHeading}) {
@@ -96,13 +100,13 @@ void MainWindow::buildLayout(const Clock &clock, const WaitEstimates &estimates)
         setForeground(heading, BgrColor(0xFFFFFF).rgb());
         heading->setFont(consoleFont(15.75, true));
     }
-    QLabel *subtitle = addLabel(QStringLiteral("subtitleLabel"), tr("Waiting List System"), 600, 1080, 1605, 210);
+    QLabel *subtitle = addLabel(QStringLiteral("subtitleLabel"), tr("Waiting List System"), 600, 1080, 2895, 210);
     setForeground(subtitle, BgrColor(0x404040).rgb());
     subtitle->setFont(consoleFont(9));
-    QLabel *title = addLabel(QStringLiteral("productLabel"), QStringLiteral("TAVLO"), 600, 480, 1500, 525);
+    QLabel *title = addLabel(QStringLiteral("productLabel"), QStringLiteral("TAVLO"), 600, 480, 1800, 525);
     setForeground(title, BgrColor(0x404040).rgb());
     title->setFont(consoleFont(21.75, true));
-    QLabel *notice = addLabel(QStringLiteral("noticeLabel"), tr("Waiting lists, live"), 600, 7440, 1710, 195);
+    QLabel *notice = addLabel(QStringLiteral("noticeLabel"), tr("Waiting lists, live"), 600, 7440, 2895, 195);
     setForeground(notice, BgrColor(0x808080).rgb());
 
     m_vendorLink = new LinkLabel(this);
