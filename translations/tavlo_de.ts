@@ -55,6 +55,18 @@
         <source>move of %1 to the top of %2</source>
         <translation>Verschieben von %1 an die Spitze von %2</translation>
     </message>
+    <message>
+        <source>blink</source>
+        <translation>Blinken</translation>
+    </message>
+    <message>
+        <source>star</source>
+        <translation>Stern</translation>
+    </message>
+    <message>
+        <source>phone</source>
+        <translation>Telefon</translation>
+    </message>
 </context>
 <context>
     <name>ListPanel</name>

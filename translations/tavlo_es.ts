@@ -33,15 +33,15 @@
     </message>
     <message>
         <source>%1 %2 for %3 in %4</source>
-        <translation>%1 %2 para %3 en %4</translation>
+        <translation>%2 %1 para %3 en %4</translation>
     </message>
     <message>
         <source>on</source>
-        <translation>sí</translation>
+        <translation>poner</translation>
     </message>
     <message>
         <source>off</source>
-        <translation>no</translation>
+        <translation>quitar</translation>
     </message>
     <message>
         <source>delete of all players from %1</source>
@@ -54,6 +54,18 @@
     <message>
         <source>move of %1 to the top of %2</source>
         <translation>subida de %1 al principio de %2</translation>
+    </message>
+    <message>
+        <source>blink</source>
+        <translation>parpadeo</translation>
+    </message>
+    <message>
+        <source>star</source>
+        <translation>estrella</translation>
+    </message>
+    <message>
+        <source>phone</source>
+        <translation>teléfono</translation>
     </message>
 </context>
 <context>

@@ -34,6 +34,20 @@ std::optional<Marker> markerOf(const QString &name)
     return std::nullopt;
 }
 
+// The toggle's name as Undo and Redo show it; the journal keeps the name itself.
+QString markerWord(Marker marker)
+{
+    switch (marker) {
+    case Marker::Blink:
+        return CommandText::tr("blink");
+    case Marker::Star:
+        return CommandText::tr("star");
+    case Marker::Phone:
+        return CommandText::tr("phone");
+    }
+    return {};
+}
+
 } // namespace
 
 OnePlayer::OnePlayer(const QString &name, qint64 gameId, qint64 playerId)
@@ -193,7 +207,7 @@ QString EditPlayer::describe() const
     if (!marker)
         return CommandText::tr("edit of %1 in %2").arg(entry().playerName, entry().gameName);
     const bool on = m_after.contains(tagOf(*marker));
-    return CommandText::tr("%1 %2 for %3 in %4").arg(entry().command, on ? CommandText::tr("on") : CommandText::tr("off"), entry().playerName, entry().gameName);
+    return CommandText::tr("%1 %2 for %3 in %4").arg(markerWord(*marker), on ? CommandText::tr("on") : CommandText::tr("off"), entry().playerName, entry().gameName);
 }
 
 QString EditPlayer::whatHappened() const
