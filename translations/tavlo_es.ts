@@ -318,6 +318,33 @@
     </message>
 </context>
 <context>
+    <name>WaitEstimate</name>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1 h</source>
+        <translation>%1 h</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min</source>
+        <translation>%1 h %2 min</translation>
+    </message>
+    <message>
+        <source>not enough data</source>
+        <translation>faltan datos</translation>
+    </message>
+    <message>
+        <source>over %1</source>
+        <translation>más de %1</translation>
+    </message>
+    <message>
+        <source>about %1</source>
+        <translation>unos %1</translation>
+    </message>
+</context>
+<context>
     <name>tavlo::Console</name>
     <message>
         <source>Permission denied: %1</source>

@@ -25,7 +25,7 @@ void GameEntryDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     initStyleOption(&item, index);
     const QString name = item.text;
     const WaitEstimate estimate = m_estimates.estimate(index.data(RoomListModel::IdRole).toLongLong());
-    const QString wait = estimate.text();
+    const QString wait = estimate.text(true);
     // The background and the selection as the style draws them, then our text over it.
     const auto [text, ink, selected] = drawItemBackground(painter, item);
     painter->save();
