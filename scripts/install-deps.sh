@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages TAVLO needs that are missing (Qt's chart module needs the OpenGL
-# module's development files to be found by CMake). "run" for building and running,
-# "package" adds the Debian packaging tools, "test" adds those and what the test suite uses
+# module's development files to be found by CMake; Qt's Linguist tools compile the translations). "run" for building and running,
+# "package" adds the Debian packaging tools and lintian, "test" adds those and what the test suite uses
 # (virtual display, browser for the display page and the phones' page, QR decoder, minisign to sign updates at test time,
 # desktop file and metainfo validators, and Ninja and lld to build the suite faster).
 set -euo pipefail
