@@ -86,6 +86,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Plugins Qt loads at run time, which no packaging tool can see: the SQLite driver.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
-# A room of several desks keeps its lists on a PostgreSQL server, through Qt's driver for it.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine, fonts-dejavu-core, libqt6sql6-psql")
+# A room of several desks keeps its lists on a PostgreSQL server, through Qt's driver for it;
+# Qt's own translations say its buttons and command-line help in German and Spanish too.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine, fonts-dejavu-core, libqt6sql6-psql, qt6-translations-l10n")
 include(CPack)

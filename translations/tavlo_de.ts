@@ -69,6 +69,91 @@
     </message>
 </context>
 <context>
+    <name>CsvExport</name>
+    <message>
+        <source>cannot read %1</source>
+        <translation>%1 ist nicht lesbar</translation>
+    </message>
+    <message>
+        <source>: invalid setting </source>
+        <translation>: ungültige Einstellung </translation>
+    </message>
+    <message>
+        <source>TAVLO: --%1 needs a date as YYYY-MM-DD, not &quot;%2&quot;
+</source>
+        <translation>TAVLO: --%1 braucht ein Datum als JJJJ-MM-TT, nicht „%2“
+</translation>
+    </message>
+    <message>
+        <source>Write the journal of changes as CSV to &lt;file&gt; (&quot;-&quot;: the standard output) and end, without a window.</source>
+        <translation>Das Journal der Änderungen als CSV nach &lt;file&gt; schreiben („-“: die Standardausgabe) und ohne Fenster enden.</translation>
+    </message>
+    <message>
+        <source>With --export-csv: from this day on (local time).</source>
+        <translation>Mit --export-csv: ab diesem Tag (Ortszeit).</translation>
+    </message>
+    <message>
+        <source>With --export-csv: up to this day, included.</source>
+        <translation>Mit --export-csv: bis einschließlich diesem Tag.</translation>
+    </message>
+    <message>
+        <source>TAVLO: --from and --to go with --export-csv FILE
+</source>
+        <translation>TAVLO: --from und --to gehören zu --export-csv DATEI
+</translation>
+    </message>
+    <message>
+        <source>TAVLO: --export-csv needs a file name (&quot;-&quot;: the standard output)
+</source>
+        <translation>TAVLO: --export-csv braucht einen Dateinamen („-“: die Standardausgabe)
+</translation>
+    </message>
+    <message>
+        <source>TAVLO: &quot;%1&quot; is no option; the export takes --export-csv FILE, --from and --to
+</source>
+        <translation>TAVLO: „%1“ ist keine Option; der Export nimmt --export-csv DATEI, --from und --to
+</translation>
+    </message>
+    <message>
+        <source>TAVLO: --from %1 comes after --to %2
+</source>
+        <translation>TAVLO: --from %1 liegt nach --to %2
+</translation>
+    </message>
+    <message>
+        <source>TAVLO: cannot read the database %1: %2
+</source>
+        <translation>TAVLO: die Datenbank %1 ist nicht lesbar: %2
+</translation>
+    </message>
+    <message>
+        <source>TAVLO: cannot write to the standard output
+</source>
+        <translation>TAVLO: die Standardausgabe ist nicht beschreibbar
+</translation>
+    </message>
+    <message>
+        <source>TAVLO: cannot write %1: %2
+</source>
+        <translation>TAVLO: %1 kann nicht geschrieben werden: %2
+</translation>
+    </message>
+    <message>
+        <source>TAVLO: %1 %2 written to %3
+</source>
+        <translation>TAVLO: %1 %2 in %3 geschrieben
+</translation>
+    </message>
+    <message>
+        <source>change</source>
+        <translation>Änderung</translation>
+    </message>
+    <message>
+        <source>changes</source>
+        <translation>Änderungen</translation>
+    </message>
+</context>
+<context>
     <name>ListPanel</name>
     <message>
         <source>Move game up</source>
@@ -240,6 +325,25 @@
     </message>
 </context>
 <context>
+    <name>ProgramFolder</name>
+    <message>
+        <source>cannot create the folder %1</source>
+        <translation>der Ordner %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>cannot copy %1 to %2</source>
+        <translation>%1 kann nicht nach %2 kopiert werden</translation>
+    </message>
+    <message>
+        <source>Program folder: %1 (installed: your own data folder; the first start fills it from %2)</source>
+        <translation>Programmordner: %1 (installiert: Ihr eigener Datenordner; der erste Start füllt ihn aus %2)</translation>
+    </message>
+    <message>
+        <source>Program folder: %1 (portable: the folder of the program itself)</source>
+        <translation>Programmordner: %1 (portabel: der Ordner des Programms selbst)</translation>
+    </message>
+</context>
+<context>
     <name>ReportCharts</name>
     <message>
         <source>Players waiting</source>
@@ -283,6 +387,26 @@
     </message>
 </context>
 <context>
+    <name>TAVLO</name>
+    <message>
+        <source>TAVLO keeps the waiting lists of a card room&apos;s games for the large screen.</source>
+        <translation>TAVLO führt die Wartelisten der Spiele eines Kartenraums für den großen Bildschirm.</translation>
+    </message>
+</context>
+<context>
+    <name>TAVLO-Display</name>
+    <message>
+        <source>TAVLO-Display shows the waiting lists of TAVLO full screen on a large screen.
+Its own settings are the lines of TAVLO-Display.ini in the program folder (see --settings).</source>
+        <translation>TAVLO-Display zeigt die Wartelisten von TAVLO im Vollbild auf einem großen Bildschirm.
+Seine eigenen Einstellungen sind die Zeilen von TAVLO-Display.ini im Programmordner (siehe --settings).</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>%1 ist nicht lesbar: %2</translation>
+    </message>
+</context>
+<context>
     <name>UndoHistory</name>
     <message>
         <source>Undo %1</source>
@@ -315,6 +439,97 @@
     <message>
         <source>This change cannot be %1: %2</source>
         <translation>Diese Änderung kann nicht %1 werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ViewerOptions</name>
+    <message>
+        <source>%1… (%2 characters)</source>
+        <translation>%1… (%2 Zeichen)</translation>
+    </message>
+    <message>
+        <source>Show the board from &lt;folder&gt; instead of the folder named by the FilePath line of TAVLO.ini in the program folder.</source>
+        <translation>Die Tafel aus &lt;folder&gt; zeigen statt aus dem Ordner der FilePath-Zeile von TAVLO.ini im Programmordner.</translation>
+    </message>
+    <message>
+        <source>Start full screen (the default).</source>
+        <translation>Im Vollbild starten (Standard).</translation>
+    </message>
+    <message>
+        <source>Start in a window.</source>
+        <translation>In einem Fenster starten.</translation>
+    </message>
+    <message>
+        <source>Fill this screen: its number, counting from 1, or its name (for example HDMI-1). The primary screen by default.</source>
+        <translation>Diesen Bildschirm füllen: seine Nummer, ab 1 gezählt, oder sein Name (zum Beispiel HDMI-1). Sonst der Hauptbildschirm.</translation>
+    </message>
+    <message>
+        <source>Show only these games: names separated by commas, * for any text (for example &quot;Omaha*, Stud&quot;).</source>
+        <translation>Nur diese Spiele zeigen: Namen durch Kommas getrennt, * für beliebigen Text (zum Beispiel „Omaha*, Stud“).</translation>
+    </message>
+    <message>
+        <source>Seconds each page of a long list stays on the screen (%1 to %2, 8 by default).</source>
+        <translation>Sekunden, die jede Seite einer langen Liste stehen bleibt (%1 bis %2, sonst 8).</translation>
+    </message>
+    <message>
+        <source>standard (the default) or high-contrast.</source>
+        <translation>standard (Standard) oder high-contrast.</translation>
+    </message>
+    <message>
+        <source>Show first names with initials (&quot;Alice B.&quot;).</source>
+        <translation>Vornamen mit Initialen zeigen („Alice B.“).</translation>
+    </message>
+    <message>
+        <source>Show names as typed (the default).</source>
+        <translation>Namen wie eingegeben zeigen (Standard).</translation>
+    </message>
+    <message>
+        <source>Show each game&apos;s wait estimate (&quot;about 25 min&quot;) under its title.</source>
+        <translation>Die geschätzte Wartezeit jedes Spiels („about 25 min“) unter seinem Titel zeigen.</translation>
+    </message>
+    <message>
+        <source>Serve the board to phones on the room&apos;s network at this port (off by default).</source>
+        <translation>Die Tafel im Netz des Raums an Handys ausliefern, an diesem Port (sonst aus).</translation>
+    </message>
+    <message>
+        <source>Serve the phones&apos; page on this address only (all of this machine&apos;s by default).</source>
+        <translation>Die Handyseite nur an dieser Adresse ausliefern (sonst an allen dieses Rechners).</translation>
+    </message>
+    <message>
+        <source>Show full names on the phones&apos; page (first names and initials by default).</source>
+        <translation>Volle Namen auf der Handyseite zeigen (sonst Vornamen mit Initialen).</translation>
+    </message>
+    <message>
+        <source>Read the viewer&apos;s settings from &lt;file&gt; instead of TAVLO-Display.ini in the program folder.</source>
+        <translation>Die Einstellungen der Anzeige aus &lt;file&gt; lesen statt aus TAVLO-Display.ini im Programmordner.</translation>
+    </message>
+    <message>
+        <source>line %1 not used: %2</source>
+        <translation>Zeile %1 nicht verwendet: %2</translation>
+    </message>
+    <message>
+        <source>--%1 takes at most %2 characters, not &quot;%3&quot;</source>
+        <translation>--%1 nimmt höchstens %2 Zeichen, nicht „%3“</translation>
+    </message>
+    <message>
+        <source>--games takes names or patterns separated by commas, not &quot;%1&quot;</source>
+        <translation>--games nimmt durch Kommas getrennte Namen oder Muster, nicht „%1“</translation>
+    </message>
+    <message>
+        <source>--page-seconds takes a number of seconds from %1 to %2, not &quot;%3&quot;</source>
+        <translation>--page-seconds nimmt eine Zahl von Sekunden von %1 bis %2, nicht „%3“</translation>
+    </message>
+    <message>
+        <source>--web-port takes a port number from 0 to 65535, not &quot;%1&quot;</source>
+        <translation>--web-port nimmt eine Portnummer von 0 bis 65535, nicht „%1“</translation>
+    </message>
+    <message>
+        <source>--web-address takes an IP address of this machine, not &quot;%1&quot;</source>
+        <translation>--web-address nimmt eine IP-Adresse dieses Rechners, nicht „%1“</translation>
+    </message>
+    <message>
+        <source>--theme takes standard or high-contrast, not &quot;%1&quot;</source>
+        <translation>--theme nimmt standard oder high-contrast, nicht „%1“</translation>
     </message>
 </context>
 <context>

@@ -69,6 +69,91 @@
     </message>
 </context>
 <context>
+    <name>CsvExport</name>
+    <message>
+        <source>cannot read %1</source>
+        <translation>no se puede leer %1</translation>
+    </message>
+    <message>
+        <source>: invalid setting </source>
+        <translation>: ajuste no válido </translation>
+    </message>
+    <message>
+        <source>TAVLO: --%1 needs a date as YYYY-MM-DD, not &quot;%2&quot;
+</source>
+        <translation>TAVLO: --%1 necesita una fecha como AAAA-MM-DD, no «%2»
+</translation>
+    </message>
+    <message>
+        <source>Write the journal of changes as CSV to &lt;file&gt; (&quot;-&quot;: the standard output) and end, without a window.</source>
+        <translation>Escribir el diario de cambios como CSV en &lt;file&gt; («-»: la salida estándar) y terminar, sin ventana.</translation>
+    </message>
+    <message>
+        <source>With --export-csv: from this day on (local time).</source>
+        <translation>Con --export-csv: desde este día (hora local).</translation>
+    </message>
+    <message>
+        <source>With --export-csv: up to this day, included.</source>
+        <translation>Con --export-csv: hasta este día, incluido.</translation>
+    </message>
+    <message>
+        <source>TAVLO: --from and --to go with --export-csv FILE
+</source>
+        <translation>TAVLO: --from y --to van con --export-csv ARCHIVO
+</translation>
+    </message>
+    <message>
+        <source>TAVLO: --export-csv needs a file name (&quot;-&quot;: the standard output)
+</source>
+        <translation>TAVLO: --export-csv necesita un nombre de archivo («-»: la salida estándar)
+</translation>
+    </message>
+    <message>
+        <source>TAVLO: &quot;%1&quot; is no option; the export takes --export-csv FILE, --from and --to
+</source>
+        <translation>TAVLO: «%1» no es una opción; la exportación admite --export-csv ARCHIVO, --from y --to
+</translation>
+    </message>
+    <message>
+        <source>TAVLO: --from %1 comes after --to %2
+</source>
+        <translation>TAVLO: --from %1 va después de --to %2
+</translation>
+    </message>
+    <message>
+        <source>TAVLO: cannot read the database %1: %2
+</source>
+        <translation>TAVLO: no se puede leer la base de datos %1: %2
+</translation>
+    </message>
+    <message>
+        <source>TAVLO: cannot write to the standard output
+</source>
+        <translation>TAVLO: no se puede escribir en la salida estándar
+</translation>
+    </message>
+    <message>
+        <source>TAVLO: cannot write %1: %2
+</source>
+        <translation>TAVLO: no se puede escribir %1: %2
+</translation>
+    </message>
+    <message>
+        <source>TAVLO: %1 %2 written to %3
+</source>
+        <translation>TAVLO: %1 %2 escritos en %3
+</translation>
+    </message>
+    <message>
+        <source>change</source>
+        <translation>cambio</translation>
+    </message>
+    <message>
+        <source>changes</source>
+        <translation>cambios</translation>
+    </message>
+</context>
+<context>
     <name>ListPanel</name>
     <message>
         <source>Move game up</source>
@@ -240,6 +325,25 @@
     </message>
 </context>
 <context>
+    <name>ProgramFolder</name>
+    <message>
+        <source>cannot create the folder %1</source>
+        <translation>no se puede crear la carpeta %1</translation>
+    </message>
+    <message>
+        <source>cannot copy %1 to %2</source>
+        <translation>no se puede copiar %1 a %2</translation>
+    </message>
+    <message>
+        <source>Program folder: %1 (installed: your own data folder; the first start fills it from %2)</source>
+        <translation>Carpeta del programa: %1 (instalado: su propia carpeta de datos; el primer arranque la llena desde %2)</translation>
+    </message>
+    <message>
+        <source>Program folder: %1 (portable: the folder of the program itself)</source>
+        <translation>Carpeta del programa: %1 (portátil: la carpeta del propio programa)</translation>
+    </message>
+</context>
+<context>
     <name>ReportCharts</name>
     <message>
         <source>Players waiting</source>
@@ -283,6 +387,26 @@
     </message>
 </context>
 <context>
+    <name>TAVLO</name>
+    <message>
+        <source>TAVLO keeps the waiting lists of a card room&apos;s games for the large screen.</source>
+        <translation>TAVLO lleva las listas de espera de las partidas de una sala de cartas para la pantalla grande.</translation>
+    </message>
+</context>
+<context>
+    <name>TAVLO-Display</name>
+    <message>
+        <source>TAVLO-Display shows the waiting lists of TAVLO full screen on a large screen.
+Its own settings are the lines of TAVLO-Display.ini in the program folder (see --settings).</source>
+        <translation>TAVLO-Display muestra las listas de espera de TAVLO a pantalla completa en una pantalla grande.
+Sus propios ajustes son las líneas de TAVLO-Display.ini en la carpeta del programa (véase --settings).</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>no se puede leer %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>UndoHistory</name>
     <message>
         <source>Undo %1</source>
@@ -315,6 +439,97 @@
     <message>
         <source>This change cannot be %1: %2</source>
         <translation>Este cambio no se puede %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ViewerOptions</name>
+    <message>
+        <source>%1… (%2 characters)</source>
+        <translation>%1… (%2 caracteres)</translation>
+    </message>
+    <message>
+        <source>Show the board from &lt;folder&gt; instead of the folder named by the FilePath line of TAVLO.ini in the program folder.</source>
+        <translation>Mostrar el tablero de &lt;folder&gt; en vez de la carpeta que indica la línea FilePath de TAVLO.ini en la carpeta del programa.</translation>
+    </message>
+    <message>
+        <source>Start full screen (the default).</source>
+        <translation>Arrancar a pantalla completa (por defecto).</translation>
+    </message>
+    <message>
+        <source>Start in a window.</source>
+        <translation>Arrancar en una ventana.</translation>
+    </message>
+    <message>
+        <source>Fill this screen: its number, counting from 1, or its name (for example HDMI-1). The primary screen by default.</source>
+        <translation>Ocupar esta pantalla: su número, contando desde 1, o su nombre (por ejemplo HDMI-1). Si no, la pantalla principal.</translation>
+    </message>
+    <message>
+        <source>Show only these games: names separated by commas, * for any text (for example &quot;Omaha*, Stud&quot;).</source>
+        <translation>Mostrar solo estas partidas: nombres separados por comas, * para cualquier texto (por ejemplo «Omaha*, Stud»).</translation>
+    </message>
+    <message>
+        <source>Seconds each page of a long list stays on the screen (%1 to %2, 8 by default).</source>
+        <translation>Segundos que cada página de una lista larga queda en pantalla (de %1 a %2, 8 si no).</translation>
+    </message>
+    <message>
+        <source>standard (the default) or high-contrast.</source>
+        <translation>standard (por defecto) o high-contrast.</translation>
+    </message>
+    <message>
+        <source>Show first names with initials (&quot;Alice B.&quot;).</source>
+        <translation>Mostrar nombres con iniciales («Alice B.»).</translation>
+    </message>
+    <message>
+        <source>Show names as typed (the default).</source>
+        <translation>Mostrar los nombres como se escribieron (por defecto).</translation>
+    </message>
+    <message>
+        <source>Show each game&apos;s wait estimate (&quot;about 25 min&quot;) under its title.</source>
+        <translation>Mostrar la espera estimada de cada partida («about 25 min») bajo su título.</translation>
+    </message>
+    <message>
+        <source>Serve the board to phones on the room&apos;s network at this port (off by default).</source>
+        <translation>Servir el tablero a los móviles de la red de la sala en este puerto (apagado si no).</translation>
+    </message>
+    <message>
+        <source>Serve the phones&apos; page on this address only (all of this machine&apos;s by default).</source>
+        <translation>Servir la página de los móviles solo en esta dirección (si no, en todas las de este equipo).</translation>
+    </message>
+    <message>
+        <source>Show full names on the phones&apos; page (first names and initials by default).</source>
+        <translation>Mostrar nombres completos en la página de los móviles (si no, nombres con iniciales).</translation>
+    </message>
+    <message>
+        <source>Read the viewer&apos;s settings from &lt;file&gt; instead of TAVLO-Display.ini in the program folder.</source>
+        <translation>Leer los ajustes del visor de &lt;file&gt; en vez de TAVLO-Display.ini en la carpeta del programa.</translation>
+    </message>
+    <message>
+        <source>line %1 not used: %2</source>
+        <translation>línea %1 no usada: %2</translation>
+    </message>
+    <message>
+        <source>--%1 takes at most %2 characters, not &quot;%3&quot;</source>
+        <translation>--%1 admite como mucho %2 caracteres, no «%3»</translation>
+    </message>
+    <message>
+        <source>--games takes names or patterns separated by commas, not &quot;%1&quot;</source>
+        <translation>--games admite nombres o patrones separados por comas, no «%1»</translation>
+    </message>
+    <message>
+        <source>--page-seconds takes a number of seconds from %1 to %2, not &quot;%3&quot;</source>
+        <translation>--page-seconds admite un número de segundos de %1 a %2, no «%3»</translation>
+    </message>
+    <message>
+        <source>--web-port takes a port number from 0 to 65535, not &quot;%1&quot;</source>
+        <translation>--web-port admite un número de puerto de 0 a 65535, no «%1»</translation>
+    </message>
+    <message>
+        <source>--web-address takes an IP address of this machine, not &quot;%1&quot;</source>
+        <translation>--web-address admite una dirección IP de este equipo, no «%1»</translation>
+    </message>
+    <message>
+        <source>--theme takes standard or high-contrast, not &quot;%1&quot;</source>
+        <translation>--theme admite standard o high-contrast, no «%1»</translation>
     </message>
 </context>
 <context>

@@ -21,8 +21,12 @@ namespace {
 // The settings stay in TAVLO.ini; the only options export the journal without a window.
 void describe(QCommandLineParser &parser)
 {
+    // Each run reads its command line through here once an application exists: the language first.
+    tavlo::installTranslations(
+        tavlo::chooseLanguage(tavlo::languageSetting(tavlo::programFolderChoice().folder), QLocale::system()));
     parser.setApplicationDescription(
-        QStringLiteral("TAVLO keeps the waiting lists of a card room's games for the large screen.\n")
+        QCoreApplication::translate("TAVLO", "TAVLO keeps the waiting lists of a card room's games for the large screen.")
+        + u'\n'
         + tavlo::describeProgramFolder(tavlo::programFolderChoice()));
     tavlo::CsvExport::addOptions(parser);
 }
@@ -53,8 +57,6 @@ int main(int argc, char **argv)
         return exportCsv(argc, argv);
 
     QApplication app(argc, argv);
-    tavlo::installTranslations(
-        tavlo::chooseLanguage(tavlo::languageSetting(tavlo::programFolderChoice().folder), QLocale::system()));
     QCommandLineParser parser;
     tavlo::parseCommandLine(parser, describe, tavlo::CsvExport::BadCommandLine);
 

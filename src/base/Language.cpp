@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLibraryInfo>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QTranslator>
 
@@ -60,9 +61,11 @@ QString languageSetting(const QString &programFolder)
 
 bool installTranslations(const QString &language)
 {
-    // Those of an earlier call go, so that the language can change.
-    static QList<QTranslator *> installed;
-    qDeleteAll(installed);
+    // Those of an earlier call go, so that the language can change; those of an application
+    // that has ended went with it.
+    static QList<QPointer<QTranslator>> installed;
+    for (const QPointer<QTranslator> &translator : std::as_const(installed))
+        delete translator.data();
     installed.clear();
     installedLanguage = QStringLiteral("en");
     if (language == QLatin1String("en"))
