@@ -156,6 +156,11 @@ private slots:
         QVERIFY(!file.save(settings));
         QCOMPARE(contentOf(file.path()), QByteArray("DataBase=/d b/TAVLO.mdb\r\nFilePath=/show/\r\nPlayers_Per_List_Row1=-5\r\n"
                                                     "Players_Per_List_Row2=0\r\nList_Width=640\r\nStart_Maximized=True\r\n"));
+        // A language line read is written back, after the six.
+        write(file.path(), contentOf(file.path()) + "language= es\r\n");
+        bool firstRun = false;
+        QVERIFY(!file.load(settings, firstRun) && !file.save(settings));
+        QVERIFY(contentOf(file.path()).endsWith("Start_Maximized=True\r\nLanguage= es\r\n"));
     }
 
     // A file that may not grow, or a folder that is gone, keeps the old settings whole and says
