@@ -67,6 +67,10 @@
         <source>phone</source>
         <translation>Telefon</translation>
     </message>
+    <message>
+        <source>Another desk has just changed this list, so nothing was done. The lists now show the room as it is.</source>
+        <translation>Ein anderer Platz hat diese Liste gerade geändert, daher ist nichts geschehen. Die Listen zeigen jetzt den Raum, wie er ist.</translation>
+    </message>
 </context>
 <context>
     <name>CsvExport</name>
@@ -557,6 +561,44 @@ Seine eigenen Einstellungen sind die Zeilen von TAVLO-Display.ini im Programmord
     <message>
         <source>about %1</source>
         <translation>etwa %1</translation>
+    </message>
+</context>
+<context>
+    <name>WaitingListStore</name>
+    <message>
+        <source>Unknown database error</source>
+        <translation>Unbekannter Datenbankfehler</translation>
+    </message>
+    <message>
+        <source>The connection to the database server was lost, so nothing of this change was saved.</source>
+        <translation>Die Verbindung zum Datenbankserver ist abgerissen, daher wurde von dieser Änderung nichts gespeichert.</translation>
+    </message>
+    <message>
+        <source>Could not find file &apos;%1&apos;.</source>
+        <translation>Die Datei „%1“ wurde nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation>%1 lässt sich nicht öffnen: %2</translation>
+    </message>
+    <message>
+        <source>Cannot follow the changes of other desks on %1: %2</source>
+        <translation>Den Änderungen anderer Plätze auf %1 kann nicht gefolgt werden: %2</translation>
+    </message>
+    <message>
+        <source>The database %1 is not open.</source>
+        <translation>Die Datenbank %1 ist nicht geöffnet.</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::BoardPublisher</name>
+    <message>
+        <source>Cannot copy %1 to %2: %3</source>
+        <translation>%1 kann nicht nach %2 kopiert werden: %3</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
     </message>
 </context>
 <context>

@@ -67,6 +67,10 @@
         <source>phone</source>
         <translation>teléfono</translation>
     </message>
+    <message>
+        <source>Another desk has just changed this list, so nothing was done. The lists now show the room as it is.</source>
+        <translation>Otro puesto acaba de cambiar esta lista, así que no se hizo nada. Las listas muestran ahora la sala tal como está.</translation>
+    </message>
 </context>
 <context>
     <name>CsvExport</name>
@@ -557,6 +561,44 @@ Sus propios ajustes son las líneas de TAVLO-Display.ini en la carpeta del progr
     <message>
         <source>about %1</source>
         <translation>unos %1</translation>
+    </message>
+</context>
+<context>
+    <name>WaitingListStore</name>
+    <message>
+        <source>Unknown database error</source>
+        <translation>Error desconocido de la base de datos</translation>
+    </message>
+    <message>
+        <source>The connection to the database server was lost, so nothing of this change was saved.</source>
+        <translation>Se perdió la conexión con el servidor de la base de datos, así que no se guardó nada de este cambio.</translation>
+    </message>
+    <message>
+        <source>Could not find file &apos;%1&apos;.</source>
+        <translation>No se encontró el archivo «%1».</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation>No se puede abrir %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot follow the changes of other desks on %1: %2</source>
+        <translation>No se pueden seguir los cambios de otros puestos en %1: %2</translation>
+    </message>
+    <message>
+        <source>The database %1 is not open.</source>
+        <translation>La base de datos %1 no está abierta.</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::BoardPublisher</name>
+    <message>
+        <source>Cannot copy %1 to %2: %3</source>
+        <translation>No se puede copiar %1 a %2: %3</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>No se puede escribir %1: %2</translation>
     </message>
 </context>
 <context>
