@@ -7,8 +7,8 @@
 
 namespace tavlo {
 
-// The six settings of TAVLO.ini, and the optional language line. A value the file does not name stays as it is: empty texts,
-// zeros and false until something sets them.
+// The six settings of TAVLO.ini, and the optional language line. A value the file does not
+// name stays as it is: empty texts, zeros and false until something sets them.
 struct Settings {
     QString databasePath;
     QString displayFolder; // the FilePath line: file names are appended to it directly
