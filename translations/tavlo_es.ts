@@ -193,7 +193,7 @@
     </message>
     <message>
         <source>Sure you want to delete </source>
-        <translation>¿Seguro que quiere borrar </translation>
+        <translation>Seguro que desea borrar: </translation>
     </message>
     <message>
         <source>Move player up</source>
