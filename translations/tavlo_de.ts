@@ -69,7 +69,7 @@
     </message>
     <message>
         <source>Another desk has just changed this list, so nothing was done. The lists now show the room as it is.</source>
-        <translation>Ein anderer Platz hat diese Liste gerade geändert, daher ist nichts geschehen. Die Listen zeigen jetzt den Raum, wie er ist.</translation>
+        <translation>Ein anderer Arbeitsplatz hat diese Liste gerade geändert, daher ist nichts geschehen. Die Listen zeigen jetzt den Raum, wie er ist.</translation>
     </message>
 </context>
 <context>
@@ -438,7 +438,7 @@ Seine eigenen Einstellungen sind die Zeilen von TAVLO-Display.ini im Programmord
     </message>
     <message>
         <source>Another desk has changed what this was about, so it cannot be %1.</source>
-        <translation>Ein anderer Platz hat geändert, worum es hier ging, daher kann es nicht %1 werden.</translation>
+        <translation>Ein anderer Arbeitsplatz hat geändert, worum es hier ging, daher kann es nicht %1 werden.</translation>
     </message>
     <message>
         <source>This change cannot be %1: %2</source>
@@ -583,7 +583,7 @@ Seine eigenen Einstellungen sind die Zeilen von TAVLO-Display.ini im Programmord
     </message>
     <message>
         <source>Cannot follow the changes of other desks on %1: %2</source>
-        <translation>Den Änderungen anderer Plätze auf %1 kann nicht gefolgt werden: %2</translation>
+        <translation>Den Änderungen anderer Arbeitsplätze auf %1 kann nicht gefolgt werden: %2</translation>
     </message>
     <message>
         <source>The database %1 is not open.</source>
