@@ -4,6 +4,7 @@
 #include "base/DisplayFiles.h"
 #include "console/MainWindow.h"
 #include "console/ReportsWindow.h"
+#include "console/SettingsWindow.h"
 #include "platform/Clock.h"
 #include "platform/Connectivity.h"
 #include "platform/FileLookup.h"
@@ -12,6 +13,7 @@
 #include "room/BoardPublisher.h"
 #include "room/Room.h"
 #include "room/WaitEstimates.h"
+#include "store/ConnectionCheck.h"
 #include "store/DatabaseAddress.h"
 #include "store/JournalReader.h"
 #include "store/StoreError.h"
@@ -191,6 +193,7 @@ bool Console::start()
     m_window->versionLabel()->setText(versionText());
     connect(m_window.get(), &MainWindow::closing, this, &Console::saveSettings);
     connect(m_window.get(), &MainWindow::reportsRequested, this, &Console::showReports);
+    connect(m_window.get(), &MainWindow::settingsRequested, this, &Console::showSettings);
 
     // A crash between a change and its board would otherwise leave the room watching an old
     // board until the next change.
@@ -240,6 +243,59 @@ void Console::showReports()
     m_reports->activateWindow();
 }
 
+SettingsWindow *Console::settingsWindow() const
+{
+    return m_settingsWindow.data();
+}
+
+void Console::showSettings()
+{
+    if (!m_settingsWindow) {
+        m_settingsWindow = new SettingsWindow(m_settings, m_platform.programFolder, connectionProblem, m_window.get());
+        m_settingsWindow->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_settingsWindow, &QDialog::accepted, this, [this] { applySettings(m_settingsWindow->settings()); });
+        m_settingsWindow->open();
+    }
+    m_settingsWindow->raise();
+    m_settingsWindow->activateWindow();
+}
+
+void Console::applySettings(const Settings &chosen)
+{
+    Settings kept = chosen;
+    bool reopen = false;
+    if (chosen.databasePath != m_settings.databasePath) {
+        // The lists move only to a database that can be opened, and only when the operator agrees.
+        const QString problem = connectionProblem(chosen.databasePath);
+        if (!problem.isEmpty()) {
+            m_platform.messageBox->tell(tr("The database stays %1:").arg(DatabaseAddress::parse(m_settings.databasePath).shown())
+                                                + CRLF + CRLF + problem,
+                                        MessageBox::Icon::Warning, Caption);
+        } else {
+            reopen = m_platform.messageBox->askYesNo(
+                    tr("Open the waiting lists of %1 now?").arg(DatabaseAddress::parse(chosen.databasePath).shown()) + CRLF
+                            + tr("TAVLO closes its window and opens again with them."),
+                    Caption);
+        }
+        if (!reopen)
+            kept.databasePath = m_settings.databasePath;
+    }
+    m_settings = kept;
+    if (m_window && m_window->isMaximized() != kept.startMaximized)
+        m_window->setWindowState(m_window->windowState() ^ Qt::WindowMaximized);
+    if (const auto failure = SettingsFile(m_platform.programFolder).save(m_settings)) {
+        m_platform.messageBox->tell(tr("Cannot WRITE file %1").arg(failure->path), MessageBox::Icon::Warning, Caption);
+    }
+    // The board moves to a new folder, and takes new rows and widths, at once.
+    if (m_publisher && !m_publisher->publish())
+        return;
+    if (reopen) {
+        m_restart = true;
+        if (m_window)
+            m_window->close();
+    }
+}
+
 void loadConsoleFonts()
 {
     // Debian's fonts-wine ships Tahoma look-alikes outside the font path.
@@ -258,17 +314,22 @@ void loadConsoleFonts()
 int runConsole(const Platform &platform, const std::function<void(MainWindow &)> &versionCheck)
 {
     loadConsoleFonts();
-    Console console(platform);
-    if (!console.start())
-        return 1;
-    MainWindow &window = *console.window();
-    window.show();
-    window.activateWindow();
-    // Let the window appear (and the first activation run) before the probe.
-    QCoreApplication::processEvents();
-    if (platform.connectivity->isOnline() && versionCheck)
-        versionCheck(window);
-    return QApplication::exec();
+    for (bool first = true;; first = false) {
+        Console console(platform);
+        if (!console.start())
+            return 1;
+        MainWindow &window = *console.window();
+        window.show();
+        window.activateWindow();
+        // Let the window appear (and the first activation run) before the probe.
+        QCoreApplication::processEvents();
+        if (first && platform.connectivity->isOnline() && versionCheck)
+            versionCheck(window);
+        const int code = QApplication::exec();
+        // Another database was chosen: the console starts again on it, as at a start.
+        if (!console.restartRequested())
+            return code;
+    }
 }
 
 } // namespace tavlo

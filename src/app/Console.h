@@ -15,6 +15,7 @@ class BoardPublisher;
 struct DatabaseAddress;
 class MainWindow;
 class ReportsWindow;
+class SettingsWindow;
 class Room;
 class WaitEstimates;
 class WaitingListStore;
@@ -41,6 +42,14 @@ public:
     // Opens the reports window on today's report, or brings it forward.
     void showReports();
     const Settings &settings() const { return m_settings; }
+    // Opens the settings window (window-modal), or brings it forward; Save applies it.
+    void showSettings();
+    SettingsWindow *settingsWindow() const;
+    // Keeps settings chosen in the window: writes TAVLO.ini, publishes the board where and as
+    // they say, and opens another database after asking, by starting the console again.
+    void applySettings(const Settings &chosen);
+    // A new database was chosen: the console is to start again once its window has closed.
+    bool restartRequested() const { return m_restart; }
     bool isFirstRun() const { return m_firstRun; }
 
     static QString versionText();
@@ -66,6 +75,8 @@ private:
     std::unique_ptr<MainWindow> m_window;
     // A window of the main window's: closing the main window still ends the program.
     QPointer<ReportsWindow> m_reports;
+    QPointer<SettingsWindow> m_settingsWindow;
+    bool m_restart = false;
 };
 
 // The program's start: shows the console's window, then runs the version check when the

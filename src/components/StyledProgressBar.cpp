@@ -2,6 +2,7 @@
 
 #include "components/StoredProperties.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPainter>
@@ -26,6 +27,41 @@ int nearest(double x)
     return PixelCanvas::nearest(x);
 }
 
+// A screen reader hears a progress bar and its value, not a picture.
+class AccessibleProgressBar : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit AccessibleProgressBar(StyledProgressBar *bar)
+        : QAccessibleWidget(bar, QAccessible::ProgressBar)
+    {
+    }
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ValueInterface ? static_cast<QAccessibleValueInterface *>(this)
+                                                   : QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return QStringLiteral("%1%").arg(bar()->percent());
+        return QAccessibleWidget::text(t);
+    }
+    QVariant currentValue() const override { return bar()->value(); }
+    void setCurrentValue(const QVariant &) override {}
+    QVariant maximumValue() const override { return bar()->max(); }
+    QVariant minimumValue() const override { return bar()->min(); }
+    QVariant minimumStepSize() const override { return 0; }
+
+private:
+    StyledProgressBar *bar() const { return static_cast<StyledProgressBar *>(widget()); }
+};
+
+QAccessibleInterface *accessibleProgressBar(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("tavlo::StyledProgressBar") && object && object->isWidgetType())
+        return new AccessibleProgressBar(static_cast<StyledProgressBar *>(object));
+    return nullptr;
+}
+
 } // namespace
 
 StyledProgressBar::StyledProgressBar(QWidget *parent)
@@ -33,6 +69,8 @@ StyledProgressBar::StyledProgressBar(QWidget *parent)
 {
     // Every pixel is ours; Qt need not clear the background first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    static const bool accessible = (QAccessible::installFactory(accessibleProgressBar), true);
+    Q_UNUSED(accessible);
     setColor(QColor());
     m_stateSize = size();
 }
@@ -75,6 +113,10 @@ bool StyledProgressBar::setValue(int value)
         return false;
     m_percent = std::min(100, nearest(double(scaled) / double(range)));
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, this->value());
+        QAccessible::updateAccessibility(&event);
+    }
     return true;
 }
 

@@ -40,6 +40,7 @@ ListPanel::ListPanel(Room &room, MessageBox &messages, ListPanelConfig config, Q
     if (!m_config.titleTwips.isEmpty()) {
         m_title = new QLabel(this);
         m_title->setObjectName(QStringLiteral("titleLabel"));
+        m_title->setAccessibleDescription(tr("The game whose waiting list is shown"));
         m_title->setGeometry(pixels(m_config.titleTwips));
         m_title->setFont(consoleFont(12, true));
         setBackground(m_title, BgrColor(0x404040).rgb());
@@ -49,10 +50,16 @@ ListPanel::ListPanel(Room &room, MessageBox &messages, ListPanelConfig config, Q
     m_list = new QListView(this);
     m_list->setObjectName(m_config.listName);
     m_list->setModel(m_model);
+    const bool games = m_config.kind == RoomListModel::Kind::Games;
+    m_list->setAccessibleName(games ? tr("Games") : tr("Waiting list"));
+    m_list->setAccessibleDescription(games ? tr("The games; the selected game's players are shown beside it.")
+                                           : tr("The players waiting for the selected game, first to be called at the top."));
     m_list->setGeometry(pixels(m_config.listTwips));
     m_list->setFont(consoleFont(12));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The style's focus mark on the selected entry hides under the selection: the frame shows it.
+    m_list->setStyleSheet(QStringLiteral("QListView:focus { border: 2px solid palette(highlight); }"));
     // One line each: the view need not measure every entry after each change.
     m_list->setUniformItemSizes(true);
     if (m_config.setUpList)
@@ -63,12 +70,17 @@ ListPanel::ListPanel(Room &room, MessageBox &messages, ListPanelConfig config, Q
     setBackground(strip, BgrColor(0xFFFFFF).rgb());
     for (const ListPanelConfig::Button &b : m_config.buttons) {
         QPushButton *button = symbolButton(strip, b.objectName, b.symbol, b.pointSize, b.bold, b.toolTip, b.topTwips, b.leftTwips);
+        button->setAccessibleName(b.accessibleName);
+        button->setAccessibleDescription(b.description);
+        // A marker's button shows, and tells a screen reader, whether the marker is on.
+        button->setCheckable(b.command == Command::Blink || b.command == Command::Star || b.command == Command::Phone);
         m_buttons.insert(b.command, button);
         connect(button, &QPushButton::clicked, this, [this, command = b.command] { run(command); });
     }
 
     m_nameEdit = new QLineEdit(this);
     m_nameEdit->setObjectName(m_config.nameEditName);
+    m_nameEdit->setAccessibleName(games ? tr("Game name") : tr("Player name"));
     m_nameEdit->setGeometry(pixels(m_config.nameEditTwips));
     m_nameEdit->setFont(consoleFont(12));
     setBackground(m_nameEdit, BgrColor(0xC0FFFF).rgb());
@@ -259,6 +271,7 @@ void ListPanel::showSelection(bool announce)
     m_shownId = id;
     if (id == 0) {
         closeNameBox();
+        showMarkers();
         return;
     }
     const QString stored = m_model->nameOf(id);
@@ -266,6 +279,7 @@ void ListPanel::showSelection(bool announce)
         const MarkedName marked = readMarkers(stored);
         m_markers = marked.markers;
         m_nameEdit->setText(marked.bareName);
+        showMarkers();
     } else {
         m_nameEdit->setText(stored);
     }
@@ -424,6 +438,7 @@ void ListPanel::toggle(Marker marker)
 {
     const qint64 id = selectedId();
     if (id == 0) {
+        showMarkers(); // a click checked the button
         warn(m_config.selectFirst);
         return;
     }
@@ -433,6 +448,24 @@ void ListPanel::toggle(Marker marker)
     flagOf(m_markers, marker) = !found;
     save();
     select(id);
+    showMarkers();
+}
+
+void ListPanel::showMarkers()
+{
+    for (const ListPanelConfig::Button &b : m_config.buttons) {
+        const std::optional<Marker> marker = b.command == Command::Blink ? Marker::Blink
+                : b.command == Command::Star                             ? Marker::Star
+                : b.command == Command::Phone                            ? std::optional(Marker::Phone)
+                                                                         : std::nullopt;
+        if (!marker)
+            continue;
+        const bool on = flagOf(m_markers, *marker);
+        QPushButton *shown = button(b.command);
+        shown->setChecked(on);
+        shown->setAccessibleDescription(b.description + QLatin1Char(' ')
+                                        + (on ? tr("On for this player.") : tr("Off for this player.")));
+    }
 }
 
 void ListPanel::editSelected()

@@ -46,6 +46,8 @@ struct ListPanelConfig {
         QString toolTip;
         int topTwips;
         int leftTwips;
+        QString accessibleName; // the symbol says nothing to a screen reader
+        QString description;
     };
     struct Key {
         PanelCommand command;
@@ -117,6 +119,8 @@ private:
     void setUpCommands();
     void showCommandMenu(const QPoint &at);
     bool hasMarkers() const { return m_buttons.contains(Command::Blink); }
+    // The marker buttons checked as the markers Save would give.
+    void showMarkers();
     void enable(Command command, bool on);
     void closeNameBox();
     void setSelectedRow(int row);

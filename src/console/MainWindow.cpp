@@ -119,6 +119,7 @@ void MainWindow::buildLayout(const Clock &clock, const WaitEstimates &estimates)
     m_vendorLink->setBackColor(BgrColor(0x00C0C0C0).rgb());
     m_vendorLink->setShowHand(false);
     m_vendorLink->move(twipsRect(5520, 7440, 1215, 195).topLeft());
+    m_vendorLink->setAccessibleDescription(tr("Opens the vendor's web page in the browser"));
 
     // Keeps every control in proportion with the window, fonts included.
     m_scaler = new ProportionalScaler(this);
@@ -153,6 +154,13 @@ void MainWindow::buildCommands()
     addAction(m_reportsAction);
     connect(m_reportsAction, &QAction::triggered, this, &MainWindow::reportsRequested);
 
+    m_settingsAction = new QAction(tr("Settings\u2026"), this);
+    m_settingsAction->setObjectName(QStringLiteral("settingsAction"));
+    m_settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    m_settingsAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_settingsAction);
+    connect(m_settingsAction, &QAction::triggered, this, &MainWindow::settingsRequested);
+
     // F6 goes from one list to the other, as between the panes of a window.
     auto *otherList = new QAction(this);
     otherList->setShortcut(Qt::Key_F6);
@@ -167,7 +175,7 @@ void MainWindow::buildCommands()
 
     // Each list's context menu: undo, redo and its panel's commands with their keys.
     for (ListPanel *panel : {m_gamesPanel, m_playersPanel})
-        panel->setMenuFrame({m_undoAction, m_redoAction}, {m_reportsAction});
+        panel->setMenuFrame({m_undoAction, m_redoAction}, {m_reportsAction, m_settingsAction});
 }
 
 void MainWindow::updateHistoryCommands()

@@ -41,6 +41,8 @@ public:
     QAction *redoAction() const { return m_redoAction; }
     // Ctrl+R and both lists' context menus: the shift reports.
     QAction *reportsAction() const { return m_reportsAction; }
+    // Ctrl+, and both lists' context menus: the settings window.
+    QAction *settingsAction() const { return m_settingsAction; }
 
 public slots:
     // Undoes (redoes) the room's last change and shows what it was about.
@@ -51,6 +53,8 @@ signals:
     void closing();
     // The operator asks for the reports window.
     void reportsRequested();
+    // The operator asks for the settings window.
+    void settingsRequested();
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -69,6 +73,7 @@ private:
     QAction *m_undoAction = nullptr;
     QAction *m_redoAction = nullptr;
     QAction *m_reportsAction = nullptr;
+    QAction *m_settingsAction = nullptr;
     ListPanel *m_gamesPanel = nullptr;
     ListPanel *m_playersPanel = nullptr;
     QLabel *m_versionLabel = nullptr;

@@ -47,6 +47,8 @@ void replaceChart(QChartView *view, QChart *chart)
 {
     QChart *old = view->chart();
     view->setChart(chart);
+    // A screen reader says the chart's title; the figures are in the summary above it.
+    view->setAccessibleName(chart->title());
     delete old;
 }
 
@@ -86,6 +88,8 @@ ReportsWindow::ReportsWindow(const Room &room, ReadJournal readJournal, MessageB
     m_first->setObjectName(QStringLiteral("firstDayEdit"));
     m_last = new QDateEdit(today, this);
     m_last->setObjectName(QStringLiteral("lastDayEdit"));
+    m_first->setAccessibleName(tr("First day"));
+    m_last->setAccessibleName(tr("Last day"));
     for (QDateEdit *edit : {m_first, m_last}) {
         edit->setCalendarPopup(true);
         edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));

@@ -10,9 +10,11 @@
 #include "display/LiveBoardView.h"
 #include "display/PhoneBoard.h"
 #include "display/PhoneService.h"
+#include "display/ViewerSettingsWindow.h"
 #include "display/WebAddressBadge.h"
 #include "platform/FileLookup.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QHostAddress>
 #include <QImageReader>
@@ -54,9 +56,8 @@ DisplayWindow::DisplayWindow(const QString &programFolder, const ViewerOptions &
     , m_stack(new QStackedLayout(this))
     , m_fragmentView(new BoardView(this))
     , m_liveView(new LiveBoardView(clock, this))
-    , m_fragmentWatcher(new FileWatcher(m_displayFolder + DisplayFragmentName, kMaxFragmentSize, fragmentLooksWhole, this))
-    , m_boardFileWatcher(new FileWatcher(m_displayFolder + BoardFileName, kMaxBoardFileSize, jsonLooksWhole, this))
 {
+    watchFolder();
     setWindowTitle(QStringLiteral("TAVLO-Display"));
     m_stack->setContentsMargins(0, 0, 0, 0);
     m_stack->addWidget(m_fragmentView);
@@ -69,9 +70,79 @@ DisplayWindow::DisplayWindow(const QString &programFolder, const ViewerOptions &
     m_liveView->setShowEstimates(options.estimates);
     m_liveView->setPageSeconds(options.pageSeconds);
 
+    loadBackground();
+}
+
+void DisplayWindow::watchFolder()
+{
+    delete m_fragmentWatcher;
+    delete m_boardFileWatcher;
+    m_fragmentWatcher = new FileWatcher(m_displayFolder + DisplayFragmentName, kMaxFragmentSize, fragmentLooksWhole, this);
+    m_boardFileWatcher = new FileWatcher(m_displayFolder + BoardFileName, kMaxBoardFileSize, jsonLooksWhole, this);
     connect(m_fragmentWatcher, &FileWatcher::contentChanged, this, &DisplayWindow::fragmentChanged);
     connect(m_boardFileWatcher, &FileWatcher::contentChanged, this, &DisplayWindow::boardFileChanged);
-    loadBackground();
+}
+
+ViewerSettingsWindow *DisplayWindow::settingsWindow() const
+{
+    return m_settingsWindow.data();
+}
+
+void DisplayWindow::showSettings()
+{
+    if (!m_settingsWindow) {
+        const QString path = m_settingsPath.isEmpty()
+                ? m_programFolder + QDir::separator() + QLatin1String(kViewerSettingsFileName)
+                : m_settingsPath;
+        m_settingsWindow = new ViewerSettingsWindow(path, this);
+        m_settingsWindow->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_settingsWindow, &ViewerSettingsWindow::saved, this, &DisplayWindow::applyOptions);
+        m_settingsWindow->open();
+    }
+    m_settingsWindow->raise();
+    m_settingsWindow->activateWindow();
+}
+
+void DisplayWindow::applyOptions(const ViewerOptions &options)
+{
+    const ViewerOptions before = m_options;
+    // How this run shows itself and serves the phones stays as it started.
+    m_options = options;
+    m_options.fullScreen = before.fullScreen;
+    m_options.webPort = before.webPort;
+    m_options.webAddress = before.webAddress;
+    m_games = GameFilter(options.games);
+    const ViewerTheme theme = ViewerTheme::of(options.theme);
+    m_fragmentView->setTheme(theme);
+    m_liveView->setTheme(theme);
+    if (m_badge)
+        m_badge->setTheme(theme);
+    m_liveView->setShowEstimates(options.estimates);
+    m_liveView->setPageSeconds(options.pageSeconds);
+    if (options.screen != before.screen) {
+        if (QScreen *target = findScreen(options.screen)) {
+            const bool full = isFullScreen();
+            placeOn(target);
+            if (full)
+                enterFullScreen();
+        }
+    }
+    const QString folder = options.displayFolder.isEmpty() ? displayFolderOf(m_programFolder) : options.displayFolder;
+    if (folder != m_displayFolder) {
+        m_displayFolder = folder;
+        m_fragment.clear();
+        m_boardBytes.clear();
+        watchFolder();
+        loadBackground();
+        m_fragmentWatcher->start();
+        m_boardFileWatcher->start();
+        return;
+    }
+    // The same files, shown again as the options now say.
+    if (showsBoardFile())
+        boardFileChanged(m_boardBytes);
+    else
+        showFragment();
 }
 
 bool DisplayWindow::showsBoardFile() const
@@ -128,6 +199,7 @@ void DisplayWindow::fragmentChanged(const QByteArray &bytes)
 
 void DisplayWindow::boardFileChanged(const QByteArray &bytes)
 {
+    m_boardBytes = bytes;
     if (!m_liveView->hasBackground())
         loadBackground(); // the console may have copied it there since
     if (bytes.isEmpty()) {
@@ -246,6 +318,11 @@ void DisplayWindow::keyPressEvent(QKeyEvent *event)
     }
     if (event->key() == Qt::Key_Q && event->modifiers().testFlag(Qt::ControlModifier)) {
         close();
+        return;
+    }
+    if (event->key() == Qt::Key_F2
+        || (event->key() == Qt::Key_Comma && event->modifiers().testFlag(Qt::ControlModifier))) {
+        showSettings();
         return;
     }
     QWidget::keyPressEvent(event);

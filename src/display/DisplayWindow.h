@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 
 #include <QByteArray>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -17,12 +18,14 @@ class BoardView;
 class FileWatcher;
 class LiveBoardView;
 class PhoneService;
+class ViewerSettingsWindow;
 class WebAddressBadge;
 
 // The large screen. It shows the board file of the display folder (TAVLO-Board.json) when
 // there is one it can read, with counts, waiting times, paging and the heartbeat, and else the
 // fragment (TAVLO-Display.txt) as the console lays it out; it follows both.
-// F11 or Esc leaves and re-enters full screen; Ctrl+Q ends the program.
+// F11 or Esc leaves and re-enters full screen; Ctrl+Q ends the program; Ctrl+, or F2 opens the
+// settings window.
 class DisplayWindow : public QWidget {
     Q_OBJECT
 public:
@@ -55,6 +58,16 @@ public:
     void enterFullScreen();
     void toggleFullScreen();
 
+    // The settings file the settings window edits.
+    void setSettingsPath(const QString &path) { m_settingsPath = path; }
+    // Opens the settings window, or brings it forward.
+    void showSettings();
+    ViewerSettingsWindow *settingsWindow() const;
+    // Shows the board as the options say from now on: the folder, the screen, the games, the
+    // theme, privacy, estimates and paging; the phones' page keeps its start's settings.
+    void applyOptions(const ViewerOptions &options);
+    const ViewerOptions &options() const { return m_options; }
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -66,6 +79,7 @@ private:
     void showFragment();
     void loadBackground();
     void startPhoneService();
+    void watchFolder();
     void placeBadge();
 
     QString m_programFolder;
@@ -78,6 +92,9 @@ private:
     FileWatcher *m_fragmentWatcher = nullptr;
     FileWatcher *m_boardFileWatcher = nullptr;
     QByteArray m_fragment;
+    QByteArray m_boardBytes;
+    QString m_settingsPath;
+    QPointer<ViewerSettingsWindow> m_settingsWindow;
     QString m_boardFileProblem;
     PhoneService *m_phones = nullptr;
     WebAddressBadge *m_badge = nullptr;

@@ -1,10 +1,13 @@
 #include "display/ViewerOptions.h"
 
+#include "base/TextFile.h"
 #include "board/GameFilter.h"
 #include "platform/ProgramFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHostAddress>
 
 namespace tavlo::display {
@@ -101,6 +104,42 @@ bool readSwitch(const QString &text, bool &on)
     return false;
 }
 
+// The file's keys in the order a new file lists them.
+const char *const kFileKeys[] = {"display_folder", "screen", "games", "page_seconds", "theme", "privacy",
+                                 "estimates", "web_port", "web_address", "web_full_names"};
+
+// Settings files are a few lines; anything far larger is not one.
+constexpr qint64 kMaxSettingsSize = 1 << 20;
+
+QString onOff(bool on)
+{
+    return on ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+// The value a key is written with; nothing where the key is better left out (the phones off).
+std::optional<QString> valueOf(const QString &key, const ViewerOptions &o)
+{
+    if (key == QLatin1String("display_folder"))
+        return o.displayFolder;
+    if (key == QLatin1String("screen"))
+        return o.screen;
+    if (key == QLatin1String("games"))
+        return o.games.join(QStringLiteral(", "));
+    if (key == QLatin1String("page_seconds"))
+        return QString::number(o.pageSeconds);
+    if (key == QLatin1String("theme"))
+        return ViewerTheme::nameOf(o.theme);
+    if (key == QLatin1String("privacy"))
+        return onOff(o.privacy);
+    if (key == QLatin1String("estimates"))
+        return onOff(o.estimates);
+    if (key == QLatin1String("web_port"))
+        return o.webEnabled() ? std::optional(QString::number(o.webPort)) : std::nullopt;
+    if (key == QLatin1String("web_address"))
+        return o.webAddress;
+    return onOff(o.webFullNames);
+}
+
 } // namespace
 
 void addViewerOptions(QCommandLineParser &parser)
@@ -194,6 +233,64 @@ QStringList applyViewerSettings(const QByteArray &bytes, const QString &settings
             problems << OptionText::tr("line %1 not used: %2").arg(lineNumber).arg(shown(line));
     }
     return problems;
+}
+
+QByteArray viewerSettingsText(const QByteArray &old, const QString &settingsFolder, const ViewerOptions &options)
+{
+    const QByteArray end = old.contains("\r\n") || !old.contains('\n') ? QByteArray("\r\n") : QByteArray("\n");
+    QList<QByteArray> lines = old.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    QStringList written;
+    QByteArray text;
+    const auto add = [&](const QString &key) {
+        if (const std::optional<QString> value = valueOf(key, options))
+            text += (key + QLatin1Char('=') + *value).toUtf8() + end;
+    };
+    for (QByteArray raw : std::as_const(lines)) {
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        const QString line = QString::fromUtf8(raw).trimmed();
+        const qsizetype equals = line.indexOf(u'=');
+        const QString key = equals > 0 ? line.left(equals).trimmed().toLower() : QString();
+        const bool known = !line.startsWith(u'#') && !line.startsWith(u';')
+                && std::any_of(std::begin(kFileKeys), std::end(kFileKeys), [&](const char *k) { return key == QLatin1String(k); });
+        if (!known) {
+            text += raw + end;
+            continue;
+        }
+        if (written.contains(key))
+            continue; // a later line would override the one written
+        written << key;
+        // A line that already says it stays as the hand wrote it (a relative folder, "yes").
+        ViewerOptions probe = options;
+        if (applyViewerSettings(raw, settingsFolder, probe).isEmpty() && probe == options
+            && valueOf(key, options).has_value())
+            text += raw + end;
+        else
+            add(key);
+    }
+    for (const char *key : kFileKeys) {
+        if (!written.contains(QLatin1String(key)))
+            add(QLatin1String(key));
+    }
+    return text;
+}
+
+QString saveViewerSettings(const QString &path, const ViewerOptions &options)
+{
+    QFile file(path);
+    const QByteArray old = file.open(QIODevice::ReadOnly) ? file.read(kMaxSettingsSize) : QByteArray();
+    return writeFileAtomically(path, viewerSettingsText(old, QFileInfo(path).absolutePath(), options));
+}
+
+ViewerOptions readViewerSettings(const QString &path)
+{
+    ViewerOptions options;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly))
+        applyViewerSettings(file.read(kMaxSettingsSize), QFileInfo(path).absolutePath(), options);
+    return options;
 }
 
 QStringList applyCommandLine(const QCommandLineParser &parser, const QString &workingFolder, ViewerOptions &options)

@@ -26,6 +26,8 @@ struct ViewerOptions {
     QString webAddress;    // empty: every address of this machine
     bool webFullNames = false; // the phones' page shows full names; else "Alice B." whatever the TV shows
 
+    bool operator==(const ViewerOptions &) const = default;
+
     static constexpr int kMinPageSeconds = 2;
     static constexpr int kMaxPageSeconds = 600;
     bool webEnabled() const { return webPort >= 0; }
@@ -44,6 +46,16 @@ QString viewerSettingsPath(const QCommandLineParser &parser, const QString &work
 // starting with # or ; and [sections] ignored. A relative display folder counts from
 // `settingsFolder`. Returns one line for each key or value it could not use; the others apply.
 QStringList applyViewerSettings(const QByteArray &bytes, const QString &settingsFolder, ViewerOptions &options);
+
+// The settings file's text with `options` written in: lines that already say what the options
+// say stay as written, other lines of the viewer's keys are rewritten, comments and unknown lines
+// stay, missing keys are appended; the file's own line ends are kept.
+QByteArray viewerSettingsText(const QByteArray &old, const QString &settingsFolder, const ViewerOptions &options);
+// Reads the file at `path`, if any, and replaces it in one step with the options written in;
+// the reason of a failure, or empty.
+QString saveViewerSettings(const QString &path, const ViewerOptions &options);
+// The defaults and then the lines of the file at `path`, if it can be read.
+ViewerOptions readViewerSettings(const QString &path);
 
 // Applies a parsed command line over `options`. A relative folder counts from
 // `workingFolder`; the folder ends with a separator because file names are appended directly.

@@ -73,6 +73,7 @@ int main(int argc, char *argv[])
     }
 
     tavlo::display::DisplayWindow window(folder.folder, options);
+    window.setSettingsPath(settingsPath);
     QScreen *screen = tavlo::display::DisplayWindow::findScreen(options.screen);
     if (!screen) {
         qWarning("TAVLO-Display: there is no screen %s; using the primary screen", qPrintable(options.screen));

@@ -125,6 +125,12 @@ UpgradeDialog::UpgradeDialog(const Platform &platform, const UpdateSettings &set
     m_cancelButton->setFont(tahoma(8.25));
     m_cancelButton->setGeometry(px(3240), px(120), px(1095), px(375));
     setTabOrder(m_startButton, m_cancelButton);
+    m_progressBar->setAccessibleName(tr("Download progress"));
+    m_filesLabel->setAccessibleName(tr("Files"));
+    m_sizeLabel->setAccessibleName(tr("Size"));
+    m_messageLabel->setAccessibleName(tr("Status"));
+    m_startButton->setAccessibleDescription(tr("Downloads the new version, checks its signature and starts its installer."));
+    m_cancelButton->setAccessibleDescription(tr("Stops the download, or closes this window."));
     m_startButton->setFocus();
     connect(m_startButton, &QPushButton::clicked, this, &UpgradeDialog::startUpgrade);
     connect(m_cancelButton, &QPushButton::clicked, this, &UpgradeDialog::cancel);

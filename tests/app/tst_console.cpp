@@ -2,6 +2,7 @@
 
 #include "components/LinkLabel.h"
 #include "components/ProportionalScaler.h"
+#include "console/SettingsWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -317,6 +318,39 @@ private slots:
             QCOMPARE(windowShown, online);
         }
         QCOMPARE(t.connectivity.probes, 2);
+    }
+
+    // Another database chosen in the settings window: the window closes and the console starts
+    // again on it, without a second version check.
+    void startsAgainOnAnotherDatabase()
+    {
+        TestPlatform t;
+        t.addEmptyDatabase();
+        t.addEmptyDatabase(QStringLiteral("Other.mdb"));
+        t.addDisplayFiles();
+        t.connectivity.online = true;
+        int checks = 0;
+        QStringList shownOn; // the database of each console window seen by the end
+        QTimer end;
+        QObject::connect(&end, &QTimer::timeout, qApp, [&] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                if (qobject_cast<MainWindow *>(w) && w->isVisible())
+                    shownOn << QString::fromUtf8(t.readFile(QStringLiteral("TAVLO.ini"))).section(u'\r', 0, 0);
+            }
+            QCoreApplication::quit();
+        });
+        runConsole(t.platform, [&](MainWindow &window) {
+            ++checks;
+            QTimer::singleShot(0, &window, [&] {
+                window.settingsAction()->trigger();
+                auto *settings = window.findChild<SettingsWindow *>();
+                settings->findChild<QLineEdit *>(QStringLiteral("databaseFileEdit"))->setText(t.path(QStringLiteral("Other.mdb")));
+                settings->findChild<QPushButton *>(QStringLiteral("saveButton"))->click();
+                end.start(200);
+            });
+        });
+        QCOMPARE(checks, 1);
+        QCOMPARE(shownOn.value(0), QStringLiteral("DataBase=") + t.path(QStringLiteral("Other.mdb")));
     }
 };
 

@@ -1,6 +1,7 @@
 #include "ConsoleFixture.h"
 #include "board/Board.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -342,6 +343,14 @@ private Q_SLOTS:
         QCOMPARE(p.selectedRow(), 1);
         QCOMPARE(p.nameEdit()->text(), readMarkers(after[0]).bareName);
         QCOMPARE(p.pendingMarkers(), readMarkers(after[0]).markers);
+        // The marker buttons tell a screen reader which markers the player carries.
+        PlayerMarkers markers = readMarkers(after[0]).markers;
+        for (const auto &[command, marker] : {std::pair{Cmd::Blink, Marker::Blink}, {Cmd::Star, Marker::Star}, {Cmd::Phone, Marker::Phone}}) {
+            QAccessibleInterface *button = QAccessible::queryAccessibleInterface(p.button(command));
+            QVERIFY(button->state().checkable);
+            QCOMPARE(button->state().checked, flagOf(markers, marker));
+            QVERIFY(button->text(QAccessible::Description).endsWith(flagOf(markers, marker) ? "On for this player." : "Off for this player."));
+        }
         const BoardEntry shown = boardEntryOf(after.last());
         QVERIFY(c.fragment().contains(("<tr><td>" + (shown.blink ? "<blink>" + shown.cell + "</blink>" : shown.cell)).toUtf8()));
     }

@@ -1,3 +1,4 @@
+#include "AccessibleForm.h"
 #include "FixedClock.h"
 #include "FragmentSamples.h"
 #include "TestPlatform.h"
@@ -12,7 +13,15 @@
 #include "display/LiveBoardView.h"
 #include "display/ScreenBoard.h"
 #include "display/ViewerOptions.h"
+#include "display/ViewerSettingsWindow.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSpinBox>
 #include <QTest>
 
 using namespace tavlo;
@@ -305,6 +314,89 @@ private slots:
             changed.removeOne(QLatin1String(unchanged));
         QCOMPARE(changed, expectedChanged);
         QCOMPARE(int(problems.size()), expectedProblems);
+    }
+
+    // Options written into a hand-written file read back as written; the lines that already
+    // said them stay as the hand wrote them, with the comments and the file's line ends.
+    void settingsWrittenBack()
+    {
+        const QByteArray hand = "; the TV\n[Display]\nScreen=2\nPrivacy=yes\nDisplay_Folder=board\nColour=red\nscreen=3\n";
+        const QString folder = QStringLiteral("/etc/tavlo");
+        ViewerOptions before;
+        QVERIFY(applyViewerSettings(hand, folder, before).size() == 1);
+        QRandomGenerator random(28);
+        const auto pick = [&random](const QStringList &values) { return values[random.bounded(int(values.size()))]; };
+        for (int run = 0; run < 300; ++run) {
+            ViewerOptions o = before;
+            const auto change = [&random] { return random.bounded(3) == 0; };
+            if (change())
+                o.displayFolder = pick({"", "/srv/board/", "/etc/tavlo/other/"});
+            if (change())
+                o.screen = pick({"", "1", "HDMI-2"});
+            if (change())
+                o.games = pick({"", "Omaha*", "Stud,Razz ?"}).split(u',', Qt::SkipEmptyParts);
+            if (change())
+                o.pageSeconds = random.bounded(ViewerOptions::kMinPageSeconds, ViewerOptions::kMaxPageSeconds + 1);
+            if (change())
+                o.theme = random.bounded(2) ? ViewerTheme::Kind::HighContrast : ViewerTheme::Kind::Standard;
+            for (bool *flag : {&o.privacy, &o.estimates, &o.webFullNames})
+                *flag = change() ? !*flag : *flag;
+            if (change())
+                o.webPort = random.bounded(-1, 65536);
+            if (change())
+                o.webAddress = pick({"", "192.168.1.9", "::1"});
+            const QByteArray text = viewerSettingsText(hand, folder, o);
+            ViewerOptions read;
+            QVERIFY(applyViewerSettings(text, folder, read).isEmpty() == !text.contains("Colour=red\n"));
+            QVERIFY(read == o);
+            QVERIFY(text.startsWith("; the TV\n[Display]\n") && !text.contains('\r'));
+            QCOMPARE(text.contains("Privacy=yes\n"), o.privacy == before.privacy);
+            QCOMPARE(text.contains("Display_Folder=board\n"), o.displayFolder == before.displayFolder);
+            QCOMPARE(text.toLower().count("screen="), 1);
+            QCOMPARE(text.contains("web_port="), o.webEnabled());
+        }
+    }
+
+    // The settings window on the large screen: invalid values are refused and say why; saved
+    // values reach the file and the screen at once, a new display folder included.
+    void settingsWindowAppliesAtOnce()
+    {
+        TestPlatform t;
+        t.writeFile(QStringLiteral("TAVLO-Display.ini"), "# kept\r\nTheme=standard\r\n");
+        DisplayWindow window(t.platform.programFolder);
+        window.setSettingsPath(t.path(QStringLiteral("TAVLO-Display.ini")));
+        QTest::keyClick(&window, Qt::Key_Comma, Qt::ControlModifier);
+        ViewerSettingsWindow *w = window.settingsWindow();
+        QVERIFY(w && w->isVisible());
+        QCOMPARE(unnamedControls(w), QString());
+        QCOMPARE(tabRound(w->findChild<QWidget *>(QStringLiteral("displayFolderEdit"))),
+                 QString("displayFolderEdit browseFolderButton screenCombo gamesEdit pageSecondsSpin themeCombo privacyCheck "
+                         "estimatesCheck phonesCheck webPortSpin webAddressEdit webFullNamesCheck saveButton cancelButton")
+                         .split(u' '));
+        const auto edit = [w](const char *name) { return w->findChild<QLineEdit *>(QLatin1String(name)); };
+        auto *save = w->findChild<QPushButton *>(QStringLiteral("saveButton"));
+        for (const auto &[name, value, why] : {std::tuple{"gamesEdit", QString(5000, u'x'), "names or patterns"},
+                                               {"webAddressEdit", QStringLiteral("tv.local"), "IP address"},
+                                               {"displayFolderEdit", QStringLiteral("/nowhere"), "no folder"}}) {
+            edit(name)->setText(value);
+            QVERIFY(!save->isEnabled() && w->findChild<QLabel *>(QStringLiteral("problemLabel"))->text().contains(QLatin1String(why)));
+            edit(name)->clear();
+        }
+        QTemporaryDir board;
+        edit("displayFolderEdit")->setText(board.path());
+        edit("gamesEdit")->setText(QStringLiteral("Omaha*, Stud"));
+        w->findChild<QComboBox *>(QStringLiteral("themeCombo"))->setCurrentIndex(1);
+        w->findChild<QSpinBox *>(QStringLiteral("pageSecondsSpin"))->setValue(20);
+        w->findChild<QCheckBox *>(QStringLiteral("privacyCheck"))->setChecked(true);
+        QTest::mouseClick(save, Qt::LeftButton);
+        QTRY_VERIFY(!window.settingsWindow());
+        const QByteArray file = t.readFile(QStringLiteral("TAVLO-Display.ini"));
+        QVERIFY2(file.startsWith("# kept\r\ntheme=high-contrast\r\n") && file.contains("\r\ngames=Omaha*, Stud\r\n"), file.constData());
+        ViewerOptions read;
+        QVERIFY(applyViewerSettings(file, t.platform.programFolder, read).isEmpty());
+        QVERIFY(read == window.options());
+        QCOMPARE(read.displayFolder, board.path() + u'/');
+        QCOMPARE(window.fragmentWatcher()->path(), board.filePath(DisplayFragmentName));
     }
 };
 

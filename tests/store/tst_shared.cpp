@@ -3,6 +3,7 @@
 #include "TestPlatform.h"
 
 #include "room/Room.h"
+#include "store/ConnectionCheck.h"
 #include "store/DatabaseAddress.h"
 #include "store/WaitingListStore.h"
 
@@ -80,6 +81,27 @@ private slots:
         QCOMPARE(address.shown(), shown);
         QVERIFY(address.options.contains(QStringLiteral("connect_timeout=")));
         QVERIFY(!DatabaseAddress::parse(QStringLiteral("/srv/postgresql/TAVLO.mdb")).isServer());
+    }
+
+    // A connection test says in plain words what is wrong.
+    void connectionProblems()
+    {
+        const QString good = freshDatabase();
+        const QString socket = good.section(u'@', 1).section(u':', 0, 0);
+        const QList<std::pair<QString, QString>> rows{
+            {good, {}},
+            {QString(good).replace(QStringLiteral("/room"), QStringLiteral("/nosuch")), QStringLiteral("no database named \"nosuch")},
+            {QString(good).replace(QStringLiteral("//tavlo@"), QStringLiteral("//nobody@")), QStringLiteral("no user named \"nobody\"")},
+            {QString(good).replace(socket, socket + QStringLiteral("gone")), QStringLiteral("Nothing answers")},
+            {QStringLiteral("postgresql://127.0.0.1:1/tavlo"), QStringLiteral("Nothing answers at 127.0.0.1")},
+            {QStringLiteral("postgresql://db.invalid/tavlo"), QStringLiteral("No computer named \"db.invalid\"")},
+            {QStringLiteral("postgresql://db:port/tavlo"), QStringLiteral("port")},
+            {QStringLiteral("postgresql://db"), QStringLiteral("names no database")},
+        };
+        for (const auto &[setting, words] : rows) {
+            const QString problem = connectionProblem(setting);
+            QVERIFY2(words.isEmpty() ? problem.isEmpty() : problem.contains(words), qPrintable(setting + u' ' + problem));
+        }
     }
 
     // Two desks on one database make, undo and redo changes at random. After each, both show what

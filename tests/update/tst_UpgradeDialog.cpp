@@ -4,8 +4,10 @@
 #include "base/TextFile.h"
 #include "update/Downloader.h"
 #include "update/ProgramStarter.h"
+#include "components/StyledProgressBar.h"
 #include "update/UpgradeDialog.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -73,6 +75,19 @@ private slots:
         QTest::mouseClick(window->cancelButton(), Qt::LeftButton);
         QVERIFY(!window->isVisible());
         QVERIFY(server->asked.isEmpty() && QDir(test->dir.path()).isEmpty() && test->messages.shown.isEmpty());
+    }
+
+    // A screen reader hears the bar as a progress bar with its value, and what each control is.
+    void accessible()
+    {
+        QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(window->progressBar());
+        QCOMPARE(bar->role(), QAccessible::ProgressBar);
+        window->progressBar()->setValue(42);
+        QCOMPARE(bar->valueInterface()->currentValue().toInt(), 42);
+        QCOMPARE(bar->text(QAccessible::Value), QStringLiteral("42%"));
+        for (QWidget *control : std::initializer_list<QWidget *>{window->progressBar(), window->filesLabel(), window->sizeLabel(),
+                                                                 window->startButton(), window->cancelButton()})
+            QVERIFY(QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).size() > 2);
     }
 
     void start_data()
