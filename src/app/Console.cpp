@@ -44,7 +44,7 @@ QString unreadableFolder(const QString &path)
 {
     const QFileInfo folder(QFileInfo(path).absolutePath());
     if (folder.exists() && (!folder.isReadable() || !folder.isExecutable()))
-        return QStringLiteral("Permission denied: %1").arg(QDir::toNativeSeparators(folder.filePath()));
+        return Console::tr("Permission denied: %1").arg(QDir::toNativeSeparators(folder.filePath()));
     return {};
 }
 
@@ -84,13 +84,12 @@ void Console::reportSettingsFailure(const SettingsFile::Failure &failure)
     if (m_ended)
         return;
     m_ended = true;
-    const QString job = failure.job == SettingsFile::Job::Read ? QStringLiteral("READ") : QStringLiteral("WRITE");
+    const QString job = failure.job == SettingsFile::Job::Read ? tr("READ") : tr("WRITE");
     // The value that stopped the read, so that it can be found and mended.
     const QString invalid = failure.invalidLine.isEmpty()
             ? QString()
-            : CRLF + CRLF + QStringLiteral("Invalid setting: ") + failure.invalidLine;
-    m_platform.messageBox->show(QStringLiteral("Unexpected Error!") + CRLF + QStringLiteral("Cannot ") + job
-                                        + QStringLiteral(" file ") + failure.path + invalid,
+            : CRLF + CRLF + tr("Invalid setting: ") + failure.invalidLine;
+    m_platform.messageBox->show(tr("Unexpected Error!") + CRLF + tr("Cannot %1 file %2").arg(job, failure.path) + invalid,
                                 MessageBox::Icon::Critical, MessageBox::Buttons::Ok, Caption);
     m_platform.processEnd->endNow(1);
 }
@@ -126,22 +125,22 @@ bool Console::checkFiles()
         if (!reachServer(address))
             return false;
     } else if (m_settings.databasePath.isEmpty() || !QFileInfo(m_settings.databasePath).isFile()) {
-        reportFailure(m_settings.databasePath + QStringLiteral(" is missing or cannot") + CRLF
-                      + QStringLiteral("connect to mapped drive/network location"));
+        reportFailure(m_settings.databasePath + tr(" is missing or cannot") + CRLF
+                      + tr("connect to mapped drive/network location"));
         return false;
     }
     const auto missing = [&](const QString &name) {
         return findFileIgnoringCase(folder, name).isEmpty() && findFileIgnoringCase(m_platform.programFolder, name).isEmpty();
     };
     if (missing(QStringLiteral("tavlo-display.hta"))) {
-        m_platform.messageBox->show(QStringLiteral("TAVLO-Display.hta file is missing!") + CRLF
-                                            + QStringLiteral("Video display will not be possible."),
+        m_platform.messageBox->show(tr("TAVLO-Display.hta file is missing!") + CRLF
+                                            + tr("Video display will not be possible."),
                                     MessageBox::Icon::Warning, MessageBox::Buttons::Ok, Caption);
     }
     if (missing(QStringLiteral("tavlo-display.jpg"))) {
-        m_platform.messageBox->show(QStringLiteral("TAVLO-Display.jpg file is missing!") + CRLF
-                                            + QStringLiteral("There will be no background image") + CRLF
-                                            + QStringLiteral("on the video display."),
+        m_platform.messageBox->show(tr("TAVLO-Display.jpg file is missing!") + CRLF
+                                            + tr("There will be no background image") + CRLF
+                                            + tr("on the video display."),
                                     MessageBox::Icon::Information, MessageBox::Buttons::Ok, Caption);
     }
     return true;
@@ -155,8 +154,8 @@ bool Console::reachServer(const DatabaseAddress &address)
         m_store->open();
         return true;
     } catch (const StoreError &error) {
-        reportFailure(address.shown() + QStringLiteral(" is missing or cannot") + CRLF
-                      + QStringLiteral("connect to the database server") + CRLF + CRLF + error.message());
+        reportFailure(address.shown() + tr(" is missing or cannot") + CRLF
+                      + tr("connect to the database server") + CRLF + CRLF + error.message());
     }
     return false;
 }

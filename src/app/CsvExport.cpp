@@ -9,6 +9,7 @@
 #include "store/StoreError.h"
 #include "store/WaitingListStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +18,10 @@
 namespace tavlo {
 
 namespace {
+
+struct ExportText {
+    Q_DECLARE_TR_FUNCTIONS(CsvExport)
+};
 
 const QString ExportOption = QStringLiteral("export-csv");
 const QString FromOption = QStringLiteral("from");
@@ -35,8 +40,8 @@ std::optional<QString> databasePath(const QString &programFolder, QString &failu
     Settings values;
     QString invalid;
     if (!settings.open(QIODevice::ReadOnly) || !SettingsFile::parse(settings.read(MostSettingsBytes), values, &invalid)) {
-        failure = QStringLiteral("cannot read %1").arg(QDir::toNativeSeparators(file.path()))
-                + (invalid.isEmpty() ? QString() : QStringLiteral(": invalid setting ") + invalid);
+        failure = ExportText::tr("cannot read %1").arg(QDir::toNativeSeparators(file.path()))
+                + (invalid.isEmpty() ? QString() : ExportText::tr(": invalid setting ") + invalid);
         return std::nullopt;
     }
     return values.databasePath;
@@ -48,7 +53,7 @@ std::optional<QDate> dateOption(const QCommandLineParser &parser, const QString 
         return QDate();
     const QDate date = QDate::fromString(parser.value(option), QStringLiteral("yyyy-MM-dd"));
     if (!date.isValid()) {
-        errors << QStringLiteral("TAVLO: --%1 needs a date as YYYY-MM-DD, not \"%2\"\n").arg(option, parser.value(option));
+        errors << ExportText::tr("TAVLO: --%1 needs a date as YYYY-MM-DD, not \"%2\"\n").arg(option, parser.value(option));
         return std::nullopt;
     }
     return date;
@@ -58,11 +63,11 @@ std::optional<QDate> dateOption(const QCommandLineParser &parser, const QString 
 
 void CsvExport::addOptions(QCommandLineParser &parser)
 {
-    parser.addOption({ExportOption, QStringLiteral("Write the journal of changes as CSV to <file> (\"-\": the standard "
+    parser.addOption({ExportOption, ExportText::tr("Write the journal of changes as CSV to <file> (\"-\": the standard "
                                                    "output) and end, without a window."),
                       QStringLiteral("file")});
-    parser.addOption({FromOption, QStringLiteral("With --export-csv: from this day on (local time)."), QStringLiteral("YYYY-MM-DD")});
-    parser.addOption({ToOption, QStringLiteral("With --export-csv: up to this day, included."), QStringLiteral("YYYY-MM-DD")});
+    parser.addOption({FromOption, ExportText::tr("With --export-csv: from this day on (local time)."), QStringLiteral("YYYY-MM-DD")});
+    parser.addOption({ToOption, ExportText::tr("With --export-csv: up to this day, included."), QStringLiteral("YYYY-MM-DD")});
 }
 
 bool CsvExport::isAsked(const QStringList &arguments)
@@ -80,15 +85,15 @@ bool CsvExport::isAsked(const QStringList &arguments)
 int CsvExport::run(const QCommandLineParser &parser, const QString &programFolder, QTextStream &output, QTextStream &errors)
 {
     if (!parser.isSet(ExportOption)) {
-        errors << QStringLiteral("TAVLO: --from and --to go with --export-csv FILE\n");
+        errors << ExportText::tr("TAVLO: --from and --to go with --export-csv FILE\n");
         return BadCommandLine;
     }
     if (parser.value(ExportOption).isEmpty()) {
-        errors << QStringLiteral("TAVLO: --export-csv needs a file name (\"-\": the standard output)\n");
+        errors << ExportText::tr("TAVLO: --export-csv needs a file name (\"-\": the standard output)\n");
         return BadCommandLine;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        errors << QStringLiteral("TAVLO: \"%1\" is no option; the export takes --export-csv FILE, --from and --to\n")
+        errors << ExportText::tr("TAVLO: \"%1\" is no option; the export takes --export-csv FILE, --from and --to\n")
                           .arg(parser.positionalArguments().constFirst());
         return BadCommandLine;
     }
@@ -98,7 +103,7 @@ int CsvExport::run(const QCommandLineParser &parser, const QString &programFolde
     if (!first || !last)
         return BadCommandLine;
     if (first->isValid() && last->isValid() && *last < *first) {
-        errors << QStringLiteral("TAVLO: --from %1 comes after --to %2\n").arg(first->toString(Qt::ISODate), last->toString(Qt::ISODate));
+        errors << ExportText::tr("TAVLO: --from %1 comes after --to %2\n").arg(first->toString(Qt::ISODate), last->toString(Qt::ISODate));
         return BadCommandLine;
     }
 
@@ -124,7 +129,7 @@ int CsvExport::run(const QCommandLineParser &parser, const QString &programFolde
                               });
     } catch (const StoreError &error) {
         const DatabaseAddress address = DatabaseAddress::parse(*path);
-        errors << QStringLiteral("TAVLO: cannot read the database %1: %2\n")
+        errors << ExportText::tr("TAVLO: cannot read the database %1: %2\n")
                           .arg(address.isServer() ? address.shown() : QDir::toNativeSeparators(*path), error.message());
         return DatabaseUnreadable;
     }
@@ -132,19 +137,19 @@ int CsvExport::run(const QCommandLineParser &parser, const QString &programFolde
     if (target == QLatin1String("-")) {
         QFile out;
         if (!out.open(stdout, QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()) {
-            errors << QStringLiteral("TAVLO: cannot write to the standard output\n");
+            errors << ExportText::tr("TAVLO: cannot write to the standard output\n");
             return CannotWrite;
         }
         return Done;
     }
     const QString written = writeFileOrDevice(target, bytes);
     if (!written.isEmpty()) {
-        errors << QStringLiteral("TAVLO: cannot write %1: %2\n").arg(QDir::toNativeSeparators(target), written);
+        errors << ExportText::tr("TAVLO: cannot write %1: %2\n").arg(QDir::toNativeSeparators(target), written);
         return CannotWrite;
     }
-    output << QStringLiteral("TAVLO: %1 %2 written to %3\n")
+    output << ExportText::tr("TAVLO: %1 %2 written to %3\n")
                       .arg(rows)
-                      .arg(QLatin1String(rows == 1 ? "change" : "changes"), QDir::toNativeSeparators(target));
+                      .arg(rows == 1 ? ExportText::tr("change") : ExportText::tr("changes"), QDir::toNativeSeparators(target));
     return Done;
 }
 

@@ -41,8 +41,8 @@ void UpdateFlow::ask(const QString &version)
     if (!m_mainWindow || !m_mainWindow->isVisible())
         return; // closed meanwhile: nothing to upgrade
     const MessageBox::Answer answer = m_platform.messageBox->show(
-            QStringLiteral("A new version of this software is available! \r\n\r\n"
-                           "Do you want to download and install it now?"),
+            tr("A new version of this software is available! \r\n\r\n"
+               "Do you want to download and install it now?"),
             MessageBox::Icon::Information, MessageBox::Buttons::YesNo, QStringLiteral("TAVLO"));
     if (answer == MessageBox::Answer::No || !m_mainWindow || !m_mainWindow->isVisible())
         return;

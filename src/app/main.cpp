@@ -3,6 +3,7 @@
 #include "app/UpdateFlow.h"
 #include "console/MainWindow.h"
 #include "platform/Clock.h"
+#include "base/Language.h"
 #include "platform/CommandLine.h"
 #include "platform/Connectivity.h"
 #include "platform/Platform.h"
@@ -23,8 +24,12 @@ namespace {
 // The settings stay in TAVLO.ini; the only options export the journal without a window.
 void describe(QCommandLineParser &parser)
 {
+    // Each run reads its command line through here once an application exists: the language first.
+    tavlo::installTranslations(
+        tavlo::chooseLanguage(tavlo::languageSetting(tavlo::programFolderChoice().folder), QLocale::system()));
     parser.setApplicationDescription(
-        QStringLiteral("TAVLO keeps the waiting lists of a card room's games for the large screen.\n")
+        QCoreApplication::translate("TAVLO", "TAVLO keeps the waiting lists of a card room's games for the large screen.")
+        + u'\n'
         + tavlo::describeProgramFolder(tavlo::programFolderChoice()));
     tavlo::CsvExport::addOptions(parser);
 }

@@ -96,6 +96,8 @@ bool SettingsFile::parse(const QByteArray &bytes, Settings &settings, QString *i
                 return false;
             // A call shorter than a minute cannot be answered; a room sets a longer one.
             settings.callMinutes = std::max<qint16>(1, *number);
+        } else if (key == QLatin1String("LANGUAGE")) {
+            settings.language = value;
         } else if (key == QLatin1String("START_MAXIMIZED") || key == QLatin1String("REMOVE_NO_SHOWS")) {
             const auto flag = toBoolean(value);
             if (!flag)
@@ -136,6 +138,8 @@ QByteArray SettingsFile::render(const Settings &settings)
         line("Call_Minutes=", QString::number(settings.callMinutes));
     if (settings.removeNoShows)
         line("Remove_No_Shows=", QStringLiteral("True"));
+    if (!settings.language.isEmpty())
+        line("Language=", settings.language);
     return encodeSystemText(text);
 }
 

@@ -7,9 +7,10 @@
 
 namespace tavlo {
 
-// The settings of TAVLO.ini: six lines always, then optional ones for the floor, written only
-// when they differ from their defaults. A value the file does not name stays as it is: empty
-// texts, zeros and false until something sets them, the floor's defaults for its own.
+// The settings of TAVLO.ini: six lines always, then optional ones (the floor's, written only
+// when they differ from their defaults, and the language, when one is set). A value the file
+// does not name stays as it is: empty texts, zeros and false until something sets them, the
+// floor's defaults for its own.
 struct Settings {
     QString databasePath;
     QString displayFolder; // the FilePath line: file names are appended to it directly
@@ -22,6 +23,7 @@ struct Settings {
     qint16 callMinutes = DefaultCallMinutes;
     bool removeNoShows = false;
     static constexpr qint16 DefaultCallMinutes = 5;
+    QString language; // empty: the system's; written back only when the file names one
 
     // What a first start writes, for a program folder without a trailing separator.
     static Settings defaults(const QString &programFolder);
@@ -55,7 +57,8 @@ public:
     // The value of one key (matched in upper case, a later line winning), or nothing; for
     // readers that want one line and must not fail on the others.
     static std::optional<QString> value(const QByteArray &bytes, const QString &upperCaseKey);
-    // The six lines and the floor's lines that are not at their defaults, as the console writes them.
+    // The six lines, then the floor's lines that are not at their defaults and the language line
+    // when one is set, as the console writes them.
     static QByteArray render(const Settings &settings);
 
 private:

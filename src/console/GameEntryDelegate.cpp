@@ -26,7 +26,7 @@ void GameEntryDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
     // A game not running yet says so before its name.
     const QString name = index.data(RoomListModel::InterestRole).toBool() ? tr("Interest: %1").arg(item.text) : item.text;
     const WaitEstimate estimate = m_estimates.estimate(index.data(RoomListModel::IdRole).toLongLong());
-    const QString wait = estimate.text();
+    const QString wait = estimate.text(true);
     // The background and the selection as the style draws them, then our text over it.
     const auto [text, ink, selected] = drawItemBackground(painter, item);
     painter->save();

@@ -26,29 +26,29 @@ ListPanelConfig gamesPanelConfig(const WaitEstimates &estimates)
     c.stripTwips = QRect(4800, 120, 975, 4215);
     c.nameEditTwips = QRect(120, 3960, 4575, 375);
     c.buttons = {
-        {PanelCommand::MoveUp, QStringLiteral("moveGameUpButton"), QStringLiteral("\u25B2"), 9.75, false, QStringLiteral("Move game up"), 240, 120,
+        {PanelCommand::MoveUp, QStringLiteral("moveGameUpButton"), QStringLiteral("\u25B2"), 9.75, false, ListPanel::tr("Move game up"), 240, 120,
          ListPanel::tr("Move game up"), ListPanel::tr("Moves the selected game one place up.")},
-        {PanelCommand::MoveDown, QStringLiteral("moveGameDownButton"), QStringLiteral("\u25BC"), 9.75, false, QStringLiteral("Move game down"), 720, 120,
+        {PanelCommand::MoveDown, QStringLiteral("moveGameDownButton"), QStringLiteral("\u25BC"), 9.75, false, ListPanel::tr("Move game down"), 720, 120,
          ListPanel::tr("Move game down"), ListPanel::tr("Moves the selected game one place down.")},
-        {PanelCommand::Delete, QStringLiteral("deleteGameButton"), QStringLiteral("\u2716"), 11.25, false, QStringLiteral("Delete game"), 2400, 120,
+        {PanelCommand::Delete, QStringLiteral("deleteGameButton"), QStringLiteral("\u2716"), 11.25, false, ListPanel::tr("Delete game"), 2400, 120,
          ListPanel::tr("Delete game"), ListPanel::tr("Deletes the selected game and its waiting list, after asking.")},
-        {PanelCommand::Add, QStringLiteral("addGameButton"), QStringLiteral("\u271A"), 11.25, false, QStringLiteral("Add new game"), 3360, 120,
+        {PanelCommand::Add, QStringLiteral("addGameButton"), QStringLiteral("\u271A"), 11.25, false, ListPanel::tr("Add new game"), 3360, 120,
          ListPanel::tr("Add new game"), ListPanel::tr("Opens the name box for a new game.")},
-        {PanelCommand::Save, QStringLiteral("saveGameButton"), QStringLiteral("\u2714"), 12, true, QStringLiteral("Save game"), 3840, 120,
+        {PanelCommand::Save, QStringLiteral("saveGameButton"), QStringLiteral("\u2714"), 12, true, ListPanel::tr("Save game"), 3840, 120,
          ListPanel::tr("Save game"), ListPanel::tr("Saves the name in the name box.")},
     };
     c.keys = {
-        {PanelCommand::Add, QStringLiteral("Add new game"), Qt::Key_Insert},
-        {PanelCommand::Edit, QStringLiteral("Edit game"), Qt::Key_F2},
-        {PanelCommand::Save, QStringLiteral("Save game"), {}},
-        {PanelCommand::Cancel, QStringLiteral("Cancel"), Qt::Key_Escape},
-        {PanelCommand::Delete, QStringLiteral("Delete game"), Qt::Key_Delete, true},
-        {PanelCommand::MoveUp, QStringLiteral("Move game up"), QKeySequence(Qt::CTRL | Qt::Key_Up)},
-        {PanelCommand::MoveDown, QStringLiteral("Move game down"), QKeySequence(Qt::CTRL | Qt::Key_Down)},
-        {PanelCommand::Interest, QObject::tr("Interest list ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_I)},
+        {PanelCommand::Add, ListPanel::tr("Add new game"), Qt::Key_Insert},
+        {PanelCommand::Edit, ListPanel::tr("Edit game"), Qt::Key_F2},
+        {PanelCommand::Save, ListPanel::tr("Save game"), {}},
+        {PanelCommand::Cancel, ListPanel::tr("Cancel"), Qt::Key_Escape},
+        {PanelCommand::Delete, ListPanel::tr("Delete game"), Qt::Key_Delete, true},
+        {PanelCommand::MoveUp, ListPanel::tr("Move game up"), QKeySequence(Qt::CTRL | Qt::Key_Up)},
+        {PanelCommand::MoveDown, ListPanel::tr("Move game down"), QKeySequence(Qt::CTRL | Qt::Key_Down)},
+        {PanelCommand::Interest, ListPanel::tr("Interest list ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_I)},
     };
-    c.blankName = QStringLiteral("Game name cannot be blank");
-    c.deleteQuestion = QStringLiteral("Sure you want to delete ");
+    c.blankName = ListPanel::tr("Game name cannot be blank");
+    c.deleteQuestion = ListPanel::tr("Sure you want to delete ");
     c.leading = true;
     c.setUpList = [&estimates](QListView *list) {
         list->setItemDelegate(new GameEntryDelegate(estimates, list));
@@ -65,7 +65,7 @@ QList<qint64> chooseGames(const Room &room, QWidget *parent, qint64 ownGame)
 {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("chooseGamesDialog"));
-    dialog.setWindowTitle(QObject::tr("Add to games"));
+    dialog.setWindowTitle(ListPanel::tr("Add to games"));
     auto *games = new QListWidget(&dialog);
     for (const Game &game : room.games()) {
         auto *item = new QListWidgetItem(game.name, games);
@@ -78,7 +78,7 @@ QList<qint64> chooseGames(const Room &room, QWidget *parent, qint64 ownGame)
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto *layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(QObject::tr("The player waits for these games:"), &dialog));
+    layout->addWidget(new QLabel(ListPanel::tr("The player waits for these games:"), &dialog));
     layout->addWidget(games);
     layout->addWidget(buttons);
     games->setFocus();
@@ -106,55 +106,55 @@ ListPanelConfig playersPanelConfig(const Clock &clock, const Room &room)
     c.stripTwips = QRect(4800, 840, 1335, 7095);
     c.nameEditTwips = QRect(240, 7320, 4815, 375);
     c.buttons = {
-        {PanelCommand::MoveUp, QStringLiteral("movePlayerUpButton"), QStringLiteral("\u25B2"), 9.75, false, QStringLiteral("Move player up"), 0, 480,
+        {PanelCommand::MoveUp, QStringLiteral("movePlayerUpButton"), QStringLiteral("\u25B2"), 9.75, false, ListPanel::tr("Move player up"), 0, 480,
          ListPanel::tr("Move player up"), ListPanel::tr("Moves the selected player one place up.")},
-        {PanelCommand::MoveDown, QStringLiteral("movePlayerDownButton"), QStringLiteral("\u25BC"), 9.75, false, QStringLiteral("Move player down"), 480, 480,
+        {PanelCommand::MoveDown, QStringLiteral("movePlayerDownButton"), QStringLiteral("\u25BC"), 9.75, false, ListPanel::tr("Move player down"), 480, 480,
          ListPanel::tr("Move player down"), ListPanel::tr("Moves the selected player one place down.")},
-        {PanelCommand::MoveToTop, QStringLiteral("movePlayerToTopButton"), QStringLiteral("\u21C8"), 9.75, false, QStringLiteral("Move player to top"), 960, 480,
+        {PanelCommand::MoveToTop, QStringLiteral("movePlayerToTopButton"), QStringLiteral("\u21C8"), 9.75, false, ListPanel::tr("Move player to top"), 960, 480,
          ListPanel::tr("Move player to top"), ListPanel::tr("Moves the selected player to the top of the list.")},
-        {PanelCommand::Call, QStringLiteral("callPlayerButton"), QStringLiteral("\u2691"), 12, false, QObject::tr("Call player"), 1620, 480,
+        {PanelCommand::Call, QStringLiteral("callPlayerButton"), QStringLiteral("\u2691"), 12, false, ListPanel::tr("Call player"), 1620, 480,
          ListPanel::tr("Call player"), ListPanel::tr("Calls the selected player to a seat, with a countdown.")},
-        {PanelCommand::Blink, QStringLiteral("blinkButton"), QStringLiteral("\u263A"), 14.25, false, QStringLiteral("Blink ON/OFF"), 2280, 480,
+        {PanelCommand::Blink, QStringLiteral("blinkButton"), QStringLiteral("\u263A"), 14.25, false, ListPanel::tr("Blink ON/OFF"), 2280, 480,
          ListPanel::tr("Blink"), ListPanel::tr("Makes the selected player's name blink on the large screen, or stop blinking.")},
-        {PanelCommand::Star, QStringLiteral("starButton"), QStringLiteral("\u2605"), 12, false, QStringLiteral("Star symbol ON/OFF"), 2760, 480,
+        {PanelCommand::Star, QStringLiteral("starButton"), QStringLiteral("\u2605"), 12, false, ListPanel::tr("Star symbol ON/OFF"), 2760, 480,
          ListPanel::tr("Star"), ListPanel::tr("Puts a star by the selected player's name on the large screen, or takes it away.")},
-        {PanelCommand::Phone, QStringLiteral("phoneButton"), QStringLiteral("\u260E"), 12, false, QStringLiteral("Phone symbol ON/OFF"), 3240, 480,
+        {PanelCommand::Phone, QStringLiteral("phoneButton"), QStringLiteral("\u260E"), 12, false, ListPanel::tr("Phone symbol ON/OFF"), 3240, 480,
          ListPanel::tr("Phone"), ListPanel::tr("Puts a phone symbol by the selected player's name on the large screen, or takes it away.")},
-        {PanelCommand::Seat, QStringLiteral("seatPlayerButton"), QStringLiteral("\u2611"), 12, false, QObject::tr("Seat player"), 3900, 480,
+        {PanelCommand::Seat, QStringLiteral("seatPlayerButton"), QStringLiteral("\u2611"), 12, false, ListPanel::tr("Seat player"), 3900, 480,
          ListPanel::tr("Seat player"), ListPanel::tr("Seats the selected player: the player leaves this list and the player's other lists.")},
-        {PanelCommand::Delete, QStringLiteral("deletePlayerButton"), QStringLiteral("\u2716"), 11.25, false, QStringLiteral("Delete player"), 4560, 480,
+        {PanelCommand::Delete, QStringLiteral("deletePlayerButton"), QStringLiteral("\u2716"), 11.25, false, ListPanel::tr("Delete player"), 4560, 480,
          ListPanel::tr("Delete player"), ListPanel::tr("Takes the selected player off the list.")},
-        {PanelCommand::DeleteAll, QStringLiteral("deleteAllPlayersButton"), QStringLiteral("\u2612"), 12, true, QStringLiteral("Delete ALL players"), 5040, 480,
+        {PanelCommand::DeleteAll, QStringLiteral("deleteAllPlayersButton"), QStringLiteral("\u2612"), 12, true, ListPanel::tr("Delete ALL players"), 5040, 480,
          ListPanel::tr("Delete all players"), ListPanel::tr("Empties the waiting list, after asking.")},
-        {PanelCommand::Add, QStringLiteral("addPlayerButton"), QStringLiteral("\u271A"), 11.25, false, QStringLiteral("Add new player"), 6000, 480,
+        {PanelCommand::Add, QStringLiteral("addPlayerButton"), QStringLiteral("\u271A"), 11.25, false, ListPanel::tr("Add new player"), 6000, 480,
          ListPanel::tr("Add new player"), ListPanel::tr("Opens the name box for a new player.")},
-        {PanelCommand::Save, QStringLiteral("savePlayerButton"), QStringLiteral("\u2714"), 12, true, QStringLiteral("Save player"), 6480, 480,
+        {PanelCommand::Save, QStringLiteral("savePlayerButton"), QStringLiteral("\u2714"), 12, true, ListPanel::tr("Save player"), 6480, 480,
          ListPanel::tr("Save player"), ListPanel::tr("Saves the name in the name box.")},
     };
     c.keys = {
-        {PanelCommand::Add, QStringLiteral("Add new player"), Qt::Key_Insert},
-        {PanelCommand::Edit, QStringLiteral("Edit player"), Qt::Key_F2},
-        {PanelCommand::Save, QStringLiteral("Save player"), {}},
-        {PanelCommand::Cancel, QStringLiteral("Cancel"), Qt::Key_Escape},
-        {PanelCommand::Delete, QStringLiteral("Delete player"), Qt::Key_Delete, true},
-        {PanelCommand::DeleteAll, QStringLiteral("Delete ALL players"), {}},
-        {PanelCommand::MoveUp, QStringLiteral("Move player up"), QKeySequence(Qt::CTRL | Qt::Key_Up)},
-        {PanelCommand::MoveDown, QStringLiteral("Move player down"), QKeySequence(Qt::CTRL | Qt::Key_Down)},
-        {PanelCommand::MoveToTop, QStringLiteral("Move player to top"), QKeySequence(Qt::CTRL | Qt::Key_Home)},
-        {PanelCommand::Blink, QStringLiteral("Blink ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_B)},
-        {PanelCommand::Star, QStringLiteral("Star symbol ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_S)},
-        {PanelCommand::Phone, QStringLiteral("Phone symbol ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_P)},
-        {PanelCommand::Call, QObject::tr("Call player"), QKeySequence(Qt::ALT | Qt::Key_C)},
-        {PanelCommand::CancelCall, QObject::tr("Cancel call"), QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_C)},
-        {PanelCommand::Seat, QObject::tr("Seat player"), QKeySequence(Qt::ALT | Qt::Key_T)},
-        {PanelCommand::NoShow, QObject::tr("No-show"), QKeySequence(Qt::ALT | Qt::Key_N)},
-        {PanelCommand::Away, QObject::tr("Away / back"), QKeySequence(Qt::ALT | Qt::Key_A)},
-        {PanelCommand::SeatKeepOthers, QObject::tr("Seat player, keep other lists"), QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_T)},
-        {PanelCommand::SaveToGames, QObject::tr("Save player to several games"), QKeySequence(Qt::CTRL | Qt::Key_Return)},
+        {PanelCommand::Add, ListPanel::tr("Add new player"), Qt::Key_Insert},
+        {PanelCommand::Edit, ListPanel::tr("Edit player"), Qt::Key_F2},
+        {PanelCommand::Save, ListPanel::tr("Save player"), {}},
+        {PanelCommand::Cancel, ListPanel::tr("Cancel"), Qt::Key_Escape},
+        {PanelCommand::Delete, ListPanel::tr("Delete player"), Qt::Key_Delete, true},
+        {PanelCommand::DeleteAll, ListPanel::tr("Delete ALL players"), {}},
+        {PanelCommand::MoveUp, ListPanel::tr("Move player up"), QKeySequence(Qt::CTRL | Qt::Key_Up)},
+        {PanelCommand::MoveDown, ListPanel::tr("Move player down"), QKeySequence(Qt::CTRL | Qt::Key_Down)},
+        {PanelCommand::MoveToTop, ListPanel::tr("Move player to top"), QKeySequence(Qt::CTRL | Qt::Key_Home)},
+        {PanelCommand::Blink, ListPanel::tr("Blink ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_B)},
+        {PanelCommand::Star, ListPanel::tr("Star symbol ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_S)},
+        {PanelCommand::Phone, ListPanel::tr("Phone symbol ON/OFF"), QKeySequence(Qt::ALT | Qt::Key_P)},
+        {PanelCommand::Call, ListPanel::tr("Call player"), QKeySequence(Qt::ALT | Qt::Key_C)},
+        {PanelCommand::CancelCall, ListPanel::tr("Cancel call"), QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_C)},
+        {PanelCommand::Seat, ListPanel::tr("Seat player"), QKeySequence(Qt::ALT | Qt::Key_T)},
+        {PanelCommand::NoShow, ListPanel::tr("No-show"), QKeySequence(Qt::ALT | Qt::Key_N)},
+        {PanelCommand::Away, ListPanel::tr("Away / back"), QKeySequence(Qt::ALT | Qt::Key_A)},
+        {PanelCommand::SeatKeepOthers, ListPanel::tr("Seat player, keep other lists"), QKeySequence(Qt::ALT | Qt::SHIFT | Qt::Key_T)},
+        {PanelCommand::SaveToGames, ListPanel::tr("Save player to several games"), QKeySequence(Qt::CTRL | Qt::Key_Return)},
     };
-    c.blankName = QStringLiteral("Player name cannot be blank");
-    c.selectFirst = QStringLiteral("Select a player first");
-    c.deleteAllQuestion = QStringLiteral("Delete ALL players from list");
+    c.blankName = ListPanel::tr("Player name cannot be blank");
+    c.selectFirst = ListPanel::tr("Select a player first");
+    c.deleteAllQuestion = ListPanel::tr("Delete ALL players from list");
     c.chooseGames = [&room](QWidget *parent, qint64 ownGame) { return chooseGames(room, parent, ownGame); };
     c.setUpList = [&clock](QListView *list) {
         list->setItemDelegate(new PlayerEntryDelegate(clock, list));

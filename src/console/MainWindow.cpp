@@ -86,23 +86,27 @@ void MainWindow::buildLayout(const Clock &clock, const WaitEstimates &estimates)
     m_gamesPanel->setGeometry(twipsRect(720, 2640, 5895, 4575));
     connect(m_gamesPanel, &ListPanel::entryShown, m_playersPanel, &ListPanel::showList);
 
-    m_versionLabel = addLabel(QStringLiteral("versionLabel"), QStringLiteral("1.0.0"), 14280, 8880, 390, 195);
+    // Ends where it always did, with room for the digits in the fonts that stand in for Tahoma.
+    m_versionLabel = addLabel(QStringLiteral("versionLabel"), QStringLiteral("1.0.0"), 14100, 8880, 570, 195);
+    m_versionLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
     setForeground(m_versionLabel, BgrColor(0x808080).rgb());
 
-    QLabel *gamesHeading = addLabel(QStringLiteral("gamesHeading"), QStringLiteral(" Games"), 720, 2160, 5895, 405);
-    QLabel *playersHeading = addLabel(QStringLiteral("playersHeading"), QStringLiteral(" Players"), 7800, 360, 6255, 435);
+    // The texts below have room to spare on their right: for the wider fonts that stand in
+    // for Tahoma, and for longer translations.
+    QLabel *gamesHeading = addLabel(QStringLiteral("gamesHeading"), tr(" Games"), 720, 2160, 5895, 405);
+    QLabel *playersHeading = addLabel(QStringLiteral("playersHeading"), tr(" Players"), 7800, 360, 6255, 435);
     for (QLabel *heading : {gamesHeading, playersHeading}) {
         setBackground(heading, BgrColor(0x004000).rgb());
         setForeground(heading, BgrColor(0xFFFFFF).rgb());
         heading->setFont(consoleFont(15.75, true));
     }
-    QLabel *subtitle = addLabel(QStringLiteral("subtitleLabel"), QStringLiteral("Waiting List System"), 600, 1080, 1605, 210);
+    QLabel *subtitle = addLabel(QStringLiteral("subtitleLabel"), tr("Waiting List System"), 600, 1080, 2895, 210);
     setForeground(subtitle, BgrColor(0x404040).rgb());
     subtitle->setFont(consoleFont(9));
-    QLabel *title = addLabel(QStringLiteral("productLabel"), QStringLiteral("TAVLO"), 600, 480, 1500, 525);
+    QLabel *title = addLabel(QStringLiteral("productLabel"), QStringLiteral("TAVLO"), 600, 480, 1800, 525);
     setForeground(title, BgrColor(0x404040).rgb());
     title->setFont(consoleFont(21.75, true));
-    QLabel *notice = addLabel(QStringLiteral("noticeLabel"), QStringLiteral("Waiting lists, live"), 600, 7440, 1710, 195);
+    QLabel *notice = addLabel(QStringLiteral("noticeLabel"), tr("Waiting lists, live"), 600, 7440, 2895, 195);
     setForeground(notice, BgrColor(0x808080).rgb());
 
     m_vendorLink = new LinkLabel(this);
@@ -143,7 +147,7 @@ void MainWindow::buildCommands()
     connect(&m_room, &Room::historyChanged, this, &MainWindow::updateHistoryCommands);
     updateHistoryCommands();
 
-    m_reportsAction = new QAction(QStringLiteral("Reports\u2026"), this);
+    m_reportsAction = new QAction(tr("Reports…"), this);
     m_reportsAction->setObjectName(QStringLiteral("reportsAction"));
     m_reportsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     m_reportsAction->setShortcutContext(Qt::WindowShortcut);
@@ -177,9 +181,9 @@ void MainWindow::buildCommands()
 void MainWindow::updateHistoryCommands()
 {
     m_undoAction->setEnabled(m_room.canUndo());
-    m_undoAction->setText(m_room.canUndo() ? m_room.undoText() : QStringLiteral("Undo"));
+    m_undoAction->setText(m_room.canUndo() ? m_room.undoText() : tr("Undo"));
     m_redoAction->setEnabled(m_room.canRedo());
-    m_redoAction->setText(m_room.canRedo() ? m_room.redoText() : QStringLiteral("Redo"));
+    m_redoAction->setText(m_room.canRedo() ? m_room.redoText() : tr("Redo"));
 }
 
 void MainWindow::undo()
@@ -219,19 +223,21 @@ void MainWindow::showRoom()
 
 QString MainWindow::welcomeText()
 {
-    return QStringLiteral("TAVLO is a very basic waiting list system that is designed to show waiting lists on a ")
-            + QStringLiteral("large screen like a Plasma or LCD.") + CRLF + CRLF
-            + QStringLiteral("To create a waiting list; add a game and then add players. Players can be moved ")
-            + QStringLiteral("up and down the list, graphic elements can be added like a star, phone symbol or ")
-            + QStringLiteral("the name can be made to blink.") + CRLF + CRLF
-            + QStringLiteral("IMPORTANT: To display the TAVLO wating list on a large screen run TAVLO-Display.hta. ")
-            + QStringLiteral("Any changes made will be automatically refreshed to the display.");
+    return tr("TAVLO is a very basic waiting list system that is designed to show waiting lists on a "
+              "large screen like a Plasma or LCD.")
+            + CRLF + CRLF
+            + tr("To create a waiting list; add a game and then add players. Players can be moved "
+                 "up and down the list, graphic elements can be added like a star, phone symbol or "
+                 "the name can be made to blink.")
+            + CRLF + CRLF
+            + tr("IMPORTANT: To display the TAVLO wating list on a large screen run TAVLO-Display.hta. "
+                 "Any changes made will be automatically refreshed to the display.");
 }
 
 void MainWindow::greet()
 {
     if (m_firstRun)
-        m_messages.show(welcomeText(), MessageBox::Icon::NoIcon, MessageBox::Buttons::Ok, QStringLiteral("Welcome"));
+        m_messages.show(welcomeText(), MessageBox::Icon::NoIcon, MessageBox::Buttons::Ok, tr("Welcome"));
 }
 
 void MainWindow::changeEvent(QEvent *event)

@@ -6,6 +6,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QCoreApplication>
 #include <QDateTimeAxis>
 #include <QHorizontalBarSeries>
 #include <QLineSeries>
@@ -16,6 +17,10 @@
 namespace tavlo {
 
 namespace {
+
+struct ChartText {
+    Q_DECLARE_TR_FUNCTIONS(ReportCharts)
+};
 
 QChart *newChart(const QString &title)
 {
@@ -42,7 +47,7 @@ QValueAxis *countAxis(double top, const QString &title)
 
 QChart *ReportCharts::waiting(const ShiftReport &report)
 {
-    QChart *chart = newChart(QStringLiteral("Players waiting"));
+    QChart *chart = newChart(ChartText::tr("Players waiting"));
     int top = 0;
     for (const ShiftReport::Waiting &game : report.waiting) {
         auto *series = new QLineSeries;
@@ -57,7 +62,7 @@ QChart *ReportCharts::waiting(const ShiftReport &report)
     time->setTickCount(days > 1 ? int(std::min<qint64>(days, 10)) + 1 : 13);
     time->setRange(report.from.toLocalTime(), report.to.toLocalTime());
     chart->addAxis(time, Qt::AlignBottom);
-    QValueAxis *players = countAxis(top, QStringLiteral("players"));
+    QValueAxis *players = countAxis(top, ChartText::tr("players"));
     chart->addAxis(players, Qt::AlignLeft);
     for (QAbstractSeries *series : chart->series()) {
         series->attachAxis(time);
@@ -68,9 +73,9 @@ QChart *ReportCharts::waiting(const ShiftReport &report)
 
 QChart *ReportCharts::waitTimes(const ShiftReport &report)
 {
-    QChart *chart = newChart(QStringLiteral("Waiting times of players who reached the top (minutes)"));
-    auto *median = new QBarSet(QStringLiteral("Median"));
-    auto *ninetieth = new QBarSet(QStringLiteral("90th percentile"));
+    QChart *chart = newChart(ChartText::tr("Waiting times of players who reached the top (minutes)"));
+    auto *median = new QBarSet(ChartText::tr("Median"));
+    auto *ninetieth = new QBarSet(ChartText::tr("90th percentile"));
     QStringList games;
     double top = 0;
     // Bars across, so that the games' names have room; the first game at the top.
@@ -89,7 +94,7 @@ QChart *ReportCharts::waitTimes(const ShiftReport &report)
     categories->append(games);
     chart->addAxis(categories, Qt::AlignLeft);
     series->attachAxis(categories);
-    QValueAxis *minutes = countAxis(top, QStringLiteral("minutes"));
+    QValueAxis *minutes = countAxis(top, ChartText::tr("minutes"));
     chart->addAxis(minutes, Qt::AlignBottom);
     series->attachAxis(minutes);
     return chart;
@@ -97,9 +102,9 @@ QChart *ReportCharts::waitTimes(const ShiftReport &report)
 
 QChart *ReportCharts::hours(const ShiftReport &report)
 {
-    QChart *chart = newChart(QStringLiteral("Players added and removed per hour"));
-    auto *added = new QBarSet(QStringLiteral("Added"));
-    auto *removed = new QBarSet(QStringLiteral("Removed"));
+    QChart *chart = newChart(ChartText::tr("Players added and removed per hour"));
+    auto *added = new QBarSet(ChartText::tr("Added"));
+    auto *removed = new QBarSet(ChartText::tr("Removed"));
     QStringList labels;
     int top = 0;
     for (int hour = 0; hour < 24; ++hour) {
@@ -114,13 +119,13 @@ QChart *ReportCharts::hours(const ShiftReport &report)
     chart->addSeries(series);
     auto *axis = new QBarCategoryAxis;
     axis->append(labels);
-    axis->setTitleText(QStringLiteral("hour of the day"));
+    axis->setTitleText(ChartText::tr("hour of the day"));
     QFont small = axis->labelsFont();
     small.setPointSizeF(small.pointSizeF() * 0.8);
     axis->setLabelsFont(small);
     chart->addAxis(axis, Qt::AlignBottom);
     series->attachAxis(axis);
-    QValueAxis *players = countAxis(top, QStringLiteral("players"));
+    QValueAxis *players = countAxis(top, ChartText::tr("players"));
     chart->addAxis(players, Qt::AlignLeft);
     series->attachAxis(players);
     return chart;

@@ -1,5 +1,6 @@
 #include "console/ReportsWindow.h"
 
+#include "base/Language.h"
 #include "base/TextFile.h"
 #include "console/ReportCharts.h"
 #include "platform/Clock.h"
@@ -76,7 +77,7 @@ ReportsWindow::ReportsWindow(const Room &room, ReadJournal readJournal, MessageB
     , m_zone(zone)
 {
     setObjectName(QStringLiteral("reportsWindow"));
-    setWindowTitle(QStringLiteral("TAVLO Reports"));
+    setWindowTitle(tr("TAVLO Reports"));
     resize(1100, 780);
     m_chooseFile = [this](const QString &caption, const QString &suggested, const QString &filter) {
         return QFileDialog::getSaveFileName(this, caption, suggested, filter);
@@ -93,20 +94,20 @@ ReportsWindow::ReportsWindow(const Room &room, ReadJournal readJournal, MessageB
         edit->setCalendarPopup(true);
         edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     }
-    auto *todayButton = new QPushButton(QStringLiteral("&Today"), this);
-    auto *showButton = new QPushButton(QStringLiteral("&Show"), this);
-    showButton->setToolTip(QStringLiteral("Read the journal again for these days (F5)"));
-    auto *csvButton = new QPushButton(QStringLiteral("Export &CSV\u2026"), this);
+    auto *todayButton = new QPushButton(tr("&Today"), this);
+    auto *showButton = new QPushButton(tr("&Show"), this);
+    showButton->setToolTip(tr("Read the journal again for these days (F5)"));
+    auto *csvButton = new QPushButton(tr("Export &CSV…"), this);
     csvButton->setObjectName(QStringLiteral("exportCsvButton"));
-    csvButton->setToolTip(QStringLiteral("Every change of these days, one row each, for a spreadsheet"));
-    auto *pdfButton = new QPushButton(QStringLiteral("Export &PDF\u2026"), this);
+    csvButton->setToolTip(tr("Every change of these days, one row each, for a spreadsheet"));
+    auto *pdfButton = new QPushButton(tr("Export &PDF…"), this);
     pdfButton->setObjectName(QStringLiteral("exportPdfButton"));
-    pdfButton->setToolTip(QStringLiteral("This report with its charts, to print or send"));
+    pdfButton->setToolTip(tr("This report with its charts, to print or send"));
 
     auto *bar = new QHBoxLayout;
-    bar->addWidget(new QLabel(QStringLiteral("From"), this));
+    bar->addWidget(new QLabel(tr("From"), this));
     bar->addWidget(m_first);
-    bar->addWidget(new QLabel(QStringLiteral("to"), this));
+    bar->addWidget(new QLabel(tr("to"), this));
     bar->addWidget(m_last);
     bar->addWidget(showButton);
     bar->addWidget(todayButton);
@@ -189,7 +190,7 @@ bool ReportsWindow::showDays(QDate first, QDate last)
         // From the first day on, to now: the lists are counted back from the room as it is.
         m_entries = m_readJournal(ShiftReport::dayStart(first, m_zone), {});
     } catch (const StoreError &error) {
-        m_messages.show(QStringLiteral("The journal cannot be read:\r\n") + error.message(),
+        m_messages.show(tr("The journal cannot be read:\r\n") + error.message(),
                         MessageBox::Icon::Warning, MessageBox::Buttons::Ok, Caption);
         return false;
     }
@@ -207,8 +208,8 @@ QString ReportsWindow::spanText() const
 {
     const QString format = QStringLiteral("ddd d MMM yyyy");
     if (m_firstDay == m_lastDay)
-        return QLocale::c().toString(m_firstDay, format);
-    return QLocale::c().toString(m_firstDay, format) + QStringLiteral(" to ") + QLocale::c().toString(m_lastDay, format);
+        return textLocale().toString(m_firstDay, format);
+    return tr("%1 to %2").arg(textLocale().toString(m_firstDay, format), textLocale().toString(m_lastDay, format));
 }
 
 QString ReportsWindow::fileStem() const
@@ -220,10 +221,10 @@ QString ReportsWindow::fileStem() const
 
 QString ReportsWindow::summaryText() const
 {
-    QString text = QStringLiteral("%1: %2 changes").arg(spanText()).arg(m_report.changes);
+    QString text = tr("%1: %2 changes").arg(spanText()).arg(m_report.changes);
     if (m_report.undone > 0)
-        text += QStringLiteral(" (%1 undone)").arg(m_report.undone);
-    text += QStringLiteral(", %1 players added, %2 removed.").arg(m_report.added).arg(m_report.removed);
+        text += tr(" (%1 undone)").arg(m_report.undone);
+    text += tr(", %1 players added, %2 removed.").arg(m_report.added).arg(m_report.removed);
     if (m_report.seated + m_report.noShows > 0) {
         text += tr(" %1 seated (%2 an hour), no-shows %3% of calls").arg(m_report.seated).arg(m_report.seatsPerHour(), 0, 'f', 1).arg(qRound(m_report.noShowRate() * 100));
         if (m_report.calledAndSeated > 0)
@@ -234,18 +235,18 @@ QString ReportsWindow::summaryText() const
                                           [](const ShiftReport::Waiting &a, const ShiftReport::Waiting &b) { return a.peak < b.peak; });
     if (longest != m_report.waiting.cend()) {
         const QDateTime at = longest->peakAt.toTimeZone(m_zone);
-        text += QStringLiteral(" Longest list: %1, %2 waiting at %3.")
+        text += tr(" Longest list: %1, %2 waiting at %3.")
                         .arg(longest->game)
                         .arg(longest->peak)
-                        .arg(QLocale::c().toString(at, m_firstDay == m_lastDay ? QStringLiteral("HH:mm")
+                        .arg(textLocale().toString(at, m_firstDay == m_lastDay ? QStringLiteral("HH:mm")
                                                                                : QStringLiteral("d MMM HH:mm")));
     }
     int seated = 0;
     for (const ShiftReport::WaitTimes &game : m_report.waitTimes)
         seated += game.players;
     if (seated > 0)
-        text += seated == 1 ? QStringLiteral(" 1 player reached the top of a list.")
-                            : QStringLiteral(" %1 players reached the top of a list.").arg(seated);
+        text += seated == 1 ? tr(" 1 player reached the top of a list.")
+                            : tr(" %1 players reached the top of a list.").arg(seated);
     return text;
 }
 
@@ -267,11 +268,11 @@ QString ReportsWindow::exportPdf(const QString &path) const
     writer.setPageOrientation(QPageLayout::Landscape);
     writer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
     writer.setResolution(96);
-    writer.setTitle(QStringLiteral("TAVLO report, ") + spanText());
+    writer.setTitle(tr("TAVLO report, ") + spanText());
     writer.setCreator(QStringLiteral("TAVLO"));
     QPainter painter;
     if (!painter.begin(&writer))
-        return QStringLiteral("Cannot write %1").arg(path);
+        return tr("Cannot write %1").arg(path);
     const QRectF page = writer.pageLayout().paintRectPixels(writer.resolution());
     const QRectF area(0, 0, page.width(), page.height());
 
@@ -280,7 +281,7 @@ QString ReportsWindow::exportPdf(const QString &path) const
     heading.setBold(true);
     painter.setFont(heading);
     const QRectF title(area.left(), area.top(), area.width(), 32);
-    painter.drawText(title, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("TAVLO report, ") + spanText());
+    painter.drawText(title, Qt::AlignLeft | Qt::AlignVCenter, tr("TAVLO report, ") + spanText());
     QFont body = font();
     body.setPointSizeF(10);
     painter.setFont(body);
@@ -290,20 +291,20 @@ QString ReportsWindow::exportPdf(const QString &path) const
                                                                area.bottom() - summary.bottom() - 4));
     if (!writer.newPage()) {
         painter.end();
-        return QStringLiteral("Cannot write %1").arg(path);
+        return tr("Cannot write %1").arg(path);
     }
     const qreal half = (area.height() - 8) / 2;
     drawChart(painter, ReportCharts::waitTimes(m_report), QRectF(area.left(), area.top(), area.width(), half));
     drawChart(painter, ReportCharts::hours(m_report), QRectF(area.left(), area.top() + half + 8, area.width(), half));
     if (!painter.end())
-        return QStringLiteral("Cannot write %1").arg(path);
+        return tr("Cannot write %1").arg(path);
     return {};
 }
 
 void ReportsWindow::chooseAndExportCsv()
 {
-    const QString path = m_chooseFile(QStringLiteral("Export the journal as CSV"), fileStem() + QStringLiteral(".csv"),
-                                      QStringLiteral("CSV files (*.csv)"));
+    const QString path = m_chooseFile(tr("Export the journal as CSV"), fileStem() + QStringLiteral(".csv"),
+                                      tr("CSV files (*.csv)"));
     if (path.isEmpty())
         return;
     const QString failure = exportCsv(path);
@@ -313,8 +314,8 @@ void ReportsWindow::chooseAndExportCsv()
 
 void ReportsWindow::chooseAndExportPdf()
 {
-    const QString path = m_chooseFile(QStringLiteral("Export the report as PDF"), fileStem() + QStringLiteral(".pdf"),
-                                      QStringLiteral("PDF files (*.pdf)"));
+    const QString path = m_chooseFile(tr("Export the report as PDF"), fileStem() + QStringLiteral(".pdf"),
+                                      tr("PDF files (*.pdf)"));
     if (path.isEmpty())
         return;
     const QString failure = exportPdf(path);

@@ -1,6 +1,7 @@
 #include "display/LiveBoardView.h"
 
 #include "board/Countdown.h"
+#include "base/Language.h"
 #include "board/ShortName.h"
 #include "display/ScreenBoard.h"
 #include "platform/Clock.h"
@@ -34,7 +35,7 @@ QString momentText(const QDateTime &time, const QDateTime &now)
     const QDateTime local = time.toLocalTime();
     if (local.date() == now.toLocalTime().date())
         return local.toString(QStringLiteral("HH:mm"));
-    return local.toString(QStringLiteral("d MMM HH:mm"));
+    return textLocale().toString(local, QStringLiteral("d MMM HH:mm"));
 }
 
 // How long a player has waited: "12 min", "1 h 05"; nothing when the time is not known.
@@ -233,7 +234,7 @@ QList<BoardItem> LiveBoardView::itemsAt(const QDateTime &now) const
     const int clockWidth = textWidth(ViewerTheme::font(clock.pixelSize, true), clock.text) + headerPixels;
     if (m_stale) {
         BoardItem banner = textItem(BoardItem::Kind::Banner,
-                                   QStringLiteral("\u26A0 Not updated since %1").arg(momentText(m_freshAt, now)),
+                                   tr("⚠ Not updated since %1").arg(momentText(m_freshAt, now)),
                                    header.adjusted(clockWidth, 0, -clockWidth, 0), headerPixels, Qt::AlignCenter, true);
         items.append(banner);
     } else {
@@ -244,7 +245,7 @@ QList<BoardItem> LiveBoardView::itemsAt(const QDateTime &now) const
             const GameScreen &screen = m_layout.screens[m_moment.screen];
             const int titleWidth = textWidth(ViewerTheme::font(headerPixels, true), QStringLiteral("TAVLO")) + headerPixels;
             items.append(textItem(BoardItem::Kind::Screens,
-                                  QStringLiteral("games %1\u2013%2 of %3")
+                                  tr("games %1–%2 of %3")
                                           .arg(screen.firstGame + 1)
                                           .arg(screen.firstGame + screen.panels.size())
                                           .arg(m_shown.size()),
@@ -253,7 +254,7 @@ QList<BoardItem> LiveBoardView::itemsAt(const QDateTime &now) const
         }
         if (m_board.changedAt.isValid()) {
             items.append(textItem(BoardItem::Kind::LastChange,
-                                  QStringLiteral("Last change %1").arg(momentText(m_board.changedAt, now)),
+                                  tr("Last change %1").arg(momentText(m_board.changedAt, now)),
                                   header.adjusted(header.width() / 2, 0, -clockWidth, 0), int(headerPixels * 0.8),
                                   Qt::AlignRight | Qt::AlignVCenter, false));
         }
@@ -266,8 +267,8 @@ QList<BoardItem> LiveBoardView::itemsAt(const QDateTime &now) const
         items.append(textItem(BoardItem::Kind::Title, QStringLiteral("TAVLO"), middle.adjusted(0, 0, 0, -size),
                               size, Qt::AlignCenter, true));
         const QString words = !m_unmatchedGames.isEmpty()
-                ? QStringLiteral("No game here is named %1").arg(m_unmatchedGames.join(QLatin1String(", ")))
-                : QStringLiteral("No waiting lists");
+                ? tr("No game here is named %1").arg(m_unmatchedGames.join(QLatin1String(", ")))
+                : tr("No waiting lists");
         items.append(textItem(BoardItem::Kind::Count, words, middle.adjusted(0, size * 2, 0, 0), l.namePixels,
                               Qt::AlignCenter, false));
         return items;
@@ -294,8 +295,7 @@ void LiveBoardView::addGame(QList<BoardItem> &items, const PanelPlace &panel, in
     heading.game = panel.game;
     items.append(heading);
     const QRect info = l.infoRect(panel);
-    QString countText = game.interest ? QCoreApplication::translate("tavlo::display::LiveBoardView", "%1 players").arg(count)
-                                      : QStringLiteral("%1 waiting").arg(count);
+    QString countText = game.interest ? tr("%1 players").arg(count) : tr("%1 waiting").arg(count);
     if (m_showEstimates && !game.estimate.isEmpty())
         countText += QStringLiteral(" \u00b7 ") + shortenedForScreen(game.estimate);
     BoardItem waiting = textItem(BoardItem::Kind::Count, countText, info, l.infoPixels,
@@ -303,7 +303,7 @@ void LiveBoardView::addGame(QList<BoardItem> &items, const PanelPlace &panel, in
     waiting.game = panel.game;
     items.append(waiting);
     if (panel.pages > 1) {
-        BoardItem pages = textItem(BoardItem::Kind::Page, QStringLiteral("page %1 of %2").arg(page + 1).arg(panel.pages),
+        BoardItem pages = textItem(BoardItem::Kind::Page, tr("page %1 of %2").arg(page + 1).arg(panel.pages),
                                   info, l.infoPixels, Qt::AlignRight | Qt::AlignVCenter, false);
         pages.game = panel.game;
         items.append(pages);

@@ -2,6 +2,7 @@
 
 #include "display/PhoneBoard.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QHttpServerRequest>
@@ -25,6 +26,54 @@ constexpr const char kCommonHeaders[] = "X-Content-Type-Options: nosniff\r\n"
                                         "Referrer-Policy: no-referrer\r\n"
                                         "Content-Security-Policy: default-src 'self'; frame-ancestors 'none'\r\n";
 
+// The page's words in the viewer's language. Each is replaced whole where the page spells it
+// (between tags or quotes), escaped for where it lands, so that nothing else can change.
+struct PageText {
+    Q_DECLARE_TR_FUNCTIONS(PhonePage)
+};
+constexpr const char *kPageTexts[] = {
+    QT_TRANSLATE_NOOP("PhonePage", "TAVLO – waiting lists"), QT_TRANSLATE_NOOP("PhonePage", "Loading the board…"),
+    QT_TRANSLATE_NOOP("PhonePage", "Find your name"), QT_TRANSLATE_NOOP("PhonePage", "First letters of your name"),
+    QT_TRANSLATE_NOOP("PhonePage", "This page needs JavaScript turned on to show the waiting lists.")};
+constexpr const char *kScriptTexts[] = {
+    QT_TRANSLATE_NOOP("PhonePage", "No waiting lists"), QT_TRANSLATE_NOOP("PhonePage", " waiting"),
+    QT_TRANSLATE_NOOP("PhonePage", "No name starts with that."), QT_TRANSLATE_NOOP("PhonePage", " in "),
+    // The ordinal's endings: 1st, 2nd, 3rd, 4th.
+    QT_TRANSLATE_NOOP("PhonePage", "st"), QT_TRANSLATE_NOOP("PhonePage", "nd"), QT_TRANSLATE_NOOP("PhonePage", "rd"),
+    QT_TRANSLATE_NOOP("PhonePage", "th"), QT_TRANSLATE_NOOP("PhonePage", "Updated "),
+    QT_TRANSLATE_NOOP("PhonePage", "The board could not be read; trying again."),
+    QT_TRANSLATE_NOOP("PhonePage", "The board is not there; trying again."),
+    QT_TRANSLATE_NOOP("PhonePage", "Cannot reach the board; trying again.")};
+
+QByteArray scriptString(const QString &text)
+{
+    QString quoted;
+    for (const QChar c : text) {
+        if (c == u'\\' || c == u'\'' || c == u'<' || c.unicode() < 0x20)
+            quoted += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            quoted += c;
+    }
+    return '\'' + quoted.toUtf8() + '\'';
+}
+
+QByteArray translatedPage(QByteArray page, bool script)
+{
+    if (script) {
+        for (const char *text : kScriptTexts)
+            page.replace(scriptString(QString::fromUtf8(text)), scriptString(PageText::tr(text)));
+        return page;
+    }
+    for (const char *text : kPageTexts) {
+        const QByteArray english = QString::fromUtf8(text).toHtmlEscaped().toUtf8();
+        const QByteArray words = PageText::tr(text).toHtmlEscaped().toUtf8();
+        page.replace('>' + english + '<', '>' + words + '<');
+        page.replace('"' + english + '"', '"' + words + '"');
+    }
+    //: The page's language code.
+    return page.replace("<html lang=\"en\">", "<html lang=\"" + PageText::tr("en").toHtmlEscaped().toUtf8() + "\">");
+}
+
 } // namespace
 
 PhoneServer::PhoneServer(QObject *parent)
@@ -44,7 +93,9 @@ void PhoneServer::addFile(const QString &path, const QString &file, const QByteA
         qWarning("TAVLO-Display: the phones' page lacks %s", qPrintable(file));
         return;
     }
-    const QByteArray bytes = resource.readAll();
+    const QByteArray bytes = type.startsWith("text/html") || type.startsWith("text/javascript")
+            ? translatedPage(resource.readAll(), type.startsWith("text/javascript"))
+            : resource.readAll();
     m_resources.insert(path, {bytes, type, tagOf(bytes), "no-cache"});
 }
 

@@ -1,10 +1,10 @@
 #include "display/ViewerOptions.h"
 
+#include "base/TextFile.h"
 #include "board/GameFilter.h"
 #include "platform/ProgramFolder.h"
 
-#include "base/TextFile.h"
-
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +13,10 @@
 namespace tavlo::display {
 
 namespace {
+
+struct OptionText {
+    Q_DECLARE_TR_FUNCTIONS(ViewerOptions)
+};
 const QString kFolder = QStringLiteral("display-folder");
 const QString kFullScreen = QStringLiteral("full-screen");
 const QString kWindowed = QStringLiteral("windowed");
@@ -37,7 +41,7 @@ QString shown(const QString &line)
     constexpr qsizetype kMost = 80;
     if (line.size() <= kMost)
         return line;
-    return QStringLiteral("%1\u2026 (%2 characters)").arg(line.left(kMost)).arg(line.size());
+    return OptionText::tr("%1… (%2 characters)").arg(line.left(kMost)).arg(line.size());
 }
 
 bool readGames(const QString &text, QStringList &games)
@@ -141,38 +145,38 @@ std::optional<QString> valueOf(const QString &key, const ViewerOptions &o)
 void addViewerOptions(QCommandLineParser &parser)
 {
     parser.addOption({{QStringLiteral("d"), kFolder},
-                      QStringLiteral("Show the board from <folder> instead of the folder named by the "
+                      OptionText::tr("Show the board from <folder> instead of the folder named by the "
                                      "FilePath line of TAVLO.ini in the program folder."),
                       QStringLiteral("folder")});
-    parser.addOption({{QStringLiteral("f"), kFullScreen}, QStringLiteral("Start full screen (the default).")});
-    parser.addOption({{QStringLiteral("w"), kWindowed}, QStringLiteral("Start in a window.")});
+    parser.addOption({{QStringLiteral("f"), kFullScreen}, OptionText::tr("Start full screen (the default).")});
+    parser.addOption({{QStringLiteral("w"), kWindowed}, OptionText::tr("Start in a window.")});
     parser.addOption({kScreen,
-                      QStringLiteral("Fill this screen: its number, counting from 1, or its name (for example "
+                      OptionText::tr("Fill this screen: its number, counting from 1, or its name (for example "
                                      "HDMI-1). The primary screen by default."),
                       QStringLiteral("screen")});
     parser.addOption({kGames,
-                      QStringLiteral("Show only these games: names separated by commas, * for any text "
+                      OptionText::tr("Show only these games: names separated by commas, * for any text "
                                      "(for example \"Omaha*, Stud\")."),
                       QStringLiteral("names")});
     parser.addOption({kPageSeconds,
-                      QStringLiteral("Seconds each page of a long list stays on the screen (%1 to %2, 8 by default).")
+                      OptionText::tr("Seconds each page of a long list stays on the screen (%1 to %2, 8 by default).")
                               .arg(ViewerOptions::kMinPageSeconds)
                               .arg(ViewerOptions::kMaxPageSeconds),
                       QStringLiteral("seconds")});
-    parser.addOption({kTheme, QStringLiteral("standard (the default) or high-contrast."), QStringLiteral("theme")});
-    parser.addOption({kPrivacy, QStringLiteral("Show first names with initials (\"Alice B.\").")});
-    parser.addOption({kFullNames, QStringLiteral("Show names as typed (the default).")});
-    parser.addOption({kEstimates, QStringLiteral("Show each game's wait estimate (\"about 25 min\") under its title.")});
+    parser.addOption({kTheme, OptionText::tr("standard (the default) or high-contrast."), QStringLiteral("theme")});
+    parser.addOption({kPrivacy, OptionText::tr("Show first names with initials (\"Alice B.\").")});
+    parser.addOption({kFullNames, OptionText::tr("Show names as typed (the default).")});
+    parser.addOption({kEstimates, OptionText::tr("Show each game's wait estimate (\"about 25 min\") under its title.")});
     parser.addOption({kWebPort,
-                      QStringLiteral("Serve the board to phones on the room's network at this port (off by default)."),
+                      OptionText::tr("Serve the board to phones on the room's network at this port (off by default)."),
                       QStringLiteral("port")});
     parser.addOption({kWebAddress,
-                      QStringLiteral("Serve the phones' page on this address only (all of this machine's by default)."),
+                      OptionText::tr("Serve the phones' page on this address only (all of this machine's by default)."),
                       QStringLiteral("address")});
     parser.addOption({kWebFullNames,
-                      QStringLiteral("Show full names on the phones' page (first names and initials by default).")});
+                      OptionText::tr("Show full names on the phones' page (first names and initials by default).")});
     parser.addOption({kSettings,
-                      QStringLiteral("Read the viewer's settings from <file> instead of TAVLO-Display.ini in the "
+                      OptionText::tr("Read the viewer's settings from <file> instead of TAVLO-Display.ini in the "
                                      "program folder."),
                       QStringLiteral("file")});
 }
@@ -226,7 +230,7 @@ QStringList applyViewerSettings(const QByteArray &bytes, const QString &settings
             used = false;
         }
         if (!used)
-            problems << QStringLiteral("line %1 not used: %2").arg(lineNumber).arg(shown(line));
+            problems << OptionText::tr("line %1 not used: %2").arg(lineNumber).arg(shown(line));
     }
     return problems;
 }
@@ -295,7 +299,7 @@ QStringList applyCommandLine(const QCommandLineParser &parser, const QString &wo
     for (const QString &name : parser.optionNames()) {
         const QString value = parser.value(name);
         if (value.size() > kMaxValueLength)
-            problems << QStringLiteral("--%1 takes at most %2 characters, not \"%3\"")
+            problems << OptionText::tr("--%1 takes at most %2 characters, not \"%3\"")
                                 .arg(name)
                                 .arg(kMaxValueLength)
                                 .arg(shown(value));
@@ -319,20 +323,20 @@ QStringList applyCommandLine(const QCommandLineParser &parser, const QString &wo
     if (parser.isSet(kScreen))
         options.screen = parser.value(kScreen).trimmed();
     if (parser.isSet(kGames) && !readGames(parser.value(kGames), options.games))
-        problems << QStringLiteral("--games takes names or patterns separated by commas, not \"%1\"").arg(parser.value(kGames));
+        problems << OptionText::tr("--games takes names or patterns separated by commas, not \"%1\"").arg(parser.value(kGames));
     if (parser.isSet(kPageSeconds) && !readPageSeconds(parser.value(kPageSeconds), options.pageSeconds))
-        problems << QStringLiteral("--page-seconds takes a number of seconds from %1 to %2, not \"%3\"")
+        problems << OptionText::tr("--page-seconds takes a number of seconds from %1 to %2, not \"%3\"")
                             .arg(ViewerOptions::kMinPageSeconds)
                             .arg(ViewerOptions::kMaxPageSeconds)
                             .arg(parser.value(kPageSeconds));
     if (parser.isSet(kWebPort) && !readPort(parser.value(kWebPort), options.webPort))
-        problems << QStringLiteral("--web-port takes a port number from 0 to 65535, not \"%1\"").arg(parser.value(kWebPort));
+        problems << OptionText::tr("--web-port takes a port number from 0 to 65535, not \"%1\"").arg(parser.value(kWebPort));
     if (parser.isSet(kWebAddress) && !readAddress(parser.value(kWebAddress), options.webAddress))
-        problems << QStringLiteral("--web-address takes an IP address of this machine, not \"%1\"").arg(parser.value(kWebAddress));
+        problems << OptionText::tr("--web-address takes an IP address of this machine, not \"%1\"").arg(parser.value(kWebAddress));
     if (parser.isSet(kWebFullNames))
         options.webFullNames = true;
     if (parser.isSet(kTheme) && !ViewerTheme::kindOf(parser.value(kTheme), options.theme))
-        problems << QStringLiteral("--theme takes standard or high-contrast, not \"%1\"").arg(parser.value(kTheme));
+        problems << OptionText::tr("--theme takes standard or high-contrast, not \"%1\"").arg(parser.value(kTheme));
     return problems;
 }
 

@@ -50,7 +50,7 @@ QSize WebAddressBadge::sizeFor(const QSize &screen) const
     const int side = codeSide(screen.height());
     const int pixels = captionPixels(side);
     const QFontMetrics metrics(ViewerTheme::font(pixels, false));
-    const int text = std::max(metrics.horizontalAdvance(QStringLiteral("Your place on your phone")), metrics.horizontalAdvance(caption()));
+    const int text = std::max(metrics.horizontalAdvance(tr("Your place on your phone")), metrics.horizontalAdvance(caption()));
     return {side + pixels + text + pixels, side};
 }
 
@@ -74,7 +74,7 @@ void WebAddressBadge::paintEvent(QPaintEvent *)
     const int lines = metrics.height();
     const int top = side - 2 * lines - pixels / 2;
     painter.drawText(QRect(text.left(), top, text.width(), lines), Qt::AlignRight | Qt::AlignVCenter,
-                     QStringLiteral("Your place on your phone"));
+                     tr("Your place on your phone"));
     painter.setFont(ViewerTheme::font(pixels, false));
     painter.setPen(m_theme.text);
     painter.drawText(QRect(text.left(), top + lines, text.width(), lines), Qt::AlignRight | Qt::AlignVCenter, caption());

@@ -1,5 +1,6 @@
 #include "display/DisplayWindow.h"
 #include "display/ViewerOptions.h"
+#include "base/Language.h"
 #include "platform/CommandLine.h"
 #include "platform/PaintReport.h"
 #include "platform/ProgramFolder.h"
@@ -16,9 +17,14 @@ namespace {
 
 void describe(QCommandLineParser &parser)
 {
+    // Each run reads its command line through here once an application exists: the language first.
+    tavlo::installTranslations(
+        tavlo::chooseLanguage(tavlo::languageSetting(tavlo::programFolderChoice().folder), QLocale::system()));
     parser.setApplicationDescription(
-        QStringLiteral("TAVLO-Display shows the waiting lists of TAVLO full screen on a large screen.\n"
-                       "Its own settings are the lines of TAVLO-Display.ini in the program folder (see --settings).\n")
+        QCoreApplication::translate("TAVLO-Display",
+                                    "TAVLO-Display shows the waiting lists of TAVLO full screen on a large screen.\n"
+                                    "Its own settings are the lines of TAVLO-Display.ini in the program folder (see --settings).")
+        + u'\n'
         + tavlo::describeProgramFolder(tavlo::programFolderChoice()));
     tavlo::display::addViewerOptions(parser);
 }
@@ -55,8 +61,9 @@ int main(int argc, char *argv[])
         for (const QString &problem : tavlo::display::applyViewerSettings(settings.read(kMaxSettingsSize), settingsFolder, options))
             qWarning("TAVLO-Display: %s: %s", qPrintable(settingsPath), qPrintable(problem));
     } else if (named) {
-        std::fprintf(stderr, "TAVLO-Display: cannot read %s: %s\n", qPrintable(settingsPath),
-                     qPrintable(settings.errorString()));
+        std::fprintf(stderr, "TAVLO-Display: %s\n",
+                     qPrintable(QCoreApplication::translate("TAVLO-Display", "cannot read %1: %2")
+                                        .arg(settingsPath, settings.errorString())));
         return 2;
     }
     const QStringList problems = tavlo::display::applyCommandLine(parser, QDir::currentPath(), options);

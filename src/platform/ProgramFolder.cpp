@@ -10,6 +10,10 @@ namespace tavlo {
 
 namespace {
 
+struct FolderText {
+    Q_DECLARE_TR_FUNCTIONS(ProgramFolder)
+};
+
 QString withoutTrailingSeparator(const QString &path)
 {
     QString folder = QDir::toNativeSeparators(path);
@@ -43,7 +47,7 @@ QStringList prepareProgramFolder(const ProgramFolderChoice &choice)
         return {};
     const QDir folder(choice.folder);
     if (!folder.mkpath(QStringLiteral(".")))
-        return {QStringLiteral("cannot create the folder %1").arg(choice.folder)};
+        return {FolderText::tr("cannot create the folder %1").arg(choice.folder)};
     // A settings file means the first start has happened; whatever the user removed since stays
     // removed, as in a portable folder.
     if (QFileInfo(folder.filePath(QStringLiteral("TAVLO.ini"))).isFile())
@@ -57,7 +61,7 @@ QStringList prepareProgramFolder(const ProgramFolderChoice &choice)
         const QString source = QDir(choice.packageDataFolder).filePath(name);
         if (!QFile::copy(source, target)) {
             if (!QFileInfo::exists(target)) // the other program may have copied it just now
-                failures << QStringLiteral("cannot copy %1 to %2").arg(source, choice.folder);
+                failures << FolderText::tr("cannot copy %1 to %2").arg(source, choice.folder);
             continue;
         }
         // The copy keeps the package's permissions, which may be read-only.
@@ -84,9 +88,9 @@ ProgramFolderChoice programFolderChoice()
 QString describeProgramFolder(const ProgramFolderChoice &choice)
 {
     if (choice.installed)
-        return QStringLiteral("Program folder: %1 (installed: your own data folder; the first start fills it from %2)")
+        return FolderText::tr("Program folder: %1 (installed: your own data folder; the first start fills it from %2)")
             .arg(choice.folder, choice.packageDataFolder);
-    return QStringLiteral("Program folder: %1 (portable: the folder of the program itself)").arg(choice.folder);
+    return FolderText::tr("Program folder: %1 (portable: the folder of the program itself)").arg(choice.folder);
 }
 
 QString withTrailingSeparator(const QString &folder)

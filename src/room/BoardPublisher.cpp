@@ -134,14 +134,14 @@ bool BoardPublisher::copyWhenMissing(const QString &folder, const QString &fileN
     QFile file(*source);
     if (file.copy(folder + fileName))
         return true;
-    emit failed(QStringLiteral("Cannot copy %1 to %2: %3").arg(*source, folder + fileName, file.errorString()));
+    emit failed(tr("Cannot copy %1 to %2: %3").arg(*source, folder + fileName, file.errorString()));
     return false;
 }
 
 QString BoardPublisher::write(const Output &output)
 {
     const QString error = writeFileAtomically(output.path, output.bytes);
-    return error.isEmpty() ? QString() : QStringLiteral("Cannot write %1: %2").arg(output.path, error);
+    return error.isEmpty() ? QString() : tr("Cannot write %1: %2").arg(output.path, error);
 }
 
 bool BoardPublisher::publish()

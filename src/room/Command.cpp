@@ -8,6 +8,7 @@
 #include "room/PlayerCommands.h"
 #include "store/StoreError.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QJsonDocument>
 
@@ -114,7 +115,7 @@ std::unique_ptr<Command> Command::fromJournal(const JournalRecord &entry)
 
 QString Command::refusedElsewhere()
 {
-    return QStringLiteral("Another desk has just changed this list, so nothing was done. The lists now show the room as it is.");
+    return QCoreApplication::translate("Command", "Another desk has just changed this list, so nothing was done. The lists now show the room as it is.");
 }
 
 void Command::setRow(qint64 gameId, qint64 playerId, const QString &gameName, const QString &storedPlayerName)

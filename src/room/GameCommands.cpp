@@ -2,11 +2,17 @@
 
 #include "room/JournalDetails.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace tavlo {
 
 namespace {
+
+struct CommandText {
+    Q_DECLARE_TR_FUNCTIONS(Command)
+};
 
 // Places as the desk counts them, from 1.
 QString place(int position)
@@ -60,7 +66,7 @@ void AddGame::apply(RoomEditor &room, bool forward) const
 
 QString AddGame::describe() const
 {
-    return QStringLiteral("add of game %1").arg(entry().gameName);
+    return CommandText::tr("add of game %1").arg(entry().gameName);
 }
 
 QString AddGame::whatHappened() const
@@ -118,7 +124,7 @@ void RenameGame::apply(RoomEditor &room, bool forward) const
 
 QString RenameGame::describe() const
 {
-    return QStringLiteral("rename of game %1 to %2").arg(m_before, m_after);
+    return CommandText::tr("rename of game %1 to %2").arg(m_before, m_after);
 }
 
 QString RenameGame::whatHappened() const
@@ -179,7 +185,7 @@ void DeleteGame::apply(RoomEditor &room, bool forward) const
 
 QString DeleteGame::describe() const
 {
-    return QStringLiteral("delete of game %1").arg(entry().gameName);
+    return CommandText::tr("delete of game %1").arg(entry().gameName);
 }
 
 QString DeleteGame::whatHappened() const
@@ -248,7 +254,7 @@ void MoveGame::apply(RoomEditor &room, bool forward) const
 
 QString MoveGame::describe() const
 {
-    return QStringLiteral("move of game %1").arg(entry().gameName);
+    return CommandText::tr("move of game %1").arg(entry().gameName);
 }
 
 QString MoveGame::whatHappened() const

@@ -3,12 +3,18 @@
 #include "board/PlayerMarkers.h"
 #include "room/JournalDetails.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <limits>
 
 namespace tavlo {
 
 namespace {
+
+struct CommandText {
+    Q_DECLARE_TR_FUNCTIONS(Command)
+};
 
 // Places as the desk counts them, from 1.
 QString place(int position)
@@ -26,6 +32,20 @@ std::optional<Marker> markerOf(const QString &name)
     if (name == EditPlayer::PhoneName)
         return Marker::Phone;
     return std::nullopt;
+}
+
+// The toggle's name as Undo and Redo show it; the journal keeps the name itself.
+QString markerWord(Marker marker)
+{
+    switch (marker) {
+    case Marker::Blink:
+        return CommandText::tr("blink");
+    case Marker::Star:
+        return CommandText::tr("star");
+    case Marker::Phone:
+        return CommandText::tr("phone");
+    }
+    return {};
 }
 
 } // namespace
@@ -91,7 +111,7 @@ bool AddPlayer::make(WaitingListStore::Change &change)
 
 QString AddPlayer::describe() const
 {
-    return QStringLiteral("add of %1 to %2").arg(entry().playerName, entry().gameName);
+    return CommandText::tr("add of %1 to %2").arg(entry().playerName, entry().gameName);
 }
 
 QString AddPlayer::whatHappened() const
@@ -123,7 +143,7 @@ bool DeletePlayer::make(WaitingListStore::Change &change)
 
 QString DeletePlayer::describe() const
 {
-    return QStringLiteral("delete of %1 from %2").arg(entry().playerName, entry().gameName);
+    return CommandText::tr("delete of %1 from %2").arg(entry().playerName, entry().gameName);
 }
 
 QString DeletePlayer::whatHappened() const
@@ -185,9 +205,9 @@ QString EditPlayer::describe() const
 {
     const std::optional<Marker> marker = markerOf(entry().command);
     if (!marker)
-        return QStringLiteral("edit of %1 in %2").arg(entry().playerName, entry().gameName);
+        return CommandText::tr("edit of %1 in %2").arg(entry().playerName, entry().gameName);
     const bool on = m_after.contains(tagOf(*marker));
-    return QStringLiteral("%1 %2 for %3 in %4").arg(entry().command, QLatin1String(on ? "on" : "off"), entry().playerName, entry().gameName);
+    return CommandText::tr("%1 %2 for %3 in %4").arg(markerWord(*marker), on ? CommandText::tr("on") : CommandText::tr("off"), entry().playerName, entry().gameName);
 }
 
 QString EditPlayer::whatHappened() const
@@ -247,7 +267,7 @@ void DeleteAllPlayers::apply(RoomEditor &room, bool forward) const
 
 QString DeleteAllPlayers::describe() const
 {
-    return QStringLiteral("delete of all players from %1").arg(entry().gameName);
+    return CommandText::tr("delete of all players from %1").arg(entry().gameName);
 }
 
 QString DeleteAllPlayers::whatHappened() const
@@ -318,7 +338,7 @@ void MovePlayer::apply(RoomEditor &room, bool forward) const
 
 QString MovePlayer::describe() const
 {
-    return QStringLiteral("move of %1 in %2").arg(entry().playerName, entry().gameName);
+    return CommandText::tr("move of %1 in %2").arg(entry().playerName, entry().gameName);
 }
 
 QString MovePlayer::whatHappened() const
@@ -346,7 +366,7 @@ PlayerToTop::PlayerToTop(qint64 gameId, qint64 playerId, const QString &storedNa
 
 QString PlayerToTop::describe() const
 {
-    return QStringLiteral("move of %1 to the top of %2").arg(entry().playerName, entry().gameName);
+    return CommandText::tr("move of %1 to the top of %2").arg(entry().playerName, entry().gameName);
 }
 
 QString PlayerToTop::whatHappened() const

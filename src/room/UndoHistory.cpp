@@ -2,9 +2,17 @@
 
 #include "room/Command.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace tavlo {
+
+namespace {
+struct HistoryText {
+    Q_DECLARE_TR_FUNCTIONS(UndoHistory)
+};
+} // namespace
 
 void UndoHistory::load(const QList<JournalRecord> &entries)
 {
@@ -29,17 +37,17 @@ const std::shared_ptr<const Command> &UndoHistory::commandAt(qsizetype index) co
 
 QString UndoHistory::textAt(const char *verb, qsizetype index) const
 {
-    return QLatin1String(verb) + commandAt(index)->describe();
+    return HistoryText::tr(verb).arg(commandAt(index)->describe());
 }
 
 QString UndoHistory::undoText() const
 {
-    return canUndo() ? textAt("Undo ", m_done - 1) : QString();
+    return canUndo() ? textAt(QT_TRANSLATE_NOOP("UndoHistory", "Undo %1"), m_done - 1) : QString();
 }
 
 QString UndoHistory::redoText() const
 {
-    return canRedo() ? textAt("Redo ", m_done) : QString();
+    return canRedo() ? textAt(QT_TRANSLATE_NOOP("UndoHistory", "Redo %1"), m_done) : QString();
 }
 
 UndoHistory::Target UndoHistory::undoTarget() const
@@ -114,22 +122,22 @@ void UndoHistory::clear()
 
 QString UndoHistory::refusal(Refusal why, bool forward, const QString &failure)
 {
-    const QLatin1String done(forward ? "redone" : "undone");
+    const QString done = forward ? HistoryText::tr("redone") : HistoryText::tr("undone");
     switch (why) {
     case Refusal::Unreadable:
-        return QStringLiteral("The journal's record of this change cannot be read, so it cannot be %1. "
+        return HistoryText::tr("The journal's record of this change cannot be read, so it cannot be %1. "
                               "The lists are unchanged.").arg(done);
     case Refusal::Mismatch:
-        return QStringLiteral("The journal's record of this change does not match the lists, so it cannot be %1. "
+        return HistoryText::tr("The journal's record of this change does not match the lists, so it cannot be %1. "
                               "The lists are unchanged.").arg(done);
     case Refusal::Elsewhere:
-        return QStringLiteral("Another desk has changed what this was about, so it cannot be %1.").arg(done);
+        return HistoryText::tr("Another desk has changed what this was about, so it cannot be %1.").arg(done);
     case Refusal::ConnectionLost:
         return failure;
     case Refusal::Failed:
         break;
     }
-    return QStringLiteral("This change cannot be %1: %2").arg(done, failure);
+    return HistoryText::tr("This change cannot be %1: %2").arg(done, failure);
 }
 
 } // namespace tavlo

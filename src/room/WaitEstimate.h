@@ -23,10 +23,11 @@ struct WaitEstimate {
 
     bool enoughData() const { return kind != Kind::NotEnoughData; }
     // "about 25 min", "20–35 min", "50 min–1 h 20 min", "about 1 h 10 min", "over 2 h 10 min"
-    // (a range beyond the longest wait said), "over 4 h", "not enough data".
-    QString text() const;
+    // (a range beyond the longest wait said), "over 4 h", "not enough data"; or the same in
+    // the programs' language.
+    QString text(bool translated = false) const;
     // Minutes as said: "25 min", "1 h", "1 h 10 min".
-    static QString minutesText(int minutes);
+    static QString minutesText(int minutes, bool translated = false);
 
     bool operator==(const WaitEstimate &) const = default;
 };

@@ -13,10 +13,9 @@ namespace tavlo {
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ConnectionCheck", text);
-}
+struct CheckText {
+    Q_DECLARE_TR_FUNCTIONS(ConnectionCheck)
+};
 
 QAtomicInt checkCounter;
 
@@ -28,20 +27,20 @@ QString plainWords(const DatabaseAddress &address, const QString &words)
     };
     const QString host = address.host.isEmpty() ? QStringLiteral("localhost") : address.host;
     if (says("driver not loaded"))
-        return tr("The PostgreSQL driver is not installed on this computer (Debian package libqt6sql6-psql).");
+        return CheckText::tr("The PostgreSQL driver is not installed on this computer (Debian package libqt6sql6-psql).");
     if (says("password authentication failed|no password supplied|authentication failed|ident authentication"))
-        return tr("The server refused the user name or the password.");
+        return CheckText::tr("The server refused the user name or the password.");
     if (says("role \".*\" does not exist"))
-        return tr("The server knows no user named \"%1\".").arg(address.user);
+        return CheckText::tr("The server knows no user named \"%1\".").arg(address.user);
     if (says("database \".*\" does not exist"))
-        return tr("The server has no database named \"%1\".").arg(address.database);
+        return CheckText::tr("The server has no database named \"%1\".").arg(address.database);
     if (says("could not translate host name|name or service not known|nodename nor servname"))
-        return tr("No computer named \"%1\" was found on the network.").arg(host);
+        return CheckText::tr("No computer named \"%1\" was found on the network.").arg(host);
     if (says("connection refused|no such file or directory"))
-        return tr("Nothing answers at %1: the database server is not running there, or a firewall blocks it.").arg(host);
+        return CheckText::tr("Nothing answers at %1: the database server is not running there, or a firewall blocks it.").arg(host);
     if (says("timeout expired|timed out|no route to host|network is unreachable"))
-        return tr("The computer %1 cannot be reached: check the address and the network.").arg(host);
-    return tr("The database server cannot be used.");
+        return CheckText::tr("The computer %1 cannot be reached: check the address and the network.").arg(host);
+    return CheckText::tr("The database server cannot be used.");
 }
 
 } // namespace
@@ -51,15 +50,15 @@ QString addressProblem(const QString &databaseSetting)
     const DatabaseAddress address = DatabaseAddress::parse(databaseSetting);
     if (!address.isServer()) {
         if (databaseSetting.trimmed().isEmpty())
-            return tr("Choose the database file.");
+            return CheckText::tr("Choose the database file.");
         if (!QFileInfo(databaseSetting).isFile())
-            return tr("There is no database file %1.").arg(databaseSetting);
+            return CheckText::tr("There is no database file %1.").arg(databaseSetting);
         return {};
     }
     if (address.database.isEmpty())
-        return tr("The server address names no database: it ends in /name-of-the-database.");
+        return CheckText::tr("The server address names no database: it ends in /name-of-the-database.");
     if (address.port == 0 || address.port > 65535)
-        return tr("The port of the server address is to be a number from 1 to 65535.");
+        return CheckText::tr("The port of the server address is to be a number from 1 to 65535.");
     return {};
 }
 

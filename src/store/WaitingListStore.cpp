@@ -5,6 +5,7 @@
 #include "store/StoreError.h"
 
 #include <QAtomicInt>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -19,12 +20,16 @@ namespace tavlo {
 
 namespace {
 
+struct StoreText {
+    Q_DECLARE_TR_FUNCTIONS(WaitingListStore)
+};
+
 QAtomicInt connectionCounter;
 
 QString wordsOf(const QSqlError &error)
 {
     const QString words = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return words.isEmpty() ? QStringLiteral("Unknown database error") : words;
+    return words.isEmpty() ? StoreText::tr("Unknown database error") : words;
 }
 
 // Whether a statement failed because the database server went away (the driver closes the
@@ -43,7 +48,7 @@ bool connectionLost(const QSqlQuery &query)
 StoreError failureOf(const QSqlQuery &query)
 {
     if (connectionLost(query))
-        return StoreError(QStringLiteral("The connection to the database server was lost, so nothing of this change was saved."),
+        return StoreError(StoreText::tr("The connection to the database server was lost, so nothing of this change was saved."),
                           StoreError::Kind::ConnectionLost);
     return StoreError(wordsOf(query.lastError()));
 }
@@ -309,7 +314,7 @@ void WaitingListStore::open()
     } else {
         // The engine would quietly create a missing file; a missing database is a failure here.
         if (m_path.isEmpty() || !QFileInfo(m_path).isFile())
-            throw StoreError(QStringLiteral("Could not find file '%1'.").arg(m_path));
+            throw StoreError(StoreText::tr("Could not find file '%1'.").arg(m_path));
         m_database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
         m_database.setDatabaseName(m_path);
         // Another reader (a backup, a second program) must not make a write fail at once.
@@ -317,13 +322,13 @@ void WaitingListStore::open()
     }
     try {
         if (!m_database.open())
-            throw StoreError(QStringLiteral("Cannot open %1: %2").arg(address.shown(), wordsOf(m_database.lastError())));
+            throw StoreError(StoreText::tr("Cannot open %1: %2").arg(address.shown(), wordsOf(m_database.lastError())));
         upgradeSchema(m_database);
         m_statements = std::make_unique<Statements>(m_database, m_server);
         if (m_server) {
             QSqlDriver *driver = m_database.driver();
             if (!driver->subscribeToNotification(QStringLiteral("tavlo_changes")))
-                throw StoreError(QStringLiteral("Cannot follow the changes of other desks on %1: %2")
+                throw StoreError(StoreText::tr("Cannot follow the changes of other desks on %1: %2")
                                      .arg(address.shown(), wordsOf(driver->lastError())));
             QObject::connect(driver, &QSqlDriver::notification, driver,
                              [this](const QString &, QSqlDriver::NotificationSource source, const QVariant &payload) {
@@ -354,14 +359,14 @@ void WaitingListStore::close()
 void WaitingListStore::requireOpenFile()
 {
     if (!m_statements)
-        throw StoreError(QStringLiteral("The database %1 is not open.").arg(m_path));
+        throw StoreError(StoreText::tr("The database %1 is not open.").arg(m_path));
     // An open file that was deleted or moved would take the writes with it, unseen.
     const QVariant handle = m_database.driver()->handle();
     if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
         if (sqlite3 *engine = *static_cast<sqlite3 *const *>(handle.constData())) {
             int moved = 0;
             if (sqlite3_file_control(engine, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved)
-                throw StoreError(QStringLiteral("Could not find file '%1'.").arg(m_path));
+                throw StoreError(StoreText::tr("Could not find file '%1'.").arg(m_path));
         }
     }
 }

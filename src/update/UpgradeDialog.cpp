@@ -23,19 +23,13 @@ namespace tavlo {
 namespace {
 
 const QString appTitle = QStringLiteral("TAVLO");
-const QString cancelledText = QStringLiteral(
-    "Download cancelled!\r\n\r\nUpgrade to new version was not completed.");
-const QString badFileText = QStringLiteral(
-    "New version file did not download correctly!\r\nUpgrade was not completed, please try again later.");
-const QString unverifiedText = QStringLiteral(
-    "New version file could not be verified!\r\nUpgrade was not completed, please try again later.");
 
 // Nobody cancelled a download the size limit stopped.
 QString tooLargeText(qint64 limit)
 {
     QLocale locale;
     locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
-    return QStringLiteral("Download failed: the file is larger than %1 kb.\r\n\r\nUpgrade to new version was not completed.")
+    return UpgradeDialog::tr("Download failed: the file is larger than %1 kb.\r\n\r\nUpgrade to new version was not completed.")
             .arg(locale.toString(limit / 1024));
 }
 
@@ -92,12 +86,12 @@ UpgradeDialog::UpgradeDialog(const Platform &platform, const UpdateSettings &set
         m_starter = m_ownStarter.get();
     }
 
-    setWindowTitle(QStringLiteral("Download New Version"));
+    setWindowTitle(tr("Download New Version"));
     setModal(true);
     setFixedSize(px(4470), px(2280));
     paintBackground(this, Qt::white);
 
-    m_progressFrame = new QGroupBox(QStringLiteral("Progress"), this);
+    m_progressFrame = new QGroupBox(tr("Progress"), this);
     m_progressFrame->setFont(tahoma(8.25));
     m_progressFrame->setGeometry(px(120), px(240), px(4215), px(612));
     paintBackground(m_progressFrame, Qt::white);
@@ -112,7 +106,7 @@ UpgradeDialog::UpgradeDialog(const Platform &platform, const UpdateSettings &set
     m_sizeLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
     m_sizeLabel->move(px(3855), px(960));
 
-    m_messageLabel = new QLabel(QStringLiteral("Click Start to commence the upgrade"), this);
+    m_messageLabel = new QLabel(tr("Click Start to commence the upgrade"), this);
     m_messageLabel->setFont(tahoma(9));
     QPalette black = m_messageLabel->palette();
     black.setColor(QPalette::WindowText, Qt::black);
@@ -124,10 +118,10 @@ UpgradeDialog::UpgradeDialog(const Platform &platform, const UpdateSettings &set
     m_buttonStrip->setGeometry(0, px(1665), px(4470), px(2280) - px(1665));
     paintBackground(m_buttonStrip, palette().color(QPalette::Button));
 
-    m_startButton = new QPushButton(QStringLiteral("&Start"), m_buttonStrip);
+    m_startButton = new QPushButton(tr("&Start"), m_buttonStrip);
     m_startButton->setFont(tahoma(8.25));
     m_startButton->setGeometry(px(2040), px(120), px(1095), px(375));
-    m_cancelButton = new QPushButton(QStringLiteral("&Cancel"), m_buttonStrip);
+    m_cancelButton = new QPushButton(tr("&Cancel"), m_buttonStrip);
     m_cancelButton->setFont(tahoma(8.25));
     m_cancelButton->setGeometry(px(3240), px(120), px(1095), px(375));
     setTabOrder(m_startButton, m_cancelButton);
@@ -163,7 +157,7 @@ void UpgradeDialog::startUpgrade()
         return;
     m_startButton->setEnabled(false);
     m_messageLabel->hide();
-    m_filesLabel->setText(QStringLiteral("1 of 2"));
+    m_filesLabel->setText(tr("1 of 2"));
     m_filesLabel->adjustSize();
     m_cancelled = false;
     // The small signature first: without one the large file is not worth fetching.
@@ -194,7 +188,7 @@ void UpgradeDialog::onCompleted()
         const QString bootstrap = programFile(bootstrapName);
         if (QFileInfo::exists(bootstrap))
             QFile::remove(bootstrap);
-        m_filesLabel->setText(QStringLiteral("2 of 2"));
+        m_filesLabel->setText(tr("2 of 2"));
         m_filesLabel->adjustSize();
         fetch(Step::BootstrapSignature);
         return;
@@ -220,22 +214,22 @@ void UpgradeDialog::onFailed()
     // A signature that cannot be had is a download that cannot be verified.
     const bool signature = m_step == Step::ProgramSignature || m_step == Step::BootstrapSignature;
     if (signature && !m_cancelled)
-        finish(unverifiedText, MessageBox::Icon::Warning);
+        finish(tr("New version file could not be verified!\r\nUpgrade was not completed, please try again later."), MessageBox::Icon::Warning);
     else if (m_downloader->wasTooLarge() && !m_cancelled)
         finish(tooLargeText(m_settings.sizeLimit), MessageBox::Icon::Information);
     else
-        finish(cancelledText, MessageBox::Icon::Information);
+        finish(tr("Download cancelled!\r\n\r\nUpgrade to new version was not completed."), MessageBox::Icon::Information);
 }
 
 bool UpgradeDialog::verifyAndSave(const QString &remoteName, const QString &localName)
 {
     const QString reason = m_verifier.verify(m_downloader->data(), m_signature, remoteName, m_version);
     if (!reason.isEmpty()) {
-        finish(unverifiedText, MessageBox::Icon::Warning);
+        finish(tr("New version file could not be verified!\r\nUpgrade was not completed, please try again later."), MessageBox::Icon::Warning);
         return false;
     }
     if (!m_downloader->saveAs(programFile(localName)) || !QFileInfo::exists(programFile(localName))) {
-        finish(badFileText, MessageBox::Icon::Information);
+        finish(tr("New version file did not download correctly!\r\nUpgrade was not completed, please try again later."), MessageBox::Icon::Information);
         return false;
     }
     return true;
@@ -247,7 +241,7 @@ void UpgradeDialog::handOver()
     const QString bootstrap = programFile(bootstrapName);
     // The bootstrap program must not start on a note it cannot read.
     if (!writeTextFileAtomically(programFile(QStringLiteral("target")), {m_platform.programFolder}).isEmpty()) {
-        finish(badFileText, MessageBox::Icon::Information);
+        finish(tr("New version file did not download correctly!\r\nUpgrade was not completed, please try again later."), MessageBox::Icon::Information);
         return;
     }
     // Downloads arrive without the execute permission.
@@ -255,7 +249,7 @@ void UpgradeDialog::handOver()
                                          | QFile::ExeGroup | QFile::ExeOther);
     if (!m_starter->startDetached(bootstrap, m_platform.programFolder)) {
         // Ending now would leave nothing running to complete the upgrade.
-        finish(badFileText, MessageBox::Icon::Information);
+        finish(tr("New version file did not download correctly!\r\nUpgrade was not completed, please try again later."), MessageBox::Icon::Information);
         return;
     }
     m_platform.processEnd->endNow(0);
@@ -283,7 +277,7 @@ void UpgradeDialog::cancel()
     if (m_downloader->isBusy())
         m_downloader->cancel(); // its end arrives as a failure and tells the user
     else
-        finish(cancelledText, MessageBox::Icon::Information);
+        finish(tr("Download cancelled!\r\n\r\nUpgrade to new version was not completed."), MessageBox::Icon::Information);
 }
 
 void UpgradeDialog::reject()

@@ -165,6 +165,11 @@ private slots:
         Settings read;
         QVERIFY(SettingsFile::parse(contentOf(file.path()), read));
         QCOMPARE(read, settings);
+        // A language line read is written back, after the six.
+        write(file.path(), contentOf(file.path()) + "language= es\r\n");
+        bool firstRun = false;
+        QVERIFY(!file.load(settings, firstRun) && !file.save(settings));
+        QVERIFY(contentOf(file.path()).endsWith("Remove_No_Shows=True\r\nLanguage= es\r\n"));
     }
 
     // A file that may not grow, or a folder that is gone, keeps the old settings whole and says

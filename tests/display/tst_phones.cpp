@@ -2,6 +2,7 @@
 #include "HttpExchange.h"
 #include "PhoneViewer.h"
 
+#include "base/Language.h"
 #include "board/ShownBoard.h"
 #include "display/ConnectionGuard.h"
 #include "display/FileWatcher.h"
@@ -167,6 +168,21 @@ private slots:
             QVERIFY(answer.header("Content-Length").toInt() > 0);
             QVERIFY(answer.body.isEmpty());
         }
+    }
+
+    // The page and its script say the viewer's language; only their words change.
+    void pageInTheViewersLanguage()
+    {
+        QVERIFY(installTranslations(QStringLiteral("es")));
+        PhoneViewer viewer;
+        installTranslations(QStringLiteral("en"));
+        QTRY_VERIFY(viewer.window->showsBoardFile());
+        const QByteArray page = exchange(viewer.port(), get("/")).body;
+        const QByteArray script = exchange(viewer.port(), get("/phone.js")).body;
+        QVERIFY2(page.contains("<html lang=\"es\">") && page.contains(">Busque su nombre<")
+                     && page.contains("placeholder=\"Primeras letras de su nombre\"") && page.contains("src=\"phone.js\""),
+                 page.constData());
+        QVERIFY(script.contains("'No hay listas de espera'") && script.contains("'.\u00ba'") && script.contains("'board.json'"));
     }
 
     // A phone that has the board gets "not modified" until it changes; a heartbeat is no change.
