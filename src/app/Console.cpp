@@ -212,6 +212,7 @@ bool Console::startWindow()
 
 bool Console::finishStart()
 {
+    m_window->setWindowIcon(MainWindow::icon());
     // The estimates start from the journal's last two hours and follow the room's own changes.
     // Another desk's changes reach the room without their entries: the window is read again.
     if (!readWaitWindow())
