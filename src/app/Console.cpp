@@ -26,6 +26,9 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QScreen>
+#include <QThread>
+
+#include <future>
 
 #ifndef TAVLO_VERSION_TEXT
 #define TAVLO_VERSION_TEXT "0.0.0"
@@ -175,7 +178,9 @@ bool Console::startWindow()
         reportSettingsFailure(*failure);
         return false;
     }
-    if (!m_store)
+    // A server was reached already, and its connection follows notifications on this thread.
+    const bool roomFile = !m_store;
+    if (roomFile)
         m_store = std::make_unique<WaitingListStore>(m_settings.databasePath);
     m_room = std::make_unique<Room>(*m_store, *m_platform.clock, desk);
     m_publisher = std::make_unique<BoardPublisher>(*m_room, m_settings, m_platform.programFolder, *m_platform.clock);
@@ -184,13 +189,24 @@ bool Console::startWindow()
         m_platform.messageBox->show(message, MessageBox::Icon::Warning, MessageBox::Buttons::Ok, Caption);
     });
     connect(m_publisher.get(), &BoardPublisher::failed, this, &Console::reportFailure);
-    if (!m_room->load())
-        return false;
+    // The room file is read on the other core while the window is built, empty, on this one.
+    std::future<Room::Reading> reading;
+    if (roomFile) {
+        reading = std::async(std::launch::async, [room = m_room.get(), store = m_store.get(), gui = thread()] {
+            Room::Reading read = room->read();
+            store->handOver(gui);
+            return read;
+        });
+    }
     // Filled from the journal once the window is up; until then every game has too few figures.
     m_estimates = std::make_unique<WaitEstimates>(*m_room, *m_platform.clock);
     m_publisher->setEstimates(m_estimates.get());
 
     m_window = std::make_unique<MainWindow>(*m_room, *m_platform.messageBox, *m_platform.clock, *m_estimates);
+    if (!m_room->take(reading.valid() ? reading.get() : m_room->read())) {
+        m_window.reset();
+        return false;
+    }
     m_window->setFirstRun(m_firstRun);
     m_window->showRoom();
     m_window->versionLabel()->setText(versionText());
