@@ -26,7 +26,10 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
+
+#include <future>
 
 #ifndef TAVLO_VERSION_TEXT
 #define TAVLO_VERSION_TEXT "0.0.0"
@@ -175,7 +178,9 @@ bool Console::startWindow()
         reportSettingsFailure(*failure);
         return false;
     }
-    if (!m_store)
+    // A server was reached already, and its connection follows notifications on this thread.
+    const bool roomFile = !m_store;
+    if (roomFile)
         m_store = std::make_unique<WaitingListStore>(m_settings.databasePath);
     m_room = std::make_unique<Room>(*m_store, *m_platform.clock, desk);
     m_room->setCallRules(m_settings.callMinutes * 60, m_settings.removeNoShows);
@@ -185,8 +190,15 @@ bool Console::startWindow()
         m_platform.messageBox->show(message, MessageBox::Icon::Warning, MessageBox::Buttons::Ok, Caption);
     });
     connect(m_publisher.get(), &BoardPublisher::failed, this, &Console::reportFailure);
-    if (!m_room->load())
-        return false;
+    // The room file is read on the other core while the window is built, empty, on this one.
+    std::future<Room::Reading> reading;
+    if (roomFile) {
+        reading = std::async(std::launch::async, [room = m_room.get(), store = m_store.get(), gui = thread()] {
+            Room::Reading read = room->read();
+            store->handOver(gui);
+            return read;
+        });
+    }
     // Filled from the journal once the window is up; until then every game has too few figures.
     m_estimates = std::make_unique<WaitEstimates>(*m_room, *m_platform.clock);
     m_publisher->setEstimates(m_estimates.get());
@@ -197,6 +209,10 @@ bool Console::startWindow()
     callTimer->start(1000);
 
     m_window = std::make_unique<MainWindow>(*m_room, *m_platform.messageBox, *m_platform.clock, *m_estimates);
+    if (!m_room->take(reading.valid() ? reading.get() : m_room->read())) {
+        m_window.reset();
+        return false;
+    }
     m_window->setFirstRun(m_firstRun);
     m_window->showRoom();
     m_window->versionLabel()->setText(versionText());
@@ -218,6 +234,7 @@ bool Console::startWindow()
 
 bool Console::finishStart()
 {
+    m_window->setWindowIcon(MainWindow::icon());
     // The estimates start from the journal's last two hours and follow the room's own changes.
     // Another desk's changes reach the room without their entries: the window is read again.
     if (!readWaitWindow())

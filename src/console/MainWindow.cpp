@@ -28,7 +28,9 @@ namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 
-QIcon windowIcon16()
+} // namespace
+
+QIcon MainWindow::icon()
 {
     QPixmap pixmap(16, 16);
     pixmap.fill(QColor(BgrColor(0x004000).rgb()));
@@ -42,8 +44,6 @@ QIcon windowIcon16()
     return QIcon(pixmap);
 }
 
-} // namespace
-
 MainWindow::MainWindow(Room &room, MessageBox &messages, const Clock &clock, const WaitEstimates &estimates, QWidget *parent)
     : QWidget(parent)
     , m_room(room)
@@ -51,7 +51,6 @@ MainWindow::MainWindow(Room &room, MessageBox &messages, const Clock &clock, con
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("TAVLO"));
-    setWindowIcon(windowIcon16());
     setFont(consoleFont(8.25));
     setBackground(this, BgrColor(0xC0C0C0).rgb());
     resize(twips(14715), twips(9105));

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QAction;
+class QIcon;
 class QLabel;
 
 namespace tavlo {
@@ -36,6 +37,8 @@ public:
     void setFirstRun(bool firstRun) { m_firstRun = firstRun; }
 
     static QString welcomeText();
+    // The window's icon: a font of its own, so it is set after the first picture, which lacks it.
+    static QIcon icon();
 
     QAction *undoAction() const { return m_undoAction; }
     QAction *redoAction() const { return m_redoAction; }

@@ -88,22 +88,36 @@ void Room::readAgain(qint64 gameId)
 
 bool Room::load()
 {
-    QList<GameRecord> records;
-    QList<JournalRecord> history;
-    if (!run([&] {
-            m_store.open();
-            if (m_desk.isNew && !m_desk.hostName.isEmpty()) {
-                WaitingListStore::Change change(m_store);
-                change.adoptHistory(m_desk.hostName, m_desk.id);
-                change.commit();
-            }
-            records = m_store.readRoom();
-            history = m_store.history(m_desk.id);
-        }))
+    return take(read());
+}
+
+Room::Reading Room::read()
+{
+    Reading reading;
+    try {
+        m_store.open();
+        if (m_desk.isNew && !m_desk.hostName.isEmpty()) {
+            WaitingListStore::Change change(m_store);
+            change.adoptHistory(m_desk.hostName, m_desk.id);
+            change.commit();
+        }
+        reading.games = m_store.readRoom();
+        reading.history = m_store.history(m_desk.id);
+    } catch (const StoreError &error) {
+        reading.failure = error.message();
+    }
+    return reading;
+}
+
+bool Room::take(const Reading &reading)
+{
+    if (reading.failure) {
+        emit storeFailed(*reading.failure);
         return false;
+    }
     m_desk.isNew = false;
-    setGames(records);
-    m_history.load(history);
+    setGames(reading.games);
+    m_history.load(reading.history);
     emit historyChanged();
     return true;
 }

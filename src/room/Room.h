@@ -40,6 +40,16 @@ public:
     // over what its machine wrote before desks had identities); false (after storeFailed) when
     // it cannot.
     bool load();
+    // load() in two steps. read() touches the store alone, nothing of the room and no signal, so
+    // that it may run on another thread (which must then hand the store's connection back);
+    // take() fills the room from it, on the room's own thread.
+    struct Reading {
+        QList<GameRecord> games;
+        QList<JournalRecord> history;
+        std::optional<QString> failure;
+    };
+    Reading read();
+    bool take(const Reading &reading);
 
     const QList<Game> &games() const { return m_games; }
     int indexOfGame(qint64 gameId) const;

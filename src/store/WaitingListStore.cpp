@@ -356,6 +356,12 @@ void WaitingListStore::close()
         QSqlDatabase::removeDatabase(m_connectionName);
 }
 
+void WaitingListStore::handOver(QThread *thread)
+{
+    if (m_database.isValid())
+        m_database.driver()->moveToThread(thread);
+}
+
 void WaitingListStore::requireOpenFile()
 {
     if (!m_statements)

@@ -11,6 +11,8 @@
 #include <optional>
 #include <set>
 
+class QThread;
+
 namespace tavlo {
 
 // Where a player on the floor stands besides the list: called (since when, for how long) and
@@ -94,6 +96,8 @@ public:
     void open();
     bool isOpen() const;
     void close();
+    // A connection belongs to the thread that opened it: this gives it to another, from there.
+    void handOver(QThread *thread);
 
     // Every game in order, each with its players in order.
     QList<GameRecord> readRoom();

@@ -336,7 +336,7 @@ private slots:
             QTimer::singleShot(100, qApp, &QCoreApplication::quit);
             runConsole(t.platform, [&](MainWindow &window) {
                 ++checks;
-                windowShown = window.isVisible() && QFileInfo::exists(board);
+                windowShown = window.isVisible() && QFileInfo::exists(board) && !window.windowIcon().isNull();
             });
             QCOMPARE(checks, online ? 1 : 0);
             QCOMPARE(windowShown, online);
