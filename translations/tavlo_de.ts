@@ -71,6 +71,42 @@
         <source>Another desk has just changed this list, so nothing was done. The lists now show the room as it is.</source>
         <translation>Ein anderer Arbeitsplatz hat diese Liste gerade geändert, daher ist nichts geschehen. Die Listen zeigen jetzt den Raum, wie er ist.</translation>
     </message>
+    <message>
+        <source>call of %1 in %2</source>
+        <translation>Aufruf von %1 in %2</translation>
+    </message>
+    <message>
+        <source>cancelled call of %1 in %2</source>
+        <translation>widerrufener Aufruf von %1 in %2</translation>
+    </message>
+    <message>
+        <source>%1 away from %2</source>
+        <translation>%1 abwesend von %2</translation>
+    </message>
+    <message>
+        <source>%1 back in %2</source>
+        <translation>%1 zurück in %2</translation>
+    </message>
+    <message>
+        <source>seat of %1 from %2</source>
+        <translation>Platzieren von %1 aus %2</translation>
+    </message>
+    <message>
+        <source>no-show of %1 in %2</source>
+        <translation>Nichterscheinen von %1 in %2</translation>
+    </message>
+    <message>
+        <source>interest list of %1</source>
+        <translation>Interessenliste %1</translation>
+    </message>
+    <message>
+        <source>start of game %1</source>
+        <translation>Start des Spiels %1</translation>
+    </message>
+    <message>
+        <source>add of %1 to %2 lists</source>
+        <translation>Hinzufügen von %1 zu %2 Listen</translation>
+    </message>
 </context>
 <context>
     <name>ConnectionCheck</name>
@@ -282,6 +318,22 @@
         <source>en</source>
         <extracomment>The page&apos;s language code.</extracomment>
         <translation>de</translation>
+    </message>
+    <message>
+        <source>called </source>
+        <translation>aufgerufen </translation>
+    </message>
+    <message>
+        <source>away </source>
+        <translation>abwesend </translation>
+    </message>
+    <message>
+        <source>Interest: </source>
+        <translation>Interesse: </translation>
+    </message>
+    <message>
+        <source> players</source>
+        <translation> Spieler</translation>
     </message>
 </context>
 <context>
@@ -633,6 +685,13 @@ Seine eigenen Einstellungen sind die Zeilen von TAVLO-Display.ini im Programmord
     </message>
 </context>
 <context>
+    <name>tavlo::GameEntryDelegate</name>
+    <message>
+        <source>Interest: %1</source>
+        <translation>Interesse: %1</translation>
+    </message>
+</context>
+<context>
     <name>tavlo::ListPanel</name>
     <message>
         <source>The game whose waiting list is shown</source>
@@ -834,6 +893,58 @@ Seine eigenen Einstellungen sind die Zeilen von TAVLO-Display.ini im Programmord
         <source>Delete ALL players from list</source>
         <translation>ALLE Spieler von der Liste löschen</translation>
     </message>
+    <message>
+        <source>The same for %1 on %2?</source>
+        <translation>Dasselbe für %1 auf %2?</translation>
+    </message>
+    <message>
+        <source>Interest list ON/OFF</source>
+        <translation>Interessenliste EIN/AUS</translation>
+    </message>
+    <message>
+        <source>Add to games</source>
+        <translation>Zu Spielen hinzufügen</translation>
+    </message>
+    <message>
+        <source>The player waits for these games:</source>
+        <translation>Der Spieler wartet auf diese Spiele:</translation>
+    </message>
+    <message>
+        <source>Call player</source>
+        <translation>Spieler aufrufen</translation>
+    </message>
+    <message>
+        <source>Calls the selected player to a seat, with a countdown.</source>
+        <translation>Ruft den gewählten Spieler mit Countdown an einen Platz.</translation>
+    </message>
+    <message>
+        <source>Seat player</source>
+        <translation>Spieler platzieren</translation>
+    </message>
+    <message>
+        <source>Seats the selected player: the player leaves this list and the player&apos;s other lists.</source>
+        <translation>Platziert den gewählten Spieler: er verlässt diese Liste und seine anderen Listen.</translation>
+    </message>
+    <message>
+        <source>Cancel call</source>
+        <translation>Aufruf widerrufen</translation>
+    </message>
+    <message>
+        <source>No-show</source>
+        <translation>Nicht erschienen</translation>
+    </message>
+    <message>
+        <source>Away / back</source>
+        <translation>Abwesend / zurück</translation>
+    </message>
+    <message>
+        <source>Seat player, keep other lists</source>
+        <translation>Spieler platzieren, andere Listen behalten</translation>
+    </message>
+    <message>
+        <source>Save player to several games</source>
+        <translation>Spieler in mehreren Spielen speichern</translation>
+    </message>
 </context>
 <context>
     <name>tavlo::MainWindow</name>
@@ -888,6 +999,21 @@ Seine eigenen Einstellungen sind die Zeilen von TAVLO-Display.ini im Programmord
     <message>
         <source>Settings…</source>
         <translation>Einstellungen…</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::PlayerEntryDelegate</name>
+    <message>
+        <source>called %1</source>
+        <translation>aufgerufen %1</translation>
+    </message>
+    <message>
+        <source>away %1</source>
+        <translation>abwesend %1</translation>
+    </message>
+    <message>
+        <source>also %1</source>
+        <translation>auch %1</translation>
     </message>
 </context>
 <context>
@@ -997,6 +1123,14 @@ Seine eigenen Einstellungen sind die Zeilen von TAVLO-Display.ini im Programmord
     <message>
         <source>Last day</source>
         <translation>Letzter Tag</translation>
+    </message>
+    <message>
+        <source> %1 seated (%2 an hour), no-shows %3% of calls</source>
+        <translation> %1 platziert (%2 pro Stunde), nicht erschienen %3% der Aufrufe</translation>
+    </message>
+    <message>
+        <source>, %1 min from call to seat</source>
+        <translation>, %1 Min. vom Aufruf bis zum Platz</translation>
     </message>
 </context>
 <context>
@@ -1169,6 +1303,38 @@ Seine eigenen Einstellungen sind die Zeilen von TAVLO-Display.ini im Programmord
         <source>The server answers: the connection works.</source>
         <translation>Der Server antwortet: Die Verbindung funktioniert.</translation>
     </message>
+    <message>
+        <source>Call countdown in minutes</source>
+        <translation>Countdown eines Aufrufs in Minuten</translation>
+    </message>
+    <message>
+        <source>How long a called player has to come before the call becomes a no-show.</source>
+        <translation>Wie lange ein aufgerufener Spieler Zeit hat, bevor er als nicht erschienen gilt.</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> Min.</translation>
+    </message>
+    <message>
+        <source>&amp;No-shows leave the list</source>
+        <translation>&amp;Nicht Erschienene verlassen die Liste</translation>
+    </message>
+    <message>
+        <source>No-shows leave the list</source>
+        <translation>Nicht Erschienene verlassen die Liste</translation>
+    </message>
+    <message>
+        <source>Unchecked: a player who does not come when called goes to the end of the list.</source>
+        <translation>Nicht angekreuzt: Wer nach dem Aufruf nicht kommt, geht ans Ende der Liste.</translation>
+    </message>
+    <message>
+        <source>Call c&amp;ountdown:</source>
+        <translation>Co&amp;untdown des Aufrufs:</translation>
+    </message>
+    <message>
+        <source>A call&apos;s countdown runs from %1 to %2 minutes.</source>
+        <translation>Der Countdown eines Aufrufs dauert %1 bis %2 Minuten.</translation>
+    </message>
 </context>
 <context>
     <name>tavlo::UpdateFlow</name>
@@ -1293,6 +1459,22 @@ Die Aktualisierung wurde nicht abgeschlossen, bitte später erneut versuchen.</t
     <message>
         <source>page %1 of %2</source>
         <translation>Seite %1 von %2</translation>
+    </message>
+    <message>
+        <source>called %1</source>
+        <translation>aufgerufen %1</translation>
+    </message>
+    <message>
+        <source>away %1</source>
+        <translation>abwesend %1</translation>
+    </message>
+    <message>
+        <source>Interest: %1</source>
+        <translation>Interesse: %1</translation>
+    </message>
+    <message>
+        <source>%1 players</source>
+        <translation>%1 Spieler</translation>
     </message>
 </context>
 <context>

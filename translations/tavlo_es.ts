@@ -71,6 +71,42 @@
         <source>Another desk has just changed this list, so nothing was done. The lists now show the room as it is.</source>
         <translation>Otro puesto acaba de cambiar esta lista, así que no se hizo nada. Las listas muestran ahora la sala tal como está.</translation>
     </message>
+    <message>
+        <source>call of %1 in %2</source>
+        <translation>llamada de %1 en %2</translation>
+    </message>
+    <message>
+        <source>cancelled call of %1 in %2</source>
+        <translation>llamada anulada de %1 en %2</translation>
+    </message>
+    <message>
+        <source>%1 away from %2</source>
+        <translation>%1 ausente de %2</translation>
+    </message>
+    <message>
+        <source>%1 back in %2</source>
+        <translation>%1 de vuelta en %2</translation>
+    </message>
+    <message>
+        <source>seat of %1 from %2</source>
+        <translation>asiento de %1 desde %2</translation>
+    </message>
+    <message>
+        <source>no-show of %1 in %2</source>
+        <translation>no presentado %1 en %2</translation>
+    </message>
+    <message>
+        <source>interest list of %1</source>
+        <translation>lista de interés %1</translation>
+    </message>
+    <message>
+        <source>start of game %1</source>
+        <translation>inicio de la partida %1</translation>
+    </message>
+    <message>
+        <source>add of %1 to %2 lists</source>
+        <translation>alta de %1 en %2 listas</translation>
+    </message>
 </context>
 <context>
     <name>ConnectionCheck</name>
@@ -282,6 +318,22 @@
         <source>en</source>
         <extracomment>The page&apos;s language code.</extracomment>
         <translation>es</translation>
+    </message>
+    <message>
+        <source>called </source>
+        <translation>llamado </translation>
+    </message>
+    <message>
+        <source>away </source>
+        <translation>ausente </translation>
+    </message>
+    <message>
+        <source>Interest: </source>
+        <translation>Interés: </translation>
+    </message>
+    <message>
+        <source> players</source>
+        <translation> jugadores</translation>
     </message>
 </context>
 <context>
@@ -633,6 +685,13 @@ Sus propios ajustes son las líneas de TAVLO-Display.ini en la carpeta del progr
     </message>
 </context>
 <context>
+    <name>tavlo::GameEntryDelegate</name>
+    <message>
+        <source>Interest: %1</source>
+        <translation>Interés: %1</translation>
+    </message>
+</context>
+<context>
     <name>tavlo::ListPanel</name>
     <message>
         <source>The game whose waiting list is shown</source>
@@ -834,6 +893,58 @@ Sus propios ajustes son las líneas de TAVLO-Display.ini en la carpeta del progr
         <source>Delete ALL players from list</source>
         <translation>Borrar TODOS los jugadores de la lista</translation>
     </message>
+    <message>
+        <source>The same for %1 on %2?</source>
+        <translation>¿Lo mismo para %1 en %2?</translation>
+    </message>
+    <message>
+        <source>Interest list ON/OFF</source>
+        <translation>Lista de interés SÍ/NO</translation>
+    </message>
+    <message>
+        <source>Add to games</source>
+        <translation>Añadir a partidas</translation>
+    </message>
+    <message>
+        <source>The player waits for these games:</source>
+        <translation>El jugador espera estas partidas:</translation>
+    </message>
+    <message>
+        <source>Call player</source>
+        <translation>Llamar al jugador</translation>
+    </message>
+    <message>
+        <source>Calls the selected player to a seat, with a countdown.</source>
+        <translation>Llama al jugador elegido a un asiento, con cuenta atrás.</translation>
+    </message>
+    <message>
+        <source>Seat player</source>
+        <translation>Sentar al jugador</translation>
+    </message>
+    <message>
+        <source>Seats the selected player: the player leaves this list and the player&apos;s other lists.</source>
+        <translation>Sienta al jugador elegido: deja esta lista y sus otras listas.</translation>
+    </message>
+    <message>
+        <source>Cancel call</source>
+        <translation>Anular la llamada</translation>
+    </message>
+    <message>
+        <source>No-show</source>
+        <translation>No presentado</translation>
+    </message>
+    <message>
+        <source>Away / back</source>
+        <translation>Ausente / de vuelta</translation>
+    </message>
+    <message>
+        <source>Seat player, keep other lists</source>
+        <translation>Sentar al jugador, mantener otras listas</translation>
+    </message>
+    <message>
+        <source>Save player to several games</source>
+        <translation>Guardar al jugador en varias partidas</translation>
+    </message>
 </context>
 <context>
     <name>tavlo::MainWindow</name>
@@ -888,6 +999,21 @@ Sus propios ajustes son las líneas de TAVLO-Display.ini en la carpeta del progr
     <message>
         <source>Settings…</source>
         <translation>Ajustes…</translation>
+    </message>
+</context>
+<context>
+    <name>tavlo::PlayerEntryDelegate</name>
+    <message>
+        <source>called %1</source>
+        <translation>llamado %1</translation>
+    </message>
+    <message>
+        <source>away %1</source>
+        <translation>ausente %1</translation>
+    </message>
+    <message>
+        <source>also %1</source>
+        <translation>también %1</translation>
     </message>
 </context>
 <context>
@@ -997,6 +1123,14 @@ Sus propios ajustes son las líneas de TAVLO-Display.ini en la carpeta del progr
     <message>
         <source>Last day</source>
         <translation>Último día</translation>
+    </message>
+    <message>
+        <source> %1 seated (%2 an hour), no-shows %3% of calls</source>
+        <translation> %1 sentados (%2 por hora), no presentados %3% de las llamadas</translation>
+    </message>
+    <message>
+        <source>, %1 min from call to seat</source>
+        <translation>, %1 min de la llamada al asiento</translation>
     </message>
 </context>
 <context>
@@ -1169,6 +1303,38 @@ Sus propios ajustes son las líneas de TAVLO-Display.ini en la carpeta del progr
         <source>The server answers: the connection works.</source>
         <translation>El servidor responde: la conexión funciona.</translation>
     </message>
+    <message>
+        <source>Call countdown in minutes</source>
+        <translation>Cuenta atrás de la llamada en minutos</translation>
+    </message>
+    <message>
+        <source>How long a called player has to come before the call becomes a no-show.</source>
+        <translation>Cuánto tiempo tiene un jugador llamado para venir antes de contar como no presentado.</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>&amp;No-shows leave the list</source>
+        <translation>Los &amp;no presentados dejan la lista</translation>
+    </message>
+    <message>
+        <source>No-shows leave the list</source>
+        <translation>Los no presentados dejan la lista</translation>
+    </message>
+    <message>
+        <source>Unchecked: a player who does not come when called goes to the end of the list.</source>
+        <translation>Sin marcar: quien no viene al ser llamado pasa al final de la lista.</translation>
+    </message>
+    <message>
+        <source>Call c&amp;ountdown:</source>
+        <translation>C&amp;uenta atrás de la llamada:</translation>
+    </message>
+    <message>
+        <source>A call&apos;s countdown runs from %1 to %2 minutes.</source>
+        <translation>La cuenta atrás de una llamada dura de %1 a %2 minutos.</translation>
+    </message>
 </context>
 <context>
     <name>tavlo::UpdateFlow</name>
@@ -1293,6 +1459,22 @@ La actualización no se completó; inténtelo más tarde.</translation>
     <message>
         <source>page %1 of %2</source>
         <translation>página %1 de %2</translation>
+    </message>
+    <message>
+        <source>called %1</source>
+        <translation>llamado %1</translation>
+    </message>
+    <message>
+        <source>away %1</source>
+        <translation>ausente %1</translation>
+    </message>
+    <message>
+        <source>Interest: %1</source>
+        <translation>Interés: %1</translation>
+    </message>
+    <message>
+        <source>%1 players</source>
+        <translation>%1 jugadores</translation>
     </message>
 </context>
 <context>

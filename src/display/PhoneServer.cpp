@@ -43,7 +43,10 @@ constexpr const char *kScriptTexts[] = {
     QT_TRANSLATE_NOOP("PhonePage", "th"), QT_TRANSLATE_NOOP("PhonePage", "Updated "),
     QT_TRANSLATE_NOOP("PhonePage", "The board could not be read; trying again."),
     QT_TRANSLATE_NOOP("PhonePage", "The board is not there; trying again."),
-    QT_TRANSLATE_NOOP("PhonePage", "Cannot reach the board; trying again.")};
+    QT_TRANSLATE_NOOP("PhonePage", "Cannot reach the board; trying again."),
+    // A called or away player's time, a game not running yet and its count.
+    QT_TRANSLATE_NOOP("PhonePage", "called "), QT_TRANSLATE_NOOP("PhonePage", "away "),
+    QT_TRANSLATE_NOOP("PhonePage", "Interest: "), QT_TRANSLATE_NOOP("PhonePage", " players")};
 
 QByteArray scriptString(const QString &text)
 {

@@ -10,10 +10,10 @@ namespace tavlo {
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("tavlo::FloorCommands", text);
-}
+// The operator's words for a change are translated; the CSV's stay as they are.
+struct CommandText {
+    Q_DECLARE_TR_FUNCTIONS(Command)
+};
 
 QString place(int position)
 {
@@ -142,31 +142,31 @@ QString FloorMark::describe() const
 {
     switch (kind()) {
     case Kind::Call:
-        return tr("call of %1 in %2").arg(entry().playerName, entry().gameName);
+        return CommandText::tr("call of %1 in %2").arg(entry().playerName, entry().gameName);
     case Kind::Cancel:
-        return tr("cancelled call of %1 in %2").arg(entry().playerName, entry().gameName);
+        return CommandText::tr("cancelled call of %1 in %2").arg(entry().playerName, entry().gameName);
     case Kind::Away:
-        return tr("%1 away from %2").arg(entry().playerName, entry().gameName);
+        return CommandText::tr("%1 away from %2").arg(entry().playerName, entry().gameName);
     case Kind::Back:
         break;
     }
-    return tr("%1 back in %2").arg(entry().playerName, entry().gameName);
+    return CommandText::tr("%1 back in %2").arg(entry().playerName, entry().gameName);
 }
 
 QString FloorMark::whatHappened() const
 {
     switch (kind()) {
     case Kind::Call:
-        return tr("called for %1").arg(countdownText(m_after.callSeconds));
+        return QStringLiteral("called for %1").arg(countdownText(m_after.callSeconds));
     case Kind::Cancel:
-        return tr("call cancelled");
+        return QStringLiteral("call cancelled");
     case Kind::Away:
-        return tr("away");
+        return QStringLiteral("away");
     case Kind::Back:
         break;
     }
     const qint64 away = m_before.isAway() && entry().madeAt.isValid() ? m_before.awaySince.secsTo(entry().madeAt) : -1;
-    return away < 0 ? tr("back") : tr("back after %1").arg(countdownText(away));
+    return away < 0 ? QStringLiteral("back") : QStringLiteral("back after %1").arg(countdownText(away));
 }
 
 QJsonObject FloorMark::details() const
@@ -232,16 +232,16 @@ bool SeatPlayer::make(WaitingListStore::Change &change)
 
 QString SeatPlayer::describe() const
 {
-    return tr("seat of %1 from %2").arg(entry().playerName, entry().gameName);
+    return CommandText::tr("seat of %1 from %2").arg(entry().playerName, entry().gameName);
 }
 
 QString SeatPlayer::whatHappened() const
 {
     const QString from = place(position().value_or(0));
-    const QString seated = m_waited ? tr("seated from place %1 after %2").arg(from, countdownText(*m_waited)) : tr("seated from place %1").arg(from);
+    const QString seated = m_waited ? QStringLiteral("seated from place %1 after %2").arg(from, countdownText(*m_waited)) : QStringLiteral("seated from place %1").arg(from);
     if (m_others.isEmpty())
         return seated;
-    return seated + (m_others.size() == 1 ? tr(", off 1 other list") : tr(", off %1 other lists").arg(m_others.size()));
+    return seated + (m_others.size() == 1 ? QStringLiteral(", off 1 other list") : QStringLiteral(", off %1 other lists").arg(m_others.size()));
 }
 
 ListEffect SeatPlayer::effect() const
@@ -347,13 +347,13 @@ void NoShow::apply(RoomEditor &room, bool forward) const
 
 QString NoShow::describe() const
 {
-    return tr("no-show of %1 in %2").arg(entry().playerName, entry().gameName);
+    return CommandText::tr("no-show of %1 in %2").arg(entry().playerName, entry().gameName);
 }
 
 QString NoShow::whatHappened() const
 {
     const QString from = place(position().value_or(0));
-    return m_remove ? tr("no-show, removed from place %1").arg(from) : tr("no-show, moved from place %1 to %2").arg(from, place(m_to));
+    return m_remove ? QStringLiteral("no-show, removed from place %1").arg(from) : QStringLiteral("no-show, moved from place %1 to %2").arg(from, place(m_to));
 }
 
 ListEffect NoShow::effect() const
@@ -419,12 +419,12 @@ void GameInterest::apply(RoomEditor &room, bool forward) const
 
 QString GameInterest::describe() const
 {
-    return m_interest ? tr("interest list of %1").arg(entry().gameName) : tr("start of game %1").arg(entry().gameName);
+    return m_interest ? CommandText::tr("interest list of %1").arg(entry().gameName) : CommandText::tr("start of game %1").arg(entry().gameName);
 }
 
 QString GameInterest::whatHappened() const
 {
-    return m_interest ? tr("made an interest list") : tr("game running");
+    return m_interest ? QStringLiteral("made an interest list") : QStringLiteral("game running");
 }
 
 QJsonObject GameInterest::details() const
@@ -479,7 +479,7 @@ void AddToLists::apply(RoomEditor &room, bool forward) const
 
 QString AddToLists::describe() const
 {
-    return tr("add of %1 to %2 lists").arg(entry().playerName).arg(m_entries.size());
+    return CommandText::tr("add of %1 to %2 lists").arg(entry().playerName).arg(m_entries.size());
 }
 
 QString AddToLists::whatHappened() const
@@ -487,7 +487,7 @@ QString AddToLists::whatHappened() const
     QStringList places;
     for (const GameEntry &entry : m_entries)
         places << place(entry.placed.position);
-    return tr("added at places %1").arg(places.join(QStringLiteral(", ")));
+    return QStringLiteral("added at places %1").arg(places.join(QStringLiteral(", ")));
 }
 
 // The row counts for its own game; the other lists' counts do not follow in the reports.
