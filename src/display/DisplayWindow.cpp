@@ -28,6 +28,7 @@ namespace {
 // Files beyond these sizes are not ours; only their beginning is read, and then not used.
 constexpr qint64 kMaxFragmentSize = 8 * 1024 * 1024;
 constexpr qint64 kMaxBoardFileSize = 64 * 1024 * 1024;
+constexpr qint64 kMaxHeartbeatSize = 4096;
 
 bool fragmentLooksWhole(const QByteArray &bytes)
 {
@@ -56,6 +57,7 @@ DisplayWindow::DisplayWindow(const QString &programFolder, const ViewerOptions &
     , m_liveView(new LiveBoardView(clock, this))
     , m_fragmentWatcher(new FileWatcher(m_displayFolder + DisplayFragmentName, kMaxFragmentSize, fragmentLooksWhole, this))
     , m_boardFileWatcher(new FileWatcher(m_displayFolder + BoardFileName, kMaxBoardFileSize, jsonLooksWhole, this))
+    , m_heartbeatWatcher(new FileWatcher(m_displayFolder + HeartbeatFileName, kMaxHeartbeatSize, jsonLooksWhole, this))
 {
     setWindowTitle(QStringLiteral("TAVLO-Display"));
     m_stack->setContentsMargins(0, 0, 0, 0);
@@ -71,6 +73,10 @@ DisplayWindow::DisplayWindow(const QString &programFolder, const ViewerOptions &
 
     connect(m_fragmentWatcher, &FileWatcher::contentChanged, this, &DisplayWindow::fragmentChanged);
     connect(m_boardFileWatcher, &FileWatcher::contentChanged, this, &DisplayWindow::boardFileChanged);
+    connect(m_heartbeatWatcher, &FileWatcher::contentChanged, this, [this](const QByteArray &bytes) {
+        if (const QDateTime beat = readHeartbeat(bytes); beat.isValid())
+            m_liveView->setHeartbeat(beat);
+    });
     loadBackground();
 }
 
@@ -84,6 +90,7 @@ void DisplayWindow::start()
     startPhoneService();
     m_fragmentWatcher->start();
     m_boardFileWatcher->start();
+    m_heartbeatWatcher->start();
 }
 
 void DisplayWindow::startPhoneService()
