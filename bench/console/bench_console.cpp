@@ -34,6 +34,7 @@
 #include <unistd.h>
 #include <cstdlib>
 #include <algorithm>
+#include <chrono>
 #include <vector>
 #include <memory>
 #include <string>
@@ -231,8 +232,8 @@ struct Publications {
 
 // Runs `prepare` untimed and `command` timed in each iteration, after the floors: "ratio" is
 // the command's median (the click returned, the console showing the change) over the command's
-// floor; "disk_ratio" the median from the click to both files renamed into place over the floor
-// on disk. Each command comes alone, after the changes before it have been published and a
+// floor; "disk_ratio" the median from the click to both files renamed into place (on the
+// publication's thread) over the floor on disk. Each command comes alone, after the changes before it have been published and a
 // pause: a burst is BM_Burst's.
 template <typename Prepare, typename Command>
 void againstTheFloor(benchmark::State &state, RunningConsole &room, Prepare prepare, Command command)
@@ -251,12 +252,11 @@ void againstTheFloor(benchmark::State &state, RunningConsole &room, Prepare prep
         pause(tavlo::BoardPublisher::QuietMilliseconds + 10);
         drain(folder);
         const int before = publications.count;
-        QElapsedTimer clock;
-        clock.start();
+        const auto start = std::chrono::steady_clock::now();
         command();
-        commands.push_back(double(clock.nsecsElapsed()) / 1e9);
+        commands.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         publications.waitBeyond(before);
-        onDisk.push_back(double(clock.nsecsElapsed()) / 1e9);
+        onDisk.push_back(std::chrono::duration<double>(publications.publisher.publishedAt() - start).count());
         state.SetIterationTime(commands.back());
     }
     state.counters["floor_ms"] = median(floors) * 1e3;

@@ -638,7 +638,7 @@ QByteArray encodeBoardGame(const WaitingGame &game)
     return out.toUtf8();
 }
 
-QByteArray encodeBoardFile(const BoardSnapshot &board, const QList<QByteArray> &encodedGames)
+void encodeBoardFile(const BoardSnapshot &board, const QList<QByteArray> &encodedGames, QByteArray &out)
 {
     QString head;
     head += QLatin1StringView("{\"format\":");
@@ -653,7 +653,7 @@ QByteArray encodeBoardFile(const BoardSnapshot &board, const QList<QByteArray> &
     qsizetype size = head.size() + 4;
     for (const QByteArray &game : encodedGames)
         size += game.size() + 2;
-    QByteArray out;
+    out.resize(0); // keeps the memory: a large board is not allocated anew each time
     out.reserve(size);
     out += head.toLatin1(); // names are in the games: the head is ASCII
     for (qsizetype g = 0; g < encodedGames.size(); ++g) {
@@ -662,6 +662,12 @@ QByteArray encodeBoardFile(const BoardSnapshot &board, const QList<QByteArray> &
         out += encodedGames[g];
     }
     out += "\n]}\n";
+}
+
+QByteArray encodeBoardFile(const BoardSnapshot &board, const QList<QByteArray> &encodedGames)
+{
+    QByteArray out;
+    encodeBoardFile(board, encodedGames, out);
     return out;
 }
 

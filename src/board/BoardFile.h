@@ -29,6 +29,8 @@ QByteArray encodeBoardFile(const BoardSnapshot &board);
 // read): a writer that keeps each game's bytes encodes only the games that changed.
 QByteArray encodeBoardGame(const WaitingGame &game);
 QByteArray encodeBoardFile(const BoardSnapshot &board, const QList<QByteArray> &encodedGames);
+// Into `out`, reusing its memory.
+void encodeBoardFile(const BoardSnapshot &board, const QList<QByteArray> &encodedGames, QByteArray &out);
 
 struct BoardFileContent {
     enum class Status { Read, Unreadable, UnknownVersion };

@@ -45,7 +45,7 @@ public:
         }
         for (const auto &[source, fileName] : job.copies) {
             if (QString failure = copyWhenMissing(source, job.folder, fileName); !failure.isEmpty())
-                return {failure};
+                return {failure, false, {}};
         }
         BoardSnapshot board; // the file's head: its games are encoded one by one
         board.writtenAt = job.writtenAt;
@@ -90,19 +90,21 @@ public:
             return {};
 
         // The fragment first: the display page has always been the first to know.
-        const std::pair<QString, QByteArray> outputs[] = {
-            {job.folder + DisplayFragmentName, encodeSystemText(renderFragment(layout, fragment))},
-            {job.folder + BoardFileName, encodeBoardFile(board, encoded)},
+        const QByteArray fragmentBytes = encodeSystemText(renderFragment(layout, fragment));
+        encodeBoardFile(board, encoded, m_boardBytes);
+        const std::pair<QString, const QByteArray &> outputs[] = {
+            {job.folder + DisplayFragmentName, fragmentBytes},
+            {job.folder + BoardFileName, m_boardBytes},
         };
         for (const auto &[path, bytes] : outputs) {
             if (const QString error = writeFileAtomically(path, bytes, FileSync::Unsynced); !error.isEmpty()) {
                 m_hasWritten = false; // the next publication writes both again
-                return {QStringLiteral("Cannot write %1: %2").arg(path, error)};
+                return {QStringLiteral("Cannot write %1: %2").arg(path, error), false, {}};
             }
         }
         m_hasWritten = true;
         m_target = target;
-        return {{}, true};
+        return {{}, true, std::chrono::steady_clock::now()};
     }
 
 private:
@@ -158,6 +160,7 @@ private:
 
     QHash<qint64, Rendered> m_games;
     QString m_cleaned; // the folder left over files were removed from
+    QByteArray m_boardBytes;
     bool m_hasWritten = false;
     std::tuple<QString, int, int, int> m_target; // where and how the files were last written
 };
@@ -344,6 +347,7 @@ bool BoardPublisher::finish(const Result &result)
     }
     if (result.written) {
         m_hasPublished = true;
+        m_publishedAt = result.finishedAt;
         m_heartbeat.start();
         emit published();
     }

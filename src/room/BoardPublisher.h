@@ -11,6 +11,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <chrono>
 #include <future>
 #include <memory>
 
@@ -66,6 +67,8 @@ public:
     static constexpr int LongestWaitMilliseconds = 1000;
     // Waits until every change so far is published; whether the last publication succeeded.
     bool settle();
+    // When the last publication's files were in place (the main thread hears of it later).
+    std::chrono::steady_clock::time_point publishedAt() const { return m_publishedAt; }
 
     // Rewrites the heartbeat file with the time of now; the heartbeat's timer calls it. A
     // failure is reported through heartbeatFailed() and tried again at the next beat: nothing
@@ -91,6 +94,7 @@ private:
     struct Result {
         QString failure;
         bool written = false; // false when nothing the files say had moved
+        std::chrono::steady_clock::time_point finishedAt;
     };
 
     void roomChanged();
@@ -121,6 +125,7 @@ private:
     bool m_dirty = false;       // something changed since the last publication was taken
     bool m_roomChanged = false; // and it was the room, not only the estimates
     std::future<Result> m_inFlight;
+    std::chrono::steady_clock::time_point m_publishedAt;
     quint64 m_serial = 0; // of the publication under way, or the last one
     std::unique_ptr<Renderer> m_renderer; // used by one thread at a time
     QHash<QString, QString> m_sources;    // display file name -> the program folder's copy, or empty

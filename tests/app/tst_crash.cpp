@@ -110,7 +110,10 @@ private slots:
             // Whatever publications the kill cut short, the start has published the store.
             const auto [fragment, games] = boardOfTheStore();
             QCOMPARE(t.readFile(QStringLiteral("TAVLO-Display.txt")), fragment);
-            QCOMPARE(readBoardFile(t.readFile(BoardFileName)).board.games, games);
+            QList<WaitingGame> published = readBoardFile(t.readFile(BoardFileName)).board.games;
+            for (WaitingGame &game : published)
+                game.estimate.clear(); // the console's own, from its journal
+            QCOMPARE(published, games);
             if (kill == kills) {
                 worker.closeWriteChannel();
                 QVERIFY(worker.waitForFinished(30000));
