@@ -140,8 +140,7 @@ private:
     static void removeLeftovers(const QString &folder)
     {
         const QDateTime old = QDateTime::currentDateTimeUtc().addSecs(-60);
-        const QStringList names{DisplayFragmentName + QStringLiteral(".??????"), BoardFileName + QStringLiteral(".??????"),
-                                HeartbeatFileName + QStringLiteral(".??????")};
+        const QStringList names{DisplayFragmentName + QStringLiteral(".??????"), BoardFileName + QStringLiteral(".??????")};
         for (const QFileInfo &file : QDir(folder).entryInfoList(names, QDir::Files | QDir::Hidden)) {
             if (file.lastModified() < old)
                 QFile::remove(file.filePath());
@@ -377,10 +376,27 @@ bool BoardPublisher::settle()
     return succeeded;
 }
 
+namespace {
+
+// Overwrites the file where it stands: a new file each beat would cost the disk a few pages a
+// beat. A beat is always the same few bytes in one write, so a reader sees one beat or the
+// next, and a beat read half-way is still no older than the last.
+QString overwrite(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return file.errorString();
+    if (file.write(bytes) != bytes.size() || (file.size() != bytes.size() && !file.resize(bytes.size())))
+        return file.errorString();
+    return {};
+}
+
+} // namespace
+
 bool BoardPublisher::writeHeartbeat()
 {
     const QString path = heartbeatPath();
-    const QString error = writeFileAtomically(path, encodeHeartbeat(m_clock.now(), m_heartbeatSeconds), FileSync::Unsynced);
+    const QString error = overwrite(path, encodeHeartbeat(m_clock.now(), m_heartbeatSeconds));
     if (!error.isEmpty()) {
         emit heartbeatFailed(QStringLiteral("Cannot write %1: %2").arg(path, error));
         return false;
