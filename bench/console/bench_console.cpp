@@ -439,7 +439,8 @@ void BM_StartToFirstPaint(benchmark::State &state)
 
 // Bytes an idle room writes, per second: the console runs its event loop untouched for three
 // heartbeats and a second; "bytes_per_s" counts what it hands to write(), "disk_bytes_per_s"
-// what the system says reached the page cache for the disk (Linux).
+// what the system says reached the page cache for the disk (Linux); then what the process has
+// resident (run alone).
 std::pair<double, double> writtenBytes()
 {
     QFile io(QStringLiteral("/proc/self/io"));
@@ -468,6 +469,13 @@ void BM_IdleRoom(benchmark::State &state)
         state.SetIterationTime(seconds);
         state.counters["bytes_per_s"] = (handedAfter - handed) / seconds;
         state.counters["disk_bytes_per_s"] = (diskAfter - disk) / seconds;
+    }
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("VmRSS:"))
+                state.counters["resident_mb"] = line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+        }
     }
 }
 
