@@ -1,8 +1,7 @@
 // How long the console's commands take in a busy room, end to end (the panel's button, the
-// room, one transaction in the store, the board written to disk), against the floor of one
-// SQLite transaction writing one row plus writing the board's bytes with a rename, with the
-// same durability the program uses. Run: bench/bench_console; "ratio" is the command's median
-// over the floor's median.
+// room, one transaction in the store, the board on disk), against floors measured in the same
+// iterations (see Floor). Run: bench/bench_console; "ratio" and "disk_ratio" are medians over
+// the floors' medians.
 #include "app/Console.h"
 #include "base/TextFile.h"
 #include "board/Fragment.h"
@@ -26,14 +25,17 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <unistd.h>
 #include <cstdlib>
 #include <ctime>
 #include <algorithm>
+#include <chrono>
 #include <vector>
 #include <memory>
 #include <string>
@@ -107,51 +109,79 @@ struct RunningConsole {
     static void selectRow(tavlo::ListPanel &panel, int row) { panel.select(panel.model()->idAt(row)); }
 };
 
-// The floor, one SQLite transaction writing one row plus the board's bytes written to a file
-// and renamed, is measured in each iteration right before the command, so that both see the
-// same disk: the ratio of their medians is what the command costs beyond the floor.
+// Writes the bytes to a new file beside the path and renames it over the path, unsynced: the
+// least any writer of a whole file that a reader never sees torn can do.
+void replaceUnsynced(const QString &path, const QByteArray &bytes)
+{
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    file.setAutoRemove(false);
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
+        std::abort();
+    file.close();
+    if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        std::abort();
+}
+
+// The floors, measured in each iteration right before the command, so that both see the same
+// disk. The command's floor: one SQLite transaction writing one row and one journal row, as
+// durable as the store's. The floor on disk: that transaction, then the board's bytes (the
+// fragment and the board file) written to two files of the display folder, each renamed into
+// place.
 class Floor {
 public:
     explicit Floor(RunningConsole &room)
         : m_folder(room.folder.dir.path())
     {
-        QFile fragment(m_folder + QStringLiteral("/TAVLO-Display.txt"));
-        fragment.open(QIODevice::ReadOnly);
-        m_bytes = fragment.readAll();
+        for (const char *name : {"/TAVLO-Display.txt", "/TAVLO-Board.json"}) {
+            QFile file(m_folder + QLatin1String(name));
+            file.open(QIODevice::ReadOnly);
+            m_bytes << file.readAll();
+        }
         m_database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("floor"));
         m_database.setDatabaseName(m_folder + QStringLiteral("/TAVLO.mdb"));
         m_database.open();
-        m_query = std::make_unique<QSqlQuery>(m_database);
-        m_query->prepare(QStringLiteral("update lists set list_name = ? where id = 1"));
+        m_row = std::make_unique<QSqlQuery>(m_database);
+        m_row->prepare(QStringLiteral("update lists set list_name = ? where id = 1"));
+        m_journal = std::make_unique<QSqlQuery>(m_database);
+        m_journal->prepare(QStringLiteral("insert into journal (made_at, desk, desk_id, command, game_id, player_id, game_name, "
+                                          "player_name, details, reverted, undoable) values (?, 'floor', 'floor', 'rename game', "
+                                          "1, null, ?, null, '', 0, 0)"));
     }
     ~Floor()
     {
-        m_query.reset();
+        m_row.reset();
+        m_journal.reset();
         m_database.close();
         m_database = QSqlDatabase();
         QSqlDatabase::removeDatabase(QStringLiteral("floor"));
     }
 
-    // One floor operation, in seconds.
-    double run()
+    // The command's floor and the floor on disk, in seconds.
+    std::pair<double, double> run()
     {
         QElapsedTimer clock;
         clock.start();
+        const QString name = QStringLiteral("Floor %1").arg(++m_runs);
         QSqlQuery control(m_database);
         control.exec(QStringLiteral("BEGIN IMMEDIATE"));
-        m_query->addBindValue(QStringLiteral("Floor %1").arg(++m_runs));
-        m_query->exec();
+        m_row->addBindValue(name);
+        m_row->exec();
+        m_journal->addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+        m_journal->addBindValue(name);
+        m_journal->exec();
         control.exec(QStringLiteral("COMMIT"));
-        tavlo::writeFileAtomically(m_folder + QStringLiteral("/floor.txt"), m_bytes);
-        return double(clock.nsecsElapsed()) / 1e9;
+        const double transaction = double(clock.nsecsElapsed()) / 1e9;
+        replaceUnsynced(m_folder + QStringLiteral("/floor-display.txt"), m_bytes[0]);
+        replaceUnsynced(m_folder + QStringLiteral("/floor-board.json"), m_bytes[1]);
+        return {transaction, double(clock.nsecsElapsed()) / 1e9};
     }
-    qsizetype bytes() const { return m_bytes.size(); }
 
 private:
     QString m_folder;
-    QByteArray m_bytes;
+    QList<QByteArray> m_bytes;
     QSqlDatabase m_database;
-    std::unique_ptr<QSqlQuery> m_query;
+    std::unique_ptr<QSqlQuery> m_row;
+    std::unique_ptr<QSqlQuery> m_journal;
     int m_runs = 0;
 };
 
@@ -161,23 +191,117 @@ double median(std::vector<double> values)
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
-// Runs `prepare` untimed and `command` timed in each iteration, after a floor operation.
+// Runs the event loop for a while, asleep while there is nothing to do.
+void pause(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Puts the files the floors and the publications wrote on the disk, untimed: otherwise the next
+// transaction's sync would write them out (on ext4 a file renamed over another is written out
+// at once), a cost of whichever comes next. Commands as far apart as an operator's find them
+// written.
+void drain(const QString &folder)
+{
+    for (const char *name : {"/TAVLO-Display.txt", "/TAVLO-Board.json", "/floor-display.txt", "/floor-board.json"}) {
+        QFile file(folder + QLatin1String(name));
+        if (file.open(QIODevice::ReadOnly))
+            ::fdatasync(file.handle());
+    }
+}
+
+// Counts the console's publications.
+struct Publications {
+    tavlo::BoardPublisher &publisher;
+    int count = 0;
+    QMetaObject::Connection connection;
+    explicit Publications(RunningConsole &room)
+        : publisher(*room.console.publisher())
+    {
+        connection = QObject::connect(&publisher, &tavlo::BoardPublisher::published, [this] { ++count; });
+    }
+    ~Publications() { QObject::disconnect(connection); }
+    // Runs the event loop until the publication after `before` has landed.
+    void waitBeyond(int before)
+    {
+        while (count == before)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+};
+
+// Runs `prepare` untimed and `command` timed in each iteration, after the floors: "ratio" is
+// the command's median (the click returned, the console showing the change) over the command's
+// floor; "disk_ratio" the median from the click to both files renamed into place (on the
+// publication's thread) over the floor on disk. Each command comes alone, after the changes before it have been published and a
+// pause: a burst is BM_Burst's.
 template <typename Prepare, typename Command>
 void againstTheFloor(benchmark::State &state, RunningConsole &room, Prepare prepare, Command command)
 {
     Floor floor(room);
-    std::vector<double> floors, commands;
+    Publications publications(room);
+    std::vector<double> floors, diskFloors, commands, onDisk;
+    const QString folder = room.folder.dir.path();
     for (auto _ : state) {
-        floors.push_back(floor.run());
+        // Both after the same pause: a disk idle for a while answers its first sync later.
+        pause(tavlo::BoardPublisher::QuietMilliseconds + 10);
+        drain(folder);
+        const auto [transaction, disk] = floor.run();
+        floors.push_back(transaction);
+        diskFloors.push_back(disk);
         prepare();
-        QElapsedTimer clock;
-        clock.start();
+        publications.publisher.settle();
+        pause(tavlo::BoardPublisher::QuietMilliseconds + 10);
+        drain(folder);
+        const int before = publications.count;
+        const auto start = std::chrono::steady_clock::now();
         command();
-        commands.push_back(double(clock.nsecsElapsed()) / 1e9);
+        commands.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        publications.waitBeyond(before);
+        onDisk.push_back(std::chrono::duration<double>(publications.publisher.publishedAt() - start).count());
         state.SetIterationTime(commands.back());
     }
     state.counters["floor_ms"] = median(floors) * 1e3;
     state.counters["ratio"] = median(commands) / median(floors);
+    state.counters["disk_floor_ms"] = median(diskFloors) * 1e3;
+    state.counters["disk_ratio"] = median(onDisk) / median(diskFloors);
+    // The two parts beyond the transaction: the publication after the click, the files' writing.
+    std::vector<double> publishing, files;
+    for (size_t i = 0; i < commands.size(); ++i) {
+        publishing.push_back(onDisk[i] - commands[i]);
+        files.push_back(diskFloors[i] - floors[i]);
+    }
+    state.counters["publish_ms"] = median(publishing) * 1e3;
+    state.counters["files_ms"] = median(files) * 1e3;
+}
+
+// Ten saves in a row, each its own event as the operator's keys would be: how many
+// publications they lead to, and the time from the first to the last one's board on disk.
+void BM_Burst(benchmark::State &state)
+{
+    RunningConsole room(int(state.range(0)), int(state.range(1)));
+    RunningConsole::selectRow(room.players(), 3);
+    Publications publications(room);
+    int n = 0;
+    std::vector<double> counts;
+    for (auto _ : state) {
+        publications.publisher.settle();
+        pause(tavlo::BoardPublisher::QuietMilliseconds + 10);
+        const int before = publications.count;
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < 10; ++i) {
+            room.players().nameEdit()->setText(QStringLiteral("Burst %1").arg(n++));
+            room.players().button(tavlo::PanelCommand::Save)->click();
+            QCoreApplication::processEvents();
+        }
+        while (publications.publisher.isPublishing())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+        counts.push_back(publications.count - before);
+    }
+    state.counters["publications"] = *std::max_element(counts.begin(), counts.end());
 }
 
 void BM_RenderBoard(benchmark::State &state)
@@ -196,6 +320,16 @@ void BM_GameSave(benchmark::State &state)
     int n = 0;
     againstTheFloor(state, room, [&] { room.games().nameEdit()->setText(QStringLiteral("Renamed %1").arg(n++)); },
                     [&] { room.games().button(tavlo::PanelCommand::Save)->click(); });
+}
+
+// The game's rename without the panel: the room's and the store's share of BM_GameSave.
+void BM_RoomRename(benchmark::State &state)
+{
+    RunningConsole room(int(state.range(0)), int(state.range(1)));
+    tavlo::Room &model = *room.console.room();
+    const qint64 game = model.games()[5].id;
+    int n = 0;
+    againstTheFloor(state, room, [&] {}, [&] { model.renameGame(game, QStringLiteral("Direct %1").arg(n++)); });
 }
 
 void BM_PlayerSave(benchmark::State &state)
@@ -360,18 +494,63 @@ void BM_StartToFirstPaint(benchmark::State &state)
     }
 }
 
+// Bytes an idle room writes, per second: the console runs its event loop untouched for three
+// heartbeats and a second; "bytes_per_s" counts what it hands to write(), "disk_bytes_per_s"
+// what the system says reached the page cache for the disk (Linux); then what the process has
+// resident (run alone).
+std::pair<double, double> writtenBytes()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    double handed = 0, disk = 0;
+    if (io.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : io.readAll().split('\n')) {
+            if (line.startsWith("wchar: "))
+                handed = line.mid(7).toDouble();
+            else if (line.startsWith("write_bytes: "))
+                disk = line.mid(13).toDouble();
+        }
+    }
+    return {handed, disk};
+}
+
+void BM_IdleRoom(benchmark::State &state)
+{
+    RunningConsole room(int(state.range(0)), int(state.range(1)));
+    for (auto _ : state) {
+        const auto [handed, disk] = writtenBytes();
+        QElapsedTimer clock;
+        clock.start();
+        pause(31000);
+        const auto [handedAfter, diskAfter] = writtenBytes();
+        const double seconds = double(clock.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(seconds);
+        state.counters["bytes_per_s"] = (handedAfter - handed) / seconds;
+        state.counters["disk_bytes_per_s"] = (diskAfter - disk) / seconds;
+    }
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("VmRSS:"))
+                state.counters["resident_mb"] = line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+        }
+    }
+}
+
 constexpr int kRepetitions = 5;
 
 BENCHMARK(BM_RenderBoard)->Args({20, 130})->Args({200, 200})->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
 BENCHMARK(BM_GameSave)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RoomRename)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlayerSave)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CallPlayer)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SeatFromFiveLists)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TwoHundredCountdowns)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_TopOfTheLast)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteFirstPlayer)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Burst)->Args({20, 130})->Args({200, 200})->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JournalShareOfASave)->Args({20, 130})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UndoAgainstItsCommand)->Args({20, 130})->UseManualTime()->Iterations(200)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdleRoom)->Args({200, 200})->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_StartToFirstPaint)->Args({20, 130})->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
 
 } // namespace

@@ -42,6 +42,7 @@ public:
     MainWindow *window() const { return m_window.get(); }
     Room *room() const { return m_room.get(); }
     WaitEstimates *waitEstimates() const { return m_estimates.get(); }
+    BoardPublisher *publisher() const { return m_publisher.get(); }
     // The reports window once it has been asked for.
     ReportsWindow *reportsWindow() const;
     // Opens the reports window on today's report, or brings it forward.

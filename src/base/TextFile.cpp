@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -12,7 +13,9 @@
 
 #ifdef Q_OS_WIN
 #include <io.h>
+#include <windows.h>
 #else
+#include <cstdio>
 #include <unistd.h>
 #endif
 
@@ -88,25 +91,78 @@ QStringList splitLines(const QString &text)
     return lines;
 }
 
-QString writeFileAtomically(const QString &path, const QByteArray &bytes)
+namespace {
+
+// Writes all bytes, each write checked.
+bool writeAll(QFileDevice &file, const QByteArray &bytes)
+{
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0)
+            return false;
+        written += n;
+    }
+    return file.error() == QFileDevice::NoError;
+}
+
+// Renames over an existing file in one step (QFile::rename refuses to replace).
+bool replaceFile(const QString &from, const QString &to)
+{
+#ifdef Q_OS_WIN
+    return MoveFileExW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(from).utf16()),
+                       reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(to).utf16()),
+                       MOVEFILE_REPLACE_EXISTING)
+            != 0;
+#else
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#endif
+}
+
+// The unsynced replacement: QSaveFile always syncs, so a temporary file of our own beside it.
+QString replaceUnsynced(const QFileInfo &existing, const QByteArray &bytes)
+{
+    const QString path = existing.filePath();
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open())
+        return file.errorString();
+    // A temporary file is the owner's alone; the file it becomes is read by the screens.
+    constexpr QFile::Permissions readable = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser
+                                            | QFile::ReadGroup | QFile::ReadOther;
+    file.setPermissions(existing.exists() ? existing.permissions() : readable);
+    // Flushed and checked here: a failure of the flush inside close() would go unseen.
+    if (!writeAll(file, bytes) || !file.flush()) {
+        const QString reason = file.errorString();
+        return reason.isEmpty() ? QStringLiteral("Cannot write %1").arg(path) : reason;
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return file.errorString();
+    if (!replaceFile(file.fileName(), path))
+        return QString::fromLocal8Bit(std::strerror(errno));
+    file.setAutoRemove(false); // it is the file now
+    return {};
+}
+
+} // namespace
+
+QString writeFileAtomically(const QString &path, const QByteArray &bytes, FileSync sync)
 {
     // Renaming a new file over a device or a pipe would replace it, not write to it.
     const QFileInfo existing(path);
     if (existing.exists() && !existing.isFile() && !existing.isDir())
         return QStringLiteral("%1 is not a regular file").arg(QDir::toNativeSeparators(path));
+    if (sync == FileSync::Unsynced) {
+        if (existing.isDir())
+            return QStringLiteral("%1 is a folder").arg(QDir::toNativeSeparators(path));
+        return replaceUnsynced(existing, bytes);
+    }
     QSaveFile file(path);
     // Unbuffered, so that a full disk fails the write checked here: a failure of the flush
     // inside commit() would go unseen and an empty file would replace the good one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
-        if (n <= 0)
-            break;
-        written += n;
-    }
-    if (written < bytes.size() || file.error() != QFileDevice::NoError) {
+    if (!writeAll(file, bytes)) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason.isEmpty() ? QStringLiteral("Cannot write %1").arg(path) : reason;

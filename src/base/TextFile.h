@@ -20,11 +20,15 @@ QString withoutControlCharacters(const QString &text);
 // Splits text into lines; CR LF, a lone CR and a lone LF each end a line.
 QStringList splitLines(const QString &text);
 
+// Whether a replaced file is synced to the disk before it takes the old one's place. Files
+// derived from the database again at every start need not survive a power loss, only be whole.
+enum class FileSync { Synced, Unsynced };
+
 // Writes the lines, each ending in CR LF, in the system encoding, replacing the file in one
 // step: a reader sees the old file or the new one, never a part. Returns an empty string on
 // success, else the reason. A path that names a device or a pipe is refused, never replaced.
 QString writeTextFileAtomically(const QString &path, const QStringList &lines);
-QString writeFileAtomically(const QString &path, const QByteArray &bytes);
+QString writeFileAtomically(const QString &path, const QByteArray &bytes, FileSync sync = FileSync::Synced);
 // For a path the user chose: a regular file (or a new one) is replaced in one step as above;
 // a device or a pipe that is there already (/dev/stdout, a FIFO) is written to directly, every
 // write checked, so that a full device is a failure.

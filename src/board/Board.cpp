@@ -68,28 +68,29 @@ BoardEntry boardEntryOf(const QString &storedName)
     return entry;
 }
 
+BoardGame boardGameOf(const WaitingGame &game, int rows)
+{
+    BoardGame shown{game.name, rows, {}};
+    const qsizetype count = std::clamp<qsizetype>(rows, 0, game.players.size());
+    shown.entries.reserve(count);
+    for (qsizetype p = 0; p < count; ++p) {
+        shown.entries.append(boardEntryOf(game.players[p].storedNameAgain()));
+        // The display page knows no calls: a called player blinks there.
+        if (game.players[p].callEnds.isValid())
+            shown.entries.last().blink = true;
+    }
+    return shown;
+}
+
 Board boardOf(const BoardSnapshot &room, const FragmentLayout &layout)
 {
     Board board;
     if (layout.listWidth > 0)
         board.listWidth = QString::number(layout.listWidth);
-    board.games.reserve(room.games.size());
-    for (const WaitingGame &game : room.games)
-        board.games.append({game.name, 0, {}});
+    board.games.resize(room.games.size());
     const int firstRow = board.gamesInFirstRow();
-    for (qsizetype g = 0; g < room.games.size(); ++g) {
-        BoardGame &shown = board.games[g];
-        shown.rows = g < firstRow ? layout.rowsInFirstRow : layout.rowsInSecondRow;
-        const QList<WaitingPlayer> &players = room.games[g].players;
-        const qsizetype count = std::clamp<qsizetype>(shown.rows, 0, players.size());
-        shown.entries.reserve(count);
-        for (qsizetype p = 0; p < count; ++p) {
-            shown.entries.append(boardEntryOf(players[p].storedNameAgain()));
-            // The display page knows no calls: a called player blinks there.
-            if (players[p].callEnds.isValid())
-                shown.entries.last().blink = true;
-        }
-    }
+    for (qsizetype g = 0; g < room.games.size(); ++g)
+        board.games[g] = boardGameOf(room.games[g], g < firstRow ? layout.rowsInFirstRow : layout.rowsInSecondRow);
     return board;
 }
 

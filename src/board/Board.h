@@ -57,5 +57,7 @@ struct FragmentLayout {
 // The board of a room: every game in order, with as many of its first players as its row of
 // games has lines.
 Board boardOf(const BoardSnapshot &room, const FragmentLayout &layout);
+// One game of it, given the lines of its row.
+BoardGame boardGameOf(const WaitingGame &game, int rows);
 
 } // namespace tavlo

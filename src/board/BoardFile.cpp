@@ -1,5 +1,8 @@
 #include "board/BoardFile.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <rapidjson/error/en.h>
 #include <rapidjson/reader.h>
 
@@ -619,62 +622,106 @@ QDateTime readBoardFileTime(QStringView text)
     return strictTime(text, text.size());
 }
 
+QByteArray encodeBoardGame(const WaitingGame &game)
+{
+    QString out;
+    out.reserve(64 + game.players.size() * 96);
+    out += QLatin1StringView("{\"name\":");
+    appendString(out, game.name);
+    if (!game.estimate.isEmpty()) {
+        out += QLatin1StringView(",\"estimate\":");
+        appendString(out, game.estimate);
+    }
+    if (game.interest)
+        out += QLatin1StringView(",\"interest\":true");
+    out += QLatin1StringView(",\"players\":[");
+    for (qsizetype p = 0; p < game.players.size(); ++p) {
+        const WaitingPlayer &player = game.players[p];
+        // One player to a line: the file stays readable by eye and by diff.
+        out += p == 0 ? QLatin1StringView("\n{\"position\":") : QLatin1StringView(",\n{\"position\":");
+        out += QString::number(p + 1);
+        out += QLatin1StringView(",\"name\":");
+        appendString(out, player.name);
+        out += QLatin1StringView(",\"markers\":[");
+        bool first = true;
+        for (const auto &[on, word] : {std::pair{player.markers.blink, kBlink}, std::pair{player.markers.star, kStar},
+                                       std::pair{player.markers.phone, kPhone}}) {
+            if (!on)
+                continue;
+            if (!first)
+                out += u',';
+            out += u'"';
+            out += QLatin1StringView(word);
+            out += u'"';
+            first = false;
+        }
+        out += QLatin1StringView("],\"added\":");
+        appendTime(out, player.addedAt);
+        appendFloor(out, player);
+        out += u'}';
+    }
+    out += QLatin1StringView("]}");
+    return out.toUtf8();
+}
+
+void encodeBoardFile(const BoardSnapshot &board, const QList<QByteArray> &encodedGames, QByteArray &out)
+{
+    QString head;
+    head += QLatin1StringView("{\"format\":");
+    appendString(head, BoardFileFormat);
+    head += QLatin1StringView(",\"version\":") + QString::number(BoardFileVersion);
+    head += QLatin1StringView(",\"written\":");
+    appendTime(head, board.writtenAt);
+    head += QLatin1StringView(",\"changed\":");
+    appendTime(head, board.changedAt);
+    head += QLatin1StringView(",\"heartbeatSeconds\":") + QString::number(board.heartbeatSeconds);
+    head += QLatin1StringView(",\"games\":[");
+    qsizetype size = head.size() + 4;
+    for (const QByteArray &game : encodedGames)
+        size += game.size() + 2;
+    out.resize(0); // keeps the memory: a large board is not allocated anew each time
+    out.reserve(size);
+    out += head.toLatin1(); // names are in the games: the head is ASCII
+    for (qsizetype g = 0; g < encodedGames.size(); ++g) {
+        // One game to a line.
+        out += g == 0 ? "\n" : ",\n";
+        out += encodedGames[g];
+    }
+    out += "\n]}\n";
+}
+
+QByteArray encodeBoardFile(const BoardSnapshot &board, const QList<QByteArray> &encodedGames)
+{
+    QByteArray out;
+    encodeBoardFile(board, encodedGames, out);
+    return out;
+}
+
 QByteArray encodeBoardFile(const BoardSnapshot &board)
 {
-    qsizetype players = 0;
+    QList<QByteArray> games;
+    games.reserve(board.games.size());
     for (const WaitingGame &game : board.games)
-        players += game.players.size();
-    QString out;
-    out.reserve(256 + board.games.size() * 64 + players * 96);
-    out += QLatin1StringView("{\"format\":");
-    appendString(out, BoardFileFormat);
-    out += QLatin1StringView(",\"version\":") + QString::number(BoardFileVersion);
+        games << encodeBoardGame(game);
+    return encodeBoardFile(board, games);
+}
+
+QByteArray encodeHeartbeat(const QDateTime &writtenAt, int heartbeatSeconds)
+{
+    QString out = QLatin1StringView("{\"format\":");
+    appendString(out, HeartbeatFileFormat);
     out += QLatin1StringView(",\"written\":");
-    appendTime(out, board.writtenAt);
-    out += QLatin1StringView(",\"changed\":");
-    appendTime(out, board.changedAt);
-    out += QLatin1StringView(",\"heartbeatSeconds\":") + QString::number(board.heartbeatSeconds);
-    out += QLatin1StringView(",\"games\":[");
-    for (qsizetype g = 0; g < board.games.size(); ++g) {
-        const WaitingGame &game = board.games[g];
-        // One game, and one player, to a line: the file stays readable by eye and by diff.
-        out += g == 0 ? QLatin1StringView("\n{\"name\":") : QLatin1StringView(",\n{\"name\":");
-        appendString(out, game.name);
-        if (!game.estimate.isEmpty()) {
-            out += QLatin1StringView(",\"estimate\":");
-            appendString(out, game.estimate);
-        }
-        if (game.interest)
-            out += QLatin1StringView(",\"interest\":true");
-        out += QLatin1StringView(",\"players\":[");
-        for (qsizetype p = 0; p < game.players.size(); ++p) {
-            const WaitingPlayer &player = game.players[p];
-            out += p == 0 ? QLatin1StringView("\n{\"position\":") : QLatin1StringView(",\n{\"position\":");
-            out += QString::number(p + 1);
-            out += QLatin1StringView(",\"name\":");
-            appendString(out, player.name);
-            out += QLatin1StringView(",\"markers\":[");
-            bool first = true;
-            for (const auto &[on, word] : {std::pair{player.markers.blink, kBlink}, std::pair{player.markers.star, kStar},
-                                           std::pair{player.markers.phone, kPhone}}) {
-                if (!on)
-                    continue;
-                if (!first)
-                    out += u',';
-                out += u'"';
-                out += QLatin1StringView(word);
-                out += u'"';
-                first = false;
-            }
-            out += QLatin1StringView("],\"added\":");
-            appendTime(out, player.addedAt);
-            appendFloor(out, player);
-            out += u'}';
-        }
-        out += QLatin1StringView("]}");
-    }
-    out += QLatin1StringView("\n]}\n");
+    appendTime(out, writtenAt);
+    out += QLatin1StringView(",\"heartbeatSeconds\":") + QString::number(heartbeatSeconds) + QLatin1StringView("}\n");
     return out.toUtf8();
+}
+
+QDateTime readHeartbeat(const QByteArray &bytes)
+{
+    const QJsonObject beat = QJsonDocument::fromJson(bytes).object();
+    if (beat.value(QLatin1StringView("format")).toString() != HeartbeatFileFormat)
+        return {};
+    return readBoardFileTime(beat.value(QLatin1StringView("written")).toString());
 }
 
 BoardFileContent readBoardFile(const QByteArray &bytes)

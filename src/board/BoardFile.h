@@ -18,7 +18,19 @@ inline const QString BoardFileFormat = QStringLiteral("TAVLO board");
 inline constexpr int BoardFileVersion = 1;
 inline constexpr int DefaultHeartbeatSeconds = 10;
 
+// The heartbeat file, TAVLO-Heartbeat.json, beside it: a few bytes rewritten every heartbeat
+// while the console runs, so that a screen can tell a quiet room from a console that has
+// stopped without the whole room written again.
+inline const QString HeartbeatFileName = QStringLiteral("TAVLO-Heartbeat.json");
+inline const QString HeartbeatFileFormat = QStringLiteral("TAVLO heartbeat");
+
 QByteArray encodeBoardFile(const BoardSnapshot &board);
+// The same file from its games encoded one by one, in order (the board's own games are not
+// read): a writer that keeps each game's bytes encodes only the games that changed.
+QByteArray encodeBoardGame(const WaitingGame &game);
+QByteArray encodeBoardFile(const BoardSnapshot &board, const QList<QByteArray> &encodedGames);
+// Into `out`, reusing its memory.
+void encodeBoardFile(const BoardSnapshot &board, const QList<QByteArray> &encodedGames, QByteArray &out);
 
 struct BoardFileContent {
     enum class Status { Read, Unreadable, UnknownVersion };
@@ -33,6 +45,10 @@ struct BoardFileContent {
 // Reads a board file. A file of another version is not read further; anything malformed in a
 // file of this version makes the whole file unreadable rather than half shown.
 BoardFileContent readBoardFile(const QByteArray &bytes);
+
+QByteArray encodeHeartbeat(const QDateTime &writtenAt, int heartbeatSeconds);
+// When a heartbeat file says it was written; invalid when the bytes are no heartbeat file.
+QDateTime readHeartbeat(const QByteArray &bytes);
 
 // Times in the board file: UTC to the second, "2026-12-06T21:04:10Z". Invalid becomes null.
 QString boardFileTime(const QDateTime &time);

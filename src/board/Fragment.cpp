@@ -68,48 +68,57 @@ std::optional<BoardEntry> entryOf(QStringView cell)
 
 } // namespace
 
-QString renderFragment(const Board &board)
+QString renderFragmentGame(const BoardGame &game, const Board &board)
 {
-    const QString percent = QString::number(board.columnPercent());
-    const QString gameHead = kHeadStart + percent + kHeadAfterPercent + board.listWidth + kHeadAfterWidth;
     static const QString lineEnd = kCellEnd + kEndOfLine;
     static const QString blinkEnd = kBlinkClose + kCellEnd + kEndOfLine;
     static const QString entryStart = kEntryStart;
     static const QString blinkStart = kEntryStart + kBlinkOpen;
     static const QString blankLine = kEntryStart + kBlankCell + kCellEnd + kEndOfLine;
     static const QString gameEnd = kGameEnd + kEndOfLine;
-    const int firstRow = board.gamesInFirstRow();
 
-    qsizetype size = 64;
-    for (const BoardGame &game : board.games) {
-        size += gameHead.size() + game.name.size() + 32 + qsizetype(game.rows) * blankLine.size();
-        for (const BoardEntry &entry : game.entries)
-            size += entry.cell.size() + 16;
+    qsizetype size = 160 + board.listWidth.size() + game.name.size() + qsizetype(std::max(0, game.rows)) * blankLine.size();
+    for (const BoardEntry &entry : game.entries)
+        size += entry.cell.size() + 16;
+    QString html;
+    html.reserve(size);
+    html += kHeadStart;
+    html += QString::number(board.columnPercent());
+    html += kHeadAfterPercent;
+    html += board.listWidth;
+    html += kHeadAfterWidth;
+    html += game.name;
+    html += lineEnd;
+    int lines = 0;
+    for (const BoardEntry &entry : game.entries) {
+        if (lines >= game.rows)
+            break;
+        html += entry.blink ? blinkStart : entryStart;
+        html += entry.cell;
+        html += entry.blink ? blinkEnd : lineEnd;
+        ++lines;
     }
+    for (; lines < game.rows; ++lines)
+        html += blankLine;
+    html += gameEnd;
+    return html;
+}
+
+QString renderFragment(const Board &board, const QList<QString> &games)
+{
+    const int firstRow = board.gamesInFirstRow();
+    qsizetype size = 128;
+    for (const QString &game : games)
+        size += game.size();
     QString html;
     html.reserve(size);
     html += kOpening;
     html += kEndOfLine;
-    for (qsizetype g = 0; g < board.games.size(); ++g) {
-        const BoardGame &game = board.games[g];
-        html += gameHead;
-        html += game.name;
-        html += lineEnd;
-        int lines = 0;
-        for (const BoardEntry &entry : game.entries) {
-            if (lines >= game.rows)
-                break;
-            html += entry.blink ? blinkStart : entryStart;
-            html += entry.cell;
-            html += entry.blink ? blinkEnd : lineEnd;
-            ++lines;
-        }
-        for (; lines < game.rows; ++lines)
-            html += blankLine;
-        html += gameEnd;
+    for (qsizetype g = 0; g < games.size(); ++g) {
+        html += games[g];
         if (g + 1 == firstRow) {
             html += kSpacerStart;
-            html += percent;
+            html += QString::number(board.columnPercent());
             html += kSpacerEnd;
             html += kEndOfLine;
         }
@@ -117,6 +126,15 @@ QString renderFragment(const Board &board)
     html += kClosing;
     html += kEndOfLine;
     return html;
+}
+
+QString renderFragment(const Board &board)
+{
+    QList<QString> games;
+    games.reserve(board.games.size());
+    for (const BoardGame &game : board.games)
+        games << renderFragmentGame(game, board);
+    return renderFragment(board, games);
 }
 
 std::optional<Board> readFragment(QStringView text)

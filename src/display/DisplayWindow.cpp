@@ -30,6 +30,7 @@ namespace {
 // Files beyond these sizes are not ours; only their beginning is read, and then not used.
 constexpr qint64 kMaxFragmentSize = 8 * 1024 * 1024;
 constexpr qint64 kMaxBoardFileSize = 64 * 1024 * 1024;
+constexpr qint64 kMaxHeartbeatSize = 4096;
 
 bool fragmentLooksWhole(const QByteArray &bytes)
 {
@@ -77,10 +78,16 @@ void DisplayWindow::watchFolder()
 {
     delete m_fragmentWatcher;
     delete m_boardFileWatcher;
+    delete m_heartbeatWatcher;
     m_fragmentWatcher = new FileWatcher(m_displayFolder + DisplayFragmentName, kMaxFragmentSize, fragmentLooksWhole, this);
     m_boardFileWatcher = new FileWatcher(m_displayFolder + BoardFileName, kMaxBoardFileSize, jsonLooksWhole, this);
+    m_heartbeatWatcher = new FileWatcher(m_displayFolder + HeartbeatFileName, kMaxHeartbeatSize, jsonLooksWhole, this);
     connect(m_fragmentWatcher, &FileWatcher::contentChanged, this, &DisplayWindow::fragmentChanged);
     connect(m_boardFileWatcher, &FileWatcher::contentChanged, this, &DisplayWindow::boardFileChanged);
+    connect(m_heartbeatWatcher, &FileWatcher::contentChanged, this, [this](const QByteArray &bytes) {
+        if (const QDateTime beat = readHeartbeat(bytes); beat.isValid())
+            m_liveView->setHeartbeat(beat);
+    });
 }
 
 ViewerSettingsWindow *DisplayWindow::settingsWindow() const
@@ -136,6 +143,7 @@ void DisplayWindow::applyOptions(const ViewerOptions &options)
         loadBackground();
         m_fragmentWatcher->start();
         m_boardFileWatcher->start();
+        m_heartbeatWatcher->start();
         return;
     }
     // The same files, shown again as the options now say.
@@ -155,6 +163,7 @@ void DisplayWindow::start()
     startPhoneService();
     m_fragmentWatcher->start();
     m_boardFileWatcher->start();
+    m_heartbeatWatcher->start();
 }
 
 void DisplayWindow::startPhoneService()

@@ -38,6 +38,7 @@ public:
     LiveBoardView *liveView() const { return m_liveView; }
     FileWatcher *fragmentWatcher() const { return m_fragmentWatcher; }
     FileWatcher *boardFileWatcher() const { return m_boardFileWatcher; }
+    FileWatcher *heartbeatWatcher() const { return m_heartbeatWatcher; }
     // Whether the board file is what the screen shows now.
     bool showsBoardFile() const;
     // Why the board file is not shown: missing, or what was wrong with it; empty while it is.
@@ -91,6 +92,7 @@ private:
     LiveBoardView *m_liveView = nullptr;
     FileWatcher *m_fragmentWatcher = nullptr;
     FileWatcher *m_boardFileWatcher = nullptr;
+    FileWatcher *m_heartbeatWatcher = nullptr; // a console's beats between its boards
     QByteArray m_fragment;
     QByteArray m_boardBytes;
     QString m_settingsPath;

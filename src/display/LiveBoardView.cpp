@@ -105,16 +105,32 @@ LiveBoardView::LiveBoardView(const Clock &clock, QWidget *parent)
 
 void LiveBoardView::setBoard(const BoardSnapshot &board, const QStringList &unmatchedGames)
 {
-    const QDateTime now = m_clock.now();
     if (!m_hasBoard)
-        m_freshAt = board.writtenAt.isValid() && board.writtenAt < now ? board.writtenAt : now;
+        freshen(board.writtenAt, true);
     else if (board.writtenAt != m_board.writtenAt)
-        m_freshAt = now;
+        freshen(board.writtenAt, false);
     m_board = board;
     m_unmatchedGames = unmatchedGames;
     m_hasBoard = true;
     m_boardUnpainted = true;
     relayout();
+}
+
+void LiveBoardView::setHeartbeat(const QDateTime &writtenAt)
+{
+    if (!m_beatAt.isValid() || writtenAt != m_beatAt) // the same beat read again is no sign of life
+        freshen(writtenAt, !m_beatAt.isValid());
+    m_beatAt = writtenAt;
+    refresh();
+}
+
+void LiveBoardView::freshen(const QDateTime &writtenAt, bool first)
+{
+    // A file left by a console that has stopped is stale from the start.
+    const QDateTime now = m_clock.now();
+    const QDateTime fresh = first && writtenAt.isValid() && writtenAt < now ? writtenAt : now;
+    if (!m_freshAt.isValid() || fresh > m_freshAt)
+        m_freshAt = fresh;
 }
 
 void LiveBoardView::setTheme(const ViewerTheme &theme)

@@ -20,8 +20,9 @@ namespace tavlo::display {
 // Shows the board file's room: every game shown with its count, each player with position,
 // markers as glyphs (blinking names really blink) and waiting time; long lists page on a fixed
 // rhythm, with "page 2 of 3" beside the count; a clock and the time of the last change above.
-// When the board has not been rewritten for three heartbeats, a banner says since when, over
-// the last state, and goes away by itself when a new one comes.
+// When neither the board nor the console's heartbeat file has been rewritten for three
+// heartbeats, a banner says since when, over the last state, and goes away by itself when a
+// new one comes.
 class LiveBoardView : public QWidget {
     Q_OBJECT
 public:
@@ -33,6 +34,9 @@ public:
     // if that is earlier, so that a board left behind by a console that has stopped shows as
     // stale from the start.
     void setBoard(const BoardSnapshot &board, const QStringList &unmatchedGames = {});
+    // A heartbeat file, written when it says: a new one keeps the board fresh as a new board
+    // does. The first counts from when it was written, as the first board does.
+    void setHeartbeat(const QDateTime &writtenAt);
     const BoardSnapshot &board() const { return m_board; }
     bool hasBoard() const { return m_hasBoard; }
 
@@ -68,6 +72,8 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    // A file came anew; the first of its kind counts from when it was written.
+    void freshen(const QDateTime &writtenAt, bool first);
     void relayout();
     QList<BoardItem> itemsAt(const QDateTime &now) const;
     void addGame(QList<BoardItem> &items, const PanelPlace &panel, int page, const QDateTime &now) const;
@@ -75,7 +81,8 @@ private:
     const Clock &m_clock;
     BoardSnapshot m_board;
     bool m_hasBoard = false;
-    QDateTime m_freshAt; // on the viewer's own clock: when the board last came anew
+    QDateTime m_freshAt; // on the viewer's own clock: when the board or a heartbeat last came anew
+    QDateTime m_beatAt;  // what the last heartbeat said
     QStringList m_unmatchedGames;
     bool m_showEstimates = false;
     int m_pageMilliseconds = 8000;

@@ -37,6 +37,12 @@ void WaitEstimates::refreshSoon()
         m_soon.start();
 }
 
+void WaitEstimates::settle()
+{
+    if (m_soon.isActive())
+        refresh();
+}
+
 void WaitEstimates::refresh()
 {
     m_soon.stop();

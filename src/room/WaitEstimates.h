@@ -26,12 +26,16 @@ public:
     // The game's estimate as last worked out; not enough data for a game it does not know.
     WaitEstimate estimate(qint64 gameId) const { return m_estimates.value(gameId); }
     QString text(qint64 gameId) const { return estimate(gameId).text(); }
+    // Every game's, by id: a copy costs nothing until the figures move.
+    const QHash<qint64, WaitEstimate> &all() const { return m_estimates; }
 
     const WaitEstimator &estimator() const { return m_estimator; }
 
 public slots:
     // Works every game's estimate out now.
     void refresh();
+    // Works the estimates out now if a change is waiting for it, so that a reader sees it.
+    void settle();
 
 signals:
     void estimatesChanged();

@@ -1,9 +1,12 @@
 // Runs commands on the real console in a loop until it is killed; tst_crash kills it at random
 // moments and checks what it left on disk. Usage: crash_worker <program folder> <seed>
 // It prints "ready" once the window is loaded and waits for a line on its input before it starts;
-// then "landed" after each command that reached the journal.
+// then "landed" after each command that reached the journal, and "publishing" once a change is
+// waiting for its board.
 
 #include "ConsoleFixture.h"
+
+#include "room/BoardPublisher.h"
 
 #include <QItemSelectionModel>
 
@@ -60,6 +63,7 @@ int main(int argc, char **argv)
 
     ListPanel &games = *window.gamesPanel();
     ListPanel &players = *window.playersPanel();
+    bool saidPublishing = false;
     for (int step = 0;; ++step) {
         const int games_ = games.list()->model()->rowCount();
         const int players_ = players.model()->rowCount();
@@ -124,6 +128,12 @@ int main(int argc, char **argv)
             // What closing the window does: the settings are written.
             emit window.closing();
             break;
+        }
+        // Said once a change waits for its board: kills from now on may cut publications short.
+        if (console.publisher()->isPublishing() && !saidPublishing) {
+            std::printf("publishing\n");
+            std::fflush(stdout);
+            saidPublishing = true;
         }
         QCoreApplication::processEvents();
     }

@@ -1,5 +1,6 @@
 #include "TestPlatform.h"
 #include "base/Settings.h"
+#include "board/BoardFile.h"
 #include "room/BoardPublisher.h"
 #include "room/Room.h"
 #include "store/WaitingListStore.h"
@@ -42,8 +43,9 @@ class TestCrash : public QObject {
 
     QString database() const { return t.path(QStringLiteral("TAVLO.mdb")); }
 
-    // The board the store implies, written by the console's own publisher into a folder of its own.
-    QByteArray boardOfTheStore()
+    // The board the store implies, written by the console's own publisher into a folder of its
+    // own: the fragment, and the board file's games.
+    std::pair<QByteArray, QList<WaitingGame>> boardOfTheStore()
     {
         QTemporaryDir folder;
         Settings settings = Settings::defaults(folder.path());
@@ -51,9 +53,9 @@ class TestCrash : public QObject {
         Room room(store, t.clock);
         BoardPublisher publisher(room, settings, folder.path());
         if (!room.load() || !publisher.publish())
-            return "<unreadable store>";
+            return {"<unreadable store>", {}};
         QFile file(publisher.fragmentPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return {file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), publisher.snapshot().games};
     }
 
     // Starts the console, which must publish the board of the store before it takes commands.
@@ -84,6 +86,7 @@ class TestCrash : public QObject {
         const QByteArray board = t.readFile(QStringLiteral("TAVLO-Display.txt"));
         QVERIFY2(board.startsWith("<table border='0' width='100%'><tr>\r\n") && board.endsWith("</tr></table>\r\n"),
                  qPrintable(QStringLiteral("fragment") + where));
+        QVERIFY2(readBoardFile(t.readFile(BoardFileName)).isRead(), qPrintable(QStringLiteral("board file") + where));
         const QByteArray settings = t.readFile(QStringLiteral("TAVLO.ini"));
         QVERIFY2(settings.startsWith("DataBase=") && settings.count("\r\n") == 6 && settings.endsWith(kSettings),
                  qPrintable(QStringLiteral("settings") + where));
@@ -100,10 +103,17 @@ private slots:
                                         {QStringLiteral("Stud"), {"Dee<blink>"}}});
         QRandomGenerator random(20261206);
         constexpr int kills = 50;
+        int killsWhilePublishing = 0;
         for (int kill = 0; kill <= kills; ++kill) {
             QProcess worker;
             QVERIFY2(startWorker(worker, kill), qPrintable(worker.errorString()));
-            QCOMPARE(t.readFile(QStringLiteral("TAVLO-Display.txt")), boardOfTheStore());
+            // Whatever publications the kill cut short, the start has published the store.
+            const auto [fragment, games] = boardOfTheStore();
+            QCOMPARE(t.readFile(QStringLiteral("TAVLO-Display.txt")), fragment);
+            QList<WaitingGame> published = readBoardFile(t.readFile(BoardFileName)).board.games;
+            for (WaitingGame &game : published)
+                game.estimate.clear(); // the console's own, from its journal
+            QCOMPARE(published, games);
             if (kill == kills) {
                 worker.closeWriteChannel();
                 QVERIFY(worker.waitForFinished(30000));
@@ -112,15 +122,18 @@ private slots:
             worker.write("go\n");
             // The moment of the kill is the point of this test: a random while after the first
             // command has landed, so that even a busy machine kills a console at work.
-            for (QByteArray said = worker.readAll(); !said.contains("landed"); said += worker.readAll())
+            QByteArray said = worker.readAll();
+            for (; !said.contains("landed"); said += worker.readAll())
                 QVERIFY(worker.waitForReadyRead(30000));
             QTest::qWait(int(random.bounded(0, 60)));
             worker.kill();
+            killsWhilePublishing += (said + worker.readAll()).contains("publishing");
             QVERIFY(worker.waitForFinished(30000));
             checkWhatIsOnDisk(kill);
             if (QTest::currentTestFailed())
                 return;
         }
+        QVERIFY(killsWhilePublishing > 0);
         // Every run landed a command before its kill.
         QVERIFY(TestPlatform::rows(database(), QStringLiteral("select count(*) from journal")).value(0).toInt() >= kills);
     }

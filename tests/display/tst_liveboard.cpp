@@ -275,6 +275,16 @@ private slots:
         board.writtenAt = board.writtenAt.addSecs(1); // a new board counts from now, whatever it says
         view.setBoard(board);
         QVERIFY(!view.isStale());
+
+        // So does a new heartbeat; the first counts from when it was written.
+        clock.advance(3000LL * std::max(1, heartbeat) + 1);
+        view.setHeartbeat(kStart);
+        QVERIFY(view.isStale());
+        view.setHeartbeat(kStart.addSecs(1));
+        QVERIFY(!view.isStale());
+        clock.advance(3000LL * std::max(1, heartbeat) + 1);
+        view.setHeartbeat(kStart.addSecs(1));
+        QVERIFY(view.isStale());
     }
 
     // Written by the console's publisher from the room into the folder its TAVLO.ini names,
@@ -324,6 +334,7 @@ private slots:
 
         t.clock.advance(5 * 60 * 1000);
         QVERIFY(model.addPlayer(model.games()[0].id, QStringLiteral("Ben Carter<blink><phone>")));
+        QVERIFY(publisher.settle());
         t.clock.advance(12 * 60 * 1000);
         window.fragmentWatcher()->check();
         window.boardFileWatcher()->check();
@@ -336,10 +347,23 @@ private slots:
         // A call counts down beside the name from when the desk made it, an away counts up.
         const Game &poker = model.games()[0];
         QVERIFY(model.callPlayer(poker.id, poker.players[0].id) && model.setAway(poker.id, poker.players[1].id, true));
+        QVERIFY(publisher.settle());
         t.clock.advance(48'000);
         window.boardFileWatcher()->check();
         QCOMPARE(texts(*window.liveView(), Kind::Call), QStringList{"called 4:12"});
         QCOMPARE(texts(*window.liveView(), Kind::Waiting), QStringList{"away 0:48"});
+
+        // The console's heartbeat keeps the quiet board fresh; without beats it goes stale.
+        QCOMPARE(window.heartbeatWatcher()->path(), publisher.heartbeatPath());
+        t.clock.advance(25 * 1000);
+        QVERIFY(publisher.writeHeartbeat());
+        window.heartbeatWatcher()->check();
+        t.clock.advance(10 * 1000);
+        window.liveView()->refresh();
+        QVERIFY(!window.liveView()->isStale());
+        t.clock.advance(21 * 1000);
+        window.liveView()->refresh();
+        QVERIFY(window.liveView()->isStale());
     }
 
     // Without a board file it can read, the screen shows the fragment as always, and takes

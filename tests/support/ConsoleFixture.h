@@ -8,6 +8,7 @@
 #include "app/Console.h"
 #include "console/ListPanel.h"
 #include "console/MainWindow.h"
+#include "room/BoardPublisher.h"
 #include "room/Room.h"
 
 #include <QAbstractItemModel>
@@ -52,7 +53,13 @@ public:
         return rows(QStringLiteral("select c.player_name, c.listbox_order from list_content c join lists l on l.id = c.list_id "
                                    "where l.list_name = '%1' order by c.listbox_order, c.id").arg(game));
     }
-    QByteArray fragment() const { return t.readFile(QStringLiteral("TAVLO-Display.txt")); }
+    // The fragment once every change so far is published.
+    QByteArray fragment() const
+    {
+        if (console && console->publisher())
+            console->publisher()->settle();
+        return t.readFile(QStringLiteral("TAVLO-Display.txt"));
+    }
 
     MainWindow &window() const { return *console->window(); }
     ListPanel &gamesPanel() const { return *window().gamesPanel(); }
