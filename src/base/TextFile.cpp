@@ -8,6 +8,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -120,7 +121,7 @@ bool replaceFile(const QString &from, const QString &to)
 }
 
 // The unsynced replacement: QSaveFile always syncs, so a temporary file of our own beside it.
-QString replaceUnsynced(const QFileInfo &existing, const QByteArray &bytes)
+QString replaceUnsynced(const QFileInfo &existing, const QList<QByteArray> &parts)
 {
     const QString path = existing.filePath();
     QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
@@ -131,7 +132,8 @@ QString replaceUnsynced(const QFileInfo &existing, const QByteArray &bytes)
                                             | QFile::ReadGroup | QFile::ReadOther;
     file.setPermissions(existing.exists() ? existing.permissions() : readable);
     // Flushed and checked here: a failure of the flush inside close() would go unseen.
-    if (!writeAll(file, bytes) || !file.flush()) {
+    const bool written = std::all_of(parts.cbegin(), parts.cend(), [&file](const QByteArray &part) { return writeAll(file, part); });
+    if (!written || !file.flush()) {
         const QString reason = file.errorString();
         return reason.isEmpty() ? QStringLiteral("Cannot write %1").arg(path) : reason;
     }
@@ -148,6 +150,11 @@ QString replaceUnsynced(const QFileInfo &existing, const QByteArray &bytes)
 
 QString writeFileAtomically(const QString &path, const QByteArray &bytes, FileSync sync)
 {
+    return writeFileAtomically(path, QList<QByteArray>{bytes}, sync);
+}
+
+QString writeFileAtomically(const QString &path, const QList<QByteArray> &parts, FileSync sync)
+{
     // Renaming a new file over a device or a pipe would replace it, not write to it.
     const QFileInfo existing(path);
     if (existing.exists() && !existing.isFile() && !existing.isDir())
@@ -155,14 +162,14 @@ QString writeFileAtomically(const QString &path, const QByteArray &bytes, FileSy
     if (sync == FileSync::Unsynced) {
         if (existing.isDir())
             return QStringLiteral("%1 is a folder").arg(QDir::toNativeSeparators(path));
-        return replaceUnsynced(existing, bytes);
+        return replaceUnsynced(existing, parts);
     }
     QSaveFile file(path);
     // Unbuffered, so that a full disk fails the write checked here: a failure of the flush
     // inside commit() would go unseen and an empty file would replace the good one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
-    if (!writeAll(file, bytes)) {
+    if (!std::all_of(parts.cbegin(), parts.cend(), [&file](const QByteArray &part) { return writeAll(file, part); })) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return reason.isEmpty() ? QStringLiteral("Cannot write %1").arg(path) : reason;

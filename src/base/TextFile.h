@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -29,6 +30,8 @@ enum class FileSync { Synced, Unsynced };
 // success, else the reason. A path that names a device or a pipe is refused, never replaced.
 QString writeTextFileAtomically(const QString &path, const QStringList &lines);
 QString writeFileAtomically(const QString &path, const QByteArray &bytes, FileSync sync = FileSync::Synced);
+// The same for a file given as parts written one after the other.
+QString writeFileAtomically(const QString &path, const QList<QByteArray> &parts, FileSync sync);
 // For a path the user chose: a regular file (or a new one) is replaced in one step as above;
 // a device or a pipe that is there already (/dev/stdout, a FIFO) is written to directly, every
 // write checked, so that a full device is a failure.

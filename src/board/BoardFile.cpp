@@ -664,7 +664,7 @@ QByteArray encodeBoardGame(const WaitingGame &game)
     return out.toUtf8();
 }
 
-void encodeBoardFile(const BoardSnapshot &board, const QList<QByteArray> &encodedGames, QByteArray &out)
+QList<QByteArray> boardFileParts(const BoardSnapshot &board, const QList<QByteArray> &encodedGames)
 {
     QString head;
     head += QLatin1StringView("{\"format\":");
@@ -676,24 +676,28 @@ void encodeBoardFile(const BoardSnapshot &board, const QList<QByteArray> &encode
     appendTime(head, board.changedAt);
     head += QLatin1StringView(",\"heartbeatSeconds\":") + QString::number(board.heartbeatSeconds);
     head += QLatin1StringView(",\"games\":[");
-    qsizetype size = head.size() + 4;
-    for (const QByteArray &game : encodedGames)
-        size += game.size() + 2;
-    out.resize(0); // keeps the memory: a large board is not allocated anew each time
-    out.reserve(size);
-    out += head.toLatin1(); // names are in the games: the head is ASCII
+    QList<QByteArray> parts;
+    parts.reserve(2 * encodedGames.size() + 2);
+    parts << head.toLatin1(); // names are in the games: the head is ASCII
+    static const QByteArray first = QByteArrayLiteral("\n"), next = QByteArrayLiteral(",\n");
     for (qsizetype g = 0; g < encodedGames.size(); ++g) {
         // One game to a line.
-        out += g == 0 ? "\n" : ",\n";
-        out += encodedGames[g];
+        parts << (g == 0 ? first : next) << encodedGames[g];
     }
-    out += "\n]}\n";
+    parts << QByteArrayLiteral("\n]}\n");
+    return parts;
 }
 
 QByteArray encodeBoardFile(const BoardSnapshot &board, const QList<QByteArray> &encodedGames)
 {
+    const QList<QByteArray> parts = boardFileParts(board, encodedGames);
+    qsizetype size = 0;
+    for (const QByteArray &part : parts)
+        size += part.size();
     QByteArray out;
-    encodeBoardFile(board, encodedGames, out);
+    out.reserve(size);
+    for (const QByteArray &part : parts)
+        out += part;
     return out;
 }
 

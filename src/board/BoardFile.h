@@ -29,8 +29,9 @@ QByteArray encodeBoardFile(const BoardSnapshot &board);
 // read): a writer that keeps each game's bytes encodes only the games that changed.
 QByteArray encodeBoardGame(const WaitingGame &game);
 QByteArray encodeBoardFile(const BoardSnapshot &board, const QList<QByteArray> &encodedGames);
-// Into `out`, reusing its memory.
-void encodeBoardFile(const BoardSnapshot &board, const QList<QByteArray> &encodedGames, QByteArray &out);
+// The same bytes as parts to be written one after the other: the games' own bytes are shared,
+// not copied into one large buffer.
+QList<QByteArray> boardFileParts(const BoardSnapshot &board, const QList<QByteArray> &encodedGames);
 
 struct BoardFileContent {
     enum class Status { Read, Unreadable, UnknownVersion };

@@ -21,13 +21,15 @@ namespace tavlo {
 
 namespace {
 
-// A game of the room as the board shows it, with its estimate's text.
-WaitingGame shownGame(const Game &game, const QString &estimate)
+// A game of the room as the board shows it, with its estimate's text; only its first players
+// when a limit is given.
+WaitingGame shownGame(const Game &game, const QString &estimate, qsizetype limit = -1)
 {
     WaitingGame shown{game.name, {}, estimate};
     shown.interest = game.interest;
-    shown.players.reserve(game.players.size());
-    for (const Player &player : game.players) {
+    const QList<Player> players = limit < 0 ? game.players : game.players.first(std::clamp<qsizetype>(limit, 0, game.players.size()));
+    shown.players.reserve(players.size());
+    for (const Player &player : players) {
         WaitingPlayer &waiting = shown.players.emplace_back(WaitingPlayer::fromStoredName(player.storedName, player.addedAt));
         if (player.state.isCalled())
             waiting.callEnds = player.state.callEnds();
@@ -95,7 +97,8 @@ public:
             }
             const int rows = fragment.size() < firstRow ? rows1 : rows2;
             if (found->fragmentRows != rows || found->fragmentPercent != percent || found->fragmentWidth != layout.listWidth) {
-                found->fragment = renderFragmentGame(boardGameOf(found->shown, rows), layout);
+                // Only the lines the fragment has: a copy of a whole long list would stay in memory.
+                found->fragment = renderFragmentGame(boardGameOf(shownGame(game, estimateText, rows), rows), layout);
                 found->fragmentRows = rows;
                 found->fragmentPercent = percent;
                 found->fragmentWidth = layout.listWidth;
@@ -110,13 +113,12 @@ public:
 
         // The fragment first: the display page has always been the first to know.
         const QByteArray fragmentBytes = encodeSystemText(renderFragment(layout, fragment));
-        encodeBoardFile(board, encoded, m_boardBytes);
-        const std::pair<QString, const QByteArray &> outputs[] = {
-            {job.folder + DisplayFragmentName, fragmentBytes},
-            {job.folder + BoardFileName, m_boardBytes},
+        const std::pair<QString, QList<QByteArray>> outputs[] = {
+            {job.folder + DisplayFragmentName, {fragmentBytes}},
+            {job.folder + BoardFileName, boardFileParts(board, encoded)},
         };
-        for (const auto &[path, bytes] : outputs) {
-            if (const QString error = writeFileAtomically(path, bytes, FileSync::Unsynced); !error.isEmpty()) {
+        for (const auto &[path, parts] : outputs) {
+            if (const QString error = writeFileAtomically(path, parts, FileSync::Unsynced); !error.isEmpty()) {
                 m_hasWritten = false; // the next publication writes both again
                 return {BoardPublisher::tr("Cannot write %1: %2").arg(path, error), false, {}};
             }
@@ -132,7 +134,6 @@ private:
         QList<Player> players;
         QString estimate;
         bool interest = false;
-        WaitingGame shown;
         QByteArray json;
         QString fragment; // its lines of the fragment, for a row of that many lines
         int fragmentRows = -1;
@@ -148,8 +149,8 @@ private:
 
     static Rendered render(const Game &game, const QString &estimate)
     {
-        Rendered rendered{game.name, game.players, estimate, game.interest, shownGame(game, estimate), {}, {}, -1, -1, {}};
-        rendered.json = encodeBoardGame(rendered.shown);
+        Rendered rendered{game.name, game.players, estimate, game.interest, {}, {}, -1, -1, {}};
+        rendered.json = encodeBoardGame(shownGame(game, estimate));
         return rendered;
     }
 
@@ -176,7 +177,6 @@ private:
 
     QHash<qint64, Rendered> m_games;
     QString m_cleaned; // the folder left over files were removed from
-    QByteArray m_boardBytes;
     bool m_hasWritten = false;
     std::tuple<QString, int, int, int> m_target; // where and how the files were last written
 };
