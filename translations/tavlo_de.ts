@@ -1335,6 +1335,22 @@ Seine eigenen Einstellungen sind die Zeilen von TAVLO-Display.ini im Programmord
         <source>A call&apos;s countdown runs from %1 to %2 minutes.</source>
         <translation>Der Countdown eines Aufrufs dauert %1 bis %2 Minuten.</translation>
     </message>
+    <message>
+        <source>Language</source>
+        <translation>Sprache</translation>
+    </message>
+    <message>
+        <source>The language of the console and the large screen, from their next start.</source>
+        <translation>Die Sprache der Konsole und des großen Bildschirms, ab ihrem nächsten Start.</translation>
+    </message>
+    <message>
+        <source>The system&apos;s language</source>
+        <translation>Die Sprache des Systems</translation>
+    </message>
+    <message>
+        <source>&amp;Language:</source>
+        <translation>Spr&amp;ache:</translation>
+    </message>
 </context>
 <context>
     <name>tavlo::UpdateFlow</name>

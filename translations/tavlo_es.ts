@@ -1335,6 +1335,22 @@ Sus propios ajustes son las líneas de TAVLO-Display.ini en la carpeta del progr
         <source>A call&apos;s countdown runs from %1 to %2 minutes.</source>
         <translation>La cuenta atrás de una llamada dura de %1 a %2 minutos.</translation>
     </message>
+    <message>
+        <source>Language</source>
+        <translation>Idioma</translation>
+    </message>
+    <message>
+        <source>The language of the console and the large screen, from their next start.</source>
+        <translation>El idioma de la consola y de la pantalla grande, desde su próximo inicio.</translation>
+    </message>
+    <message>
+        <source>The system&apos;s language</source>
+        <translation>El idioma del sistema</translation>
+    </message>
+    <message>
+        <source>&amp;Language:</source>
+        <translation>&amp;Idioma:</translation>
+    </message>
 </context>
 <context>
     <name>tavlo::UpdateFlow</name>

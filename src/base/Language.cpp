@@ -31,6 +31,18 @@ QStringList availableLanguages()
     return {QStringLiteral("en"), QStringLiteral("de"), QStringLiteral("es")};
 }
 
+QString languageName(const QString &code)
+{
+    // QLocale names each with its main country ("American English", "español de España").
+    if (code == QLatin1String("en"))
+        return QStringLiteral("English");
+    if (code == QLatin1String("de"))
+        return QStringLiteral("Deutsch");
+    if (code == QLatin1String("es"))
+        return QStringLiteral("Espa\u00f1ol");
+    return QLocale(code).nativeLanguageName();
+}
+
 QString chooseLanguage(const QString &setting, const QLocale &system)
 {
     const QString named = setting.trimmed();

@@ -8,6 +8,8 @@ namespace tavlo {
 
 // The languages the programs speak: English, the one every text is written in, first.
 QStringList availableLanguages();
+// A language's name in its own words ("Deutsch"), as its speakers look for it in a list.
+QString languageName(const QString &code);
 
 // The language to speak: the Language line of TAVLO.ini when it names an available one
 // ("de", "es", "en"; "de_AT" and "German" too), otherwise the first available one of the

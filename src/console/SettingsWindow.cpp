@@ -1,11 +1,13 @@
 #include "console/SettingsWindow.h"
 
 #include "base/DisplayFiles.h"
+#include "base/Language.h"
 #include "store/ConnectionCheck.h"
 #include "store/DatabaseAddress.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -75,6 +77,10 @@ SettingsWindow::SettingsWindow(const Settings &settings, const QString &programF
     m_startMaximized->setChecked(settings.startMaximized);
     m_callMinutes->setValue(settings.callMinutes);
     m_removeNoShows->setChecked(settings.removeNoShows);
+    // A line written by hand that names no language of ours is kept as it stands.
+    if (m_language->findData(settings.language) < 0)
+        m_language->addItem(settings.language, settings.language);
+    m_language->setCurrentIndex(m_language->findData(settings.language));
     check();
 }
 
@@ -122,6 +128,11 @@ void SettingsWindow::buildForm()
     m_removeNoShows = named(new QCheckBox(tr("&No-shows leave the list")), QStringLiteral("removeNoShowsCheck"),
                             tr("No-shows leave the list"),
                             tr("Unchecked: a player who does not come when called goes to the end of the list."));
+    m_language = named(new QComboBox, QStringLiteral("languageCombo"), tr("Language"),
+                       tr("The language of the console and the large screen, from their next start."));
+    m_language->addItem(tr("The system's language"), QString());
+    for (const QString &code : availableLanguages())
+        m_language->addItem(languageName(code), code);
     m_problem = named(new QLabel, QStringLiteral("problemLabel"), tr("Why the settings cannot be saved"));
     m_problem->setWordWrap(true);
     m_problem->setStyleSheet(QStringLiteral("color: #a00000"));
@@ -147,6 +158,7 @@ void SettingsWindow::buildForm()
     form->addRow(QString(), m_startMaximized);
     add(tr("Call c&ountdown:"), m_callMinutes, m_callMinutes);
     form->addRow(QString(), m_removeNoShows);
+    add(tr("&Language:"), m_language, m_language);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(m_problem);
@@ -193,6 +205,7 @@ Settings SettingsWindow::settings() const
     chosen.startMaximized = m_startMaximized->isChecked();
     chosen.callMinutes = qint16(m_callMinutes->value());
     chosen.removeNoShows = m_removeNoShows->isChecked();
+    chosen.language = m_language->currentData().toString();
     return chosen;
 }
 

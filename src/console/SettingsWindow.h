@@ -7,6 +7,7 @@
 #include <functional>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -62,6 +63,7 @@ private:
     QCheckBox *m_startMaximized = nullptr;
     QSpinBox *m_callMinutes = nullptr;
     QCheckBox *m_removeNoShows = nullptr;
+    QComboBox *m_language = nullptr; // its items' data: the Language line, empty for the system's
     QLabel *m_problem = nullptr;
     QPushButton *m_saveButton = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "console/SettingsWindow.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,9 +93,11 @@ private slots:
         field<QCheckBox>(w, "startMaximizedCheck")->setChecked(true);
         spin("callMinutesSpin", 12)(w);
         field<QCheckBox>(w, "removeNoShowsCheck")->setChecked(true);
+        auto *language = field<QComboBox>(w, "languageCombo");
+        language->setCurrentIndex(language->findText(QStringLiteral("Espa\u00f1ol")));
         ConsoleFixture::press(field<QPushButton>(w, "saveButton"));
         const QByteArray sixLines = handWritten(c.databasePath(), board.path() + u'/', 3, 4, 640, true);
-        const QByteArray expected = sixLines + "Call_Minutes=12\r\nRemove_No_Shows=True\r\n";
+        const QByteArray expected = sixLines + "Call_Minutes=12\r\nRemove_No_Shows=True\r\nLanguage=es\r\n";
         QCOMPARE(c.t.readFile(QStringLiteral("TAVLO.ini")), expected);
         QCOMPARE(std::pair(c.room().callSeconds(), c.room().removeNoShows()), std::pair(12 * 60, true));
         QFile fragment(board.filePath(QStringLiteral("TAVLO-Display.txt")));
@@ -108,6 +111,8 @@ private slots:
         w = openSettings(c);
         spin("callMinutesSpin", Settings::DefaultCallMinutes)(w);
         field<QCheckBox>(w, "removeNoShowsCheck")->setChecked(false);
+        QCOMPARE(field<QComboBox>(w, "languageCombo")->currentData().toString(), QStringLiteral("es"));
+        field<QComboBox>(w, "languageCombo")->setCurrentIndex(0); // the system's: no line
         ConsoleFixture::press(field<QPushButton>(w, "saveButton"));
         c.window().close();
         QCOMPARE(c.t.readFile(QStringLiteral("TAVLO.ini")), sixLines);
@@ -200,7 +205,7 @@ private slots:
         QCOMPARE(tabRound(field(w, "fileChoice")),
                  QString("fileChoice databaseFileEdit browseDatabaseButton serverChoice serverEdit testConnectionButton "
                          "displayFolderEdit browseFolderButton firstRowRowsSpin secondRowRowsSpin listWidthSpin "
-                         "startMaximizedCheck callMinutesSpin removeNoShowsCheck saveButton cancelButton").split(u' '));
+                         "startMaximizedCheck callMinutesSpin removeNoShowsCheck languageCombo saveButton cancelButton").split(u' '));
     }
 };
 
