@@ -2,6 +2,7 @@
 // room, one transaction in the store, the board on disk), against floors measured in the same
 // iterations (see Floor). Run: bench/bench_console; "ratio" and "disk_ratio" are medians over
 // the floors' medians.
+#include "../BenchRoom.h"
 #include "app/Console.h"
 #include "base/TextFile.h"
 #include "board/Fragment.h"
@@ -42,21 +43,9 @@
 
 namespace {
 
-class SilentBox final : public tavlo::MessageBox {
-public:
-    Answer show(const QString &, Icon, Buttons buttons, const QString &) override
-    {
-        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
-    }
-};
-class NoEnd final : public tavlo::ProcessEnd {
-public:
-    void endNow(int) override { std::abort(); }
-};
-class Offline final : public tavlo::Connectivity {
-public:
-    bool isOnline() override { return false; }
-};
+using bench::NoEnd;
+using bench::Offline;
+using bench::SilentBox;
 
 // A program folder holding a room of `games` games with `players` players each.
 struct RoomFolder {
@@ -69,27 +58,7 @@ struct RoomFolder {
     RoomFolder(int games, int players)
     {
         platform = {&box, &end, &offline, &tavlo::SystemClock::instance(), dir.path()};
-        const QString db = dir.filePath(QStringLiteral("TAVLO.mdb"));
-        tavlo::createEmptyDatabase(db);
-        {
-            QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("seed"));
-            c.setDatabaseName(db);
-            c.open();
-            c.transaction();
-            QSqlQuery q(c);
-            for (int g = 0; g < games; ++g) {
-                q.exec(QStringLiteral("insert into lists (list_name, listbox_order) values ('Game %1', %1)").arg(g));
-                const qlonglong id = q.lastInsertId().toLongLong();
-                for (int p = 0; p < players; ++p)
-                    q.exec(QStringLiteral("insert into list_content (list_id, player_name, player_number, player_phone, listbox_order) "
-                                          "values (%1, 'Player %2<star>', 0, '', %2)").arg(id).arg(p));
-            }
-            c.commit();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("seed"));
-        QFile ini(dir.filePath(QStringLiteral("TAVLO.ini")));
-        ini.open(QIODevice::WriteOnly);
-        ini.write(("DataBase=" + db + "\r\nFilePath=" + dir.path() + "/\r\nPlayers_Per_List_Row1=15\r\nPlayers_Per_List_Row2=10\r\n").toUtf8());
+        bench::seedRoom(dir.path(), games, players, "Players_Per_List_Row1=15\r\nPlayers_Per_List_Row2=10\r\n");
     }
 };
 

@@ -3,7 +3,7 @@
 // What the benchmarks that start the programs as processes share: a program folder holding a
 // room, a started program whose log says when it painted, and /proc's memory figures.
 
-#include "store/Schema.h"
+#include "../BenchRoom.h"
 
 #include <QDeadlineTimer>
 #include <QTemporaryDir>
@@ -11,8 +11,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTimer>
 
 #include <algorithm>
@@ -23,33 +21,6 @@
 #include <vector>
 
 namespace bench {
-
-// A database of `games` games with `players` players each, and the settings that name it and
-// publish the board into `folder`.
-inline void seedRoom(const QString &folder, int games, int players)
-{
-    const QString db = folder + QStringLiteral("/TAVLO.mdb");
-    tavlo::createEmptyDatabase(db);
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("seed"));
-        c.setDatabaseName(db);
-        c.open();
-        c.transaction();
-        QSqlQuery q(c);
-        for (int g = 0; g < games; ++g) {
-            q.exec(QStringLiteral("insert into lists (list_name, listbox_order) values ('Game %1', %1)").arg(g));
-            const qlonglong id = q.lastInsertId().toLongLong();
-            for (int p = 0; p < players; ++p)
-                q.exec(QStringLiteral("insert into list_content (list_id, player_name, player_number, player_phone, listbox_order) "
-                                      "values (%1, 'Player %2<star>', 0, '', %2)").arg(id).arg(p));
-        }
-        c.commit();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("seed"));
-    QFile ini(folder + QStringLiteral("/TAVLO.ini"));
-    ini.open(QIODevice::WriteOnly);
-    ini.write(("DataBase=" + db + "\r\nFilePath=" + folder + "/\r\n").toUtf8());
-}
 
 // A program started with its paint reports turned on, read line by line from its error output.
 class Program {

@@ -30,21 +30,9 @@
 
 namespace {
 
-class SilentBox final : public tavlo::MessageBox {
-public:
-    Answer show(const QString &, Icon, Buttons buttons, const QString &) override
-    {
-        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
-    }
-};
-class NoEnd final : public tavlo::ProcessEnd {
-public:
-    void endNow(int) override { std::abort(); }
-};
-class Offline final : public tavlo::Connectivity {
-public:
-    bool isOnline() override { return false; }
-};
+using bench::NoEnd;
+using bench::Offline;
+using bench::SilentBox;
 
 const QRegularExpression BoardPainted(QStringLiteral("board painted at (\\d+) ns: \\d+ games, (\\d+) players"));
 
