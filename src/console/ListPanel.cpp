@@ -4,12 +4,12 @@
 #include "base/Twips.h"
 #include "components/BgrColor.h"
 #include "console/ConsoleLook.h"
+#include "console/EntryListView.h"
 #include "platform/MessageBox.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 
@@ -47,7 +47,7 @@ ListPanel::ListPanel(Room &room, MessageBox &messages, ListPanelConfig config, Q
         setForeground(m_title, BgrColor(0xFFFFFF).rgb());
     }
 
-    m_list = new QListView(this);
+    m_list = new EntryListView(this);
     m_list->setObjectName(m_config.listName);
     m_list->setModel(m_model);
     const bool games = m_config.kind == RoomListModel::Kind::Games;
@@ -60,8 +60,6 @@ ListPanel::ListPanel(Room &room, MessageBox &messages, ListPanelConfig config, Q
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // The style's focus mark on the selected entry hides under the selection: the frame shows it.
     m_list->setStyleSheet(QStringLiteral("QListView:focus { border: 2px solid palette(highlight); }"));
-    // One line each: the view need not measure every entry after each change.
-    m_list->setUniformItemSizes(true);
     if (m_config.setUpList)
         m_config.setUpList(m_list);
 
