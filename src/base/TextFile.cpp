@@ -16,8 +16,11 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <climits>
 #include <cstdio>
+#include <sys/uio.h>
 #include <unistd.h>
+#include <vector>
 #endif
 
 namespace tavlo {
@@ -107,6 +110,46 @@ bool writeAll(QFileDevice &file, const QByteArray &bytes)
     return file.error() == QFileDevice::NoError;
 }
 
+// Writes the parts one after another; the reason when it fails. The file system's cost is
+// by the write as much as by the byte, so on POSIX they go in one gathered write.
+QString writeParts(QFileDevice &file, const QList<QByteArray> &parts)
+{
+#ifdef Q_OS_WIN
+    if (!std::all_of(parts.cbegin(), parts.cend(), [&file](const QByteArray &part) { return writeAll(file, part); })
+        || !file.flush())
+        return file.errorString();
+    return {};
+#else
+    if (!file.flush()) // nothing may wait in the device's buffer behind the descriptor's back
+        return file.errorString();
+    std::vector<iovec> pending;
+    pending.reserve(parts.size());
+    for (const QByteArray &part : parts) {
+        if (!part.isEmpty())
+            pending.push_back({const_cast<char *>(part.constData()), size_t(part.size())});
+    }
+    size_t first = 0;
+    while (first < pending.size()) {
+        const ssize_t n = ::writev(file.handle(), pending.data() + first, int(std::min<size_t>(pending.size() - first, IOV_MAX)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return QString::fromLocal8Bit(std::strerror(n < 0 ? errno : EIO));
+        // Past what went out, part of a part included.
+        for (size_t left = size_t(n); left > 0;) {
+            iovec &part = pending[first];
+            const size_t taken = std::min(left, part.iov_len);
+            part.iov_base = static_cast<char *>(part.iov_base) + taken;
+            part.iov_len -= taken;
+            left -= taken;
+            if (part.iov_len == 0)
+                ++first;
+        }
+    }
+    return {};
+#endif
+}
+
 // Renames over an existing file in one step (QFile::rename refuses to replace).
 bool replaceFile(const QString &from, const QString &to)
 {
@@ -131,12 +174,9 @@ QString replaceUnsynced(const QFileInfo &existing, const QList<QByteArray> &part
     constexpr QFile::Permissions readable = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser
                                             | QFile::ReadGroup | QFile::ReadOther;
     file.setPermissions(existing.exists() ? existing.permissions() : readable);
-    // Flushed and checked here: a failure of the flush inside close() would go unseen.
-    const bool written = std::all_of(parts.cbegin(), parts.cend(), [&file](const QByteArray &part) { return writeAll(file, part); });
-    if (!written || !file.flush()) {
-        const QString reason = file.errorString();
+    // Written and checked here: a failure of the flush inside close() would go unseen.
+    if (const QString reason = writeParts(file, parts); !reason.isEmpty() || file.error() != QFileDevice::NoError)
         return reason.isEmpty() ? QStringLiteral("Cannot write %1").arg(path) : reason;
-    }
     file.close();
     if (file.error() != QFileDevice::NoError)
         return file.errorString();

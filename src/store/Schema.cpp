@@ -91,6 +91,13 @@ const Statements serverFloorLayout = {
     "ALTER TABLE lists ADD COLUMN IF NOT EXISTS interest INTEGER",
 };
 
+// A list's order lives in its rows: an index over it would be rewritten for every row a move
+// or a deletion shifts. Lists are found by list_id alone and put in order as they are read.
+const Statements listLookupLayout = {
+    "DROP INDEX IF EXISTS list_content_by_list",
+    "CREATE INDEX list_content_by_list ON list_content (list_id)",
+};
+
 // The same tables and columns on a database server, made on the first connection to an empty
 // database. Ids are the server's serial numbers.
 const Statements serverLayout = {
@@ -111,7 +118,7 @@ const Statements serverLayout = {
     " call_seconds INTEGER,"
     " away_since TEXT,"
     " person_id INTEGER)",
-    "CREATE INDEX list_content_by_list ON list_content (list_id, listbox_order)",
+    "CREATE INDEX list_content_by_list ON list_content (list_id)",
     "CREATE INDEX list_content_by_person ON list_content (person_id)",
     "CREATE TABLE journal ("
     " id BIGSERIAL PRIMARY KEY,"
@@ -153,6 +160,16 @@ bool hasFloor(const QSqlDatabase &database)
     return database.record(QStringLiteral("lists")).contains(QStringLiteral("interest"));
 }
 
+// Whether the lists' index is missing or still holds their order.
+bool needsListLookup(const QSqlDatabase &database)
+{
+    QSqlQuery query(database);
+    query.exec(QLatin1String(isServer(database) ? "SELECT indexdef FROM pg_indexes WHERE indexname = 'list_content_by_list' "
+                                                  "AND schemaname = current_schema()"
+                                                : "SELECT sql FROM sqlite_master WHERE type = 'index' AND name = 'list_content_by_list'"));
+    return !query.next() || query.value(0).toString().contains(QLatin1String("listbox_order"));
+}
+
 // Runs the statements in one transaction; the engine's words for the first that fails.
 QString runAll(QSqlDatabase &database, const Statements &statements)
 {
@@ -188,13 +205,21 @@ void upgradeSchema(QSqlDatabase &database)
             throw StoreError(QStringLiteral("Cannot lay out the database %1: %2").arg(database.databaseName(), error));
         return;
     }
-    if (!database.tables().contains(QStringLiteral("list_content")) || hasFloor(database))
-        return; // nothing to upgrade, or a file without our tables: the first statement says so
+    if (!database.tables().contains(QStringLiteral("list_content")))
+        return; // a file without our tables: the first statement says so
+    if (hasFloor(database)) {
+        // The index only costs speed: a file that cannot take the leaner one (read-only, say)
+        // still opens.
+        if (needsListLookup(database))
+            runAll(database, listLookupLayout);
+        return;
+    }
     const bool server = isServer(database);
     Statements statements = hasJournal(database) ? Statements() : journalLayout;
     if (!hasDeskIds(database))
         statements += server ? serverDeskLayout : deskLayout;
     statements += server ? serverFloorLayout : floorLayout;
+    statements += listLookupLayout;
     const QString error = runAll(database, statements);
     // Another desk may have upgraded it meanwhile.
     if (!error.isEmpty() && !hasFloor(database))
@@ -221,7 +246,7 @@ QString createEmptyDatabase(const QString &path, SchemaVersion version)
             if (version >= SchemaVersion::DeskIds)
                 statements += deskLayout;
             if (version >= SchemaVersion::Floor)
-                statements += floorLayout;
+                statements += floorLayout + listLookupLayout;
             error = runAll(db, statements);
             db.close();
         }

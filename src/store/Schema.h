@@ -9,7 +9,8 @@ namespace tavlo {
 // The versions of the database's layout. The first had the games and their players; the
 // journal added the time a player was added (a nullable column, so older rows have none),
 // the journal of changes, and a leaner index; then each journal row named the console
-// installation that made it; then a player could be called (with a countdown) and away.
+// installation that made it; then a player could be called (with a countdown) and away, and
+// a list's rows came to be found by the list alone, so that a move rewrites no index.
 enum class SchemaVersion { First, Journal, DeskIds, Floor };
 
 // Creates an empty waiting-list database at the path, in the given layout. Fails when the

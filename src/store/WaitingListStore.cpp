@@ -479,15 +479,22 @@ void WaitingListStore::Change::commit()
 
 qint64 WaitingListStore::Change::wholeGameOrder()
 {
-    Statements &s = m_statements;
-    return wholeOrder(run(s.gameShape), [&s]() -> QSqlQuery & { return run(s.gameOrder); }, s.setGamePosition);
+    if (!m_gameCount) {
+        Statements &s = m_statements;
+        m_gameCount = wholeOrder(run(s.gameShape), [&s]() -> QSqlQuery & { return run(s.gameOrder); }, s.setGamePosition);
+    }
+    return *m_gameCount;
 }
 
 qint64 WaitingListStore::Change::wholePlayerOrder(qint64 gameId)
 {
+    if (const auto known = m_playerCounts.find(gameId); known != m_playerCounts.end())
+        return known->second;
     Statements &s = m_statements;
-    return wholeOrder(run(s.playerShape, gameId), [&s, gameId]() -> QSqlQuery & { return run(s.playerOrder, gameId); },
-                      s.setPlayerPosition);
+    const qint64 count = wholeOrder(run(s.playerShape, gameId),
+                                    [&s, gameId]() -> QSqlQuery & { return run(s.playerOrder, gameId); }, s.setPlayerPosition);
+    m_playerCounts.emplace(gameId, count);
+    return count;
 }
 
 int WaitingListStore::Change::gameCount()
@@ -589,6 +596,7 @@ QList<PlacedPlayer> WaitingListStore::Change::deleteGame(qint64 gameId)
     const std::optional<QVariant> position = firstValue(run(m_statements.gameRow, gameId));
     const QList<PlacedPlayer> players = placedPlayers(gameId);
     touchGames();
+    m_playerCounts.erase(gameId);
     // The players first, then the game, whether or not the game's row is still there.
     run(m_statements.deletePlayers, gameId);
     run(m_statements.deleteGame, gameId);

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -166,15 +167,28 @@ public:
         qint64 wholeGameOrder();
         qint64 wholePlayerOrder(qint64 gameId);
         QList<PlacedPlayer> placedPlayers(qint64 gameId);
-        // What the change touched, for the other desks to read again.
-        void touchGames() { m_gamesTouched = true; }
-        void touchPlayers(qint64 gameId) { m_playersTouched.insert(gameId); }
+        // What the change touched, for the other desks to read again. Every write to an order
+        // touches it first, so that the order is checked again before it is next relied on.
+        void touchGames()
+        {
+            m_gamesTouched = true;
+            m_gameCount.reset();
+        }
+        void touchPlayers(qint64 gameId)
+        {
+            m_playersTouched.insert(gameId);
+            m_playerCounts.erase(gameId);
+        }
 
         WaitingListStore &m_store;
         Statements &m_statements;
         bool m_committed = false;
         bool m_gamesTouched = false;
         std::set<qint64> m_playersTouched;
+        // The orders found whole since they were last written, and their lengths: the change
+        // holds the write lock, so nobody else moves them meanwhile.
+        std::optional<qint64> m_gameCount;
+        std::map<qint64, qint64> m_playerCounts;
     };
 
 private:

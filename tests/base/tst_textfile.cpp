@@ -2,6 +2,7 @@
 
 #include "base/TextFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -56,6 +57,15 @@ private slots:
         const int code = runWithFileSizeLimit(10, [&] { return writeFileAtomically(path, fresh).isEmpty() ? 1 : 0; });
         QCOMPARE(code, 0);
         QCOMPARE(contentOf(path), old);
+
+        // The board's parts, unsynced: cut off inside a part, the old file stays and no new one is
+        // left behind; written whole, they are the file, in order.
+        const QList<QByteArray> parts{fresh.left(size / 3), QByteArray(), fresh.mid(size / 3, 7), fresh.mid(size / 3 + 7)};
+        QCOMPARE(runWithFileSizeLimit(size / 2, [&] { return writeFileAtomically(path, parts, FileSync::Unsynced).isEmpty() ? 1 : 0; }), 0);
+        QCOMPARE(contentOf(path), old);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"TAVLO-Display.txt"});
+        QVERIFY(writeFileAtomically(path, parts, FileSync::Unsynced).isEmpty());
+        QCOMPARE(contentOf(path), fresh);
     }
 
     void successfulWriteReplaces()

@@ -157,7 +157,9 @@ private slots:
             QVERIFY(old.room.load());
             QVERIFY(old.room.addPlayer(*old.room.addGame(QStringLiteral("Poker")), QStringLiteral("Ann")));
             QSqlQuery query(old.store.database());
-            for (const char *statement : {"DROP INDEX list_content_by_person", "ALTER TABLE lists DROP COLUMN interest",
+            for (const char *statement : {"DROP INDEX list_content_by_person", "DROP INDEX list_content_by_list",
+                                          "CREATE INDEX list_content_by_list ON list_content (list_id, listbox_order)",
+                                          "ALTER TABLE lists DROP COLUMN interest",
                                           "ALTER TABLE list_content DROP COLUMN called_at, DROP COLUMN call_seconds, "
                                           "DROP COLUMN away_since, DROP COLUMN person_id"})
                 QVERIFY2(query.exec(QString::fromLatin1(statement)), statement);
@@ -170,6 +172,10 @@ private slots:
         Desk b(address, clock, QStringLiteral("cage"));
         QVERIFY(b.room.load());
         QCOMPARE(contentsOf(b.room), QStringList{"Poker?:Ann!"});
+        // A move rewrites no index of the order.
+        QSqlQuery index(b.store.database());
+        QVERIFY(index.exec(QStringLiteral("SELECT indexdef FROM pg_indexes WHERE indexname = 'list_content_by_list'")) && index.next());
+        QVERIFY2(!index.value(0).toString().contains(QLatin1String("listbox_order")), qPrintable(index.value(0).toString()));
     }
 
     // A call made at one desk counts down at another from the start the first recorded, even on

@@ -195,6 +195,51 @@ private slots:
         QCOMPARE(file.readAll(), bytes);
     }
 
+    // Every older file, and a current one with the index that held the lists' order, ends up
+    // finding a list's rows by the list alone, its order intact; a read-only file still opens.
+    void listsIndexFollowsTheList_data()
+    {
+        QTest::addColumn<SchemaVersion>("version");
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("first") << SchemaVersion::First << false;
+        QTest::newRow("journal") << SchemaVersion::Journal << false;
+        QTest::newRow("desk ids") << SchemaVersion::DeskIds << false;
+        QTest::newRow("floor") << SchemaVersion::Floor << false;
+        QTest::newRow("floor, read-only") << SchemaVersion::Floor << true;
+    }
+
+    void listsIndexFollowsTheList()
+    {
+        QFETCH(SchemaVersion, version);
+        QFETCH(bool, readOnly);
+        TestPlatform t;
+        test::FullFileSystem disk;
+        if (readOnly && !disk.isMounted())
+            QSKIP("a read-only file system needs root");
+        const QString path = readOnly ? disk.path(QStringLiteral("old.mdb")) : t.path(QStringLiteral("old.mdb"));
+        QCOMPARE(createEmptyDatabase(path, version), QString());
+        TestPlatform::seed(path, {{QStringLiteral("Poker"), {"Ann", "Ben", "Cleo"}}});
+        const QString index = QStringLiteral("select sql from sqlite_master where name = 'list_content_by_list'");
+        if (version == SchemaVersion::Floor) {
+            TestPlatform::rows(path, QStringLiteral("drop index list_content_by_list"));
+            TestPlatform::rows(path, QStringLiteral("create index list_content_by_list on list_content (list_id, listbox_order)"));
+        }
+        if (readOnly)
+            QVERIFY(disk.makeReadOnly());
+        WaitingListStore store(path);
+        store.open();
+        QCOMPARE(store.readRoom().value(0).players.size(), 3);
+        if (readOnly) {
+            QVERIFY(TestPlatform::rows(path, index).value(0).contains(QLatin1String("listbox_order")));
+            return;
+        }
+        QCOMPARE(TestPlatform::rows(path, index), QStringList{"CREATE INDEX list_content_by_list ON list_content (list_id)"});
+        const QList<GameRecord> room = store.readRoom();
+        change(store, [&](WaitingListStore::Change &c) { c.movePlayerTo(room[0].id, room[0].players[2].id, 0); });
+        QCOMPARE(TestPlatform::rows(path, QStringLiteral("select player_name, listbox_order from list_content order by listbox_order")),
+                 QStringList({"Cleo|0", "Ann|1", "Ben|2"}));
+    }
+
     // A journal from before installations had identities keeps its rows; the installation that
     // takes over its machine's changes finds them, and no other machine's.
     void upgradeOfAJournalWithoutDeskIds()
