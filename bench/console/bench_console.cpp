@@ -93,9 +93,10 @@ void replaceUnsynced(const QString &path, const QByteArray &bytes)
 
 // The floors, measured in each iteration right before the command, so that both see the same
 // disk. The command's floor: one SQLite transaction writing one row and one journal row, as
-// durable as the store's. The floor on disk: that transaction, then the board's bytes (the
-// fragment and the board file) written to two files of the display folder, each renamed into
-// place.
+// durable as the store's, in a copy of the room's database beside it (a write to the room's own
+// file would make the console's connection read it again, as no other desk's would in a room
+// with one desk). The floor on disk: that transaction, then the board's bytes (the fragment and
+// the board file) written to two files of the display folder, each renamed into place.
 class Floor {
 public:
     explicit Floor(RunningConsole &room)
@@ -106,8 +107,11 @@ public:
             file.open(QIODevice::ReadOnly);
             m_bytes << file.readAll();
         }
+        const QString copy = m_folder + QStringLiteral("/floor.mdb");
+        if (!QFile::copy(m_folder + QStringLiteral("/TAVLO.mdb"), copy))
+            std::abort();
         m_database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("floor"));
-        m_database.setDatabaseName(m_folder + QStringLiteral("/TAVLO.mdb"));
+        m_database.setDatabaseName(copy);
         m_database.open();
         m_row = std::make_unique<QSqlQuery>(m_database);
         m_row->prepare(QStringLiteral("update lists set list_name = ? where id = 1"));
@@ -123,6 +127,7 @@ public:
         m_database.close();
         m_database = QSqlDatabase();
         QSqlDatabase::removeDatabase(QStringLiteral("floor"));
+        QFile::remove(m_folder + QStringLiteral("/floor.mdb"));
     }
 
     // The command's floor and the floor on disk, in seconds.

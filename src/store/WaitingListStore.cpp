@@ -147,7 +147,8 @@ public:
           insertGame(db), insertGameWithId(db), renameGame(db), deleteGame(db), setGamePosition(db), closeGameGap(db),
           openGameGap(db), moveGame(db), insertPlayer(db), insertPlayerWithId(db), updatePlayer(db), deletePlayer(db),
           deletePlayers(db), setPlayerPosition(db), closePlayerGap(db), openPlayerGap(db), movePlayer(db),
-          insertJournal(db), setReverted(db), retire(db), adopt(db), setFloorState(db), setPerson(db), linked(db), setInterest(db)
+          insertJournal(db), setReverted(db), retire(db), adopt(db), setFloorState(db), setPerson(db), linked(db), setInterest(db),
+          gameCount(db), playerCount(db), dataVersion(db)
     {
         // One desk writes at a time: the file's write lock, or the server's lock for the room.
         // Transaction control runs as plain text: a server cannot prepare it.
@@ -170,6 +171,10 @@ public:
         prepare(gameShape, "SELECT COUNT(*), COUNT(DISTINCT listbox_order), MIN(listbox_order), MAX(listbox_order) FROM lists");
         prepare(playerShape, "SELECT COUNT(*), COUNT(DISTINCT listbox_order), MIN(listbox_order), MAX(listbox_order) "
                              "FROM list_content WHERE list_id = ?");
+        prepare(gameCount, "SELECT COUNT(*) FROM lists");
+        prepare(playerCount, "SELECT COUNT(*) FROM list_content WHERE list_id = ?");
+        // Changes other connections committed since the last look (none on a server: asked for each change).
+        prepare(dataVersion, server ? "SELECT NULL" : "PRAGMA data_version");
         prepare(gameRow, "SELECT listbox_order, list_name, interest FROM lists WHERE id = ?");
         prepare(setInterest, "UPDATE lists SET interest = ? WHERE id = ?");
         prepare(playerPosition, "SELECT listbox_order FROM list_content WHERE id = ? AND list_id = ?");
@@ -228,6 +233,18 @@ public:
     QSqlQuery insertPlayer, insertPlayerWithId, updatePlayer, deletePlayer, deletePlayers, setPlayerPosition,
         closePlayerGap, openPlayerGap, movePlayer;
     QSqlQuery insertJournal, setReverted, retire, adopt, setFloorState, setPerson, linked, setInterest;
+    QSqlQuery gameCount, playerCount, dataVersion;
+
+    // The orders found whole, known while this connection alone writes: each of its changes
+    // keeps an order whole, and one undone by a rollback is looked at again.
+    bool gamesWhole = false;
+    std::set<qint64> wholePlayers;
+    QVariant seenVersion;
+    void forgetWholeOrders()
+    {
+        gamesWhole = false;
+        wholePlayers.clear();
+    }
 };
 
 namespace {
@@ -443,13 +460,21 @@ WaitingListStore::Change::Change(WaitingListStore &store)
     if (store.m_server) {
         QSqlQuery &lock = run(m_statements.lock);
         lock.finish();
+        m_statements.forgetWholeOrders(); // other desks write without a trace here
+        return;
     }
+    const std::optional<QVariant> version = firstValue(run(m_statements.dataVersion));
+    if (!version || *version != m_statements.seenVersion)
+        m_statements.forgetWholeOrders();
+    m_statements.seenVersion = version.value_or(QVariant());
 }
 
 WaitingListStore::Change::~Change()
 {
-    if (!m_committed)
+    if (!m_committed) {
         m_statements.rollback.exec(QStringLiteral("ROLLBACK"));
+        m_statements.forgetWholeOrders();
+    }
 }
 
 void WaitingListStore::Change::commit()
@@ -481,7 +506,12 @@ qint64 WaitingListStore::Change::wholeGameOrder()
 {
     if (!m_gameCount) {
         Statements &s = m_statements;
-        m_gameCount = wholeOrder(run(s.gameShape), [&s]() -> QSqlQuery & { return run(s.gameOrder); }, s.setGamePosition);
+        if (s.gamesWhole) {
+            m_gameCount = firstValue(run(s.gameCount)).value_or(QVariant()).toLongLong();
+        } else {
+            m_gameCount = wholeOrder(run(s.gameShape), [&s]() -> QSqlQuery & { return run(s.gameOrder); }, s.setGamePosition);
+            s.gamesWhole = true;
+        }
     }
     return *m_gameCount;
 }
@@ -491,8 +521,14 @@ qint64 WaitingListStore::Change::wholePlayerOrder(qint64 gameId)
     if (const auto known = m_playerCounts.find(gameId); known != m_playerCounts.end())
         return known->second;
     Statements &s = m_statements;
-    const qint64 count = wholeOrder(run(s.playerShape, gameId),
-                                    [&s, gameId]() -> QSqlQuery & { return run(s.playerOrder, gameId); }, s.setPlayerPosition);
+    qint64 count = 0;
+    if (s.wholePlayers.contains(gameId)) {
+        count = firstValue(run(s.playerCount, gameId)).value_or(QVariant()).toLongLong();
+    } else {
+        count = wholeOrder(run(s.playerShape, gameId), [&s, gameId]() -> QSqlQuery & { return run(s.playerOrder, gameId); },
+                           s.setPlayerPosition);
+        s.wholePlayers.insert(gameId);
+    }
     m_playerCounts.emplace(gameId, count);
     return count;
 }
@@ -597,6 +633,7 @@ QList<PlacedPlayer> WaitingListStore::Change::deleteGame(qint64 gameId)
     const QList<PlacedPlayer> players = placedPlayers(gameId);
     touchGames();
     m_playerCounts.erase(gameId);
+    m_statements.wholePlayers.erase(gameId);
     // The players first, then the game, whether or not the game's row is still there.
     run(m_statements.deletePlayers, gameId);
     run(m_statements.deleteGame, gameId);

@@ -77,6 +77,23 @@ private slots:
                  QStringList({"0", "1", "2", "3", "4", "5"}));
         change(s.store, [](WaitingListStore::Change &c) { c.addGame(QStringLiteral("Razz")); });
         QCOMPARE(s.games(), QStringList({"3|Poker|0", "1|Stud|1", "2|Omaha|2", "4|Razz|3"}));
+
+        // Broken again by another writer after this store found it whole, and mended in a change
+        // that then failed: each time the next change mends it.
+        const QString order = QStringLiteral("select listbox_order from list_content where list_id = 3 order by listbox_order");
+        const qint64 fay = s.rows(QStringLiteral("select id from list_content where player_name = 'Fay'")).value(0).toLongLong();
+        for (const bool failing : {false, true}) {
+            s.rows(QStringLiteral("update list_content set listbox_order = 9 where list_id = 3"));
+            if (failing) {
+                QVERIFY_THROWS_EXCEPTION(StoreError, change(s.store, [](WaitingListStore::Change &c) {
+                    c.addPlayer(3, QStringLiteral("Gus"), {});
+                    c.renameGame(99, QStringLiteral("gone"));
+                }));
+                QCOMPARE(s.rows(order), QStringList(6, QStringLiteral("9")));
+            }
+            change(s.store, [fay](WaitingListStore::Change &c) { c.movePlayerTo(3, fay, 0); });
+            QCOMPARE(s.rows(order), QStringList({"0", "1", "2", "3", "4", "5"}));
+        }
     }
 
     void namedRowsThatAreGone()
