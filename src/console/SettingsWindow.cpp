@@ -2,6 +2,7 @@
 
 #include "base/DisplayFiles.h"
 #include "base/Language.h"
+#include "components/AccessibleNaming.h"
 #include "store/ConnectionCheck.h"
 #include "store/DatabaseAddress.h"
 
@@ -25,16 +26,6 @@
 namespace tavlo {
 
 namespace {
-
-// The name a screen reader says, and what the control is for.
-template <typename Widget>
-Widget *named(Widget *widget, const QString &objectName, const QString &name, const QString &description = {})
-{
-    widget->setObjectName(objectName);
-    widget->setAccessibleName(name);
-    widget->setAccessibleDescription(description);
-    return widget;
-}
 
 QWidget *row(QWidget *field, QWidget *button)
 {

@@ -1,6 +1,7 @@
 #include "display/ViewerSettingsWindow.h"
 
 #include "board/GameFilter.h"
+#include "components/AccessibleNaming.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,19 +21,6 @@
 #include <QVBoxLayout>
 
 namespace tavlo::display {
-
-namespace {
-
-template <typename Widget>
-Widget *named(Widget *widget, const QString &objectName, const QString &name, const QString &description = {})
-{
-    widget->setObjectName(objectName);
-    widget->setAccessibleName(name);
-    widget->setAccessibleDescription(description);
-    return widget;
-}
-
-} // namespace
 
 ViewerSettingsWindow::ViewerSettingsWindow(const QString &settingsPath, QWidget *parent)
     : QDialog(parent)
