@@ -213,8 +213,9 @@ qint64 ListPanel::selectedId() const
 
 int ListPanel::selectedRow() const
 {
-    const QModelIndexList rows = m_list->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    // One row at most is selected: its range says which, without a list of indexes.
+    const QItemSelection selection = m_list->selectionModel()->selection();
+    return selection.isEmpty() ? -1 : selection.first().top();
 }
 
 void ListPanel::setSelectedRow(int row)

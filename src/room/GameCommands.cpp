@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <limits>
 
 namespace tavlo {
 
@@ -227,10 +228,9 @@ bool MoveGame::make(WaitingListStore::Change &change)
 {
     const qint64 id = entry().gameId;
     m_from = change.gamePosition(id);
-    m_to = std::clamp(m_from + m_offset, 0, std::max(0, change.gameCount() - 1));
+    m_to = change.moveGameTo(id, int(std::clamp<qint64>(qint64(m_from) + m_offset, 0, std::numeric_limits<int>::max())));
     if (m_to == m_from)
         return false;
-    change.moveGameTo(id, m_to);
     setRow(id, 0, change.gameName(id));
     return true;
 }

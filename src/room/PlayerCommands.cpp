@@ -311,10 +311,9 @@ bool MovePlayer::make(WaitingListStore::Change &change)
     const qint64 gameId = entry().gameId;
     const qint64 playerId = entry().playerId;
     m_from = change.playerPosition(gameId, playerId);
-    m_to = int(std::clamp<qint64>(qint64(m_from) + m_offset, 0, std::max(0, change.playerCount(gameId) - 1)));
+    m_to = change.movePlayerTo(gameId, playerId, int(std::clamp<qint64>(qint64(m_from) + m_offset, 0, std::numeric_limits<int>::max())));
     if (m_to == m_from)
         return false;
-    change.movePlayerTo(gameId, playerId, m_to);
     setRow(gameId, playerId, change.gameName(gameId), m_storedName);
     return true;
 }

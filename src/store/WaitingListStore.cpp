@@ -53,11 +53,22 @@ StoreError failureOf(const QSqlQuery &query)
     return StoreError(wordsOf(query.lastError()));
 }
 
-void prepare(QSqlQuery &query, const char *statement)
+void prepare(QSqlQuery &query, const QString &statement)
 {
     query.setForwardOnly(true);
-    if (!query.prepare(QString::fromLatin1(statement)))
+    if (!query.prepare(statement))
         throw failureOf(query);
+}
+
+void prepare(QSqlQuery &query, const char *statement)
+{
+    prepare(query, QString::fromLatin1(statement));
+}
+
+// An insert that gives back the new row's id (see insertedId).
+QString returningId(bool server, const char *insert)
+{
+    return server ? QLatin1String(insert) + QLatin1String(" RETURNING id") : QString::fromLatin1(insert);
 }
 
 // Runs a prepared statement with its values; the rows it returns can be read until the next
@@ -121,10 +132,13 @@ std::optional<QVariant> firstValue(QSqlQuery &query)
     return value;
 }
 
-// The id a statement ending in RETURNING id gave the new row.
+// The new row's id: returned by the statement on a server, the engine's last row id in a file
+// (SQLite builds a table of its own for every RETURNING).
 qint64 insertedId(QSqlQuery &query)
 {
-    const std::optional<QVariant> id = firstValue(query);
+    const std::optional<QVariant> id = query.isSelect() ? firstValue(query) : std::optional<QVariant>(query.lastInsertId());
+    if (id && !id->isValid())
+        throw StoreError(QStringLiteral("The new row's id did not come back."));
     if (!id)
         throw StoreError(QStringLiteral("The new row's id did not come back."));
     return id->toLongLong();
@@ -151,11 +165,17 @@ public:
           gameCount(db), playerCount(db), dataVersion(db)
     {
         // One desk writes at a time: the file's write lock, or the server's lock for the room.
-        // Transaction control runs as plain text: a server cannot prepare it.
+        // Transaction control runs as plain text on a server, which cannot prepare it; a file
+        // prepares it once.
         begin.setForwardOnly(true);
         commit.setForwardOnly(true);
         rollback.setForwardOnly(true);
         beginText = QLatin1String(server ? "BEGIN" : "BEGIN IMMEDIATE");
+        if (!server) {
+            prepare(begin, beginText);
+            prepare(commit, "COMMIT");
+        }
+        controlPrepared = !server;
         prepare(lock, server ? "SELECT pg_advisory_xact_lock(727001)" : "SELECT 1");
         prepare(notify, server ? "SELECT pg_notify('tavlo_changes', ?)" : "SELECT ?");
         prepare(games, "SELECT id, list_name, interest FROM lists ORDER BY listbox_order, id");
@@ -184,7 +204,7 @@ public:
                            "FROM list_content WHERE id = ? AND list_id = ?");
         prepare(playerName, "SELECT player_name, list_id FROM list_content WHERE id = ?");
 
-        prepare(insertGame, "INSERT INTO lists (list_name, listbox_order) VALUES (?, ?) RETURNING id");
+        prepare(insertGame, returningId(server, "INSERT INTO lists (list_name, listbox_order) VALUES (?, ?)"));
         prepare(insertGameWithId, "INSERT INTO lists (id, list_name, listbox_order) VALUES (?, ?, ?)");
         prepare(renameGame, "UPDATE lists SET list_name = ? WHERE id = ?");
         prepare(deleteGame, "DELETE FROM lists WHERE id = ?");
@@ -195,8 +215,8 @@ public:
         prepare(moveGame, "UPDATE lists SET listbox_order = CASE WHEN id = ? THEN ? ELSE listbox_order + ? END "
                           "WHERE listbox_order BETWEEN ? AND ?");
 
-        prepare(insertPlayer, "INSERT INTO list_content (list_id, player_name, player_number, player_phone, listbox_order, "
-                              "added_at) VALUES (?, ?, 0, '', ?, ?) RETURNING id");
+        prepare(insertPlayer, returningId(server, "INSERT INTO list_content (list_id, player_name, player_number, player_phone, "
+                                                  "listbox_order, added_at) VALUES (?, ?, 0, '', ?, ?)"));
         prepare(insertPlayerWithId, "INSERT INTO list_content (id, list_id, player_name, player_number, player_phone, "
                                     "listbox_order, added_at, called_at, call_seconds, away_since, person_id) "
                                     "VALUES (?, ?, ?, 0, '', ?, ?, ?, ?, ?, ?)");
@@ -212,8 +232,9 @@ public:
         prepare(movePlayer, "UPDATE list_content SET listbox_order = CASE WHEN id = ? THEN ? ELSE listbox_order + ? END "
                             "WHERE list_id = ? AND listbox_order BETWEEN ? AND ?");
 
-        prepare(insertJournal, "INSERT INTO journal (made_at, desk, desk_id, command, game_id, player_id, game_name, "
-                               "player_name, details, reverted, undoable) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 1) RETURNING id");
+        prepare(insertJournal, returningId(server, "INSERT INTO journal (made_at, desk, desk_id, command, game_id, player_id, "
+                                                   "game_name, player_name, details, reverted, undoable) "
+                                                   "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 1)"));
         prepare(setReverted, "UPDATE journal SET reverted = ?, reverted_at = ? WHERE id = ?");
         prepare(retire, "UPDATE journal SET undoable = 0 WHERE id = ?");
         prepare(adopt, "UPDATE journal SET desk_id = ? WHERE desk = ? AND (desk_id IS NULL OR desk_id = '')");
@@ -224,9 +245,10 @@ public:
 
     void control(QSqlQuery &query, const QString &statement)
     {
-        if (!query.exec(statement))
+        if (!(controlPrepared ? query.exec() : query.exec(statement)))
             throw failureOf(query);
     }
+    bool controlPrepared = false;
     QSqlQuery games, players, history, gameOrder, playerOrder, gameShape, playerShape, gameRow, playerPosition,
         placedPlayers, onePlayer, playerName;
     QSqlQuery insertGame, insertGameWithId, renameGame, deleteGame, setGamePosition, closeGameGap, openGameGap, moveGame;
@@ -516,6 +538,18 @@ qint64 WaitingListStore::Change::wholeGameOrder()
     return *m_gameCount;
 }
 
+void WaitingListStore::Change::ensureWholeGameOrder()
+{
+    if (!m_gameCount && !m_statements.gamesWhole)
+        wholeGameOrder();
+}
+
+void WaitingListStore::Change::ensureWholePlayerOrder(qint64 gameId)
+{
+    if (!m_playerCounts.contains(gameId) && !m_statements.wholePlayers.contains(gameId))
+        wholePlayerOrder(gameId);
+}
+
 qint64 WaitingListStore::Change::wholePlayerOrder(qint64 gameId)
 {
     if (const auto known = m_playerCounts.find(gameId); known != m_playerCounts.end())
@@ -545,7 +579,7 @@ int WaitingListStore::Change::playerCount(qint64 gameId)
 
 int WaitingListStore::Change::gamePosition(qint64 gameId)
 {
-    wholeGameOrder();
+    ensureWholeGameOrder();
     const std::optional<QVariant> position = firstValue(run(m_statements.gameRow, gameId));
     if (!position)
         throw gone("game", gameId);
@@ -583,7 +617,7 @@ void WaitingListStore::Change::setGameInterest(qint64 gameId, bool interest)
 
 int WaitingListStore::Change::playerPosition(qint64 gameId, qint64 playerId)
 {
-    wholePlayerOrder(gameId);
+    ensureWholePlayerOrder(gameId);
     const std::optional<QVariant> position = firstValue(run(m_statements.playerPosition, playerId, gameId));
     if (!position)
         throw gone("player", playerId);
@@ -617,7 +651,7 @@ void WaitingListStore::Change::renameGame(qint64 gameId, const QString &name)
 
 QList<PlacedPlayer> WaitingListStore::Change::placedPlayers(qint64 gameId)
 {
-    wholePlayerOrder(gameId);
+    ensureWholePlayerOrder(gameId);
     QList<PlacedPlayer> players;
     QSqlQuery &rows = run(m_statements.placedPlayers, gameId);
     while (rows.next())
@@ -628,7 +662,7 @@ QList<PlacedPlayer> WaitingListStore::Change::placedPlayers(qint64 gameId)
 
 QList<PlacedPlayer> WaitingListStore::Change::deleteGame(qint64 gameId)
 {
-    wholeGameOrder();
+    ensureWholeGameOrder();
     const std::optional<QVariant> position = firstValue(run(m_statements.gameRow, gameId));
     const QList<PlacedPlayer> players = placedPlayers(gameId);
     touchGames();
@@ -642,19 +676,20 @@ QList<PlacedPlayer> WaitingListStore::Change::deleteGame(qint64 gameId)
     return players;
 }
 
-void WaitingListStore::Change::moveGameTo(qint64 gameId, int position)
+int WaitingListStore::Change::moveGameTo(qint64 gameId, int position)
 {
-    const qint64 count = wholeGameOrder();
+    ensureWholeGameOrder();
     const std::optional<QVariant> row = firstValue(run(m_statements.gameRow, gameId));
     if (!row)
         throw gone("game", gameId);
     const qint64 from = row->toLongLong();
-    const qint64 to = std::clamp<qint64>(position, 0, std::max<qint64>(0, count - 1));
+    const qint64 to = position <= from ? std::max<qint64>(position, 0) : std::min<qint64>(position, wholeGameOrder() - 1);
     if (to == from)
-        return;
+        return int(from);
     const Shift shift = shiftFor(from, to);
     touchGames();
     run(m_statements.moveGame, gameId, to, shift.delta, shift.low, shift.high);
+    return int(to);
 }
 
 void WaitingListStore::Change::insertGameAt(qint64 gameId, const QString &name, int position)
@@ -712,24 +747,26 @@ QList<PlacedPlayer> WaitingListStore::Change::deleteAllPlayers(qint64 gameId)
     return players;
 }
 
-void WaitingListStore::Change::movePlayerTo(qint64 gameId, qint64 playerId, int position)
+int WaitingListStore::Change::movePlayerTo(qint64 gameId, qint64 playerId, int position)
 {
-    const qint64 count = wholePlayerOrder(gameId);
+    ensureWholePlayerOrder(gameId);
     const std::optional<QVariant> row = firstValue(run(m_statements.playerPosition, playerId, gameId));
     if (!row)
         throw gone("player", playerId);
     const qint64 from = row->toLongLong();
-    const qint64 to = std::clamp<qint64>(position, 0, std::max<qint64>(0, count - 1));
+    // Only a move down needs the list's length.
+    const qint64 to = position <= from ? std::max<qint64>(position, 0) : std::min<qint64>(position, wholePlayerOrder(gameId) - 1);
     if (to == from)
-        return;
+        return int(from);
     const Shift shift = shiftFor(from, to);
     touchPlayers(gameId);
     run(m_statements.movePlayer, playerId, to, shift.delta, gameId, shift.low, shift.high);
+    return int(to);
 }
 
 std::optional<PlacedPlayer> WaitingListStore::Change::placedPlayer(qint64 gameId, qint64 playerId)
 {
-    wholePlayerOrder(gameId);
+    ensureWholePlayerOrder(gameId);
     QSqlQuery &row = run(m_statements.onePlayer, playerId, gameId);
     std::optional<PlacedPlayer> placed;
     if (row.next())

@@ -125,7 +125,8 @@ public:
         void renameGame(qint64 gameId, const QString &name);
         // Deletes the game and its players; returns them as they stood.
         QList<PlacedPlayer> deleteGame(qint64 gameId);
-        void moveGameTo(qint64 gameId, int position);
+        // Both return where the entry stands after the move, the position kept within the list.
+        int moveGameTo(qint64 gameId, int position);
         int gamePosition(qint64 gameId);
         QString gameName(qint64 gameId);
         bool gameInterest(qint64 gameId);
@@ -138,7 +139,7 @@ public:
         // The player as it stood, or nothing when it was gone already.
         std::optional<PlacedPlayer> deletePlayer(qint64 gameId, qint64 playerId);
         QList<PlacedPlayer> deleteAllPlayers(qint64 gameId);
-        void movePlayerTo(qint64 gameId, qint64 playerId, int position);
+        int movePlayerTo(qint64 gameId, qint64 playerId, int position);
         // The player as it stands now, or nothing when it is not on that list.
         std::optional<PlacedPlayer> placedPlayer(qint64 gameId, qint64 playerId);
         // Returns the state it had.
@@ -164,8 +165,11 @@ public:
         void adoptHistory(const QString &hostName, const QString &deskId);
 
     private:
+        // Each makes the order whole if it may not be; the first two count it too.
         qint64 wholeGameOrder();
         qint64 wholePlayerOrder(qint64 gameId);
+        void ensureWholeGameOrder();
+        void ensureWholePlayerOrder(qint64 gameId);
         QList<PlacedPlayer> placedPlayers(qint64 gameId);
         // What the change touched, for the other desks to read again. Every write to an order
         // touches it first, so that the order is checked again before it is next relied on.
