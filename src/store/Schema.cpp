@@ -9,6 +9,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <optional>
+
 namespace tavlo {
 
 namespace {
@@ -93,9 +95,13 @@ const Statements serverFloorLayout = {
 
 // A list's order lives in its rows: an index over it would be rewritten for every row a move
 // or a deletion shifts. Lists are found by list_id alone and put in order as they are read.
-const Statements listLookupLayout = {
+// Most players are on one list only: the persons' index holds the others, so that adding or
+// deleting such a player leaves it alone.
+const Statements leanIndexLayout = {
     "DROP INDEX IF EXISTS list_content_by_list",
     "CREATE INDEX list_content_by_list ON list_content (list_id)",
+    "DROP INDEX IF EXISTS list_content_by_person",
+    "CREATE INDEX list_content_by_person ON list_content (person_id) WHERE person_id IS NOT NULL",
 };
 
 // The same tables and columns on a database server, made on the first connection to an empty
@@ -119,7 +125,7 @@ const Statements serverLayout = {
     " away_since TEXT,"
     " person_id INTEGER)",
     "CREATE INDEX list_content_by_list ON list_content (list_id)",
-    "CREATE INDEX list_content_by_person ON list_content (person_id)",
+    "CREATE INDEX list_content_by_person ON list_content (person_id) WHERE person_id IS NOT NULL",
     "CREATE TABLE journal ("
     " id BIGSERIAL PRIMARY KEY,"
     " made_at TEXT NOT NULL,"
@@ -160,14 +166,25 @@ bool hasFloor(const QSqlDatabase &database)
     return database.record(QStringLiteral("lists")).contains(QStringLiteral("interest"));
 }
 
-// Whether the lists' index is missing or still holds their order.
-bool needsListLookup(const QSqlDatabase &database)
+// How an index of list_content is made, or nothing when there is none.
+std::optional<QString> indexDefinition(const QSqlDatabase &database, const QString &name)
 {
     QSqlQuery query(database);
-    query.exec(QLatin1String(isServer(database) ? "SELECT indexdef FROM pg_indexes WHERE indexname = 'list_content_by_list' "
-                                                  "AND schemaname = current_schema()"
-                                                : "SELECT sql FROM sqlite_master WHERE type = 'index' AND name = 'list_content_by_list'"));
-    return !query.next() || query.value(0).toString().contains(QLatin1String("listbox_order"));
+    query.prepare(QLatin1String(isServer(database) ? "SELECT indexdef FROM pg_indexes WHERE indexname = ? AND schemaname = current_schema()"
+                                                   : "SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?"));
+    query.addBindValue(name);
+    if (!query.exec() || !query.next())
+        return std::nullopt;
+    return query.value(0).toString();
+}
+
+// Whether the lists' index still holds their order, or the persons' index every player.
+bool needsLeanIndexes(const QSqlDatabase &database)
+{
+    const std::optional<QString> lists = indexDefinition(database, QStringLiteral("list_content_by_list"));
+    const std::optional<QString> persons = indexDefinition(database, QStringLiteral("list_content_by_person"));
+    return !lists || lists->contains(QLatin1String("listbox_order")) || !persons
+        || !persons->contains(QLatin1String("WHERE"), Qt::CaseInsensitive);
 }
 
 // Runs the statements in one transaction; the engine's words for the first that fails.
@@ -210,8 +227,8 @@ void upgradeSchema(QSqlDatabase &database)
     if (hasFloor(database)) {
         // The index only costs speed: a file that cannot take the leaner one (read-only, say)
         // still opens.
-        if (needsListLookup(database))
-            runAll(database, listLookupLayout);
+        if (needsLeanIndexes(database))
+            runAll(database, leanIndexLayout);
         return;
     }
     const bool server = isServer(database);
@@ -219,7 +236,7 @@ void upgradeSchema(QSqlDatabase &database)
     if (!hasDeskIds(database))
         statements += server ? serverDeskLayout : deskLayout;
     statements += server ? serverFloorLayout : floorLayout;
-    statements += listLookupLayout;
+    statements += leanIndexLayout;
     const QString error = runAll(database, statements);
     // Another desk may have upgraded it meanwhile.
     if (!error.isEmpty() && !hasFloor(database))
@@ -246,7 +263,7 @@ QString createEmptyDatabase(const QString &path, SchemaVersion version)
             if (version >= SchemaVersion::DeskIds)
                 statements += deskLayout;
             if (version >= SchemaVersion::Floor)
-                statements += floorLayout + listLookupLayout;
+                statements += floorLayout + leanIndexLayout;
             error = runAll(db, statements);
             db.close();
         }

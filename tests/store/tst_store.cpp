@@ -236,10 +236,12 @@ private slots:
         const QString path = readOnly ? disk.path(QStringLiteral("old.mdb")) : t.path(QStringLiteral("old.mdb"));
         QCOMPARE(createEmptyDatabase(path, version), QString());
         TestPlatform::seed(path, {{QStringLiteral("Poker"), {"Ann", "Ben", "Cleo"}}});
-        const QString index = QStringLiteral("select sql from sqlite_master where name = 'list_content_by_list'");
+        const QString indexes = QStringLiteral("select sql from sqlite_master where name like 'list_content_by_%' order by name");
         if (version == SchemaVersion::Floor) {
-            TestPlatform::rows(path, QStringLiteral("drop index list_content_by_list"));
-            TestPlatform::rows(path, QStringLiteral("create index list_content_by_list on list_content (list_id, listbox_order)"));
+            for (const char *statement : {"drop index list_content_by_list", "drop index list_content_by_person",
+                                          "create index list_content_by_list on list_content (list_id, listbox_order)",
+                                          "create index list_content_by_person on list_content (person_id)"})
+                TestPlatform::rows(path, QLatin1String(statement));
         }
         if (readOnly)
             QVERIFY(disk.makeReadOnly());
@@ -247,10 +249,12 @@ private slots:
         store.open();
         QCOMPARE(store.readRoom().value(0).players.size(), 3);
         if (readOnly) {
-            QVERIFY(TestPlatform::rows(path, index).value(0).contains(QLatin1String("listbox_order")));
+            QVERIFY(TestPlatform::rows(path, indexes).value(0).contains(QLatin1String("listbox_order")));
             return;
         }
-        QCOMPARE(TestPlatform::rows(path, index), QStringList{"CREATE INDEX list_content_by_list ON list_content (list_id)"});
+        QCOMPARE(TestPlatform::rows(path, indexes),
+                 QStringList({"CREATE INDEX list_content_by_list ON list_content (list_id)",
+                              "CREATE INDEX list_content_by_person ON list_content (person_id) WHERE person_id IS NOT NULL"}));
         const QList<GameRecord> room = store.readRoom();
         change(store, [&](WaitingListStore::Change &c) { c.movePlayerTo(room[0].id, room[0].players[2].id, 0); });
         QCOMPARE(TestPlatform::rows(path, QStringLiteral("select player_name, listbox_order from list_content order by listbox_order")),
