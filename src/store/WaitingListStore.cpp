@@ -137,9 +137,7 @@ std::optional<QVariant> firstValue(QSqlQuery &query)
 qint64 insertedId(QSqlQuery &query)
 {
     const std::optional<QVariant> id = query.isSelect() ? firstValue(query) : std::optional<QVariant>(query.lastInsertId());
-    if (id && !id->isValid())
-        throw StoreError(QStringLiteral("The new row's id did not come back."));
-    if (!id)
+    if (!id || !id->isValid())
         throw StoreError(QStringLiteral("The new row's id did not come back."));
     return id->toLongLong();
 }
