@@ -172,7 +172,8 @@ public:
         void ensureWholePlayerOrder(qint64 gameId);
         QList<PlacedPlayer> placedPlayers(qint64 gameId);
         // What the change touched, for the other desks to read again. Every write to an order
-        // touches it first, so that the order is checked again before it is next relied on.
+        // touches it first, so that its length is counted again before it is next relied on
+        // (it stays whole: each write of ours keeps it so).
         void touchGames()
         {
             m_gamesTouched = true;
