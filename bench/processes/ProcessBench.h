@@ -60,7 +60,7 @@ public:
                 const QRegularExpressionMatch match = pattern.match(line);
                 if (match.hasMatch() && (!accept || accept(match)))
                     return match.captured(1).toLongLong();
-                if (!match.hasMatch() && !line.isEmpty())
+                if (!match.hasMatch() && !line.isEmpty() && !line.startsWith(QLatin1String("tavlo.startup:")))
                     std::fprintf(stderr, "%s\n", qPrintable(line)); // the program's own warnings
             }
             if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning)

@@ -7,7 +7,10 @@
 
 int main(int argc, char **argv)
 {
+    const qint64 entered = tavlo::monotonicNanoseconds();
     QApplication app(argc, argv);
+    tavlo::reportStartupStep("main entered", entered);
+    tavlo::reportStartupStep("application ready");
     QWidget window;
     window.resize(981, 607);
     tavlo::afterFirstPaint(window);

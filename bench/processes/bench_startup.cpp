@@ -4,7 +4,10 @@
 // 10 starts each, taken in turns. Also the console's resident memory with a 200 × 200 room.
 // The platform is whatever the environment gives: run it under a virtual display
 // (xvfb-run -a bench/bench_startup); without DISPLAY it falls back to offscreen.
-// "ratio" is the console's median over the bare program's.
+// "ratio" is the console's median over the bare program's. The medians of the steps on the
+// way say where the difference lies: *_main_ms up to main (the libraries loaded),
+// *_app_ms up to the application object made (the window system reached), console_window_ms
+// up to the console's window built with its room.
 #include "ProcessBench.h"
 
 #include "platform/PaintReport.h"
@@ -22,6 +25,9 @@ namespace {
 // TAVLO_BENCH_PROGRAMS names another build's program folder, to compare two builds.
 const QString Built = qEnvironmentVariable("TAVLO_BENCH_PROGRAMS", QStringLiteral(TAVLO_BUILT_PROGRAM_FOLDER));
 const QRegularExpression FirstPaint(QStringLiteral("first painted at (\\d+) ns"));
+const QRegularExpression MainEntered(QStringLiteral("main entered at (\\d+) ns"));
+const QRegularExpression ApplicationReady(QStringLiteral("application ready at (\\d+) ns"));
+const QRegularExpression WindowBuilt(QStringLiteral("window built at (\\d+) ns"));
 constexpr int kStarts = 10;
 
 // A program folder of its own: the console's executable copied in (it keeps its files beside
@@ -38,36 +44,53 @@ struct ConsoleFolder {
     }
 };
 
-// Milliseconds from just before the start to the reported first paint; negative when none came.
-double startToFirstPaint(const QString &program)
+// Milliseconds from just before the start to each step the program reports, the first paint
+// last; empty when one did not come.
+std::vector<double> startSteps(const QString &program, const std::vector<const QRegularExpression *> &steps)
 {
     const qint64 start = tavlo::monotonicNanoseconds();
     bench::Program started(program, {}, QStringLiteral("tavlo.startup=true"));
-    const std::optional<qint64> painted = started.waitFor(FirstPaint, 20000);
-    return painted ? double(*painted - start) / 1e6 : -1;
+    std::vector<double> reached;
+    for (const QRegularExpression *step : steps) {
+        const std::optional<qint64> at = started.waitFor(*step, 20000);
+        if (!at)
+            return {};
+        reached.push_back(double(*at - start) / 1e6);
+    }
+    return reached;
 }
 
 void BM_StartToFirstPaint(benchmark::State &state)
 {
     ConsoleFolder folder(20, 130);
     const QString bare = QStringLiteral(TAVLO_BARE_WINDOW);
+    const std::vector<const QRegularExpression *> bareSteps{&MainEntered, &ApplicationReady, &FirstPaint};
+    const std::vector<const QRegularExpression *> consoleSteps{&MainEntered, &ApplicationReady, &WindowBuilt, &FirstPaint};
     // Once each untimed, so that both start from a warm disk cache.
-    startToFirstPaint(bare);
-    startToFirstPaint(folder.program);
-    std::vector<double> bares, consoles;
+    startSteps(bare, bareSteps);
+    startSteps(folder.program, consoleSteps);
+    std::vector<std::vector<double>> bares(bareSteps.size()), consoles(consoleSteps.size());
+    const auto keep = [](std::vector<std::vector<double>> &into, const std::vector<double> &reached) {
+        for (size_t i = 0; i < reached.size(); ++i)
+            into[i].push_back(reached[i]);
+        return !reached.empty();
+    };
     for (auto _ : state) {
         for (int i = 0; i < kStarts; ++i) {
-            bares.push_back(startToFirstPaint(bare));
-            consoles.push_back(startToFirstPaint(folder.program));
-            if (bares.back() < 0 || consoles.back() < 0) {
-                state.SkipWithError("a program did not report its first paint");
+            if (!keep(bares, startSteps(bare, bareSteps)) || !keep(consoles, startSteps(folder.program, consoleSteps))) {
+                state.SkipWithError("a program did not report its start's steps");
                 return;
             }
         }
     }
-    state.counters["bare_ms"] = bench::median(bares);
-    state.counters["console_ms"] = bench::median(consoles);
-    state.counters["ratio"] = bench::median(consoles) / bench::median(bares);
+    state.counters["bare_main_ms"] = bench::median(bares[0]);
+    state.counters["bare_app_ms"] = bench::median(bares[1]);
+    state.counters["console_main_ms"] = bench::median(consoles[0]);
+    state.counters["console_app_ms"] = bench::median(consoles[1]);
+    state.counters["console_window_ms"] = bench::median(consoles[2]);
+    state.counters["bare_ms"] = bench::median(bares.back());
+    state.counters["console_ms"] = bench::median(consoles.back());
+    state.counters["ratio"] = bench::median(consoles.back()) / bench::median(bares.back());
 }
 BENCHMARK(BM_StartToFirstPaint)->Iterations(1)->Unit(benchmark::kSecond);
 

@@ -355,6 +355,7 @@ int runConsole(const Platform &platform, const std::function<void(MainWindow &)>
         if (!console.startWindow())
             return 1;
         MainWindow &window = *console.window();
+        reportStartupStep("window built");
         // What the first picture does not need comes after it: the journal, the board, the probe.
         afterFirstPaint(window, [&, first] {
             if (!console.finishStart()) {

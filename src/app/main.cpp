@@ -6,6 +6,7 @@
 #include "base/Language.h"
 #include "platform/CommandLine.h"
 #include "platform/Connectivity.h"
+#include "platform/PaintReport.h"
 #include "platform/Platform.h"
 #include "platform/ProcessEnd.h"
 #include "platform/ProgramFolder.h"
@@ -49,6 +50,7 @@ int exportCsv(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    const qint64 entered = tavlo::monotonicNanoseconds();
     QApplication::setApplicationName(QStringLiteral("TAVLO"));
     QApplication::setApplicationVersion(tavlo::Console::versionText());
     QGuiApplication::setDesktopFileName(QStringLiteral(TAVLO_DESKTOP_ID));
@@ -64,6 +66,8 @@ int main(int argc, char **argv)
     std::thread fonts([] { FcInit(); });
     QApplication app(argc, argv);
     fonts.join(); // before any way out: an exit half-way through would leave its memory behind
+    tavlo::reportStartupStep("main entered", entered);
+    tavlo::reportStartupStep("application ready");
     QCommandLineParser parser;
     tavlo::parseCommandLine(parser, describe, tavlo::CsvExport::BadCommandLine);
 

@@ -68,6 +68,11 @@ private:
 
 } // namespace
 
+void reportStartupStep(const char *step, qint64 at)
+{
+    qCInfo(startupLog, "%s at %lld ns", step, at);
+}
+
 void afterFirstPaint(QWidget &window, std::function<void()> then)
 {
     new FirstPaint(window, std::move(then));
