@@ -160,8 +160,11 @@ public:
           openGameGap(db), moveGame(db), insertPlayer(db), insertPlayerWithId(db), updatePlayer(db), deletePlayer(db),
           deletePlayers(db), setPlayerPosition(db), closePlayerGap(db), openPlayerGap(db), movePlayer(db),
           insertJournal(db), setReverted(db), retire(db), adopt(db), setFloorState(db), setPerson(db), linked(db), setInterest(db),
-          gameCount(db), playerCount(db), dataVersion(db)
+          gameCount(db), playerCount(db)
     {
+        const QVariant handle = db.driver()->handle();
+        if (!server && handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+            engine = *static_cast<sqlite3 *const *>(handle.constData());
         // One desk writes at a time: the file's write lock, or the server's lock for the room.
         // Transaction control runs as plain text on a server, which cannot prepare it; a file
         // prepares it once.
@@ -191,8 +194,6 @@ public:
                              "FROM list_content WHERE list_id = ?");
         prepare(gameCount, "SELECT COUNT(*) FROM lists");
         prepare(playerCount, "SELECT COUNT(*) FROM list_content WHERE list_id = ?");
-        // Changes other connections committed since the last look (none on a server: asked for each change).
-        prepare(dataVersion, server ? "SELECT NULL" : "PRAGMA data_version");
         prepare(gameRow, "SELECT listbox_order, list_name, interest FROM lists WHERE id = ?");
         prepare(setInterest, "UPDATE lists SET interest = ? WHERE id = ?");
         prepare(playerPosition, "SELECT listbox_order FROM list_content WHERE id = ? AND list_id = ?");
@@ -253,13 +254,23 @@ public:
     QSqlQuery insertPlayer, insertPlayerWithId, updatePlayer, deletePlayer, deletePlayers, setPlayerPosition,
         closePlayerGap, openPlayerGap, movePlayer;
     QSqlQuery insertJournal, setReverted, retire, adopt, setFloorState, setPerson, linked, setInterest;
-    QSqlQuery gameCount, playerCount, dataVersion;
+    QSqlQuery gameCount, playerCount;
+    sqlite3 *engine = nullptr; // a file's engine, asked directly where a statement would cost more
 
     // The orders found whole, known while this connection alone writes: each of its changes
     // keeps an order whole, and one undone by a rollback is looked at again.
     bool gamesWhole = false;
     std::set<qint64> wholePlayers;
-    QVariant seenVersion;
+    std::optional<unsigned> seenVersion;
+    // The file's version as this connection last saw it: it moves with every commit, this
+    // connection's or another's, once a transaction has begun.
+    std::optional<unsigned> fileVersion() const
+    {
+        unsigned version = 0;
+        if (!engine || sqlite3_file_control(engine, "main", SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK)
+            return std::nullopt;
+        return version;
+    }
     void forgetWholeOrders()
     {
         gamesWhole = false;
@@ -404,14 +415,10 @@ void WaitingListStore::requireOpenFile()
     if (!m_statements)
         throw StoreError(StoreText::tr("The database %1 is not open.").arg(m_path));
     // An open file that was deleted or moved would take the writes with it, unseen.
-    const QVariant handle = m_database.driver()->handle();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
-        if (sqlite3 *engine = *static_cast<sqlite3 *const *>(handle.constData())) {
-            int moved = 0;
-            if (sqlite3_file_control(engine, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved)
-                throw StoreError(StoreText::tr("Could not find file '%1'.").arg(m_path));
-        }
-    }
+    int moved = 0;
+    if (m_statements->engine && sqlite3_file_control(m_statements->engine, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK
+        && moved)
+        throw StoreError(StoreText::tr("Could not find file '%1'.").arg(m_path));
 }
 
 QList<GameRecord> WaitingListStore::readRoom()
@@ -483,10 +490,10 @@ WaitingListStore::Change::Change(WaitingListStore &store)
         m_statements.forgetWholeOrders(); // other desks write without a trace here
         return;
     }
-    const std::optional<QVariant> version = firstValue(run(m_statements.dataVersion));
-    if (!version || *version != m_statements.seenVersion)
+    // Another connection's commit since this one's last: the orders known whole may not be.
+    const std::optional<unsigned> version = m_statements.fileVersion();
+    if (!version || version != m_statements.seenVersion)
         m_statements.forgetWholeOrders();
-    m_statements.seenVersion = version.value_or(QVariant());
 }
 
 WaitingListStore::Change::~Change()
@@ -511,6 +518,7 @@ void WaitingListStore::Change::commit()
     }
     try {
         m_statements.control(m_statements.commit, QStringLiteral("COMMIT"));
+        m_statements.seenVersion = m_statements.fileVersion();
     } catch (const StoreError &error) {
         if (error.kind() != StoreError::Kind::ConnectionLost)
             throw;
