@@ -1,5 +1,6 @@
 #include "store/JournalReader.h"
 
+#include "store/Statement.h"
 #include "store/StoreError.h"
 
 #include <QSqlError>
@@ -9,12 +10,6 @@
 namespace tavlo {
 
 namespace {
-
-QString wordsOf(const QSqlError &error)
-{
-    const QString words = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return words.isEmpty() ? QStringLiteral("Unknown database error") : words;
-}
 
 QDateTime timeOf(const QVariant &value)
 {

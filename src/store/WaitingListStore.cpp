@@ -2,6 +2,7 @@
 
 #include "store/DatabaseAddress.h"
 #include "store/Schema.h"
+#include "store/Statement.h"
 #include "store/StoreError.h"
 
 #include <QAtomicInt>
@@ -26,43 +27,14 @@ struct StoreText {
 
 QAtomicInt connectionCounter;
 
-QString wordsOf(const QSqlError &error)
+void prepare(Statement &statement, const QString &text)
 {
-    const QString words = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return words.isEmpty() ? StoreText::tr("Unknown database error") : words;
+    statement.prepare(text);
 }
 
-// Whether a statement failed because the database server went away (the driver closes the
-// connection once it sees that). Every answer of a server names its state; none means no
-// answer came. Class 08 is the connection's own trouble, 57P a server ending the session.
-bool connectionLost(const QSqlQuery &query)
+void prepare(Statement &statement, const char *text)
 {
-    const QSqlDriver *driver = query.driver();
-    if (!driver || driver->dbmsType() != QSqlDriver::PostgreSQL)
-        return false;
-    const QString state = query.lastError().nativeErrorCode();
-    return !driver->isOpen() || state.isEmpty() || state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P"));
-}
-
-// A lost server leaves only words about sockets, or none at all.
-StoreError failureOf(const QSqlQuery &query)
-{
-    if (connectionLost(query))
-        return StoreError(StoreText::tr("The connection to the database server was lost, so nothing of this change was saved."),
-                          StoreError::Kind::ConnectionLost);
-    return StoreError(wordsOf(query.lastError()));
-}
-
-void prepare(QSqlQuery &query, const QString &statement)
-{
-    query.setForwardOnly(true);
-    if (!query.prepare(statement))
-        throw failureOf(query);
-}
-
-void prepare(QSqlQuery &query, const char *statement)
-{
-    prepare(query, QString::fromLatin1(statement));
+    statement.prepare(QString::fromLatin1(text));
 }
 
 // An insert that gives back the new row's id (see insertedId).
@@ -74,13 +46,12 @@ QString returningId(bool server, const char *insert)
 // Runs a prepared statement with its values; the rows it returns can be read until the next
 // run. Throws the engine's words.
 template <typename... Values>
-QSqlQuery &run(QSqlQuery &query, const Values &...values)
+Statement &run(Statement &statement, const Values &...values)
 {
     int index = 0;
-    (query.bindValue(index++, QVariant::fromValue(values)), ...);
-    if (!query.exec())
-        throw failureOf(query);
-    return query;
+    (statement.bind(index++, QVariant::fromValue(values)), ...);
+    statement.exec();
+    return statement;
 }
 
 // Text that must not be NULL: a null string is empty text.
@@ -105,7 +76,7 @@ QDateTime timeOf(const QVariant &value)
 
 // A player from a row that starts with id, player_name, added_at, called_at, call_seconds,
 // away_since, person_id.
-PlayerRecord playerAt(const QSqlQuery &row)
+PlayerRecord playerAt(const Statement &row)
 {
     const QVariant seconds = row.value(4);
     return {row.value(0).toLongLong(), row.value(1).toString(), timeOf(row.value(2)),
@@ -123,7 +94,7 @@ QVariant secondsValue(const FloorState &state)
 }
 
 // The single row's first value, or nothing when there is no row.
-std::optional<QVariant> firstValue(QSqlQuery &query)
+std::optional<QVariant> firstValue(Statement &query)
 {
     std::optional<QVariant> value;
     if (query.next())
@@ -134,12 +105,18 @@ std::optional<QVariant> firstValue(QSqlQuery &query)
 
 // The new row's id: returned by the statement on a server, the engine's last row id in a file
 // (SQLite builds a table of its own for every RETURNING).
-qint64 insertedId(QSqlQuery &query)
+qint64 insertedId(Statement &statement)
 {
-    const std::optional<QVariant> id = query.isSelect() ? firstValue(query) : std::optional<QVariant>(query.lastInsertId());
-    if (!id || !id->isValid())
+    std::optional<qint64> id;
+    if (statement.isSelect()) {
+        if (const std::optional<QVariant> returned = firstValue(statement); returned && returned->isValid())
+            id = returned->toLongLong();
+    } else {
+        id = statement.lastInsertId();
+    }
+    if (!id)
         throw StoreError(QStringLiteral("The new row's id did not come back."));
-    return id->toLongLong();
+    return *id;
 }
 
 StoreError gone(const char *what, qint64 id)
@@ -154,23 +131,17 @@ StoreError gone(const char *what, qint64 id)
 class WaitingListStore::Statements {
 public:
     Statements(const QSqlDatabase &db, bool server)
-        : begin(db), lock(db), notify(db), commit(db), rollback(db), playersOfGame(db), games(db), players(db), history(db), gameOrder(db), playerOrder(db),
-          gameShape(db), playerShape(db), gameRow(db), playerPosition(db), placedPlayers(db), onePlayer(db), playerName(db),
-          insertGame(db), insertGameWithId(db), renameGame(db), deleteGame(db), setGamePosition(db), closeGameGap(db),
-          openGameGap(db), moveGame(db), insertPlayer(db), insertPlayerWithId(db), updatePlayer(db), deletePlayer(db),
-          deletePlayers(db), setPlayerPosition(db), closePlayerGap(db), openPlayerGap(db), movePlayer(db),
-          insertJournal(db), setReverted(db), retire(db), adopt(db), setFloorState(db), setPerson(db), linked(db), setInterest(db),
-          gameCount(db), playerCount(db)
+        : engine(engineOf(db, server)), begin(db, engine), lock(db, engine), notify(db, engine), commit(db, engine), rollback(db, engine), playersOfGame(db, engine), games(db, engine), players(db, engine), history(db, engine), gameOrder(db, engine), playerOrder(db, engine),
+          gameShape(db, engine), playerShape(db, engine), gameRow(db, engine), playerPosition(db, engine), placedPlayers(db, engine), onePlayer(db, engine), playerName(db, engine),
+          insertGame(db, engine), insertGameWithId(db, engine), renameGame(db, engine), deleteGame(db, engine), setGamePosition(db, engine), closeGameGap(db, engine),
+          openGameGap(db, engine), moveGame(db, engine), insertPlayer(db, engine), insertPlayerWithId(db, engine), updatePlayer(db, engine), deletePlayer(db, engine),
+          deletePlayers(db, engine), setPlayerPosition(db, engine), closePlayerGap(db, engine), openPlayerGap(db, engine), movePlayer(db, engine),
+          insertJournal(db, engine), setReverted(db, engine), retire(db, engine), adopt(db, engine), setFloorState(db, engine), setPerson(db, engine), linked(db, engine), setInterest(db, engine),
+          gameCount(db, engine), playerCount(db, engine)
     {
-        const QVariant handle = db.driver()->handle();
-        if (!server && handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
-            engine = *static_cast<sqlite3 *const *>(handle.constData());
         // One desk writes at a time: the file's write lock, or the server's lock for the room.
         // Transaction control runs as plain text on a server, which cannot prepare it; a file
         // prepares it once.
-        begin.setForwardOnly(true);
-        commit.setForwardOnly(true);
-        rollback.setForwardOnly(true);
         beginText = QLatin1String(server ? "BEGIN" : "BEGIN IMMEDIATE");
         if (!server) {
             prepare(begin, beginText);
@@ -239,23 +210,33 @@ public:
         prepare(adopt, "UPDATE journal SET desk_id = ? WHERE desk = ? AND (desk_id IS NULL OR desk_id = '')");
     }
 
-    QSqlQuery begin, lock, notify, commit, rollback, playersOfGame;
+    // A file's engine, asked directly where a statement would cost more; null on a server.
+    sqlite3 *engine = nullptr;
+    static sqlite3 *engineOf(const QSqlDatabase &db, bool server)
+    {
+        const QVariant handle = db.driver()->handle();
+        if (server || !handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+            return nullptr;
+        return *static_cast<sqlite3 *const *>(handle.constData());
+    }
+    Statement begin, lock, notify, commit, rollback, playersOfGame;
     QString beginText;
 
-    void control(QSqlQuery &query, const QString &statement)
+    void control(Statement &statement, const QString &text)
     {
-        if (!(controlPrepared ? query.exec() : query.exec(statement)))
-            throw failureOf(query);
+        if (controlPrepared)
+            statement.exec();
+        else
+            statement.execText(text);
     }
     bool controlPrepared = false;
-    QSqlQuery games, players, history, gameOrder, playerOrder, gameShape, playerShape, gameRow, playerPosition,
+    Statement games, players, history, gameOrder, playerOrder, gameShape, playerShape, gameRow, playerPosition,
         placedPlayers, onePlayer, playerName;
-    QSqlQuery insertGame, insertGameWithId, renameGame, deleteGame, setGamePosition, closeGameGap, openGameGap, moveGame;
-    QSqlQuery insertPlayer, insertPlayerWithId, updatePlayer, deletePlayer, deletePlayers, setPlayerPosition,
+    Statement insertGame, insertGameWithId, renameGame, deleteGame, setGamePosition, closeGameGap, openGameGap, moveGame;
+    Statement insertPlayer, insertPlayerWithId, updatePlayer, deletePlayer, deletePlayers, setPlayerPosition,
         closePlayerGap, openPlayerGap, movePlayer;
-    QSqlQuery insertJournal, setReverted, retire, adopt, setFloorState, setPerson, linked, setInterest;
-    QSqlQuery gameCount, playerCount;
-    sqlite3 *engine = nullptr; // a file's engine, asked directly where a statement would cost more
+    Statement insertJournal, setReverted, retire, adopt, setFloorState, setPerson, linked, setInterest;
+    Statement gameCount, playerCount;
 
     // The orders found whole, known while this connection alone writes: each of its changes
     // keeps an order whole, and one undone by a rollback is looked at again.
@@ -283,7 +264,7 @@ namespace {
 // Mends an order whose positions have gaps or repeats (a file from elsewhere) by giving each
 // row its place in the order; returns the number of rows. `readOrder` runs the order's query.
 template <typename ReadOrder>
-qint64 wholeOrder(QSqlQuery &shape, ReadOrder readOrder, QSqlQuery &setPosition)
+qint64 wholeOrder(Statement &shape, ReadOrder readOrder, Statement &setPosition)
 {
     shape.next();
     const qint64 count = shape.value(0).toLongLong();
@@ -292,7 +273,7 @@ qint64 wholeOrder(QSqlQuery &shape, ReadOrder readOrder, QSqlQuery &setPosition)
     shape.finish();
     if (!whole) {
         QList<std::pair<qint64, qint64>> rows;
-        QSqlQuery &order = readOrder();
+        Statement &order = readOrder();
         while (order.next())
             rows.append({order.value(0).toLongLong(), order.value(1).toLongLong()});
         order.finish();
@@ -425,7 +406,7 @@ QList<GameRecord> WaitingListStore::readRoom()
 {
     requireOpenFile();
     QList<GameRecord> games;
-    QSqlQuery &gameRows = run(m_statements->games);
+    Statement &gameRows = run(m_statements->games);
     while (gameRows.next())
         games.append({gameRows.value(0).toLongLong(), gameRows.value(1).toString(), {}, gameRows.value(2).toLongLong() != 0});
     gameRows.finish();
@@ -433,7 +414,7 @@ QList<GameRecord> WaitingListStore::readRoom()
     QHash<qint64, qsizetype> gameIndex;
     for (qsizetype i = 0; i < games.size(); ++i)
         gameIndex.insert(games[i].id, i);
-    QSqlQuery &playerRows = run(m_statements->players);
+    Statement &playerRows = run(m_statements->players);
     while (playerRows.next()) {
         // A player whose game is gone belongs to no list.
         const auto game = gameIndex.constFind(playerRows.value(7).toLongLong());
@@ -448,7 +429,7 @@ QList<PlayerRecord> WaitingListStore::readPlayers(qint64 gameId)
 {
     requireOpenFile();
     QList<PlayerRecord> players;
-    QSqlQuery &rows = run(m_statements->playersOfGame, gameId);
+    Statement &rows = run(m_statements->playersOfGame, gameId);
     while (rows.next())
         players.append(playerAt(rows));
     rows.finish();
@@ -459,7 +440,7 @@ QList<JournalRecord> WaitingListStore::history(const QString &deskId)
 {
     requireOpenFile();
     QList<JournalRecord> entries;
-    QSqlQuery &rows = run(m_statements->history, text(deskId));
+    Statement &rows = run(m_statements->history, text(deskId));
     while (rows.next()) {
         JournalRecord entry;
         entry.id = rows.value(0).toLongLong();
@@ -485,7 +466,7 @@ WaitingListStore::Change::Change(WaitingListStore &store)
 {
     m_statements.control(m_statements.begin, m_statements.beginText);
     if (store.m_server) {
-        QSqlQuery &lock = run(m_statements.lock);
+        Statement &lock = run(m_statements.lock);
         lock.finish();
         m_statements.forgetWholeOrders(); // other desks write without a trace here
         return;
@@ -499,7 +480,11 @@ WaitingListStore::Change::Change(WaitingListStore &store)
 WaitingListStore::Change::~Change()
 {
     if (!m_committed) {
-        m_statements.rollback.exec(QStringLiteral("ROLLBACK"));
+        try {
+            m_statements.rollback.execText(QStringLiteral("ROLLBACK"));
+        } catch (const StoreError &) {
+            // The transaction ends with the connection anyway.
+        }
         m_statements.forgetWholeOrders();
     }
 }
@@ -537,7 +522,7 @@ qint64 WaitingListStore::Change::wholeGameOrder()
         if (s.gamesWhole) {
             m_gameCount = firstValue(run(s.gameCount)).value_or(QVariant()).toLongLong();
         } else {
-            m_gameCount = wholeOrder(run(s.gameShape), [&s]() -> QSqlQuery & { return run(s.gameOrder); }, s.setGamePosition);
+            m_gameCount = wholeOrder(run(s.gameShape), [&s]() -> Statement & { return run(s.gameOrder); }, s.setGamePosition);
             s.gamesWhole = true;
         }
     }
@@ -565,7 +550,7 @@ qint64 WaitingListStore::Change::wholePlayerOrder(qint64 gameId)
     if (s.wholePlayers.contains(gameId)) {
         count = firstValue(run(s.playerCount, gameId)).value_or(QVariant()).toLongLong();
     } else {
-        count = wholeOrder(run(s.playerShape, gameId), [&s, gameId]() -> QSqlQuery & { return run(s.playerOrder, gameId); },
+        count = wholeOrder(run(s.playerShape, gameId), [&s, gameId]() -> Statement & { return run(s.playerOrder, gameId); },
                            s.setPlayerPosition);
         s.wholePlayers.insert(gameId);
     }
@@ -594,7 +579,7 @@ int WaitingListStore::Change::gamePosition(qint64 gameId)
 
 QString WaitingListStore::Change::gameName(qint64 gameId)
 {
-    QSqlQuery &row = run(m_statements.gameRow, gameId);
+    Statement &row = run(m_statements.gameRow, gameId);
     const QString name = row.next() ? row.value(1).toString() : QString();
     row.finish();
     return name;
@@ -602,7 +587,7 @@ QString WaitingListStore::Change::gameName(qint64 gameId)
 
 bool WaitingListStore::Change::gameInterest(qint64 gameId)
 {
-    QSqlQuery &row = run(m_statements.gameRow, gameId);
+    Statement &row = run(m_statements.gameRow, gameId);
     if (!row.next()) {
         row.finish();
         throw gone("game", gameId);
@@ -615,7 +600,7 @@ bool WaitingListStore::Change::gameInterest(qint64 gameId)
 void WaitingListStore::Change::setGameInterest(qint64 gameId, bool interest)
 {
     if (run(m_statements.setInterest, interest ? QVariant(qint64(1)) : QVariant(QMetaType(QMetaType::LongLong)), gameId)
-            .numRowsAffected()
+            .rowsAffected()
         == 0)
         throw gone("game", gameId);
     touchGames();
@@ -650,7 +635,7 @@ qint64 WaitingListStore::Change::addGame(const QString &name)
 
 void WaitingListStore::Change::renameGame(qint64 gameId, const QString &name)
 {
-    if (run(m_statements.renameGame, name, gameId).numRowsAffected() == 0)
+    if (run(m_statements.renameGame, name, gameId).rowsAffected() == 0)
         throw gone("game", gameId);
     touchGames();
 }
@@ -659,7 +644,7 @@ QList<PlacedPlayer> WaitingListStore::Change::placedPlayers(qint64 gameId)
 {
     ensureWholePlayerOrder(gameId);
     QList<PlacedPlayer> players;
-    QSqlQuery &rows = run(m_statements.placedPlayers, gameId);
+    Statement &rows = run(m_statements.placedPlayers, gameId);
     while (rows.next())
         players.append({playerAt(rows), rows.value(7).toInt()});
     rows.finish();
@@ -720,7 +705,7 @@ PlacedPlayer WaitingListStore::Change::addPlayer(qint64 gameId, const QString &s
 QString WaitingListStore::Change::updatePlayer(qint64 playerId, const QString &storedName)
 {
     // The name it had, for the journal.
-    QSqlQuery &row = run(m_statements.playerName, playerId);
+    Statement &row = run(m_statements.playerName, playerId);
     if (!row.next()) {
         row.finish();
         throw gone("player", playerId);
@@ -773,7 +758,7 @@ int WaitingListStore::Change::movePlayerTo(qint64 gameId, qint64 playerId, int p
 std::optional<PlacedPlayer> WaitingListStore::Change::placedPlayer(qint64 gameId, qint64 playerId)
 {
     ensureWholePlayerOrder(gameId);
-    QSqlQuery &row = run(m_statements.onePlayer, playerId, gameId);
+    Statement &row = run(m_statements.onePlayer, playerId, gameId);
     std::optional<PlacedPlayer> placed;
     if (row.next())
         placed = PlacedPlayer{playerAt(row), row.value(7).toInt()};
@@ -792,7 +777,7 @@ QList<std::pair<qint64, qint64>> WaitingListStore::Change::linkedEntries(qint64 
     QList<std::pair<qint64, qint64>> entries;
     if (personId == 0)
         return entries;
-    QSqlQuery &rows = run(m_statements.linked, personId, playerId);
+    Statement &rows = run(m_statements.linked, personId, playerId);
     while (rows.next())
         entries.append({rows.value(0).toLongLong(), rows.value(1).toLongLong()});
     rows.finish();
@@ -801,7 +786,7 @@ QList<std::pair<qint64, qint64>> WaitingListStore::Change::linkedEntries(qint64 
 
 FloorState WaitingListStore::Change::setFloorState(qint64 gameId, qint64 playerId, const FloorState &state)
 {
-    QSqlQuery &row = run(m_statements.onePlayer, playerId, gameId);
+    Statement &row = run(m_statements.onePlayer, playerId, gameId);
     if (!row.next()) {
         row.finish();
         throw gone("player", playerId);
