@@ -1,5 +1,7 @@
 #include "room/JournalDetails.h"
 
+#include "base/StoredTime.h"
+
 #include <QJsonDocument>
 #include <QSet>
 
@@ -22,7 +24,7 @@ std::optional<qint64> integerOf(const QJsonValue &value, double low, double high
 
 QJsonValue timeJson(const QDateTime &time)
 {
-    return time.isValid() ? QJsonValue(time.toUTC().toString(Qt::ISODateWithMs)) : QJsonValue();
+    return time.isValid() ? QJsonValue(storedTimeText(time)) : QJsonValue();
 }
 
 } // namespace
@@ -67,7 +69,7 @@ FloorState JournalDetails::readState(const QJsonObject &object)
 
 QDateTime JournalDetails::optionalTime(const QJsonValue &value)
 {
-    const QDateTime time = value.isString() ? QDateTime::fromString(value.toString(), Qt::ISODateWithMs).toUTC() : QDateTime();
+    const QDateTime time = value.isString() ? storedTime(value.toString()) : QDateTime();
     require(value.isUndefined() || time.isValid());
     return time;
 }
@@ -80,7 +82,7 @@ PlacedPlayer JournalDetails::readPlaced(const QJsonObject &object, std::optional
     const QJsonValue added = object.value(QLatin1String("added"));
     const std::optional<qint64> id = integerOf(idValue, 1, MostExactInteger);
     const std::optional<qint64> at = integerOf(positionValue, 0, std::numeric_limits<int>::max());
-    const QDateTime addedAt = added.isString() ? QDateTime::fromString(added.toString(), Qt::ISODateWithMs).toUTC() : QDateTime();
+    const QDateTime addedAt = added.isString() ? storedTime(added.toString()) : QDateTime();
     const bool timeRead = added.isString() ? addedAt.isValid() : added.isNull() || added.isUndefined();
     require(id && at && name.isString() && timeRead);
     if (position)

@@ -1,5 +1,6 @@
 #include "store/JournalReader.h"
 
+#include "base/StoredTime.h"
 #include "store/Statement.h"
 #include "store/StoreError.h"
 
@@ -13,10 +14,7 @@ namespace {
 
 QDateTime timeOf(const QVariant &value)
 {
-    if (value.isNull())
-        return {};
-    const QDateTime time = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
-    return time.isValid() ? time.toUTC() : QDateTime();
+    return value.isNull() ? QDateTime() : storedTime(value.toString());
 }
 
 } // namespace
@@ -28,7 +26,7 @@ JournalReader::JournalReader(const QSqlDatabase &database)
 
 QString JournalReader::timeText(const QDateTime &time)
 {
-    return time.toUTC().toString(Qt::ISODateWithMs);
+    return storedTimeText(time);
 }
 
 QList<JournalRecord> JournalReader::entries(const QDateTime &from, const QDateTime &to) const

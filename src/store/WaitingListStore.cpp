@@ -1,5 +1,6 @@
 #include "store/WaitingListStore.h"
 
+#include "base/StoredTime.h"
 #include "store/DatabaseAddress.h"
 #include "store/Schema.h"
 #include "store/Statement.h"
@@ -63,15 +64,12 @@ QString text(const QString &value)
 // Times are kept as UTC text, readable in the file and by any engine.
 QVariant timeValue(const QDateTime &time)
 {
-    return time.isValid() ? QVariant(time.toUTC().toString(Qt::ISODateWithMs)) : QVariant(QMetaType(QMetaType::QString));
+    return time.isValid() ? QVariant(storedTimeText(time)) : QVariant(QMetaType(QMetaType::QString));
 }
 
 QDateTime timeOf(const QVariant &value)
 {
-    if (value.isNull())
-        return {};
-    QDateTime time = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
-    return time.isValid() ? time.toUTC() : QDateTime();
+    return value.isNull() ? QDateTime() : storedTime(value.toString());
 }
 
 // A player from a row that starts with id, player_name, added_at, called_at, call_seconds,
