@@ -213,8 +213,12 @@ qint64 ListPanel::selectedId() const
 
 int ListPanel::selectedRow() const
 {
-    // One row at most is selected: its range says which, without a list of indexes.
-    const QItemSelection selection = m_list->selectionModel()->selection();
+    // One row at most is selected, nearly always the current one; else its range says which,
+    // without a list of indexes.
+    const QItemSelectionModel *model = m_list->selectionModel();
+    if (const QModelIndex current = model->currentIndex(); current.isValid() && model->isSelected(current))
+        return current.row();
+    const QItemSelection selection = model->selection();
     return selection.isEmpty() ? -1 : selection.first().top();
 }
 
@@ -464,7 +468,7 @@ void ListPanel::moveSelected(int offset)
 
 void ListPanel::moveSelectedToTop()
 {
-    if (selectedId() != 0 && m_model->moveToTop(selectedId())) {
+    if (const qint64 id = selectedId(); id != 0 && m_model->moveToTop(id)) {
         showSelection(false);
         m_list->setFocus();
     }
@@ -499,8 +503,10 @@ void ListPanel::showMarkers()
         const bool on = flagOf(m_markers, *marker);
         QPushButton *shown = button(b.command);
         shown->setChecked(on);
-        shown->setAccessibleDescription(b.description + QLatin1Char(' ')
-                                        + (on ? tr("On for this player.") : tr("Off for this player.")));
+        // A new description is announced to assistive technology: only when it is new.
+        const QString description = b.description + QLatin1Char(' ') + (on ? tr("On for this player.") : tr("Off for this player."));
+        if (shown->accessibleDescription() != description)
+            shown->setAccessibleDescription(description);
     }
 }
 

@@ -150,8 +150,13 @@ QList<Player> Command::listOf(const QList<PlacedPlayer> &players)
 JournalRecord Command::journalRow() const
 {
     JournalRecord row = m_entry;
-    row.details = QJsonDocument(details()).toJson(QJsonDocument::Compact);
+    row.details = detailsText();
     return row;
+}
+
+QByteArray Command::detailsText() const
+{
+    return QJsonDocument(details()).toJson(QJsonDocument::Compact);
 }
 
 } // namespace tavlo

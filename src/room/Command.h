@@ -93,6 +93,8 @@ protected:
     // Players as they stood, in their order.
     static QList<Player> listOf(const QList<PlacedPlayer> &players);
     virtual QJsonObject details() const = 0;
+    // The details as the journal row keeps them: compact JSON.
+    virtual QByteArray detailsText() const;
     // Reads the details of entry(); require() in them what the row itself must hold.
     virtual void read(JournalDetails &details) = 0;
 

@@ -267,6 +267,11 @@ QJsonObject MoveGame::details() const
     return {{QStringLiteral("from"), m_from}, {QStringLiteral("to"), m_to}};
 }
 
+QByteArray MoveGame::detailsText() const
+{
+    return JournalDetails::writeMove(m_from, m_to);
+}
+
 void MoveGame::read(JournalDetails &details)
 {
     m_from = details.number("from").value_or(0);

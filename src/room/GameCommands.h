@@ -89,6 +89,7 @@ public:
 
 protected:
     QJsonObject details() const override;
+    QByteArray detailsText() const override;
     void read(JournalDetails &details) override;
 
 private:

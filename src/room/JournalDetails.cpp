@@ -29,6 +29,11 @@ QJsonValue timeJson(const QDateTime &time)
 
 } // namespace
 
+QByteArray JournalDetails::writeMove(int from, int to)
+{
+    return "{\"from\":" + QByteArray::number(from) + ",\"to\":" + QByteArray::number(to) + '}';
+}
+
 JournalDetails::JournalDetails(const QByteArray &json)
 {
     QJsonParseError error{};

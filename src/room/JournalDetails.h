@@ -50,6 +50,8 @@ public:
     // Entries on several lists, each with its game; none when the key is missing.
     QList<GameEntry> entries(const char *key);
     static QJsonArray write(const QList<GameEntry> &entries);
+    // {"from":from,"to":to} as compact JSON, made without a JSON object on a move's path.
+    static QByteArray writeMove(int from, int to);
 
 private:
     PlacedPlayer readPlaced(const QJsonObject &object, std::optional<int> *position);

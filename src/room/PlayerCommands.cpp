@@ -350,6 +350,11 @@ QJsonObject MovePlayer::details() const
     return {{QStringLiteral("from"), m_from}, {QStringLiteral("to"), m_to}};
 }
 
+QByteArray MovePlayer::detailsText() const
+{
+    return JournalDetails::writeMove(m_from, m_to);
+}
+
 void MovePlayer::read(JournalDetails &details)
 {
     m_from = details.number("from").value_or(0);

@@ -124,6 +124,7 @@ public:
 protected:
     MovePlayer(const QString &name, qint64 gameId, qint64 playerId, const QString &storedName, int offset);
     QJsonObject details() const override;
+    QByteArray detailsText() const override;
     void read(JournalDetails &details) override;
 
     int m_from = 0;

@@ -79,6 +79,33 @@ void Statement::prepare(const QString &text)
         throw failure();
 }
 
+void Statement::bind(int index, qint64 value)
+{
+    if (!m_engine) {
+        m_query->bindValue(index, value);
+        return;
+    }
+    if (m_row != Row::None)
+        finish();
+    if (sqlite3_bind_int64(m_statement, index + 1, value) != SQLITE_OK)
+        throw failure();
+}
+
+void Statement::bind(int index, const QString &value)
+{
+    if (!m_engine) {
+        m_query->bindValue(index, value);
+        return;
+    }
+    if (m_row != Row::None)
+        finish();
+    const int result = value.isNull()
+            ? sqlite3_bind_null(m_statement, index + 1)
+            : sqlite3_bind_text16(m_statement, index + 1, value.utf16(), int(value.size() * sizeof(QChar)), SQLITE_TRANSIENT);
+    if (result != SQLITE_OK)
+        throw failure();
+}
+
 void Statement::bind(int index, const QVariant &value)
 {
     if (!m_engine) {

@@ -29,7 +29,10 @@ public:
 
     // Throw the engine's words when they fail.
     void prepare(const QString &text);
+    // A null value, or a null text, binds NULL.
     void bind(int index, const QVariant &value);
+    void bind(int index, qint64 value);
+    void bind(int index, const QString &value);
     void exec();
     // Runs a statement given as text, once, outside any prepared one.
     void execText(const QString &text);

@@ -50,7 +50,14 @@ template <typename... Values>
 Statement &run(Statement &statement, const Values &...values)
 {
     int index = 0;
-    (statement.bind(index++, QVariant::fromValue(values)), ...);
+    [[maybe_unused]] const auto bind = [&statement, &index](const auto &value) {
+        using Value = std::decay_t<decltype(value)>;
+        if constexpr (std::is_same_v<Value, qint64> || std::is_same_v<Value, QString> || std::is_same_v<Value, QVariant>)
+            statement.bind(index++, value);
+        else
+            statement.bind(index++, QVariant::fromValue(value));
+    };
+    (bind(values), ...);
     statement.exec();
     return statement;
 }

@@ -9,10 +9,12 @@
 #include "board/PlayerMarkers.h"
 #include "room/BoardPublisher.h"
 #include "room/JournalCsv.h"
+#include "room/JournalDetails.h"
 #include "room/Room.h"
 #include "room/WaitEstimates.h"
 #include "store/WaitingListStore.h"
 
+#include <QJsonDocument>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
@@ -393,6 +395,24 @@ private slots:
         QVERIFY(f.room.undo());
         QCOMPARE(f.room.redoText(), QStringLiteral("Redo") + undo.mid(4));
         QCOMPARE(f.allRows(), before);
+    }
+
+    // A move's details, written by hand, are the bytes Qt's JSON would write, and read back.
+    void moveDetailsAreQtsJson()
+    {
+        QRandomGenerator random(7);
+        QList<std::pair<int, int>> moves{{0, 0}, {-1, 1}, {std::numeric_limits<int>::min(), std::numeric_limits<int>::max()},
+                                         {std::numeric_limits<int>::min() / 2, 129}};
+        for (int i = 0; i < 200; ++i)
+            moves.append({int(random.generate()), int(random.bounded(300))});
+        for (const auto &[from, to] : moves) {
+            const QByteArray written = JournalDetails::writeMove(from, to);
+            const QJsonObject object{{QStringLiteral("from"), from}, {QStringLiteral("to"), to}};
+            QCOMPARE(written, QJsonDocument(object).toJson(QJsonDocument::Compact));
+            JournalDetails read(written);
+            QVERIFY(read.isWhole());
+            QCOMPARE(read.object(), object);
+        }
     }
 
     // A journal row that cannot be read whole, or names rows that are not there, is never
