@@ -18,6 +18,7 @@ struct ListEffect {
     QDateTime calledAt;     // when the player who left or did not come had been called, when known
 
     int delta() const { return added - removed; }
+    bool operator==(const ListEffect &) const = default;
 };
 
 } // namespace tavlo

@@ -144,7 +144,7 @@ bool Room::perform(const std::shared_ptr<Command> &command, bool quiet)
     if (made) {
         m_history.push(entry, command);
         emit historyChanged();
-        emit changeRecorded(entry);
+        emit changeRecorded(entry, command->effect());
     }
     follow(*command, true);
     return true;
@@ -489,7 +489,7 @@ bool Room::step(bool forward)
                 command.undo(change);
             change.setReverted(id, !forward, m_clock.now());
             change.commit();
-            emit changeRecorded(m_history.stepped(forward));
+            emit changeRecorded(m_history.stepped(forward), command.effect());
             follow(command, forward);
             emit historyChanged();
             return true;

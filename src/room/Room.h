@@ -132,7 +132,8 @@ signals:
     // What undo and redo would do has changed.
     void historyChanged();
     // A change was made, undone (the entry is marked reverted) or made again; it has landed.
-    void changeRecorded(const tavlo::JournalRecord &entry);
+    // `effect` is what the change does to its list, as Command::effectOf(entry) says it.
+    void changeRecorded(const tavlo::JournalRecord &entry, const tavlo::ListEffect &effect);
     void storeFailed(const QString &message);
     // The room was read again after another desk changed it; views keep what they showed
     // where it still exists.

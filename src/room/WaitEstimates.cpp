@@ -18,8 +18,8 @@ WaitEstimates::WaitEstimates(const Room &room, const Clock &clock, QObject *pare
     connect(&m_minutes, &QTimer::timeout, this, &WaitEstimates::refresh);
     m_minutes.start();
 
-    connect(&room, &Room::changeRecorded, this, [this](const JournalRecord &entry) {
-        m_estimator.record(entry);
+    connect(&room, &Room::changeRecorded, this, [this](const JournalRecord &entry, const ListEffect &effect) {
+        m_estimator.record(entry, effect);
         refreshSoon();
     });
     connect(&room, &Room::changed, this, &WaitEstimates::refreshSoon);

@@ -59,20 +59,24 @@ void WaitEstimator::load(const QList<JournalRecord> &entries)
     clear();
     for (const JournalRecord &entry : entries) {
         if (!entry.reverted)
-            add(entry);
+            add(entry, Command::effectOf(entry));
     }
 }
 
 void WaitEstimator::record(const JournalRecord &entry)
 {
-    remove(entry.id);
-    if (!entry.reverted)
-        add(entry);
+    record(entry, Command::effectOf(entry));
 }
 
-void WaitEstimator::add(const JournalRecord &entry)
+void WaitEstimator::record(const JournalRecord &entry, const ListEffect &effect)
 {
-    const ListEffect effect = Command::effectOf(entry);
+    remove(entry.id);
+    if (!entry.reverted)
+        add(entry, effect);
+}
+
+void WaitEstimator::add(const JournalRecord &entry, const ListEffect &effect)
+{
     Event event;
     event.id = entry.id;
     event.at = entry.madeAt.toMSecsSinceEpoch();

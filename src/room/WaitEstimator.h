@@ -1,5 +1,6 @@
 #pragma once
 
+#include "room/ListEffect.h"
 #include "room/WaitEstimate.h"
 #include "store/WaitingListStore.h"
 
@@ -32,8 +33,10 @@ public:
 
     // The journal's entries from windowStart(now) on; those undone are left out.
     void load(const QList<JournalRecord> &entries);
-    // A change as it is made, undone (entry.reverted) or made again.
+    // A change as it is made, undone (entry.reverted) or made again; with its effect on the
+    // list when the caller knows it, else read from the entry.
     void record(const JournalRecord &entry);
+    void record(const JournalRecord &entry, const ListEffect &effect);
     // Forgets the changes older than the window ending at `now`.
     void prune(const QDateTime &now);
     void clear();
@@ -53,7 +56,7 @@ private:
         bool departure = false;
         bool seat = false; // a departure to a seat, not a delete
     };
-    void add(const JournalRecord &entry);
+    void add(const JournalRecord &entry, const ListEffect &effect);
     void remove(qint64 journalId);
 
     QHash<qint64, QList<Event>> m_events; // each game's, oldest first

@@ -153,6 +153,20 @@ struct JournalRow { int command; QString damage; bool redo; };
 
 } // namespace
 
+// What each change says it did to its list, as it lands, is what its journal row says.
+struct EffectsAgree {
+    int recorded = 0;
+    int disagreements = 0;
+    QObject listening; // gone with this, and the connection with it
+    explicit EffectsAgree(Room &room)
+    {
+        QObject::connect(&room, &Room::changeRecorded, &listening, [this](const JournalRecord &entry, const ListEffect &effect) {
+            ++recorded;
+            disagreements += effect == Command::effectOf(entry) ? 0 : 1;
+        });
+    }
+};
+
 class TestRoom : public QObject {
     Q_OBJECT
 private slots:
@@ -305,6 +319,7 @@ private slots:
         f.settings.rowsInSecondRow = 3;
         RandomCommands commands(f.room, 1206);
         RoomMirror mirror(f.room);
+        EffectsAgree effects(f.room);
         for (int step = 0; step < 1000; ++step) {
             QVERIFY(commands.step());
             QCOMPARE(f.inMemory(), commands.expected());
@@ -319,6 +334,8 @@ private slots:
                 QCOMPARE(f.t.readFile(BoardFileName), encodeBoardFile(f.publisher.snapshot()));
             }
         }
+        QVERIFY(effects.recorded > 500);
+        QCOMPARE(effects.disagreements, 0);
     }
 
     // Undoing every change of a long run gives back the rows and the board as they were before
@@ -342,6 +359,7 @@ private slots:
 
         int undone = 0;
         RoomMirror mirror(f.room);
+        EffectsAgree effects(f.room);
         while (f.room.canUndo()) {
             QVERIFY(f.room.undo());
             QVERIFY(mirror.agrees());
@@ -360,6 +378,8 @@ private slots:
         QCOMPARE(f.allRows(), rowsAfter);
         QCOMPARE(f.fragment(), boardAfter);
         QCOMPARE(f.inMemory(), commands.expected());
+        QCOMPARE(effects.recorded, 2 * undone);
+        QCOMPARE(effects.disagreements, 0);
     }
 
     void whatUndoSays_data()
