@@ -145,6 +145,7 @@ void MainWindow::buildCommands()
     connect(m_redoAction, &QAction::triggered, this, &MainWindow::redo);
     connect(&m_room, &Room::historyChanged, this, &MainWindow::updateHistoryCommands);
     updateHistoryCommands();
+    updateHistoryTexts();
 
     m_reportsAction = new QAction(tr("Reports…"), this);
     m_reportsAction->setObjectName(QStringLiteral("reportsAction"));
@@ -179,9 +180,20 @@ void MainWindow::buildCommands()
 
 void MainWindow::updateHistoryCommands()
 {
+    // At once, so that a key pressed right after a change finds Undo there; the texts, seen
+    // only in the menu, follow when the command is over.
     m_undoAction->setEnabled(m_room.canUndo());
-    m_undoAction->setText(m_room.canUndo() ? m_room.undoText() : tr("Undo"));
     m_redoAction->setEnabled(m_room.canRedo());
+    if (!m_historyTextsDue) {
+        m_historyTextsDue = true;
+        QMetaObject::invokeMethod(this, &MainWindow::updateHistoryTexts, Qt::QueuedConnection);
+    }
+}
+
+void MainWindow::updateHistoryTexts()
+{
+    m_historyTextsDue = false;
+    m_undoAction->setText(m_room.canUndo() ? m_room.undoText() : tr("Undo"));
     m_redoAction->setText(m_room.canRedo() ? m_room.redoText() : tr("Redo"));
 }
 

@@ -69,11 +69,13 @@ private:
     void greet();
     void buildCommands();
     void updateHistoryCommands();
+    void updateHistoryTexts();
     void showChangedEntry(qint64 gameId, qint64 playerId);
 
     Room &m_room;
     MessageBox &m_messages;
     QAction *m_undoAction = nullptr;
+    bool m_historyTextsDue = false;
     QAction *m_redoAction = nullptr;
     QAction *m_reportsAction = nullptr;
     QAction *m_settingsAction = nullptr;
