@@ -125,6 +125,34 @@ QJsonObject JournalDetails::write(const PlacedPlayer &placed)
     return object;
 }
 
+QByteArray JournalDetails::writeText(const PlacedPlayer &placed)
+{
+    const PlayerRecord &player = placed.player;
+    for (const QChar c : player.name) {
+        if (c.unicode() < 0x20 || c.unicode() > 0x7e) // escaped or encoded: Qt's own way
+            return QJsonDocument(write(placed)).toJson(QJsonDocument::Compact);
+    }
+    const auto time = [](const QDateTime &at) {
+        return at.isValid() ? '"' + storedTimeText(at).toLatin1() + '"' : QByteArray("null");
+    };
+    // The keys in Qt's order.
+    QByteArray text = "{\"added\":" + time(player.addedAt);
+    if (player.state.isAway())
+        text += ",\"away\":" + time(player.state.awaySince);
+    if (player.state.isCalled())
+        text += ",\"call seconds\":" + QByteArray::number(player.state.callSeconds) + ",\"called\":" + time(player.state.calledAt);
+    text += ",\"id\":" + QByteArray::number(player.id) + ",\"name\":\"";
+    for (const QChar c : player.name) {
+        if (c == u'"' || c == u'\\')
+            text += '\\';
+        text += char(c.unicode());
+    }
+    text += '"';
+    if (player.personId != 0)
+        text += ",\"person\":" + QByteArray::number(player.personId);
+    return text + ",\"position\":" + QByteArray::number(placed.position) + '}';
+}
+
 void JournalDetails::write(const FloorState &state, QJsonObject &object)
 {
     // Only what is set, so that rows of players never called read as before.

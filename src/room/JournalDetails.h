@@ -46,6 +46,8 @@ public:
     QJsonObject object() const { return m_object; }
 
     static QJsonObject write(const PlacedPlayer &placed);
+    // The bytes of write(placed) as compact JSON, made by hand when the name is plain ASCII.
+    static QByteArray writeText(const PlacedPlayer &placed);
     static QJsonArray write(const QList<PlacedPlayer> &players);
     // Entries on several lists, each with its game; none when the key is missing.
     QList<GameEntry> entries(const char *key);

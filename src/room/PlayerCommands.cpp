@@ -61,6 +61,11 @@ QJsonObject OnePlayer::details() const
     return JournalDetails::write(m_placed);
 }
 
+QByteArray OnePlayer::placedText() const
+{
+    return JournalDetails::writeText(m_placed);
+}
+
 void OnePlayer::read(JournalDetails &details)
 {
     m_placed = details.placed(&m_position);

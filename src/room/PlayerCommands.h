@@ -20,6 +20,8 @@ protected:
     void takeAway(WaitingListStore::Change &change) const;
     // The player on the list in memory, or off it.
     void follow(RoomEditor &room, bool onTheList) const;
+    // The details as compact JSON, for the commands whose details are the player alone.
+    QByteArray placedText() const;
     void setPlaced(const PlacedPlayer &placed);
     const PlacedPlayer &placed() const { return m_placed; }
     // Where the player stood, as far as the row says.
@@ -42,6 +44,9 @@ public:
     QString describe() const override;
     QString whatHappened() const override;
     ListEffect effect() const override;
+
+protected:
+    QByteArray detailsText() const override { return placedText(); }
 };
 
 class DeletePlayer final : public OnePlayer {
@@ -57,6 +62,9 @@ public:
     QString whatHappened() const override;
     ListEffect effect() const override;
     bool effectNeedsDetails() const override { return true; }
+
+protected:
+    QByteArray detailsText() const override { return placedText(); }
 };
 
 // A new name, or new markers. An edit that only switches one marker is journaled as that

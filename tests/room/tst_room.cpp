@@ -435,6 +435,34 @@ private slots:
         }
     }
 
+    // A placed player's details, written by hand for plain names, are the bytes Qt's JSON would
+    // write, whatever the player holds.
+    void placedDetailsAreQtsJson()
+    {
+        QRandomGenerator random(1208);
+        const QString characters = QStringLiteral("abcXYZ 09<>\"\\/'{}:,\t\u00e9\u2605\u007f");
+        const auto someTime = [&random]() {
+            return random.bounded(4) == 0 ? QDateTime()
+                                          : QDateTime::fromMSecsSinceEpoch(qint64(random.bounded(1.0) * 4e12), Qt::UTC);
+        };
+        for (int i = 0; i < 2000; ++i) {
+            PlacedPlayer placed;
+            placed.player.id = random.bounded(3) == 0 ? qint64(random.generate64() >> 2) : random.bounded(1, 5000);
+            for (int length = random.bounded(12); length > 0; --length)
+                placed.player.name += characters[random.bounded(int(characters.size()))];
+            placed.player.addedAt = someTime();
+            if (random.bounded(3) == 0) {
+                placed.player.state.calledAt = QDateTime::fromMSecsSinceEpoch(qint64(random.bounded(1.0) * 4e12), Qt::UTC);
+                placed.player.state.callSeconds = random.bounded(86401);
+            }
+            if (random.bounded(3) == 0)
+                placed.player.state.awaySince = QDateTime::fromMSecsSinceEpoch(qint64(random.bounded(1.0) * 4e12), Qt::UTC);
+            placed.player.personId = random.bounded(2) ? 0 : random.bounded(1, 100000);
+            placed.position = random.bounded(-1, 300);
+            QCOMPARE(JournalDetails::writeText(placed), QJsonDocument(JournalDetails::write(placed)).toJson(QJsonDocument::Compact));
+        }
+    }
+
     // A journal row that cannot be read whole, or names rows that are not there, is never
     // applied: its undo or redo is refused, the lists stay as they are, and it leaves the history.
     void damagedJournalRowsAreRefused_data()
