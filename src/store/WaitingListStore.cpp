@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlQuery>
 #include <QVariant>
 
 #include <sqlite3.h>
