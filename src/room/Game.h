@@ -17,6 +17,13 @@ struct Player {
     bool operator==(const Player &) const = default;
 };
 
+} // namespace tavlo
+
+// Its members move as bytes: a list of players is shifted with memmove, not swap by swap.
+Q_DECLARE_TYPEINFO(tavlo::Player, Q_RELOCATABLE_TYPE);
+
+namespace tavlo {
+
 struct Game {
     qint64 id = 0;
     QString name;

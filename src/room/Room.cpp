@@ -253,7 +253,7 @@ void Room::movePlayerTo(qint64 gameId, qint64 playerId, int position)
     const int to = int(std::clamp<qsizetype>(position, 0, players.size() - 1));
     if (to == from)
         return;
-    players.move(from, to);
+    players.insert(to, players.takeAt(from));
     emit playerMoved(gameId, from, to);
 }
 
