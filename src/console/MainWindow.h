@@ -75,10 +75,10 @@ private:
     Room &m_room;
     MessageBox &m_messages;
     QAction *m_undoAction = nullptr;
-    bool m_historyTextsDue = false;
     QAction *m_redoAction = nullptr;
     QAction *m_reportsAction = nullptr;
     QAction *m_settingsAction = nullptr;
+    bool m_historyTextsDue = false; // the Undo and Redo texts are set after the command
     ListPanel *m_gamesPanel = nullptr;
     ListPanel *m_playersPanel = nullptr;
     QLabel *m_versionLabel = nullptr;

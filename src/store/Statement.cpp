@@ -79,76 +79,62 @@ void Statement::prepare(const QString &text)
         throw failure();
 }
 
-void Statement::bind(int index, qint64 value)
+sqlite3_stmt *Statement::unbound()
 {
-    if (!m_engine) {
-        m_query->bindValue(index, value);
-        return;
-    }
     if (m_row != Row::None)
         finish();
-    if (sqlite3_bind_int64(m_statement, index + 1, value) != SQLITE_OK)
+    return m_statement;
+}
+
+void Statement::require(int result) const
+{
+    if (result != SQLITE_OK)
         throw failure();
+}
+
+void Statement::bind(int index, qint64 value)
+{
+    if (!m_engine)
+        return m_query->bindValue(index, value);
+    require(sqlite3_bind_int64(unbound(), index + 1, value));
 }
 
 void Statement::bind(int index, const QString &value)
 {
-    if (!m_engine) {
-        m_query->bindValue(index, value);
-        return;
-    }
-    if (m_row != Row::None)
-        finish();
-    const int result = value.isNull()
-            ? sqlite3_bind_null(m_statement, index + 1)
-            : sqlite3_bind_text16(m_statement, index + 1, value.utf16(), int(value.size() * sizeof(QChar)), SQLITE_TRANSIENT);
-    if (result != SQLITE_OK)
-        throw failure();
+    if (!m_engine)
+        return m_query->bindValue(index, value);
+    if (value.isNull())
+        return require(sqlite3_bind_null(unbound(), index + 1));
+    require(sqlite3_bind_text16(unbound(), index + 1, value.utf16(), int(value.size() * sizeof(QChar)), SQLITE_TRANSIENT));
 }
 
 void Statement::bind(int index, const QVariant &value)
 {
-    if (!m_engine) {
-        m_query->bindValue(index, value);
-        return;
+    if (!m_engine)
+        return m_query->bindValue(index, value);
+    if (value.isNull())
+        return require(sqlite3_bind_null(unbound(), index + 1));
+    switch (value.metaType().id()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+        return bind(index, qint64(value.toLongLong()));
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return require(sqlite3_bind_double(unbound(), index + 1, value.toDouble()));
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        return require(sqlite3_bind_blob64(unbound(), index + 1, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT));
     }
-    if (m_row != Row::None)
-        finish();
-    const int at = index + 1;
-    int result = SQLITE_OK;
-    if (value.isNull()) {
-        result = sqlite3_bind_null(m_statement, at);
-    } else {
-        switch (value.metaType().id()) {
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::ULongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Long:
-        case QMetaType::ULong:
-            result = sqlite3_bind_int64(m_statement, at, value.toLongLong());
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-            result = sqlite3_bind_double(m_statement, at, value.toDouble());
-            break;
-        case QMetaType::QByteArray: {
-            const QByteArray bytes = value.toByteArray();
-            result = sqlite3_bind_blob64(m_statement, at, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        default: {
-            const QString text = value.toString();
-            result = sqlite3_bind_text16(m_statement, at, text.utf16(), int(text.size() * sizeof(QChar)), SQLITE_TRANSIENT);
-            break;
-        }
-        }
+    default:
+        return bind(index, value.toString());
     }
-    if (result != SQLITE_OK)
-        throw failure();
 }
 
 void Statement::exec()

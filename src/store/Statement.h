@@ -46,6 +46,10 @@ public:
 
 private:
     StoreError failure() const;
+    // Throws the engine's words unless `result` is SQLITE_OK.
+    void require(int result) const;
+    // The engine's statement, its last run ended so that it takes new values.
+    sqlite3_stmt *unbound();
 
     std::optional<QSqlQuery> m_query;
     sqlite3 *m_engine = nullptr;
