@@ -30,6 +30,7 @@
 #include <QTimer>
 
 #include <future>
+#include <utility>
 
 #ifndef TAVLO_VERSION_TEXT
 #define TAVLO_VERSION_TEXT "0.0.0"
@@ -208,6 +209,7 @@ bool Console::startWindow()
     connect(callTimer, &QTimer::timeout, m_room.get(), &Room::expireCalls);
     callTimer->start(1000);
 
+    loadConsoleFonts(); // while the room is read
     m_window = std::make_unique<MainWindow>(*m_room, *m_platform.messageBox, *m_platform.clock, *m_estimates);
     if (!m_room->take(reading.valid() ? reading.get() : m_room->read())) {
         m_window.reset();
@@ -334,6 +336,9 @@ void Console::applySettings(const Settings &chosen)
 
 void loadConsoleFonts()
 {
+    static bool loaded = false;
+    if (std::exchange(loaded, true))
+        return;
     // Debian's fonts-wine ships Tahoma look-alikes outside the font path.
     for (const char *file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf",
                              "/usr/share/wine/fonts/ms_sans_serif.ttf"}) {
@@ -349,7 +354,6 @@ void loadConsoleFonts()
 
 int runConsole(const Platform &platform, const std::function<void(MainWindow &)> &versionCheck)
 {
-    loadConsoleFonts();
     for (bool first = true;; first = false) {
         Console console(platform);
         if (!console.startWindow())

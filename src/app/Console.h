@@ -89,7 +89,7 @@ private:
 // machine is online. Returns the event loop's exit code.
 int runConsole(const Platform &platform, const std::function<void(MainWindow &)> &versionCheck);
 
-// Makes the Tahoma look-alike fonts available when the machine has them.
+// Makes the Tahoma look-alike fonts available when the machine has them; once a run.
 void loadConsoleFonts();
 
 } // namespace tavlo

@@ -13,6 +13,7 @@
 #include "platform/QtMessageBox.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QTextStream>
 
 #include <fontconfig/fontconfig.h>
@@ -66,6 +67,11 @@ int main(int argc, char **argv)
     std::thread fonts([] { FcInit(); });
     QApplication app(argc, argv);
     fonts.join(); // before any way out: an exit half-way through would leave its memory behind
+    // The accessibility bridge reaches for the session bus with the window's first widget and
+    // waits for it, or for a failed start of one where there is none: on the other core meanwhile.
+    std::jthread sessionBus;
+    if (QGuiApplication::platformName() == QLatin1String("xcb") || QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        sessionBus = std::jthread([] { QDBusConnection::sessionBus(); });
     tavlo::reportStartupStep("main entered", entered);
     tavlo::reportStartupStep("application ready");
     QCommandLineParser parser;
