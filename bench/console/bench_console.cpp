@@ -37,6 +37,7 @@
 #include <ctime>
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <vector>
 #include <memory>
 #include <string>
@@ -124,6 +125,9 @@ public:
     {
         m_row.reset();
         m_journal.reset();
+        m_readd.reset();
+        m_deleteFirst.reset();
+        m_closeUp.reset();
         m_database.close();
         m_database = QSqlDatabase();
         QSqlDatabase::removeDatabase(QStringLiteral("floor"));
@@ -150,12 +154,59 @@ public:
         return {transaction, double(clock.nsecsElapsed()) / 1e9};
     }
 
+    // A deletion's own floor, in seconds: the first player of list `listId` deleted and the rows
+    // behind it closed up, as an order without gaps needs, with the journal row. The list has a
+    // player more than the room's, as the console's has when its first is deleted: one is put
+    // back at its end, untimed, after each.
+    double closeUp(qint64 listId)
+    {
+        if (!m_closeUp) {
+            m_readd = prepared("insert into list_content (list_id, player_name, player_number, player_phone, listbox_order) "
+                               "select ?, 'Again', 0, '', count(*) from list_content where list_id = ?");
+            m_deleteFirst = prepared("delete from list_content where list_id = ? and listbox_order = 0");
+            m_closeUp = prepared("update list_content set listbox_order = listbox_order - 1 where list_id = ? and listbox_order > 0");
+            readd(listId);
+        }
+        QElapsedTimer clock;
+        clock.start();
+        const QString name = QStringLiteral("Floor %1").arg(++m_runs);
+        QSqlQuery control(m_database);
+        control.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        m_deleteFirst->addBindValue(listId);
+        m_closeUp->addBindValue(listId);
+        m_journal->addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+        m_journal->addBindValue(name);
+        // A floor that failed half-way would be cheap for nothing.
+        if (!m_deleteFirst->exec() || m_deleteFirst->numRowsAffected() != 1 || !m_closeUp->exec() || !m_journal->exec()
+            || !control.exec(QStringLiteral("COMMIT")))
+            std::abort();
+        const double transaction = double(clock.nsecsElapsed()) / 1e9;
+        readd(listId);
+        return transaction;
+    }
+
 private:
+    void readd(qint64 listId)
+    {
+        m_readd->addBindValue(listId);
+        m_readd->addBindValue(listId);
+        if (!m_readd->exec())
+            std::abort();
+    }
+    std::unique_ptr<QSqlQuery> prepared(const char *text)
+    {
+        auto query = std::make_unique<QSqlQuery>(m_database);
+        if (!query->prepare(QLatin1String(text)))
+            std::abort();
+        return query;
+    }
+
     QString m_folder;
     QList<QByteArray> m_bytes;
     QSqlDatabase m_database;
     std::unique_ptr<QSqlQuery> m_row;
     std::unique_ptr<QSqlQuery> m_journal;
+    std::unique_ptr<QSqlQuery> m_readd, m_deleteFirst, m_closeUp;
     int m_runs = 0;
 };
 
@@ -209,13 +260,15 @@ struct Publications {
 // the command's median (the click returned, the console showing the change) over the command's
 // floor; "disk_ratio" the median from the click to both files renamed into place (on the
 // publication's thread) over the floor on disk. Each command comes alone, after the changes before it have been published and a
-// pause: a burst is BM_Burst's.
+// pause: a burst is BM_Burst's. A command whose transaction must do more than write one row
+// may bring its own floor, doing that work too: "own_ratio" is the command's median over it.
 template <typename Prepare, typename Command>
-void againstTheFloor(benchmark::State &state, RunningConsole &room, Prepare prepare, Command command)
+void againstTheFloor(benchmark::State &state, RunningConsole &room, Prepare prepare, Command command,
+                     const std::function<double(Floor &)> &ownFloor = {})
 {
     Floor floor(room);
     Publications publications(room);
-    std::vector<double> floors, diskFloors, commands, onDisk;
+    std::vector<double> floors, diskFloors, commands, onDisk, ownFloors;
     const QString folder = room.folder.dir.path();
     for (auto _ : state) {
         // Both after the same pause: a disk idle for a while answers its first sync later.
@@ -224,6 +277,11 @@ void againstTheFloor(benchmark::State &state, RunningConsole &room, Prepare prep
         const auto [transaction, disk] = floor.run();
         floors.push_back(transaction);
         diskFloors.push_back(disk);
+        if (ownFloor) {
+            pause(tavlo::BoardPublisher::QuietMilliseconds + 10);
+            drain(folder);
+            ownFloors.push_back(ownFloor(floor));
+        }
         prepare();
         publications.publisher.settle();
         pause(tavlo::BoardPublisher::QuietMilliseconds + 10);
@@ -240,6 +298,10 @@ void againstTheFloor(benchmark::State &state, RunningConsole &room, Prepare prep
     state.counters["ratio"] = median(commands) / median(floors);
     state.counters["disk_floor_ms"] = median(diskFloors) * 1e3;
     state.counters["disk_ratio"] = median(onDisk) / median(diskFloors);
+    if (!ownFloors.empty()) {
+        state.counters["own_floor_ms"] = median(ownFloors) * 1e3;
+        state.counters["own_ratio"] = median(commands) / median(ownFloors);
+    }
     // The two parts beyond the transaction: the publication after the click, the files' writing.
     std::vector<double> publishing, files;
     for (size_t i = 0; i < commands.size(); ++i) {
@@ -389,7 +451,8 @@ void BM_DeleteFirstPlayer(benchmark::State &state)
             model.addPlayer(game, QStringLiteral("Again"));
             RunningConsole::selectRow(room.players(), 0);
         },
-        [&] { room.players().button(tavlo::PanelCommand::Delete)->click(); }); // the others close up
+        [&] { room.players().button(tavlo::PanelCommand::Delete)->click(); }, // the others close up
+        [game](Floor &floor) { return floor.closeUp(game); });
 }
 
 // The journal's share of a player's save: the same save with and without its journal entry,
