@@ -137,21 +137,15 @@ public:
     // The command's floor and the floor on disk, in seconds.
     std::pair<double, double> run()
     {
+        const double transaction = journaled([this](const QString &name) {
+            m_row->addBindValue(name);
+            return m_row->exec();
+        });
         QElapsedTimer clock;
         clock.start();
-        const QString name = QStringLiteral("Floor %1").arg(++m_runs);
-        QSqlQuery control(m_database);
-        control.exec(QStringLiteral("BEGIN IMMEDIATE"));
-        m_row->addBindValue(name);
-        m_row->exec();
-        m_journal->addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
-        m_journal->addBindValue(name);
-        m_journal->exec();
-        control.exec(QStringLiteral("COMMIT"));
-        const double transaction = double(clock.nsecsElapsed()) / 1e9;
         replaceUnsynced(m_folder + QStringLiteral("/floor-display.txt"), m_bytes[0]);
         replaceUnsynced(m_folder + QStringLiteral("/floor-board.json"), m_bytes[1]);
-        return {transaction, double(clock.nsecsElapsed()) / 1e9};
+        return {transaction, transaction + double(clock.nsecsElapsed()) / 1e9};
     }
 
     // A deletion's own floor, in seconds: the first player of list `listId` deleted and the rows
@@ -167,25 +161,33 @@ public:
             m_closeUp = prepared("update list_content set listbox_order = listbox_order - 1 where list_id = ? and listbox_order > 0");
             readd(listId);
         }
-        QElapsedTimer clock;
-        clock.start();
-        const QString name = QStringLiteral("Floor %1").arg(++m_runs);
-        QSqlQuery control(m_database);
-        control.exec(QStringLiteral("BEGIN IMMEDIATE"));
-        m_deleteFirst->addBindValue(listId);
-        m_closeUp->addBindValue(listId);
-        m_journal->addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
-        m_journal->addBindValue(name);
-        // A floor that failed half-way would be cheap for nothing.
-        if (!m_deleteFirst->exec() || m_deleteFirst->numRowsAffected() != 1 || !m_closeUp->exec() || !m_journal->exec()
-            || !control.exec(QStringLiteral("COMMIT")))
-            std::abort();
-        const double transaction = double(clock.nsecsElapsed()) / 1e9;
+        const double transaction = journaled([&](const QString &) {
+            m_deleteFirst->addBindValue(listId);
+            m_closeUp->addBindValue(listId);
+            return m_deleteFirst->exec() && m_deleteFirst->numRowsAffected() == 1 && m_closeUp->exec();
+        });
         readd(listId);
         return transaction;
     }
 
 private:
+    // Seconds for one transaction as durable as the store's: `writes` (given the run's name),
+    // then the journal row. A floor that failed half-way would be cheap for nothing.
+    template <typename Writes>
+    double journaled(Writes writes)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        const QString name = QStringLiteral("Floor %1").arg(++m_runs);
+        QSqlQuery control(m_database);
+        control.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        const bool written = writes(name);
+        m_journal->addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+        m_journal->addBindValue(name);
+        if (!written || !m_journal->exec() || !control.exec(QStringLiteral("COMMIT")))
+            std::abort();
+        return double(clock.nsecsElapsed()) / 1e9;
+    }
     void readd(qint64 listId)
     {
         m_readd->addBindValue(listId);
